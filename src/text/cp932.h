@@ -1,0 +1,69 @@
+// Byte rules of code page 932 (Shift-JIS): the one place that knows which
+// bytes start a two-byte character. Every module steps through text with
+// these helpers instead of testing byte ranges itself.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace yk::cp932 {
+
+// 0x81-0x9F and 0xE0-0xFC start a two-byte character.
+constexpr bool IsLeadByte(unsigned char b) noexcept {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+constexpr bool IsLeadByte(char c) noexcept { return IsLeadByte(static_cast<unsigned char>(c)); }
+
+// Half-width katakana and its punctuation, 0xA1-0xDF: one byte, one column.
+constexpr bool IsHalfWidthKana(unsigned char b) noexcept { return b >= 0xA1 && b <= 0xDF; }
+
+// Length in bytes of the character that starts at i. A lead byte with no
+// byte after it (end of a row, a file or a text) is a one-byte character,
+// so no caller ever steps past the end.
+constexpr std::size_t CharLength(std::string_view s, std::size_t i) noexcept {
+  return (i + 1 < s.size() && IsLeadByte(s[i])) ? 2 : 1;
+}
+
+// Start of the character after the one at i (i must be a character start).
+constexpr std::size_t NextChar(std::string_view s, std::size_t i) noexcept {
+  return i < s.size() ? i + CharLength(s, i) : s.size();
+}
+
+// Start of the character that holds byte i, found by walking from `from`,
+// a known character start at or before i.
+constexpr std::size_t CharStartFrom(std::string_view s, std::size_t from, std::size_t i) noexcept {
+  std::size_t p = from;
+  while (p < i) {
+    std::size_t n = p + CharLength(s, p);
+    if (n > i) return p;
+    p = n;
+  }
+  return p;
+}
+
+// Start of the character that holds byte i, counted from the start of s.
+constexpr std::size_t CharStart(std::string_view s, std::size_t i) noexcept {
+  return CharStartFrom(s, 0, i);
+}
+
+// True when byte i is the trail byte of a two-byte character.
+constexpr bool IsTrailAt(std::string_view s, std::size_t i) noexcept {
+  return i < s.size() && CharStart(s, i) != i;
+}
+
+// Start of the character before the one at i (i a character start, i > 0).
+// Walks back over the run of lead-byte values, whose parity says where the
+// character boundaries are, so it costs only the length of that run.
+constexpr std::size_t PrevChar(std::string_view s, std::size_t i) noexcept {
+  if (i == 0) return 0;
+  if (i > s.size()) i = s.size();
+  std::size_t p = i - 1;
+  // Count the lead-byte values directly before position i - 1.
+  std::size_t run = 0;
+  while (p - run > 0 && IsLeadByte(s[p - run - 1])) ++run;
+  // Bytes p-run .. p-1 are all lead-byte values and p-run is a boundary:
+  // pairs of them form characters; an odd count means s[p-1] leads s[p].
+  return (run % 2 == 1) ? p - 1 : p;
+}
+
+}  // namespace yk::cp932
