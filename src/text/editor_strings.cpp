@@ -1,0 +1,267 @@
+// Lines of an editor: logical-line operations, loading and saving.
+#include "text/editor_strings.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "text/errors.h"
+
+namespace yk {
+
+namespace {
+
+constexpr char kCtrlZ = 26;
+constexpr std::size_t kReadChunk = 1 << 20;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FilePtr OpenFile(const std::string& path, const char* mode, const char* what) {
+  std::FILE* f = std::fopen(path.c_str(), mode);
+  if (!f) throw EFileError(std::string("Cannot ") + what + " file \"" + path + "\". " + std::strerror(errno));
+  return FilePtr(f);
+}
+
+// Buffered writer that reports a failed write instead of losing it.
+class RowWriter {
+ public:
+  explicit RowWriter(const std::string& path) : path_(path), file_(OpenFile(path, "wb", "create")) {}
+  void Write(std::string_view s) {
+    if (!s.empty() && std::fwrite(s.data(), 1, s.size(), file_.get()) != s.size()) Fail();
+  }
+  void Close() {
+    std::FILE* f = file_.release();
+    if (std::fclose(f) != 0) Fail();
+  }
+
+ private:
+  [[noreturn]] void Fail() {
+    throw EFileError("Cannot write file \"" + path_ + "\". " + std::strerror(errno));
+  }
+  std::string path_;
+  FilePtr file_;
+};
+
+}  // namespace
+
+void TEditorStrings::CheckLine(int i) const {
+  if (i < 0 || i >= GetCount()) throw EStringListError("List index out of bounds (" + std::to_string(i) + ")");
+}
+
+int TEditorStrings::LineToRow(int i) const {
+  const TEditorScreenStrings& rows = Rows();
+  if (!rows.WordWrap()) return i;
+  const int n = rows.GetCount();
+  int line = 0;
+  for (int r = 0; r < n; ++r) {
+    if (line == i) return r;
+    if (rows.GetRowAttribute(r) != raWrapped) ++line;
+  }
+  return n;
+}
+
+std::string TEditorStrings::Get(int i) const {
+  CheckLine(i);
+  const TEditorScreenStrings& rows = Rows();
+  if (!rows.WordWrap()) return rows.Get(i);
+  std::string text = rows.GetRowsText(LineToRow(i), -1).text;
+  if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0) text.resize(text.size() - 2);
+  return text;
+}
+
+// Every edit drops the selection first and leaves the caret just after the
+// new text, counted from the first affected row.
+void TEditorStrings::Edit(int row, int count, const std::string& text, int caretRow) {
+  owner_.CleanSelection();
+  Rows().ReplaceRows(row, count, text);
+  owner_.SetCaretByRowOffset(caretRow, static_cast<long long>(text.size()));
+}
+
+void TEditorStrings::Put(int i, std::string_view s) {
+  CheckLine(i);
+  TEditorScreenStrings& rows = Rows();
+  int r = LineToRow(i), e = rows.LastRowOfLine(r);
+  std::string text(s);
+  if (rows.GetRowAttribute(e) == raCrlf) text += "\r\n";
+  Edit(r, e - r + 1, text, r);
+}
+
+void TEditorStrings::Insert(int i, std::string_view s) {
+  int r = LineToRow(i);
+  if (i < 0 || r > Rows().GetCount()) throw EStringListError("List index out of bounds (" + std::to_string(i) + ")");
+  if (r == Rows().GetCount()) {
+    Add(s);
+    return;
+  }
+  Edit(r, 0, std::string(s) + "\r\n", r);
+}
+
+int TEditorStrings::Add(std::string_view s) {
+  int before = GetCount();
+  TEditorScreenStrings& rows = Rows();
+  const int n = rows.GetCount();
+  if (n > 0 && rows.GetRowAttribute(n - 1) != raCrlf) {
+    // The last line has no line end: give it one, and the new line none.
+    std::string text(rows.Row(n - 1));
+    text += "\r\n";
+    text += s;
+    Edit(n - 1, 1, text, n - 1);
+  } else {
+    Edit(n, 0, std::string(s) + "\r\n", n);
+  }
+  return before;
+}
+
+void TEditorStrings::Delete(int i) {
+  CheckLine(i);
+  TEditorScreenStrings& rows = Rows();
+  int r = LineToRow(i);
+  int first = rows.FirstRowOfLine(r), last = rows.LastRowOfLine(r);
+  Edit(first, last - first + 1, std::string(), first);
+}
+
+std::string TEditorStrings::GetTextStr() const {
+  const TEditorScreenStrings& rows = Rows();
+  const int n = rows.GetCount();
+  std::size_t size = 0;
+  for (int r = 0; r < n; ++r) size += rows.RowLength(r) + (rows.GetRowAttribute(r) == raCrlf ? 2 : 0);
+  std::string text;
+  text.reserve(size);
+  for (int r = 0; r < n; ++r) {
+    text.append(rows.Row(r));
+    if (rows.GetRowAttribute(r) == raCrlf) text.append("\r\n");
+  }
+  return text;
+}
+
+void TEditorStrings::SetTextStr(std::string_view s) {
+  BeginUpdate();
+  struct End {
+    TEditorStrings* self;
+    ~End() { self->EndUpdate(); }
+  } end{this};
+  TEditorScreenStrings& rows = Rows();
+  rows.Clear();
+  // Every line, the last included, ends with a line end.
+  std::size_t p = 0;
+  while (p < s.size()) {
+    std::size_t e = s.find_first_of("\r\n", p);
+    if (e == std::string_view::npos) e = s.size();
+    rows.AppendLine(s.substr(p, e - p), raCrlf);
+    p = e;
+    if (p < s.size() && s[p] == '\r') ++p;
+    if (p < s.size() && s[p] == '\n') ++p;
+  }
+  rows.UpdateAllStates();
+}
+
+void TEditorStrings::Assign(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  SetTextStr(text);
+  owner_.SetRow(Rows().GetCount());
+  owner_.SetCol(0);
+}
+
+// Loads every byte up to the first Ctrl+Z. NUL bytes are kept as text:
+// dropping what follows them would silently lose data on the next save.
+// CR LF, CR and LF each end a line (LF CR ends two); a last line without a
+// line end becomes a raEof row.
+void TEditorStrings::LoadFromFile(const std::string& path) {
+  BeginUpdate();
+  struct End {
+    TEditorStrings* self;
+    ~End() { self->EndUpdate(); }
+  } end{this};
+  TEditorScreenStrings& rows = Rows();
+  rows.Clear();
+  FilePtr file = OpenFile(path, "rb", "open");
+  std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+  std::string carry;  // a line cut by the end of a chunk
+  bool skipLf = false, stop = false;
+  while (!stop) {
+    std::size_t n = std::fread(buffer.get(), 1, kReadChunk, file.get());
+    if (n == 0) {
+      if (std::ferror(file.get())) {
+        rows.Clear();
+        throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(errno));
+      }
+      break;
+    }
+    std::string_view data(buffer.get(), n);
+    if (const void* z = std::memchr(data.data(), kCtrlZ, data.size())) {
+      data = data.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - data.data()));
+      stop = true;
+    }
+    std::size_t p = 0;
+    if (skipLf && !data.empty() && data[0] == '\n') p = 1;
+    skipLf = false;
+    while (p < data.size()) {
+      std::size_t e = p;
+      while (e < data.size() && data[e] != '\r' && data[e] != '\n') ++e;
+      if (e == data.size()) {
+        carry.append(data.substr(p));
+        break;
+      }
+      if (carry.empty()) {
+        rows.AppendLine(data.substr(p, e - p), raCrlf);
+      } else {
+        carry.append(data.substr(p, e - p));
+        rows.AppendLine(carry, raCrlf);
+        carry.clear();
+      }
+      p = e + 1;
+      if (data[e] == '\r') {
+        if (p < data.size()) {
+          if (data[p] == '\n') ++p;
+        } else {
+          skipLf = true;
+        }
+      }
+    }
+  }
+  if (!carry.empty()) rows.AppendLine(carry, raEof);
+  rows.UpdateAllStates();
+  rows.RepaintEditors();
+}
+
+void TEditorStrings::SaveToFile(const std::string& path) const {
+  const TEditorScreenStrings& rows = Rows();
+  RowWriter out(path);
+  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
+    out.Write(rows.Row(r));
+    if (rows.GetRowAttribute(r) == raCrlf) out.Write("\r\n");
+  }
+  out.Close();
+}
+
+void SaveRowsToFile(const TPointerStringList& rows, const std::string& path) {
+  RowWriter out(path);
+  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
+    out.Write(rows.Row(r));
+    out.Write("\r\n");
+  }
+  out.Close();
+}
+
+void TEditorStrings::BeginUpdate() {
+  ++update_count_;
+  Rows().BeginUpdate();
+  owner_.LinesBeginUpdate();
+}
+
+void TEditorStrings::EndUpdate() {
+  owner_.LinesEndUpdate();
+  Rows().EndUpdate();
+  --update_count_;
+  Rows().RepaintEditors();
+}
+
+}  // namespace yk

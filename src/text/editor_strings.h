@@ -1,0 +1,58 @@
+// The logical-line view of an editor's rows (its Lines): every operation on
+// lines becomes a ReplaceRows on the rows that hold them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/editor_link.h"
+#include "text/screen_strings.h"
+
+namespace yk {
+
+class TEditorStrings {
+ public:
+  explicit TEditorStrings(TEditorLink& owner) : owner_(owner) {}
+  TEditorStrings(const TEditorStrings&) = delete;
+  TEditorStrings& operator=(const TEditorStrings&) = delete;
+
+  int GetCount() const { return Rows().LineCount(); }
+  std::string Get(int i) const;
+  void Put(int i, std::string_view s);
+  void Insert(int i, std::string_view s);
+  int Add(std::string_view s);
+  void Delete(int i);
+  void Clear() { Rows().Clear(); }
+
+  // The document text: each raCrlf row followed by CR LF.
+  std::string GetTextStr() const;
+  void SetTextStr(std::string_view s);
+  // Replaces the document by a file's bytes; open and read errors raise
+  // EFileError and leave an empty document.
+  void LoadFromFile(const std::string& path);
+  // Writes the document text (CR LF line ends) to a new file.
+  void SaveToFile(const std::string& path) const;
+  // The document from a list of lines, caret after the last row.
+  void Assign(const std::vector<std::string>& lines);
+
+  // First row of logical line i; the row count for i == GetCount().
+  int LineToRow(int i) const;
+
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return update_count_; }
+
+ private:
+  TEditorScreenStrings& Rows() const { return owner_.ScreenStrings(); }
+  void CheckLine(int i) const;
+  void Edit(int row, int count, const std::string& text, int caretRow);
+
+  TEditorLink& owner_;
+  int update_count_ = 0;
+};
+
+// Writes every row of the list followed by CR LF: the wrapped form, which
+// turns the displayed wrapping into real line ends.
+void SaveRowsToFile(const TPointerStringList& rows, const std::string& path);
+
+}  // namespace yk

@@ -1,0 +1,120 @@
+// The row container: byte-string rows, each with a small data word, stored
+// in blocks so that inserting or deleting a row in the middle of millions of
+// rows moves only one block's worth of bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace yk {
+
+enum TRowAttribute : std::uint8_t { raCrlf = 0, raWrapped = 1, raEof = 2, raInvalid = 3 };
+
+// Highlight state carried into a row: -2 not computed, -1 outside any
+// bracket pair, 0..13 inside that pair.
+constexpr int kStateUnknown = -2;
+constexpr int kStateNone = -1;
+
+class TPointerStringList {
+ public:
+  // Rows are grouped in blocks of about blockBytes bytes and at most
+  // blockRows rows; tests use tiny blocks to exercise splits and merges.
+  static constexpr std::size_t kDefaultBlockBytes = 16 * 1024;
+  static constexpr std::size_t kDefaultBlockRows = 1024;
+
+  explicit TPointerStringList(std::size_t blockBytes = kDefaultBlockBytes,
+                              std::size_t blockRows = kDefaultBlockRows);
+  TPointerStringList(const TPointerStringList&) = delete;
+  TPointerStringList& operator=(const TPointerStringList&) = delete;
+  virtual ~TPointerStringList();
+
+  int GetCount() const { return count_; }
+  bool Empty() const { return count_ == 0; }
+
+  // Checked access: an index outside the list raises EStringListError.
+  std::string Get(int i) const;
+  void Put(int i, std::string_view s);
+  int Add(std::string_view s);
+  void Insert(int i, std::string_view s);
+  void Delete(int i);
+  virtual void Clear();
+
+  // Unchecked view of row i; valid until the list next changes.
+  std::string_view Row(int i) const;
+  std::size_t RowLength(int i) const { return Row(i).size(); }
+
+  // The data word keeps only bits 0..7 (attribute and carried state); the
+  // higher bits are always 0.
+  std::uint32_t GetData(int i) const;
+  void SetData(int i, std::uint32_t w);
+  TRowAttribute GetRowAttribute(int i) const;
+  void SetRowAttribute(int i, int a);
+  int GetRowState(int i) const;
+  void SetRowState(int i, int s);
+
+  // Bulk operations used by the row list's edit primitive.
+  void InsertRows(int first, const TPointerStringList& src);
+  void DeleteRows(int first, int count);
+  void AssignRows(int first, int count, const TPointerStringList& src);
+  // Appends a row with its data word.
+  void Append(std::string_view s, std::uint32_t data);
+  // Exchanges the rows (not the observers or update state) with other.
+  void SwapRows(TPointerStringList& other);
+
+  // Text of all rows, each followed by CR LF (the wrapped form).
+  std::string GetText() const;
+
+  void BeginUpdate();
+  void EndUpdate();
+  int UpdateCount() const { return update_count_; }
+  std::function<void()> OnChange;
+
+  // Number of storage blocks; for tests and diagnostics.
+  std::size_t BlockCount() const { return blocks_.size(); }
+
+ protected:
+  // Called after each change outside an update, and when an update ends.
+  virtual void Changed();
+  // Called after the Changed that ends the outermost update.
+  virtual void UpdateEnded() {}
+  void NotifyChange() {
+    if (update_count_ == 0) Changed();
+  }
+
+ private:
+  struct Block;
+  struct Locator {
+    std::size_t block;
+    std::size_t index;
+  };
+
+  Locator Locate(int i) const;
+  void CheckIndex(int i) const;
+  void InsertAt(Locator at, std::string_view s, std::uint8_t data);
+  void SplitIfLarge(std::size_t b);
+  void SplitBlockAt(std::size_t b, std::size_t index);
+  void MergeIfSmall(std::size_t b);
+  void EraseInBlock(std::size_t b, std::size_t from, std::size_t to);
+  void RecomputeStarts(std::size_t fromBlock);
+
+  std::size_t block_bytes_;
+  std::size_t block_rows_;
+  std::vector<std::unique_ptr<Block>> blocks_;
+  std::vector<int> starts_;  // first row index of each block
+  int count_ = 0;
+  int update_count_ = 0;
+  mutable std::size_t last_block_ = 0;  // speeds up sequential access
+};
+
+// The scratch list into which wrapping writes the rows of a piece of text.
+class TEditorStringList : public TPointerStringList {
+ public:
+  using TPointerStringList::TPointerStringList;
+};
+
+}  // namespace yk

@@ -1,0 +1,349 @@
+// The document's rows: the edit primitive and the editors attached to them.
+#include "text/screen_strings.h"
+
+#include <algorithm>
+
+#include "text/column_map.h"
+#include "text/wrap_break.h"
+
+namespace yk {
+
+namespace {
+
+bool EndsWithLineEnd(std::string_view text) {
+  return !text.empty() && (text.back() == '\n' || text.back() == '\r');
+}
+
+void AppendRowText(std::string& out, std::string_view row, TRowAttribute attribute) {
+  out.append(row);
+  if (attribute == raCrlf) out.append("\r\n");
+}
+
+}  // namespace
+
+TEditorScreenStrings::TEditorScreenStrings(std::size_t blockBytes, std::size_t blockRows)
+    : TEditorStringList(blockBytes, blockRows),
+      undo_(std::make_unique<TEditorUndoObj>(*this)),
+      wrap_option_(std::make_unique<TEditorWrapOption>()) {
+  wrap_option_->OnChange = [this](TPersistent*) { WrapOptionChanged(); };
+}
+
+TEditorScreenStrings::~TEditorScreenStrings() = default;
+
+void TEditorScreenStrings::AddEditor(TEditorLink* editor) { editors_.push_back(editor); }
+
+void TEditorScreenStrings::RemoveEditor(TEditorLink* editor) {
+  auto it = std::find(editors_.begin(), editors_.end(), editor);
+  if (it != editors_.end()) editors_.erase(it);
+}
+
+TEditorLink* TEditorScreenStrings::ActiveEditor() const {
+  for (TEditorLink* e : editors_)
+    if (e->Focused()) return e;
+  return OwnerEditor();
+}
+
+bool TEditorScreenStrings::OwnerLoading() const {
+  TEditorLink* owner = OwnerEditor();
+  return owner && owner->Loading();
+}
+
+int TEditorScreenStrings::TabWidth() const {
+  TEditorLink* owner = OwnerEditor();
+  return owner ? owner->TabSpaceCount() : 8;
+}
+
+const std::bitset<256>& TEditorScreenStrings::WordDelimiters() const {
+  TEditorLink* owner = OwnerEditor();
+  return owner ? owner->WordDelimiters() : DefaultWordDelimiters();
+}
+
+const TParserRules* TEditorScreenStrings::Rules() const {
+  TEditorLink* owner = OwnerEditor();
+  return owner ? owner->ParserRules() : nullptr;
+}
+
+// --- rows and logical lines -------------------------------------------------
+
+int TEditorScreenStrings::FirstRowOfLine(int row) const {
+  if (row <= 0) return row < 0 ? row : 0;
+  row = std::min(row, GetCount());
+  while (row > 0 && GetRowAttribute(row - 1) == raWrapped) --row;
+  return row;
+}
+
+int TEditorScreenStrings::LastRowOfLine(int row) const {
+  if (row < 0) return row;
+  int last = GetCount() - 1;
+  while (row < last && GetRowAttribute(row) == raWrapped) ++row;
+  return row;
+}
+
+int TEditorScreenStrings::LineCount() const {
+  int n = GetCount();
+  if (n == 0) return 0;
+  if (!wrap_enabled_) return n;
+  int lines = 0;
+  for (int i = 0; i < n; ++i)
+    if (GetRowAttribute(i) != raWrapped) ++lines;
+  if (GetRowAttribute(n - 1) == raWrapped) ++lines;
+  return lines;
+}
+
+TRowsText TEditorScreenStrings::GetRowsText(int first, int count) const {
+  TRowsText result;
+  if (first < 0 || first >= GetCount()) return result;
+  int last = count == -1 ? LastRowOfLine(first) : std::min(first + count - 1, GetCount() - 1);
+  if (last < first) return result;
+  result.rowsTaken = last - first + 1;
+  result.attribute = GetRowAttribute(last);
+  std::size_t size = 0;
+  for (int i = first; i <= last; ++i) size += RowLength(i) + (GetRowAttribute(i) == raCrlf ? 2 : 0);
+  result.text.reserve(size);
+  for (int i = first; i <= last; ++i) AppendRowText(result.text, Row(i), GetRowAttribute(i));
+  return result;
+}
+
+void TEditorScreenStrings::SetChangedRange(int first, int oldCount, int newCount) {
+  changed_ = {first, oldCount, newCount, true};
+}
+
+// --- the edit primitive -----------------------------------------------------
+
+void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view text) {
+  const int rows = GetCount();
+  if (first < 0 || count < 0 || first + count - 1 > rows - 1 || (count == 0 && text.empty())) return;
+
+  // Text may move up into the previous row of the same logical line when it
+  // is re-wrapped, so the work starts one row back inside the line.
+  int start = std::max(FirstRowOfLine(first), first - 1);
+  const int lastReplaced = first + count - 1;
+  int end = LastRowOfLine(lastReplaced);
+
+  BeginUpdate();
+  struct EndScope {
+    TEditorScreenStrings* s;
+    ~EndScope() { s->EndUpdate(); }
+  } endScope{this};
+
+  if (start == first && end == lastReplaced && text.empty() && count > 0) {
+    TUndoData& record = undo_->NewUndoData();
+    record.firstRow = first;
+    TRowsText old = GetRowsText(first, count);
+    record.oldText = std::move(old.text);
+    record.lastAttribute = old.attribute;
+    DeleteRows(first, count);
+    UpdateStatesFrom(first, true);
+    SetChangedRange(start, old.rowsTaken, 0);
+    return;
+  }
+
+  TRowAttribute lastAttribute;
+  if (lastReplaced < end) {
+    lastAttribute = GetRowAttribute(end);
+  } else if (end != rows - 1) {
+    // The replaced text may have removed the line end before the next line.
+    end = LastRowOfLine(end + 1);
+    lastAttribute = GetRowAttribute(end);
+  } else {
+    lastAttribute = text.empty() ? raEof : EndsWithLineEnd(text) ? raCrlf : raEof;
+  }
+
+  TUndoData& record = undo_->NewUndoData();
+  record.firstRow = start;
+  TRowsText old = GetRowsText(start, end - start + 1);
+  record.oldText = old.text;
+  record.lastAttribute = old.attribute;
+
+  std::string composed;
+  for (int i = start; i < first; ++i) AppendRowText(composed, Row(i), GetRowAttribute(i));
+  composed.append(text);
+  for (int i = lastReplaced + 1; i <= end; ++i) AppendRowText(composed, Row(i), GetRowAttribute(i));
+
+  TEditorStringList scratch;
+  WrapText(composed, scratch);
+  scratch.SetRowAttribute(scratch.GetCount() - 1, lastAttribute);
+  record.insertedRows = scratch.GetCount();
+  AssignRows(start, std::max(end - start + 1, 0), scratch);
+  UpdateStatesFrom(start, true);
+  SetChangedRange(start, old.rowsTaken, scratch.GetCount());
+}
+
+void TEditorScreenStrings::Clear() {
+  PrepareEditors();
+  undo_->Clear();
+  SetChangedRange(0, GetCount(), 0);
+  TEditorStringList::Clear();
+  changed_ = {};
+  for (TEditorLink* e : editors_) {
+    e->SetRow(0);
+    e->SetCol(0);
+  }
+}
+
+void TEditorScreenStrings::Changed() {
+  TEditorStringList::Changed();
+  if (quiet_) return;
+  for (TEditorLink* e : std::vector<TEditorLink*>(editors_)) e->StringsChanged();
+}
+
+void TEditorScreenStrings::UpdateEnded() {
+  changed_ = {};
+  ClampEditorRows();
+}
+
+// --- wrapping ---------------------------------------------------------------
+
+// CR LF, CR and LF each end one line (LF CR ends two); a final line end
+// makes no empty last line. NUL bytes are ordinary text: a document keeps
+// every byte it was loaded with.
+void TEditorScreenStrings::AppendSplitLines(std::string_view text, TEditorStringList& list) const {
+  std::size_t p = 0;
+  while (p < text.size()) {
+    std::size_t e = text.find_first_of("\r\n", p);
+    if (e == std::string_view::npos) e = text.size();
+    std::string_view line = text.substr(p, e - p);
+    if (wrap_enabled_) {
+      TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
+      row_lengths_.clear();
+      BreakLine(line, ctx, row_lengths_);
+      std::size_t at = 0;
+      for (std::size_t k = 0; k < row_lengths_.size(); ++k) {
+        list.Append(line.substr(at, row_lengths_[k]), k + 1 < row_lengths_.size() ? raWrapped : raCrlf);
+        at += row_lengths_[k];
+      }
+    } else {
+      list.Append(line, raCrlf);
+    }
+    p = e;
+    if (p < text.size() && text[p] == '\r') ++p;
+    if (p < text.size() && text[p] == '\n') ++p;
+  }
+}
+
+void TEditorScreenStrings::WrapText(std::string_view text, TEditorStringList& list) const {
+  list.BeginUpdate();
+  list.Clear();
+  if (text.empty()) {
+    list.Append("", raCrlf);
+  } else {
+    AppendSplitLines(text, list);
+  }
+  list.EndUpdate();
+}
+
+int TEditorScreenStrings::CountWrapRows(std::string_view line) const {
+  if (!wrap_enabled_) return 1;
+  TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
+  return yk::CountWrapRows(line, ctx);
+}
+
+void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute) {
+  if (!wrap_enabled_) {
+    Append(line, lastAttribute);
+    return;
+  }
+  TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
+  row_lengths_.clear();
+  BreakLine(line, ctx, row_lengths_);
+  std::size_t at = 0;
+  for (std::size_t k = 0; k < row_lengths_.size(); ++k) {
+    bool last = k + 1 == row_lengths_.size();
+    Append(line.substr(at, row_lengths_[k]), last ? lastAttribute : raWrapped);
+    at += row_lengths_[k];
+  }
+}
+
+// Rebuilds every logical line into a fresh list and swaps it in, so no row
+// is overwritten before it has been read, whatever the lines grow or shrink.
+void TEditorScreenStrings::RebuildLines(bool wrap) {
+  const int rows = GetCount();
+  if (rows == 0) return;
+  TRowAttribute lastAttribute = GetRowAttribute(rows - 1);
+  if (!wrap && lastAttribute == raWrapped) lastAttribute = raEof;
+  TEditorScreenStrings fresh;
+  fresh.wrap_enabled_ = wrap;
+  fresh.wrap_option_->Assign(*wrap_option_);
+  fresh.editors_ = editors_;  // for the owner's tab width and delimiters
+  std::string joined;
+  for (int r = 0; r < rows;) {
+    int last = LastRowOfLine(r);
+    std::string_view line;
+    if (last == r) {
+      line = Row(r);
+    } else {
+      joined.clear();
+      for (int i = r; i <= last; ++i) joined.append(Row(i));
+      line = joined;
+    }
+    fresh.AppendLine(line, last == rows - 1 ? lastAttribute : raCrlf);
+    r = last + 1;
+  }
+  fresh.editors_.clear();
+  SwapRows(fresh);
+}
+
+void TEditorScreenStrings::WrapAll() {
+  if (GetCount() == 0 || OwnerLoading()) return;
+  PrepareEditors();
+  QuietUpdate quiet(*this);
+  RebuildLines(true);
+}
+
+void TEditorScreenStrings::UnwrapAll() {
+  if (GetCount() == 0) return;
+  PrepareEditors();
+  QuietUpdate quiet(*this);
+  RebuildLines(false);
+}
+
+void TEditorScreenStrings::SetWordWrap(bool on) {
+  if (on == wrap_enabled_) return;
+  wrap_enabled_ = on;
+  if (OwnerLoading()) return;
+  undo_->Clear();
+  if (on) {
+    WrapAll();
+  } else {
+    UnwrapAll();
+  }
+  UpdateAllStates();
+  RepaintEditors();
+  ClampEditorRows();
+  ResetEditorColumns();
+}
+
+void TEditorScreenStrings::WrapOptionChanged() {
+  if (OwnerLoading() || !wrap_enabled_) return;
+  undo_->Clear();
+  WrapAll();
+  UpdateAllStates();
+  RepaintEditors();
+  ClampEditorRows();
+  ResetEditorColumns();
+}
+
+// --- editors ----------------------------------------------------------------
+
+void TEditorScreenStrings::ClampEditorRows() {
+  const int rows = GetCount();
+  int target = rows == 0 ? 0 : GetRowAttribute(rows - 1) == raEof ? rows - 1 : rows;
+  for (TEditorLink* e : editors_) {
+    if (e->Row() > rows - 1 && e->Row() != target) e->SetRow(target);
+    if (e->TopRow() > rows - 1 && e->TopRow() != target) e->SetTopRow(target);
+  }
+}
+
+void TEditorScreenStrings::PrepareEditors() {
+  for (TEditorLink* e : editors_) e->CleanSelection();
+}
+
+void TEditorScreenStrings::ResetEditorColumns() {
+  for (TEditorLink* e : editors_) e->SetCol(0);
+}
+
+void TEditorScreenStrings::RepaintEditors() {
+  for (TEditorLink* e : editors_) e->RepaintAll();
+}
+
+}  // namespace yk

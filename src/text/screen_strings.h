@@ -1,0 +1,129 @@
+// The document's rows: the one edit primitive ReplaceRows, word wrap over the
+// whole list, carried highlight states and the editors attached to it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/editor_link.h"
+#include "text/pointer_string_list.h"
+#include "text/undo.h"
+#include "text/wrap_option.h"
+
+namespace yk {
+
+struct TChangedRange {
+  int first = 0;
+  int oldCount = 0;
+  int newCount = 0;
+  bool dirty = false;
+  bool operator==(const TChangedRange&) const = default;
+};
+
+struct TRowsText {
+  TRowAttribute attribute = raInvalid;
+  int rowsTaken = 0;
+  std::string text;
+};
+
+class TEditorScreenStrings : public TEditorStringList {
+ public:
+  explicit TEditorScreenStrings(std::size_t blockBytes = kDefaultBlockBytes,
+                                std::size_t blockRows = kDefaultBlockRows);
+  ~TEditorScreenStrings() override;
+
+  // Attached editors; the first is the owner whose settings the list uses.
+  // Editors share the list through shared_ptr: it lives while one holds it.
+  void AddEditor(TEditorLink* editor);
+  void RemoveEditor(TEditorLink* editor);
+  TEditorLink* OwnerEditor() const { return editors_.empty() ? nullptr : editors_.front(); }
+  TEditorLink* ActiveEditor() const;
+  const std::vector<TEditorLink*>& Editors() const { return editors_; }
+
+  // Replaces count rows from first by text (which may hold CR LF, CR or LF
+  // line ends), re-wraps the touched logical lines, records one undo step,
+  // recomputes highlight states and tells the editors what changed.
+  void ReplaceRows(int first, int count, std::string_view text);
+  // Text of count rows from first (count -1: to the end of the logical
+  // line), each raCrlf row followed by CR LF.
+  TRowsText GetRowsText(int first, int count) const;
+  int FirstRowOfLine(int row) const;
+  int LastRowOfLine(int row) const;
+  // Rows that end a logical line before `row`; the logical line of a row.
+  int LineCount() const;
+
+  void SetChangedRange(int first, int oldCount, int newCount);
+  const TChangedRange& ChangedRange() const { return changed_; }
+  void Clear() override;
+
+  TEditorUndoObj& UndoObj() { return *undo_; }
+  const TEditorUndoObj& UndoObj() const { return *undo_; }
+  void Undo() { undo_->Undo(); }
+  void Redo() { undo_->Redo(); }
+
+  // Word wrap.
+  bool WordWrap() const { return wrap_enabled_; }
+  void SetWordWrap(bool on);
+  TEditorWrapOption& WrapOption() { return *wrap_option_; }
+  const TEditorWrapOption& WrapOption() const { return *wrap_option_; }
+  void WrapText(std::string_view text, TEditorStringList& list) const;
+  int CountWrapRows(std::string_view line) const;
+  void WrapAll();
+  void UnwrapAll();
+  void WrapOptionChanged();
+  // Appends one logical line as rows (wrapped when wrapping is on), the last
+  // row with lastAttribute; used by loading and whole-list rebuilds.
+  void AppendLine(std::string_view line, TRowAttribute lastAttribute);
+
+  // Carried highlight states.
+  std::string HeadToken(int row) const;
+  int RowEndState(int row, int state) const;
+  void UpdateAllStates();
+  void UpdateStatesFrom(int row, bool repaint);
+
+  // Editors.
+  void ClampEditorRows();
+  void PrepareEditors();
+  void ResetEditorColumns();
+  void RepaintEditors();
+
+  int TabWidth() const;
+  const std::bitset<256>& WordDelimiters() const;
+
+ protected:
+  void Changed() override;
+  void UpdateEnded() override;
+
+ private:
+  bool OwnerLoading() const;
+  void RebuildLines(bool wrap);
+  void AppendSplitLines(std::string_view text, TEditorStringList& list) const;
+  const TParserRules* Rules() const;
+  int ScanState(std::string_view text, int state) const;
+
+  // An update whose end does not notify the editors: whole-list rebuilds,
+  // after which the callers repaint everything.
+  struct QuietUpdate {
+    explicit QuietUpdate(TEditorScreenStrings& s) : s_(s) {
+      s_.quiet_ = true;
+      s_.BeginUpdate();
+    }
+    ~QuietUpdate() {
+      s_.EndUpdate();
+      s_.quiet_ = false;
+    }
+    TEditorScreenStrings& s_;
+  };
+
+  bool quiet_ = false;
+  std::vector<TEditorLink*> editors_;
+  TChangedRange changed_;
+  std::unique_ptr<TEditorUndoObj> undo_;
+  bool wrap_enabled_ = false;
+  std::unique_ptr<TEditorWrapOption> wrap_option_;
+  mutable std::vector<std::size_t> row_lengths_;  // scratch for breaking lines
+};
+
+}  // namespace yk

@@ -1,0 +1,97 @@
+// Carried highlight states: the bracket pair open at the start of each row,
+// kept up to date as far as needed and computed lazily beyond that.
+#include <algorithm>
+#include <cstring>
+
+#include "text/screen_strings.h"
+
+namespace yk {
+
+namespace {
+
+bool Contains(std::string_view text, char c) { return std::memchr(text.data(), c, text.size()) != nullptr; }
+
+}  // namespace
+
+std::string TEditorScreenStrings::HeadToken(int row) const {
+  if (row < 0 || row >= GetCount()) return {};
+  std::string_view text = Row(row);
+  if (text.empty()) return {};
+  TEditorParser parser(Rules(), text, kStateOutside);
+  if (parser.TokenOffset() == 0) parser.NextToken();
+  return std::string(text.substr(0, static_cast<std::size_t>(parser.TokenOffset())));
+}
+
+// Bracket state at the end of `text` when it starts in `state`. A pair can
+// only open where its left bracket stands and close where its right bracket
+// stands, so a text holding neither first byte keeps its state unparsed.
+int TEditorScreenStrings::ScanState(std::string_view text, int state) const {
+  const TParserRules* rules = Rules();
+  if (!rules || rules->brackets.empty()) return state == kStateNotComputed ? state : kStateOutside;
+  if (text.empty()) return state;
+  const auto& pairs = rules->brackets;
+  if (state >= 0 && static_cast<std::size_t>(state) < pairs.size()) {
+    const std::string& right = pairs[static_cast<std::size_t>(state)].right;
+    if (right.empty() || !Contains(text, right[0])) return state;
+  } else if (state == kStateOutside) {
+    bool any = std::any_of(pairs.begin(), pairs.end(),
+                           [&](const TBracketRule& p) { return !p.left.empty() && Contains(text, p.left[0]); });
+    if (!any) return state;
+  }
+  TEditorLink* owner = OwnerEditor();
+  std::unique_ptr<TEditorParser> parser =
+      owner ? owner->CreateParser(text, state) : std::make_unique<TEditorParser>(rules, text, state);
+  while (parser->Token() != toEof) parser->NextToken();
+  return parser->BracketState();
+}
+
+int TEditorScreenStrings::RowEndState(int row, int state) const {
+  if (row < 0 || row >= GetCount()) return state;
+  std::string_view text = Row(row);
+  if (wrap_enabled_ && row + 1 < GetCount() && GetRowAttribute(row) == raWrapped) {
+    std::string joined(text);
+    joined.append(HeadToken(row + 1));
+    return ScanState(joined, state);
+  }
+  return ScanState(text, state);
+}
+
+void TEditorScreenStrings::UpdateAllStates() {
+  if (OwnerLoading()) return;
+  const TParserRules* rules = Rules();
+  const int rows = GetCount();
+  if (!rules || rules->brackets.empty()) {
+    for (int i = 0; i < rows; ++i) SetRowState(i, kStateOutside);
+    return;
+  }
+  int state = kStateOutside;
+  for (int i = 0; i < rows; ++i) {
+    SetRowState(i, state);
+    state = RowEndState(i, state);
+  }
+}
+
+void TEditorScreenStrings::UpdateStatesFrom(int row, bool repaint) {
+  const int rows = GetCount();
+  if (row < 0 || row >= rows) return;
+  int known = row - 1;
+  while (known >= 0 && GetRowState(known) == kStateNotComputed) --known;
+  int start = known + 1;
+  int state = known >= 0 ? RowEndState(known, GetRowState(known)) : kStateOutside;
+
+  TEditorLink* owner = OwnerEditor();
+  int screen = owner ? std::max(owner->DisplayRowCount(), 1) : 1;
+  int horizon = std::min(row + 2 * screen, rows - 1);
+  for (int i = start; i <= horizon; ++i) {
+    // A row that already holds the state to store proves everything after it
+    // is still valid.
+    if (GetRowState(i) == state) return;
+    SetRowState(i, state);
+    if (repaint)
+      for (TEditorLink* e : Editors()) e->RepaintRow(i);
+    state = RowEndState(i, state);
+  }
+  for (int i = horizon + 1; i < rows; ++i) SetRowState(i, kStateNotComputed);
+}
+
+}  // namespace yk

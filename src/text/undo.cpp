@@ -1,0 +1,112 @@
+// Undo and redo by replaying recorded row replacements.
+#include "text/undo.h"
+
+#include "text/screen_strings.h"
+
+namespace yk {
+
+TEditorUndoObj::TEditorUndoObj(TEditorScreenStrings& owner) : owner_(owner) {}
+
+TUndoData& TEditorUndoObj::NewUndoData() {
+  auto record = std::make_unique<TUndoData>();
+  if (TEditorLink* e = owner_.ActiveEditor()) {
+    record->caretRow = e->Row();
+    record->caretCol = e->Col();
+  }
+  undo_.push_back(std::move(record));
+  if (static_cast<int>(undo_.size()) > undo_list_max_) undo_.pop_front();
+  if (!redoing_) redo_.clear();
+  return *undo_.back();
+}
+
+void TEditorUndoObj::AddRedoData(const TUndoData& data) {
+  auto record = std::make_unique<TUndoData>(data);
+  record->caretRow = record->caretCol = 0;
+  if (TEditorLink* e = owner_.ActiveEditor()) {
+    record->caretRow = e->Row();
+    record->caretCol = e->Col();
+  }
+  redo_.push_back(std::move(record));
+}
+
+void TEditorUndoObj::Clear() {
+  undo_.clear();
+  redo_.clear();
+}
+
+TEditorUndoObj::TReplay TEditorUndoObj::Replay(const TUndoData& r) {
+  TReplay out{{}, raInvalid, 0};
+  int taken = 0;
+  if (r.insertedRows > 0) {
+    TRowsText removed = owner_.GetRowsText(r.firstRow, r.insertedRows);
+    out.text = std::move(removed.text);
+    out.attribute = removed.attribute;
+    taken = removed.rowsTaken;
+    owner_.DeleteRows(r.firstRow, taken);
+  }
+  if (r.lastAttribute != raInvalid) {
+    TEditorStringList scratch;
+    owner_.WrapText(r.oldText, scratch);
+    // A record that ended inside a wrapped line carries no line end: the
+    // empty row that wrapping made for it is not part of the old rows.
+    if (r.lastAttribute == raWrapped && scratch.GetCount() > 1 && scratch.Row(scratch.GetCount() - 1).empty())
+      scratch.Delete(scratch.GetCount() - 1);
+    scratch.SetRowAttribute(scratch.GetCount() - 1, r.lastAttribute);
+    owner_.InsertRows(r.firstRow, scratch);
+    out.inserted = scratch.GetCount();
+  }
+  owner_.UpdateStatesFrom(r.firstRow, true);
+  owner_.SetChangedRange(r.firstRow, taken, out.inserted);
+  return out;
+}
+
+void TEditorUndoObj::MoveCaret(const TUndoData& r) {
+  if (TEditorLink* e = owner_.ActiveEditor()) {
+    e->SetRow(r.caretRow);
+    e->SetCol(r.caretCol);
+  }
+}
+
+void TEditorUndoObj::Undo() {
+  if (undo_.empty()) return;
+  std::unique_ptr<TUndoData> r = std::move(undo_.back());
+  undo_.pop_back();
+  owner_.BeginUpdate();
+  try {
+    TReplay replay = Replay(*r);
+    r->insertedRows = replay.inserted;
+    r->lastAttribute = replay.attribute;
+    r->oldText = std::move(replay.text);
+    AddRedoData(*r);
+  } catch (...) {
+    owner_.EndUpdate();
+    throw;
+  }
+  owner_.EndUpdate();
+  MoveCaret(*r);
+}
+
+void TEditorUndoObj::Redo() {
+  if (redo_.empty()) return;
+  std::unique_ptr<TUndoData> r = std::move(redo_.back());
+  redo_.pop_back();
+  owner_.BeginUpdate();
+  try {
+    TReplay replay = Replay(*r);
+    redoing_ = true;
+    TUndoData& inverse = NewUndoData();
+    redoing_ = false;
+    inverse.firstRow = r->firstRow;
+    inverse.insertedRows = replay.inserted;
+    inverse.lastAttribute = replay.attribute;
+    inverse.oldText = std::move(replay.text);
+  } catch (...) {
+    redoing_ = false;
+    owner_.EndUpdate();
+    throw;
+  }
+  owner_.EndUpdate();
+  MoveCaret(*r);
+}
+
+}  // namespace yk
