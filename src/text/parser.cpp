@@ -72,18 +72,14 @@ TEditorTokenKind TEditorParser::NextToken() {
   return token_;
 }
 
-bool TEditorParser::AtLineEnd(std::size_t p) const {
-  return p >= text_.size() || text_[p] == '\r' || text_[p] == '\n';
-}
-
 std::size_t TEditorParser::BracketCount() const {
   if (!rules_) return 0;
   return std::min<std::size_t>(rules_->brackets.size(), kMaxBracketPairs);
 }
 
-unsigned char TEditorParser::Byte(std::size_t p) const { return static_cast<unsigned char>(text_[p]); }
+inline unsigned char TEditorParser::Byte(std::size_t p) const { return static_cast<unsigned char>(text_[p]); }
 
-std::size_t TEditorParser::CharLen(std::size_t p) const {
+inline std::size_t TEditorParser::CharLen(std::size_t p) const {
   // Rows are split at CR and LF byte by byte, so a line end never serves as
   // a trail byte: a lead byte before it stands alone.
   std::size_t n = cp932::CharLength(text_, p);
@@ -91,15 +87,17 @@ std::size_t TEditorParser::CharLen(std::size_t p) const {
   return n;
 }
 
-bool TEditorParser::StartsWithAt(std::size_t p, std::string_view s) const {
-  return !s.empty() && p <= text_.size() && text_.substr(p).starts_with(s);
+inline bool TEditorParser::StartsWithAt(std::size_t p, std::string_view s) const {
+  // The first byte decides almost every call, so it is tested before the rest.
+  return !s.empty() && p < text_.size() && text_[p] == s[0] && text_.size() - p >= s.size() &&
+         text_.compare(p, s.size(), s) == 0;
 }
 
-bool TEditorParser::Has(std::size_t p, unsigned char flags) const {
+inline bool TEditorParser::Has(std::size_t p, unsigned char flags) const {
   return p < text_.size() && (kClass[Byte(p)] & flags);
 }
 
-std::size_t TEditorParser::SkipClass(std::size_t p, unsigned char flags) const {
+inline std::size_t TEditorParser::SkipClass(std::size_t p, unsigned char flags) const {
   while (Has(p, flags)) ++p;
   return p;
 }
@@ -276,12 +274,12 @@ TEditorTokenKind TEditorParser::ScanNumber() {
   return kind;
 }
 
-bool TEditorParser::DoubleAt(std::size_t p, int lead, int trail_lo, int trail_hi) const {
+inline bool TEditorParser::DoubleAt(std::size_t p, int lead, int trail_lo, int trail_hi) const {
   return p + 1 < text_.size() && Byte(p) == lead && InRange(Byte(p + 1), trail_lo, trail_hi);
 }
 
 // Long vowel mark and full-width minus, which continue kana runs.
-bool TEditorParser::KanaExtenderAt(std::size_t p) const {
+inline bool TEditorParser::KanaExtenderAt(std::size_t p) const {
   return DoubleAt(p, 0x81, 0x5B, 0x5B) || DoubleAt(p, 0x81, 0x7C, 0x7C);
 }
 

@@ -102,7 +102,9 @@ class TEditorParser {
  protected:
   // True at the end of the view or at CR/LF: where comments, strings and
   // bracket scans stop.
-  bool AtLineEnd(std::size_t p) const;
+  bool AtLineEnd(std::size_t p) const {
+    return p >= text_.size() || text_[p] == '\r' || text_[p] == '\n';
+  }
   std::size_t BracketCount() const;
 
   const TParserRules* rules_ = nullptr;
