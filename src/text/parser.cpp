@@ -49,11 +49,15 @@ constexpr std::array<unsigned char, 256> kClass = MakeClassTable();
 TEditorParser::TEditorParser(std::string_view text) : text_(text) { TEditorParser::NextToken(); }
 
 TEditorParser::TEditorParser(const TParserRules* rules, std::string_view text, int state)
+    : TEditorParser(rules, text, state, TDeferFirstToken{}) {
+  TEditorParser::NextToken();
+}
+
+TEditorParser::TEditorParser(const TParserRules* rules, std::string_view text, int state, TDeferFirstToken)
     : rules_(rules), text_(text), state_(state) {
   // A state left over from other rules (fewer pairs now) must not index a
   // pair that is no longer there.
   if (state_ < kStateNotComputed || state_ >= static_cast<int>(BracketCount())) state_ = kStateOutside;
-  TEditorParser::NextToken();
 }
 
 void TEditorParser::SkipBlanks() {

@@ -78,8 +78,9 @@ class TEditorParser {
   TEditorParser(const TEditorParser&) = delete;
   TEditorParser& operator=(const TEditorParser&) = delete;
 
-  // Both constructors scan the first token (with this class's NextToken,
-  // since a descendant is not yet built then).
+  // Both constructors scan the first token with this class's NextToken, since
+  // a descendant is not yet built then; a descendant that scans differently
+  // uses the deferring constructor below and calls its own NextToken.
 
   // Advances the position over blank bytes: 0x01-0x08 and 0x0A-0x20.
   virtual void SkipBlanks();
@@ -100,6 +101,10 @@ class TEditorParser {
   std::string_view Text() const { return text_; }
 
  protected:
+  struct TDeferFirstToken {};
+  // As the public constructor with rules, without scanning the first token.
+  TEditorParser(const TParserRules* rules, std::string_view text, int state, TDeferFirstToken);
+
   // True at the end of the view or at CR/LF: where comments, strings and
   // bracket scans stop.
   bool AtLineEnd(std::size_t p) const {

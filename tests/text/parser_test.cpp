@@ -300,6 +300,21 @@ TEST(Parser, ColorEntries) {
   EXPECT_EQ(TokenColorEntry(toEof, true), ceText);
 }
 
+// A descendant that treats "-" as a blank gets its own rules from the first token on.
+TEST(Parser, DescendantScansItsOwnFirstToken) {
+  struct DashBlankParser : TEditorParser {
+    DashBlankParser(std::string_view text) : TEditorParser(nullptr, text, kStateOutside, TDeferFirstToken{}) {
+      NextToken();
+    }
+    void SkipBlanks() override {
+      TEditorParser::SkipBlanks();
+      while (pos_ < text_.size() && text_[pos_] == '-') ++pos_;
+    }
+  };
+  DashBlankParser p("--a-b");
+  EXPECT_EQ(Dump(p), "Ank:a|Ank:b");
+}
+
 // Arbitrary bytes under arbitrary rules: every token lies inside the text,
 // follows the previous one and takes at least one byte. Each text sits in an
 // exact-size heap block so that a sanitizer build catches any read past it.
