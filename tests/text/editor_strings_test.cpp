@@ -1,0 +1,151 @@
+// Lines: loading, saving and logical-line edits, byte for byte.
+#include "text/editor_strings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "fake_editor.h"
+#include "text/errors.h"
+
+using namespace yk;
+using yk::test::Dump;
+using yk::test::FakeEditor;
+
+namespace {
+
+std::string TempPath(const std::string& name) { return ::testing::TempDir() + "yk_" + name; }
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Loads bytes and returns the rows and the bytes saved back.
+std::pair<std::string, std::string> LoadSave(const std::string& bytes) {
+  FakeEditor ed;
+  std::string in = TempPath("in.txt"), out = TempPath("out.txt");
+  WriteFile(in, bytes);
+  ed.lines.LoadFromFile(in);
+  ed.lines.SaveToFile(out);
+  return {Dump(ed.Rows()), ReadFile(out)};
+}
+
+}  // namespace
+
+TEST(EditorStrings, LoadTurnsEveryLineEndIntoRowsAndSavesCrLf) {
+  struct Case {
+    std::string bytes, rows, saved;
+  } cases[] = {
+      {"a\r\nb", "a|C b|E", "a\r\nb"},
+      {"a\nb\n", "a|C b|C", "a\r\nb\r\n"},
+      {"a\rb", "a|C b|E", "a\r\nb"},
+      {"a\n\rb", "a|C |C b|E", "a\r\n\r\nb"},
+      {"", "", ""},
+      {"\r\n\n\r", "|C |C |C", "\r\n\r\n\r\n"},
+      {"ab\x1a" "cd\r\nef", "ab|E", "ab"},  // nothing after Ctrl+Z
+      {"ab\r\n\x1a", "ab|C", "ab\r\n"},
+  };
+  for (const Case& c : cases) {
+    auto [rows, saved] = LoadSave(c.bytes);
+    EXPECT_EQ(rows, c.rows) << c.bytes;
+    EXPECT_EQ(saved, c.saved) << c.bytes;
+  }
+}
+
+TEST(EditorStrings, OddBytesSurviveALoadAndASave) {
+  // NUL bytes, half-width kana, a vendor character, a lone lead byte at the
+  // end of a line and of the file.
+  const std::string bytes =
+      std::string("a\0b\r\n", 5) +
+      "\xb1\xb2\xb3\r\n"   // ｱｲｳ
+      "\x87\x40\xed\x40\r\n"  // ①纊
+      "x\x82\r\n"
+      "\x81";
+  auto [rows, saved] = LoadSave(bytes);
+  EXPECT_EQ(saved, bytes);
+}
+
+TEST(EditorStrings, LineEndsAcrossReadChunksAndLongLines) {
+  // The loader reads 1 MiB at a time: a CR at the end of one chunk and its LF
+  // at the start of the next make one line end; a lone LF there is one too.
+  const std::size_t chunk = 1 << 20;
+  std::string crlf(chunk - 1, 'x');
+  crlf += "\r\ny";
+  auto [rows1, saved1] = LoadSave(crlf);
+  EXPECT_EQ(saved1, crlf);
+  std::string lf(chunk, 'x');
+  lf += "\ny\r\n";
+  auto [rows2, saved2] = LoadSave(lf);
+  EXPECT_EQ(saved2, std::string(chunk, 'x') + "\r\ny\r\n");
+  std::string longLine(3 * chunk + 7, '\x88');  // one row of 3 MiB of lead bytes
+  auto [rows3, saved3] = LoadSave(longLine);
+  EXPECT_EQ(saved3, longLine);
+}
+
+TEST(EditorStrings, MissingFileLeavesEmptyDocument) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("keep");
+  EXPECT_THROW(ed.lines.LoadFromFile(TempPath("does-not-exist/x.txt")), EFileError);
+  EXPECT_EQ(ed.lines.GetCount(), 0);
+}
+
+TEST(EditorStrings, AddPutInsertDelete) {
+  FakeEditor ed;
+  ed.lines.Add("x");
+  EXPECT_EQ(ed.lines.GetTextStr(), "x\r\n");
+  ed.lines.SetTextStr("a");
+  EXPECT_EQ(ed.lines.GetTextStr(), "a\r\n");  // SetTextStr ends every line
+
+  FakeEditor eof;
+  WriteFile(TempPath("a.txt"), "a");
+  eof.lines.LoadFromFile(TempPath("a.txt"));
+  eof.lines.Add("y");
+  EXPECT_EQ(Dump(eof.Rows()), "a|C y|E");
+  EXPECT_EQ(eof.lines.GetTextStr(), "a\r\ny");
+
+  WriteFile(TempPath("ab.txt"), "a\r\nb");
+  eof.lines.LoadFromFile(TempPath("ab.txt"));
+  eof.lines.Delete(1);
+  EXPECT_EQ(eof.lines.GetTextStr(), "a\r\n");
+
+  ed.lines.SetTextStr("1\r\n2\r\n3");
+  ed.lines.Put(1, "two");
+  ed.lines.Insert(0, "zero");
+  ed.lines.Insert(4, "end");
+  EXPECT_EQ(ed.lines.GetTextStr(), "zero\r\n1\r\ntwo\r\n3\r\nend\r\n");
+  EXPECT_THROW(ed.lines.Put(9, "x"), EStringListError);
+  EXPECT_THROW(ed.lines.Get(-1), EStringListError);
+  EXPECT_GT(ed.selectionDrops, 0);
+}
+
+TEST(EditorStrings, WrappedLinesAreAddressedAsLogicalLines) {
+  FakeEditor ed;
+  ed.Rows().WrapOption().SetWrapByte(20);
+  ed.Rows().SetWordWrap(true);
+  const std::string longLine(45, 'q');
+  ed.lines.SetTextStr("short\r\n" + longLine + "\r\nlast");
+  EXPECT_EQ(ed.Rows().GetCount(), 5);  // short, 20 + 20 + 5 q, last
+  EXPECT_EQ(ed.lines.GetCount(), 3);
+  EXPECT_EQ(ed.lines.Get(1), longLine);
+  EXPECT_EQ(ed.lines.LineToRow(2), 4);
+  ed.lines.Put(1, "mid");
+  EXPECT_EQ(ed.lines.GetTextStr(), "short\r\nmid\r\nlast\r\n");
+  ed.lines.Delete(0);
+  EXPECT_EQ(ed.lines.GetTextStr(), "mid\r\nlast\r\n");
+}
+
+TEST(EditorStrings, SetTextDoesNotMarkModified) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("a\r\nb");
+  EXPECT_FALSE(ed.modified);
+  ed.lines.Add("c");
+  EXPECT_TRUE(ed.modified);
+}
