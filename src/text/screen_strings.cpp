@@ -110,6 +110,16 @@ void TEditorScreenStrings::SetChangedRange(int first, int oldCount, int newCount
 
 // --- the edit primitive -----------------------------------------------------
 
+// Breaking a line again from one of its rows gives the rows a break of the
+// whole line would, unless a tab's width (counted from the line start) or
+// the word-break test (which looks at the whole line's width) differs.
+bool TEditorScreenStrings::CanRewrapFromRow(int row, int end, std::string_view text) const {
+  if (wrap_option_->WordBreak() || text.find('\t') != std::string_view::npos) return false;
+  for (int i = FirstRowOfLine(row); i <= end; ++i)
+    if (Row(i).find('\t') != std::string_view::npos) return false;
+  return true;
+}
+
 void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view text) {
   const int rows = GetCount();
   if (first < 0 || count < 0 || first + count - 1 > rows - 1 || (count == 0 && text.empty())) return;
@@ -117,6 +127,9 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   // Text may move up into the previous row of the same logical line when it
   // is re-wrapped, so the work starts one row back inside the line.
   int start = std::max(FirstRowOfLine(first), first - 1);
+  // Text appended after a last line that has no line end continues that
+  // line; a row after it would leave a raEof row in the middle.
+  if (first == rows && rows > 0 && GetRowAttribute(rows - 1) != raCrlf) start = FirstRowOfLine(rows - 1);
   const int lastReplaced = first + count - 1;
   int end = LastRowOfLine(lastReplaced);
 
@@ -148,6 +161,9 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   } else {
     lastAttribute = text.empty() ? raEof : EndsWithLineEnd(text) ? raCrlf : raEof;
   }
+
+  if (wrap_enabled_ && start > FirstRowOfLine(start) && !CanRewrapFromRow(start, end, text))
+    start = FirstRowOfLine(start);
 
   TUndoData& record = undo_->NewUndoData();
   record.firstRow = start;

@@ -98,6 +98,7 @@ class TEditorScreenStrings : public TEditorStringList {
 
  private:
   bool OwnerLoading() const;
+  bool CanRewrapFromRow(int row, int end, std::string_view text) const;
   void RebuildLines(bool wrap);
   void AppendSplitLines(std::string_view text, TEditorStringList& list) const;
   const TParserRules* Rules() const;
