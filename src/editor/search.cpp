@@ -1,0 +1,308 @@
+// The text search routine: candidates on character boundaries, compared in
+// place with the case, width and whole-word rules of the flag word.
+#include "editor/search.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "convert/zenhan.h"
+#include "text/cp932.h"
+
+namespace yk {
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+// Bytes that end a word for sfWholeWord. Unlike the editor's word jumps,
+// "_" separates words here. Bytes are classified one at a time, so a
+// trail byte counts by its own value.
+constexpr std::array<bool, 256> MakeDelimiters() {
+  std::array<bool, 256> d{};
+  auto mark = [&d](int from, int to) {
+    for (int b = from; b <= to; ++b) d[b] = true;
+  };
+  mark(0x00, 0x2F);
+  mark(0x3A, 0x40);
+  mark(0x5B, 0x60);
+  mark(0x7B, 0x80);
+  mark(0xA0, 0xA5);
+  mark(0xFD, 0xFF);
+  return d;
+}
+constexpr std::array<bool, 256> kDelimiters = MakeDelimiters();
+
+bool IsDelimiter(char c) { return kDelimiters[static_cast<unsigned char>(c)]; }
+
+// Single bytes in upper case: in code page 932 only a to z have capitals.
+constexpr std::array<char, 256> MakeUpper() {
+  std::array<char, 256> u{};
+  for (int b = 0; b < 256; ++b) u[b] = static_cast<char>(b >= 'a' && b <= 'z' ? b - 0x20 : b);
+  return u;
+}
+constexpr std::array<char, 256> kUpper = MakeUpper();
+
+// ａ-ｚ (0x82 0x81-0x9A) become Ａ-Ｚ (0x82 0x60-0x79); c holds two bytes.
+void FoldWideLetter(char* c) {
+  const unsigned char trail = static_cast<unsigned char>(c[1]);
+  if (static_cast<unsigned char>(c[0]) == 0x82 && trail >= 0x81 && trail <= 0x9A)
+    c[1] = static_cast<char>(trail - 0x21);
+}
+
+// Upper case by character, so that a trail byte is never taken for a letter
+// (ッ is 0x83 0x62, whose trail is "b").
+std::string UpperCase(std::string_view s) {
+  std::string out(s);
+  for (std::size_t i = 0; i < out.size(); i += cp932::CharLength(out, i)) {
+    if (cp932::CharLength(out, i) == 2) {
+      FoldWideLetter(&out[i]);
+    } else {
+      out[i] = kUpper[static_cast<unsigned char>(out[i])];
+    }
+  }
+  return out;
+}
+
+// Number of lead-byte values directly before offset i. The byte before
+// such a run ends a character, so i is a trail byte exactly when the run
+// is odd.
+std::size_t LeadRunBefore(std::string_view s, std::size_t i) {
+  std::size_t run = 0;
+  while (run < i && cp932::IsLeadByte(s[i - 1 - run])) ++run;
+  return run;
+}
+
+bool IsTrail(std::string_view s, std::size_t i) {
+  return i < s.size() && LeadRunBefore(s, i) % 2 == 1;
+}
+
+// Steps through character starts towards the start of the text. It carries
+// the lead-byte run before its position down with it, so a whole backward
+// scan reads each byte a bounded number of times, however the lead bytes
+// pile up.
+class TBackwardWalker {
+ public:
+  // Starts at the character that holds offset from (from <= s.size()).
+  TBackwardWalker(std::string_view s, std::size_t from)
+      : s_(s), pos_(from), run_(LeadRunBefore(s, from)) {
+    if (run_ % 2 == 1 && pos_ < s_.size()) {
+      --pos_;
+      --run_;
+    }
+  }
+
+  std::size_t Pos() const { return pos_; }
+
+  // Moves to the previous character start; false at the start of the text.
+  bool Prev() {
+    if (pos_ == 0) return false;
+    if (run_ % 2 == 1) {  // only at the end: a lone lead byte is one character
+      --pos_;
+      --run_;
+    } else if (run_ >= 2) {
+      pos_ -= 2;
+      run_ -= 2;
+    } else {
+      const std::size_t r = LeadRunBefore(s_, pos_ - 1);
+      pos_ -= (r % 2 == 1) ? 2 : 1;
+      run_ = (r % 2 == 1) ? r - 1 : r;
+    }
+    return true;
+  }
+
+  // As Prev, but a half-width letter and the voiced mark it joins with are
+  // one character, as the width-blind comparison counts them.
+  bool PrevJoined() {
+    if (!Prev()) return false;
+    if (pos_ == 0) return true;
+    const std::size_t before = pos_ - 1;
+    if (cp932::IsLeadByte(s_[before]) || ZenkakuCharAt(s_, before).Consumed != 2) return true;
+    TBackwardWalker letter = *this;
+    if (letter.Prev() && letter.pos_ == before) *this = letter;  // not a trail byte
+    return true;
+  }
+
+ private:
+  std::string_view s_;
+  std::size_t pos_;
+  std::size_t run_;  // lead-byte values directly before pos_
+};
+
+// The pattern as compared (upper case and full width as the options ask)
+// and the comparison of one text position against it.
+class TMatcher {
+ public:
+  TMatcher(std::string_view text, std::string_view pattern, TSearchOptions options)
+      : text_(text),
+        match_case_(options & sfMatchCase),
+        zenkaku_(options & sfNoMatchZenkaku),
+        whole_word_(options & sfWholeWord),
+        skip_line_breaks_(options & sfSkipLineBreaks),
+        skip_blanks_(options & sfSkipBlanks) {
+    pattern_ = match_case_ ? std::string(pattern) : UpperCase(pattern);
+    if (zenkaku_) pattern_ = HankakuToZenkaku(pattern_);
+    for (std::size_t i = 0; i < pattern_.size(); i += cp932::CharLength(pattern_, i)) ++chars_;
+    BuildFirstFilter();
+  }
+
+  // Characters in the pattern as compared.
+  std::size_t PatternChars() const { return chars_; }
+
+  // The fewest text bytes a match can cover: every text character matches a
+  // pattern character of its own size, except that with width-blind
+  // comparison a single byte can match a full-width character.
+  std::size_t MinMatchBytes() const { return zenkaku_ ? chars_ : pattern_.size(); }
+
+  // Cheap test of a character start before the full comparison.
+  bool MayStartAt(std::size_t q) const {
+    if (!first_[static_cast<unsigned char>(text_[q])]) return false;
+    return !whole_word_ || (!IsDelimiter(text_[q]) && (q == 0 || IsDelimiter(text_[q - 1])));
+  }
+
+  // End of the match that starts at the character start q, or kNone.
+  std::size_t MatchEnd(std::size_t q) const {
+    std::size_t i = 0;
+    std::size_t j = q;
+    while (i < pattern_.size()) {
+      if (j >= text_.size()) return kNone;
+      if (const std::size_t used = MatchChar(text_, j, i)) {
+        j += used;
+        i += cp932::CharLength(pattern_, i);
+        continue;
+      }
+      const std::size_t skip = i > 0 ? SkipAt(j) : 0;  // never before the first character
+      if (skip == 0) return kNone;
+      j += skip;
+    }
+    if (whole_word_ && j < text_.size() && !IsDelimiter(text_[j])) return kNone;
+    return j;
+  }
+
+ private:
+  // Compares the text character at j with the pattern character at i and
+  // returns the number of text bytes it covers, or 0 on a mismatch.
+  std::size_t MatchChar(std::string_view text, std::size_t j, std::size_t i) const {
+    char c[2] = {text[j], 0};
+    std::size_t size = cp932::CharLength(text, j);
+    std::size_t used = size;
+    if (zenkaku_) {
+      const TZenkakuChar wide = ZenkakuCharAt(text, j);
+      c[0] = wide.Bytes[0];
+      c[1] = wide.Bytes[1];
+      size = wide.Size;
+      used = wide.Consumed;
+    } else if (size == 2) {
+      c[1] = text[j + 1];
+    } else if (!match_case_) {
+      c[0] = kUpper[static_cast<unsigned char>(c[0])];
+    }
+    if (size == 2 && !match_case_) FoldWideLetter(c);
+    if (cp932::CharLength(pattern_, i) != size || c[0] != pattern_[i]) return 0;
+    return (size == 1 || c[1] == pattern_[i + 1]) ? used : 0;
+  }
+
+  // Bytes at j that a match may pass over: line breaks and blanks.
+  std::size_t SkipAt(std::size_t j) const {
+    const char c = text_[j];
+    if (skip_line_breaks_ && (c == '\r' || c == '\n')) return 1;
+    if (!skip_blanks_) return 0;
+    if (c == '\t' || c == ' ') return 1;
+    const bool wide_space = cp932::CharLength(text_, j) == 2 &&
+                            static_cast<unsigned char>(c) == 0x81 && text_[j + 1] == 0x40;
+    return wide_space ? 2 : 0;  // 　
+  }
+
+  // first_[b]: a text character starting with byte b may match the first
+  // pattern character. A lead byte must equal it (case and width folds keep
+  // the lead byte); a single byte is tried alone and before either mark.
+  void BuildFirstFilter() {
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      if (cp932::IsLeadByte(c)) {
+        first_[b] = c == pattern_[0];
+        continue;
+      }
+      for (const char mark : {'\0', '\xde', '\xdf'}) {
+        const char probe[2] = {c, mark};
+        if (MatchChar(std::string_view(probe, mark != '\0' ? 2 : 1), 0, 0) != 0) first_[b] = true;
+      }
+    }
+  }
+
+  std::string_view text_;
+  std::string pattern_;
+  std::size_t chars_ = 0;
+  bool match_case_;
+  bool zenkaku_;
+  bool whole_word_;
+  bool skip_line_breaks_;
+  bool skip_blanks_;
+  std::array<bool, 256> first_{};
+};
+
+std::optional<TSearchRange> Found(std::size_t start, std::size_t end) {
+  return TSearchRange{static_cast<std::int64_t>(start), static_cast<std::int64_t>(end - start)};
+}
+
+std::optional<TSearchRange> SearchForward(const TMatcher& m, std::string_view text, std::size_t from) {
+  if (m.MinMatchBytes() > text.size()) return std::nullopt;
+  const std::size_t last = text.size() - m.MinMatchBytes();
+  std::size_t q = IsTrail(text, from) ? from + 1 : from;
+  for (; q <= last; q += cp932::CharLength(text, q)) {
+    if (!m.MayStartAt(q)) continue;
+    const std::size_t end = m.MatchEnd(q);
+    if (end != kNone) return Found(q, end);
+  }
+  return std::nullopt;
+}
+
+// The latest start backward: the pattern's length before the selection, or,
+// comparing width-blind, as many text characters before it as the pattern has.
+std::optional<TBackwardWalker> BackwardLimit(const TMatcher& m, std::string_view text,
+                                             std::size_t start, bool zenkaku) {
+  if (!zenkaku) {
+    if (start < m.MinMatchBytes()) return std::nullopt;
+    return TBackwardWalker(text, start - m.MinMatchBytes());
+  }
+  TBackwardWalker w(text, IsTrail(text, start) ? start + 1 : start);
+  for (std::size_t k = 0; k < m.PatternChars(); ++k) {
+    if (!w.PrevJoined()) return std::nullopt;
+  }
+  return w;
+}
+
+std::optional<TSearchRange> SearchBackward(const TMatcher& m, std::string_view text,
+                                           std::size_t start, bool zenkaku) {
+  std::optional<TBackwardWalker> w = BackwardLimit(m, text, start, zenkaku);
+  if (!w) return std::nullopt;
+  do {
+    const std::size_t q = w->Pos();
+    if (!m.MayStartAt(q)) continue;
+    const std::size_t end = m.MatchEnd(q);
+    if (end != kNone) return Found(q, end);
+  } while (w->Prev());
+  return std::nullopt;
+}
+
+std::size_t ClampTo(std::int64_t v, std::size_t hi) {
+  if (v <= 0) return 0;
+  return static_cast<std::uint64_t>(v) >= hi ? hi : static_cast<std::size_t>(v);
+}
+
+}  // namespace
+
+bool SearchText(std::string_view text, TSearchRange& range, std::string_view pattern,
+                TSearchOptions options) {
+  if (text.empty() || pattern.empty()) return false;
+  const std::size_t start = ClampTo(range.Start, text.size());
+  const std::size_t length = ClampTo(range.Length, text.size() - start);
+  const TMatcher matcher(text, pattern, options);
+  const std::optional<TSearchRange> found =
+      (options & sfForward) ? SearchForward(matcher, text, start + length)
+                            : SearchBackward(matcher, text, start, options & sfNoMatchZenkaku);
+  if (!found) return false;
+  range = *found;
+  return true;
+}
+
+}  // namespace yk

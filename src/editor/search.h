@@ -1,0 +1,50 @@
+// The text search routine behind find, find next, find previous, replace and
+// the bracket jump: finds a pattern in a whole CP932 document.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace yk {
+
+// The search flag word. The bit values are stored in the settings file and
+// shared with the search dialogs; SearchText reads the search bits and
+// ignores the replace bits.
+using TSearchOptions = std::uint16_t;
+
+inline constexpr TSearchOptions sfForward = 0x0001;         // clear: backward
+inline constexpr TSearchOptions sfMatchCase = 0x0002;
+inline constexpr TSearchOptions sfWholeWord = 0x0004;
+inline constexpr TSearchOptions sfNoMatchZenkaku = 0x0008;  // full and half width are equal
+inline constexpr TSearchOptions sfReplace = 0x0010;
+inline constexpr TSearchOptions sfReplaceAll = 0x0020;
+inline constexpr TSearchOptions sfReplaceConfirm = 0x0040;
+inline constexpr TSearchOptions sfSkipLineBreaks = 0x0080;  // CR and LF inside a match
+inline constexpr TSearchOptions sfSkipBlanks = 0x0100;      // tab, space, full-width space inside a match
+inline constexpr TSearchOptions sfIncludeCRLF = sfSkipLineBreaks | sfSkipBlanks;
+
+// A selection as the editor holds it: byte offset and length.
+struct TSearchRange {
+  std::int64_t Start = 0;
+  std::int64_t Length = 0;
+  friend bool operator==(const TSearchRange&, const TSearchRange&) = default;
+};
+
+// Searches text for pattern from the selection in range: forward from its
+// end, or backward so that the match starts at least the pattern's length
+// before its start. Offsets outside the text are clamped into it; a start on
+// the second byte of a character counts from the next character. Matches
+// start on character boundaries and never with a skipped line break or
+// blank. On success range holds the match (Length counts the skipped bytes
+// it covers); on failure range is left as it was. An empty text or pattern
+// finds nothing.
+//
+// Without sfMatchCase, a-z and ａ-ｚ match their capitals. With
+// sfNoMatchZenkaku both sides are compared in full-width form, a half-width
+// letter with the voiced mark it joins counting as one character (ｶﾞ finds
+// ガ and ガ finds ｶﾞ). With sfWholeWord the match must start a word and be
+// followed by a delimiter byte or the end of the text.
+bool SearchText(std::string_view text, TSearchRange& range, std::string_view pattern,
+                TSearchOptions options);
+
+}  // namespace yk
