@@ -1,0 +1,43 @@
+// A scratch directory for one test, removed with everything in it.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdlib.h>
+#include <string>
+
+namespace yk::test {
+
+class TTempDir {
+ public:
+  TTempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "yk-props-XXXXXX").string();
+    path_ = ::mkdtemp(tmpl.data());
+  }
+  ~TTempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void Spit(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+}  // namespace yk::test
