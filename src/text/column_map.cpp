@@ -35,25 +35,64 @@ int TabColumnsAt(std::int64_t column, int tabWidth, int wrapByte) noexcept {
   return static_cast<int>(n);
 }
 
-// Walks the characters of a line, calling tab(columns) for each tab and
-// other(byte, length) for every other character, with the display column
-// tracked in 64 bits so that no line length can overflow it.
-template <class OnTab, class OnOther>
-void ForEachColumnRun(std::string_view line, int tabWidth, int wrapByte, OnTab tab, OnOther other) {
-  std::int64_t column = 0;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    if (line[i] == '\t') {
-      const int n = TabColumnsAt(column, tabWidth, wrapByte);
-      tab(n);
-      column += n;
-      ++i;
-      continue;
+// Calls onTab(byteIndex, columns) for each tab of the line, in order, and
+// returns the line's width. Every other byte is one column (a double-byte
+// character is two bytes and two columns), so a tab's column is its byte
+// index plus the extra columns of the tabs before it, and a line costs one
+// memchr per tab. A 0x09 byte that trails a lead byte is no tab.
+template <class OnTab>
+std::int64_t ForEachTab(std::string_view line, int tabWidth, int wrapByte, OnTab onTab) {
+  std::int64_t extra = 0;
+  for (std::size_t from = 0; from < line.size();) {
+    const void* hit = std::memchr(line.data() + from, '\t', line.size() - from);
+    if (hit == nullptr) break;
+    const auto t = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
+    from = t + 1;
+    if (t > 0 && cp932::NextChar(line, cp932::PrevChar(line, t)) != t) continue;
+    const int n = TabColumnsAt(static_cast<std::int64_t>(t) + extra, tabWidth, wrapByte);
+    onTab(t, n);
+    extra += n - 1;
+  }
+  return static_cast<std::int64_t>(line.size()) + extra;
+}
+
+// The code of each byte value when it starts a character: '4' for a lead
+// byte, else '1' or '2' by the delimiter set. Kept per thread for the last
+// set seen, since an editor asks with the same set line after line.
+const char* CodeTable(const TDelimiterSet& delimiters) {
+  thread_local TDelimiterSet cached;
+  thread_local char codes[256];
+  thread_local bool filled = false;
+  if (!filled || cached != delimiters) {
+    for (int b = 0; b < 256; ++b) {
+      const auto u = static_cast<unsigned char>(b);
+      codes[b] = cp932::IsLeadByte(u) ? kColLead : delimiters[u] ? kColDelimiter : kColSingle;
     }
-    const std::size_t len = cp932::CharLength(line, i);
-    other(static_cast<unsigned char>(line[i]), len);
-    column += static_cast<std::int64_t>(len);
-    i += len;
+    cached = delimiters;
+    filled = true;
+  }
+  return codes;
+}
+
+// Writes the codes of the bytes [from, to) to out. The bytes hold no tab and
+// `to` is a character start, so out receives exactly to - from codes; a lead
+// byte at the end of the line is a character of its own.
+void WriteCodes(std::string_view line, std::size_t from, std::size_t to, const char* codes,
+                const TDelimiterSet& delimiters, char*& out) {
+  for (std::size_t i = from; i < to;) {
+    const auto b = static_cast<unsigned char>(line[i]);
+    const char code = codes[b];
+    if (code != kColLead) {
+      *out++ = code;
+      ++i;
+    } else if (i + 1 < line.size()) {
+      *out++ = kColLead;
+      *out++ = kColTrail;
+      i += 2;
+    } else {
+      *out++ = delimiters[b] ? kColDelimiter : kColSingle;
+      ++i;
+    }
   }
 }
 
@@ -69,35 +108,24 @@ int TabColumns(int column, int tabWidth, int wrapByte) noexcept {
 }
 
 int LineWidth(std::string_view line, int tabWidth, int wrapByte) noexcept {
-  // Without a tab every byte is one column (a double-byte character is two
-  // bytes and two columns), so most lines cost one memchr.
-  const void* tab = std::memchr(line.data(), '\t', line.size());
-  if (tab == nullptr) return static_cast<int>(std::min<std::size_t>(line.size(), INT_MAX));
-  std::int64_t width = 0;
-  ForEachColumnRun(
-      line, tabWidth, wrapByte, [&width](int n) { width += n; },
-      [&width](unsigned char, std::size_t len) { width += static_cast<std::int64_t>(len); });
+  const std::int64_t width = ForEachTab(line, tabWidth, wrapByte, [](std::size_t, int) {});
   return static_cast<int>(std::min<std::int64_t>(width, INT_MAX));
 }
 
 void ColumnMapInto(std::string_view line, int tabWidth, int wrapByte,
                    const TDelimiterSet& delimiters, std::string& out) {
-  out.clear();
-  out.reserve(line.size());
-  ForEachColumnRun(
-      line, tabWidth, wrapByte,
-      [&out](int n) {
-        out.push_back(kColDelimiter);
-        out.append(static_cast<std::size_t>(n - 1), kColTabFill);
-      },
-      [&out, &delimiters](unsigned char b, std::size_t len) {
-        if (len == 2) {
-          out.push_back(kColLead);
-          out.push_back(kColTrail);
-        } else {
-          out.push_back(delimiters.test(b) ? kColDelimiter : kColSingle);
-        }
-      });
+  const std::int64_t width = ForEachTab(line, tabWidth, wrapByte, [](std::size_t, int) {});
+  out.resize(static_cast<std::size_t>(width));
+  char* p = out.data();
+  const char* codes = CodeTable(delimiters);
+  std::size_t i = 0;
+  ForEachTab(line, tabWidth, wrapByte, [&](std::size_t t, int n) {
+    WriteCodes(line, i, t, codes, delimiters, p);
+    *p++ = kColDelimiter;
+    p = std::fill_n(p, n - 1, kColTabFill);
+    i = t + 1;
+  });
+  WriteCodes(line, i, line.size(), codes, delimiters, p);
 }
 
 std::string ColumnMap(std::string_view line, int tabWidth, int wrapByte,
@@ -111,16 +139,12 @@ std::string ExpandTabs(std::string_view line, int tabWidth, int wrapByte) {
   std::string out;
   out.reserve(line.size());
   std::size_t i = 0;
-  ForEachColumnRun(
-      line, tabWidth, wrapByte,
-      [&out, &i](int n) {
-        out.append(static_cast<std::size_t>(n), ' ');
-        ++i;
-      },
-      [&out, &i, line](unsigned char, std::size_t len) {
-        out.append(line.substr(i, len));
-        i += len;
-      });
+  ForEachTab(line, tabWidth, wrapByte, [&](std::size_t t, int n) {
+    out.append(line.substr(i, t - i));
+    out.append(static_cast<std::size_t>(n), ' ');
+    i = t + 1;
+  });
+  out.append(line.substr(i));
   return out;
 }
 
@@ -171,9 +195,26 @@ int IndentWidth(std::string_view s) noexcept {
 TEditorAttributeArray::TEditorAttributeArray(std::string_view line, std::string_view columnMap, int) noexcept
     : line_(line), map_(columnMap), code_(CodeAt(1)) {}
 
+// The same as repeated Next or Prev: the byte position moves with every
+// column passed except the filler columns of tabs, counted in one sweep.
 void TEditorAttributeArray::MoveTo(int c) noexcept {
-  while (column_ < c && code_ != kColEnd) Next();
-  while (column_ > c && column_ > 1) Prev();
+  const auto fillsIn = [this](int from, int to) {  // '3's among columns from..to (1-based)
+    to = std::min(to, Len());
+    if (from > to) return 0;
+    return static_cast<int>(std::count(map_.begin() + (from - 1), map_.begin() + to, kColTabFill));
+  };
+  if (c > column_) {
+    const int target = std::min(c, Len() + 1);
+    byte_pos_ += (target - column_) - fillsIn(column_ + 1, target);
+    column_ = target;
+  } else if (c < column_) {
+    const int target = std::max(c, 1);
+    byte_pos_ -= (column_ - target) - fillsIn(target + 1, column_);
+    column_ = target;
+  } else {
+    return;
+  }
+  code_ = CodeAt(column_);
 }
 
 std::string_view TEditorAttributeArray::CharFor(char code, int bytePos) const noexcept {
