@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include "fake_editor.h"
@@ -148,4 +149,25 @@ TEST(EditorStrings, SetTextDoesNotMarkModified) {
   EXPECT_FALSE(ed.modified);
   ed.lines.Add("c");
   EXPECT_TRUE(ed.modified);
+}
+
+TEST(EditorStrings, RandomBytesLoadAsTheirNormalisedText) {
+  // Whatever the bytes, the saved file is the input up to the first Ctrl+Z
+  // with every line end (CR LF, CR, LF) written as CR LF.
+  std::mt19937 rng(11);
+  const char alphabet[] = {'a', '\r', '\n', '\0', '\x82', '\xa0', '\x1a', '\t', '\x81'};
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes;
+    for (int n = static_cast<int>(rng() % 60); n > 0; --n) bytes += alphabet[rng() % sizeof(alphabet)];
+    std::string expect;
+    for (std::size_t i = 0; i < bytes.size() && bytes[i] != '\x1a'; ++i) {
+      if (bytes[i] == '\r' || bytes[i] == '\n') {
+        expect += "\r\n";
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+      } else {
+        expect += bytes[i];
+      }
+    }
+    EXPECT_EQ(LoadSave(bytes).second, expect) << round;
+  }
 }
