@@ -1,0 +1,194 @@
+// The property set: construction values, copying to and from editors, and
+// the application's initial style.
+#include "props/editor_prop.h"
+
+#include <array>
+
+#include "props/names.h"
+#include "text/errors.h"
+
+namespace yk {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kScrollStyleNames{"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
+
+bool SameWrapOption(const TEditorWrapOption& a, const TEditorWrapOption& b) {
+  return a.FollowRetMark() == b.FollowRetMark() && a.FollowPunctuation() == b.FollowPunctuation() &&
+         a.FollowStr() == b.FollowStr() && a.Leading() == b.Leading() && a.LeadStr() == b.LeadStr() &&
+         a.PunctuationStr() == b.PunctuationStr() && a.WordBreak() == b.WordBreak() && a.WrapByte() == b.WrapByte();
+}
+
+}  // namespace
+
+std::string_view ScrollStyleToIdent(TScrollStyle s) { return kScrollStyleNames.at(s); }
+
+std::optional<TScrollStyle> IdentToScrollStyle(std::string_view name) {
+  for (std::size_t i = 0; i < kScrollStyleNames.size(); ++i) {
+    if (SameIdent(kScrollStyleNames[i], name)) return static_cast<TScrollStyle>(i);
+  }
+  return std::nullopt;
+}
+
+void CopyEditorProps(const TEditorPropHost& from, TEditorPropHost& to) {
+  if (&from == &to) return;
+  try {
+    to.SetColor(from.Color());
+    to.SetCaret(from.Caret());
+    to.SetFont(from.Font());
+    to.SetMargin(from.Margin());
+    to.SetMarks(from.Marks());
+    to.SetReserveWordList(from.ReserveWordList());
+    to.SetScrollBars(from.ScrollBars());
+    to.SetView(from.View());
+    to.SetWordWrap(from.WordWrap());
+    to.SetWrapOption(from.WrapOption());
+  } catch (const Exception&) {
+    // The properties copied so far keep their new values.
+  }
+}
+
+TEditorProp::TEditorProp()
+    : caret_(std::make_unique<TEditorCaret>()),
+      font_(std::make_unique<TEditorFont>()),
+      margin_(std::make_unique<TEditorMargin>()),
+      marks_(std::make_unique<TEditorMarks>()),
+      view_(std::make_unique<TEditorViewInfo>(this)),
+      wrap_option_(std::make_unique<TEditorWrapOption>()) {
+  TFontValue font;
+  font.name = "FixedSys";
+  font.color = clWindowText;
+  font_->SetValue(font);
+}
+
+TEditorProp::~TEditorProp() = default;
+
+void TEditorProp::SetColor(TColor v) {
+  if (v == color_) return;
+  color_ = v;
+  if (OnColorChange) OnColorChange(this);
+}
+
+void TEditorProp::SetScrollBars(TScrollStyle v) {
+  if (v == scroll_bars_) return;
+  scroll_bars_ = v;
+  if (OnScrollBarsChange) OnScrollBarsChange(this);
+}
+
+void TEditorProp::SetWordWrap(bool v) {
+  if (v == word_wrap_) return;
+  word_wrap_ = v;
+  if (OnWordWrapChange) OnWordWrapChange(this);
+}
+
+void TEditorProp::Assign(const TPersistent& source) {
+  auto* host = dynamic_cast<const TEditorPropHost*>(&source);
+  if (!host) return TPersistent::Assign(source);
+  CopyEditorProps(*host, *this);
+}
+
+void TEditorProp::AssignTo(TPersistent& target) const {
+  auto* host = dynamic_cast<TEditorPropHost*>(&target);
+  if (!host) throw EAssignError(std::string("Cannot assign a ") + ClassName() + " to a " + target.ClassName());
+  CopyEditorProps(*this, *host);
+}
+
+std::unique_ptr<TStreamableComponent> TEditorProp::CreateBlank() const { return std::make_unique<TEditorProp>(); }
+
+bool TEditorProp::operator==(const TEditorProp& o) const {
+  return color_ == o.color_ && *caret_ == *o.caret_ && font_->Value() == o.font_->Value() &&
+         *margin_ == *o.margin_ && *marks_ == *o.marks_ && reserve_word_list_ == o.reserve_word_list_ &&
+         scroll_bars_ == o.scroll_bars_ && *view_ == *o.view_ && word_wrap_ == o.word_wrap_ &&
+         SameWrapOption(*wrap_option_, *o.wrap_option_);
+}
+
+namespace {
+
+void SetEntry(TEditorColor& c, TColor bk, TColor fg, TFontStyles style = {}) {
+  c.SetBkColor(bk);
+  c.SetColor(fg);
+  c.SetStyle(style);
+}
+
+void SetInitialCaret(TEditorCaret& c) {
+  c.SetAutoCursor(true);
+  c.SetAutoIndent(false);
+  c.SetFreeCaret(false);
+  c.SetInTab(false);
+  c.SetKeepCaret(false);
+  c.SetLockScroll(false);
+  c.SetNextLine(false);
+  c.SetPrevSpaceIndent(false);
+  c.SetRowSelect(true);
+  c.SetSelDragMode(dmAutomatic);
+  c.SetSelMove(true);
+  c.SetSoftTab(false);
+  c.SetStyle(csDefault);
+  c.SetTabIndent(false);
+  c.SetTabSpaceCount(4);
+  TEditorCursors& k = c.Cursors();
+  k.SetDefaultCursor(crIBeam);
+  k.SetDragSelCursor(crDrag);
+  k.SetDragSelCopyCursor(crDragSelCopy);
+  k.SetInSelCursor(crDefault);
+  k.SetLeftMarginCursor(crRightArrow);
+}
+
+void SetInitialView(TEditorViewInfo& v) {
+  v.Brackets().Clear();
+  TEditorBracketItem& pair = v.Brackets().Add();
+  pair.SetLeftBracket("/*");
+  pair.SetRightBracket("*/");
+  SetEntry(pair.ItemColor(), clWhite, clGray);
+  TEditorColors& c = v.Colors();
+  for (TEditorColor* e : {&c.Ank(), &c.Comment(), &c.DBCS(), &c.Int(), &c.Str(), &c.Symbol()})
+    SetEntry(*e, clWindow, clWindowText);
+  SetEntry(c.Mail(), clWhite, clGreen, {fsUnderline});
+  SetEntry(c.Reserve(), clWhite, clRed);
+  SetEntry(c.Select(), clNavy, clWhite);
+  SetEntry(c.Url(), clWhite, clNavy, {fsUnderline});
+  v.SetCommenter("");
+  v.SetControlCode(false);
+  v.SetHexPrefix("");
+  v.SetMail(true);
+  v.SetQuotation("");
+  v.SetUrl(true);
+}
+
+}  // namespace
+
+void SetInitialStyle(TEditorProp& p) {
+  p.SetColor(clWindow);
+  SetInitialCaret(p.Caret());
+  TFontValue font;
+  font.charset = SHIFTJIS_CHARSET;
+  font.color = clWindowText;
+  font.height = -19;
+  font.name = "FixedSys";
+  p.Font().SetValue(font);
+  p.Margin().SetCharacter(0);
+  p.Margin().SetLeft(4);
+  p.Margin().SetLine(0);
+  p.Margin().SetTop(2);
+  p.Marks().EofMark().SetColor(clTeal);
+  p.Marks().EofMark().SetVisible(true);
+  p.Marks().RetMark().SetColor(clTeal);
+  p.Marks().RetMark().SetVisible(true);
+  p.Marks().Underline().SetColor(clGray);
+  p.Marks().Underline().SetVisible(false);
+  p.SetReserveWordList(TReserveWordList({"ymkk"}));
+  p.SetScrollBars(ssBoth);
+  SetInitialView(p.View());
+  p.SetWordWrap(true);
+  TEditorWrapOption& w = p.WrapOption();
+  w.SetFollowRetMark(true);
+  w.SetFollowPunctuation(false);
+  w.SetFollowStr(TEditorWrapOption::kDefaultFollowStr);
+  w.SetLeading(false);
+  w.SetLeadStr(TEditorWrapOption::kDefaultLeadStr);
+  w.SetPunctuationStr(TEditorWrapOption::kDefaultPunctuationStr);
+  w.SetWordBreak(false);
+  w.SetWrapByte(80);
+}
+
+}  // namespace yk
