@@ -3,6 +3,7 @@
 #include "editor/search.h"
 
 #include <array>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -147,6 +148,7 @@ class TMatcher {
 
   // Characters in the pattern as compared.
   std::size_t PatternChars() const { return chars_; }
+  bool WidthBlind() const { return zenkaku_; }
 
   // The fewest text bytes a match can cover: every text character matches a
   // pattern character of its own size, except that with width-blind
@@ -156,7 +158,20 @@ class TMatcher {
   // Cheap test of a character start before the full comparison.
   bool MayStartAt(std::size_t q) const {
     if (!first_[static_cast<unsigned char>(text_[q])]) return false;
+    if (cp932::CharLength(text_, q) == 2 && !second_[static_cast<unsigned char>(text_[q + 1])])
+      return false;
     return !whole_word_ || (!IsDelimiter(text_[q]) && (q == 0 || IsDelimiter(text_[q - 1])));
+  }
+
+  // The first offset from k to last whose byte may start a match, or kNone.
+  // Most searches have one such byte value and memchr finds it.
+  std::size_t NextFirstByte(std::size_t k, std::size_t last) const {
+    if (only_first_ >= 0) {
+      const void* hit = std::memchr(text_.data() + k, only_first_, last + 1 - k);
+      return hit != nullptr ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) : kNone;
+    }
+    while (k <= last && !first_[static_cast<unsigned char>(text_[k])]) ++k;
+    return k <= last ? k : kNone;
   }
 
   // End of the match that starts at the character start q, or kNone.
@@ -215,6 +230,7 @@ class TMatcher {
   // first_[b]: a text character starting with byte b may match the first
   // pattern character. A lead byte must equal it (case and width folds keep
   // the lead byte); a single byte is tried alone and before either mark.
+  // second_ then tells the trail bytes that complete a two-byte match.
   void BuildFirstFilter() {
     for (int b = 0; b < 256; ++b) {
       const char c = static_cast<char>(b);
@@ -227,6 +243,15 @@ class TMatcher {
         if (MatchChar(std::string_view(probe, mark != '\0' ? 2 : 1), 0, 0) != 0) first_[b] = true;
       }
     }
+    for (int b = 0; b < 256; ++b) {
+      if (!first_[b]) continue;
+      only_first_ = only_first_ == -1 ? b : -2;
+    }
+    if (!cp932::IsLeadByte(pattern_[0])) return;
+    for (int t = 0; t < 256; ++t) {
+      const char probe[2] = {pattern_[0], static_cast<char>(t)};
+      second_[t] = MatchChar(std::string_view(probe, 2), 0, 0) != 0;
+    }
   }
 
   std::string_view text_;
@@ -238,6 +263,8 @@ class TMatcher {
   bool skip_line_breaks_;
   bool skip_blanks_;
   std::array<bool, 256> first_{};
+  std::array<bool, 256> second_{};  // trail bytes after a lead byte that passes first_
+  int only_first_ = -1;  // the one byte value in first_, or negative
 };
 
 std::optional<TSearchRange> Found(std::size_t start, std::size_t end) {
@@ -247,11 +274,23 @@ std::optional<TSearchRange> Found(std::size_t start, std::size_t end) {
 std::optional<TSearchRange> SearchForward(const TMatcher& m, std::string_view text, std::size_t from) {
   if (m.MinMatchBytes() > text.size()) return std::nullopt;
   const std::size_t last = text.size() - m.MinMatchBytes();
-  std::size_t q = IsTrail(text, from) ? from + 1 : from;
-  for (; q <= last; q += cp932::CharLength(text, q)) {
-    if (!m.MayStartAt(q)) continue;
-    const std::size_t end = m.MatchEnd(q);
-    if (end != kNone) return Found(q, end);
+  std::size_t q = IsTrail(text, from) ? from + 1 : from;  // always a character start
+  while (q <= last) {
+    const std::size_t k = m.NextFirstByte(q, last);
+    if (k == kNone) break;
+    // q is a character start, so the lead-byte run before k need not be
+    // followed past it; each byte is looked at once more at most.
+    std::size_t run = 0;
+    while (k - run > q && cp932::IsLeadByte(text[k - 1 - run])) ++run;
+    if (run % 2 == 1) {  // k is a trail byte
+      q = k + 1;
+      continue;
+    }
+    if (m.MayStartAt(k)) {
+      const std::size_t end = m.MatchEnd(k);
+      if (end != kNone) return Found(k, end);
+    }
+    q = k + cp932::CharLength(text, k);
   }
   return std::nullopt;
 }
@@ -259,8 +298,8 @@ std::optional<TSearchRange> SearchForward(const TMatcher& m, std::string_view te
 // The latest start backward: the pattern's length before the selection, or,
 // comparing width-blind, as many text characters before it as the pattern has.
 std::optional<TBackwardWalker> BackwardLimit(const TMatcher& m, std::string_view text,
-                                             std::size_t start, bool zenkaku) {
-  if (!zenkaku) {
+                                             std::size_t start) {
+  if (!m.WidthBlind()) {
     if (start < m.MinMatchBytes()) return std::nullopt;
     return TBackwardWalker(text, start - m.MinMatchBytes());
   }
@@ -272,8 +311,8 @@ std::optional<TBackwardWalker> BackwardLimit(const TMatcher& m, std::string_view
 }
 
 std::optional<TSearchRange> SearchBackward(const TMatcher& m, std::string_view text,
-                                           std::size_t start, bool zenkaku) {
-  std::optional<TBackwardWalker> w = BackwardLimit(m, text, start, zenkaku);
+                                           std::size_t start) {
+  std::optional<TBackwardWalker> w = BackwardLimit(m, text, start);
   if (!w) return std::nullopt;
   do {
     const std::size_t q = w->Pos();
@@ -299,7 +338,7 @@ bool SearchText(std::string_view text, TSearchRange& range, std::string_view pat
   const TMatcher matcher(text, pattern, options);
   const std::optional<TSearchRange> found =
       (options & sfForward) ? SearchForward(matcher, text, start + length)
-                            : SearchBackward(matcher, text, start, options & sfNoMatchZenkaku);
+                            : SearchBackward(matcher, text, start);
   if (!found) return false;
   range = *found;
   return true;

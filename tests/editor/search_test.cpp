@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -211,6 +212,41 @@ TEST(SearchText, BackwardFindsTheLatestMatch) {
           EXPECT_LE(r.Start + r.Length, static_cast<std::int64_t>(t.size()));
         }
       }
+    }
+  }
+}
+
+// Arbitrary bytes, options and offsets: a match lies inside the text, starts
+// on a character boundary and on the requested side of the selection.
+TEST(SearchText, AnyBytesStayInsideTheText) {
+  std::mt19937 rng(3);
+  auto bytes = [&rng](std::size_t n) {
+    std::string s;
+    static const unsigned char kLikely[] = {0x82, 0x81, 0xB6, 0xDE, 0x40, 'a', '\r', ' '};
+    for (std::size_t k = 0; k < n; ++k)
+      s += static_cast<char>(rng() % 2 ? kLikely[rng() % 8] : rng() % 256);
+    return s;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const std::string t = bytes(rng() % 12);
+    const std::string pattern = bytes(1 + rng() % 3);
+    const auto options = static_cast<TSearchOptions>(rng() % 0x200);
+    const std::int64_t size = static_cast<std::int64_t>(t.size());
+    TSearchRange r{static_cast<std::int64_t>(rng() % 20) - 4, static_cast<std::int64_t>(rng() % 20) - 4};
+    const TSearchRange before = r;
+    if (!SearchText(t, r, pattern, options)) {
+      EXPECT_EQ(r, before);
+      continue;
+    }
+    ASSERT_GE(r.Start, 0);
+    ASSERT_GT(r.Length, 0);
+    ASSERT_LE(r.Start + r.Length, size);
+    EXPECT_FALSE(cp932::IsTrailAt(t, static_cast<std::size_t>(r.Start))) << round;
+    const std::int64_t start = std::clamp<std::int64_t>(before.Start, 0, size);
+    if (options & sfForward) {
+      EXPECT_GE(r.Start, start + std::clamp<std::int64_t>(before.Length, 0, size - start)) << round;
+    } else {
+      EXPECT_LT(r.Start, start) << round;
     }
   }
 }
