@@ -1,0 +1,204 @@
+// CP932 <-> Unicode through the C library's CP932 converter, with a lookup
+// table for the glyphs that painting needs.
+#include "platform/cp932_codec.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cstdint>
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include "text/cp932.h"
+
+namespace yk::cp932 {
+
+namespace {
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts all of in; false on an invalid or incomplete sequence.
+  bool Run(const char* in, std::size_t inSize, char* out, std::size_t& outSize) {
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(in);
+    char* dst = out;
+    std::size_t left = outSize;
+    std::size_t r = iconv(cd_, &src, &inSize, &dst, &left);
+    outSize -= left;
+    return r != static_cast<std::size_t>(-1) && inSize == 0;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+// 256 single-byte glyphs and 256 trail bytes for each of the 60 lead bytes.
+struct GlyphTable {
+  std::array<char16_t, 256> single{};
+  std::vector<char16_t> pairs = std::vector<char16_t>(60 * 256, kSubstitute);
+
+  static int LeadIndex(unsigned char lead) { return lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31; }
+
+  GlyphTable() {
+    Converter conv("UTF-16LE", "CP932");
+    for (int b = 0; b < 256; ++b) single[static_cast<std::size_t>(b)] = Convert(conv, {static_cast<char>(b)});
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (int trail = 0x40; trail <= 0xFC; ++trail)
+        pairs[static_cast<std::size_t>(LeadIndex(static_cast<unsigned char>(lead)) * 256 + trail)] =
+            Convert(conv, {static_cast<char>(lead), static_cast<char>(trail)});
+    }
+  }
+
+  static char16_t Convert(Converter& conv, std::string bytes) {
+    if (!conv.Ok()) return bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80 ? bytes[0] : kSubstitute;
+    char out[8];
+    std::size_t size = sizeof out;
+    if (!conv.Run(bytes.data(), bytes.size(), out, size) || size != 2) return kSubstitute;
+    return static_cast<char16_t>(static_cast<unsigned char>(out[0]) | static_cast<unsigned char>(out[1]) << 8);
+  }
+};
+
+const GlyphTable& Table() {
+  static const GlyphTable table;
+  return table;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Decodes UTF-8 leniently: a malformed byte becomes U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view s) {
+  std::u16string out;
+  for (std::size_t i = 0; i < s.size();) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+    char32_t c = extra == 0 ? b : extra == 1 ? b & 0x1F : extra == 2 ? b & 0x0F : b & 0x07;
+    bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < s.size() + (extra == 0 ? 1 : 0);
+    for (int k = 1; ok && k <= extra; ++k) {
+      unsigned char t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
+      if ((t & 0xC0) != 0x80) ok = false;
+      c = (c << 6) | (t & 0x3F);
+    }
+    if (!ok) {
+      out += kSubstitute;
+      ++i;
+      continue;
+    }
+    i += static_cast<std::size_t>(extra) + 1;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+char16_t Glyph(std::string_view ch) noexcept {
+  if (ch.empty()) return kSubstitute;
+  const GlyphTable& t = Table();
+  unsigned char lead = static_cast<unsigned char>(ch[0]);
+  if (ch.size() >= 2 && IsLeadByte(lead))
+    return t.pairs[static_cast<std::size_t>(GlyphTable::LeadIndex(lead) * 256 + static_cast<unsigned char>(ch[1]))];
+  return t.single[lead];
+}
+
+std::u16string Decode(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); i += CharLength(bytes, i)) out += Glyph(bytes.substr(i, CharLength(bytes, i)));
+  return out;
+}
+
+namespace {
+
+// CP932 code for each BMP code point (0xFFFF: none), asked of the C
+// library's converter once, so that its mapping of the JIS-style code points
+// is the one we use.
+const std::vector<std::uint16_t>& ReverseTable() {
+  static const std::vector<std::uint16_t> table = [] {
+    std::vector<std::uint16_t> t(0x10000, 0xFFFF);
+    Converter conv("CP932", "UTF-16LE");
+    char out[8];
+    for (std::uint32_t c = 0; c < 0x10000; ++c) {
+      if (c >= 0xD800 && c <= 0xDFFF) continue;
+      char in[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+      std::size_t size = sizeof out;
+      if (!conv.Ok() || !conv.Run(in, 2, out, size)) continue;
+      if (size == 1) t[c] = static_cast<unsigned char>(out[0]);
+      if (size == 2) t[c] = static_cast<std::uint16_t>(static_cast<unsigned char>(out[0]) << 8 | static_cast<unsigned char>(out[1]));
+    }
+    if (!conv.Ok())
+      for (std::uint32_t c = 0; c < 0x80; ++c) t[c] = static_cast<std::uint16_t>(c);
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
+TEncoded Encode(std::u16string_view text) {
+  const std::vector<std::uint16_t>& table = ReverseTable();
+  TEncoded result;
+  result.bytes.reserve(text.size() * 2);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    std::uint16_t code = 0xFFFF;
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      // Characters beyond the BMP have no CP932 form: one "?" for the pair.
+      if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+    } else {
+      code = table[c];
+    }
+    if (code == 0xFFFF) {
+      result.bytes += '?';
+      ++result.replaced;
+    } else if (code > 0xFF) {
+      result.bytes += static_cast<char>(code >> 8);
+      result.bytes += static_cast<char>(code & 0xFF);
+    } else {
+      result.bytes += static_cast<char>(code);
+    }
+  }
+  return result;
+}
+
+std::string DecodeToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 3 / 2);
+  for (char16_t c : Decode(bytes)) AppendUtf8(out, c);
+  return out;
+}
+
+TEncoded EncodeFromUtf8(std::string_view utf8) { return Encode(Utf8ToUtf16(utf8)); }
+
+}  // namespace yk::cp932

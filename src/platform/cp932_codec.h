@@ -1,0 +1,36 @@
+// The one place where CP932 bytes and Unicode meet: painting glyphs, the
+// clipboard, the input method and window titles. Documents never pass
+// through here; they stay CP932 bytes end to end.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace yk::cp932 {
+
+// Shown for bytes that are not valid CP932; the document is never changed.
+inline constexpr char16_t kSubstitute = u'\uFFFD';
+
+// The character for one CP932 character (one or two bytes, as the lead-byte
+// rules cut it); kSubstitute when the bytes name no character. A fast
+// table built once: painting calls it for every visible character.
+char16_t Glyph(std::string_view ch) noexcept;
+
+// Unicode for a whole byte string; invalid characters become kSubstitute.
+std::u16string Decode(std::string_view bytes);
+
+struct TEncoded {
+  std::string bytes;
+  int replaced = 0;  // characters with no CP932 form, written as "?"
+};
+// CP932 for Unicode text. The code points that Japanese input methods and
+// programs on Unix produce (WAVE DASH, MINUS SIGN, …) map to the CP932
+// characters a Japanese user means; anything without a CP932 form becomes
+// "?" and is counted, so the caller can tell the user.
+TEncoded Encode(std::u16string_view text);
+
+// UTF-8 helpers for file names and messages shown to the user.
+std::string DecodeToUtf8(std::string_view bytes);
+TEncoded EncodeFromUtf8(std::string_view utf8);
+
+}  // namespace yk::cp932
