@@ -1,0 +1,394 @@
+// TEditor: the editing surface on the text model. Holds the caret, the
+// selection and every editing operation, and reaches the screen only through
+// the platform interfaces, so it runs and is tested without a display.
+#pragma once
+
+#include <algorithm>
+#include <bitset>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/font.h"
+#include "platform/geometry.h"
+#include "platform/window_host.h"
+#include "text/editor_caret.h"
+#include "text/editor_link.h"
+#include "text/editor_marks.h"
+#include "text/editor_strings.h"
+#include "text/parser.h"
+#include "text/reserve_words.h"
+#include "text/screen_strings.h"
+#include "text/view_info.h"
+#include "text/wrap_option.h"
+
+namespace yk {
+
+class TEditor;
+
+enum TEditorSelectionMode : std::uint8_t { smNormal, smBox };
+enum TEditorSelectionState : std::uint8_t { sstNone, sstStarted, sstSelected };
+enum TEditorSelDragState : std::uint8_t { sdNone, sdPending, sdDragging };
+enum TEditorScrollBars : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TEditorBorderStyle : std::uint8_t { bsNone, bsSingle };
+
+// Where the selection began: row, byte index and display column.
+struct TSelectionAnchor {
+  int row = 0;
+  int byte = 0;
+  int col = 0;
+  bool operator==(const TSelectionAnchor&) const = default;
+};
+
+// The selected range: rows and byte indexes (end inclusive, so an empty
+// range has endByte == startByte - 1) and the display rectangle (right
+// column exclusive).
+struct TSelectionRange {
+  int startRow = 0;
+  int endRow = 0;
+  int startByte = 0;
+  int endByte = -1;
+  int top = 0;
+  int bottom = 0;
+  int left = 0;
+  int right = 0;
+  bool operator==(const TSelectionRange&) const = default;
+};
+
+// What OnDrawLine reports about one painted piece of a row.
+struct TDrawLineInfo {
+  std::string_view lineStr;
+  int x = 0;
+  int y = 0;
+  int index = 0;
+  TRect rect;
+  bool selected = false;
+};
+
+// The edit-control messages of the windowing system the control answers.
+enum TEditMessage {
+  emGetSel, emSetSel, emReplaceSel, emGetLine, emGetLineCount, emLineIndex, emLineFromChar, emLineLength,
+  emCharFromPos, emPosFromChar, emGetModify, emSetModify, emSetReadOnly, emCanUndo, emUndo, emEmptyUndoBuffer,
+  emGetFirstVisibleLine, emScrollCaret, emCut, emCopy, emPaste, emClear, emGetText, emGetTextLength, emSetText,
+};
+
+class TEditor : public TEditorLink {
+ public:
+  using TEditorEvent = std::function<void(TEditor& sender)>;
+  using TSelectionChangeEvent = std::function<void(TEditor& sender, bool selected)>;
+  using TDrawLineEvent = std::function<void(TEditor& sender, const TDrawLineInfo& info)>;
+
+  static constexpr int kHorizontalExtent = 8000;  // pixels the view scrolls sideways at least
+  static constexpr int kDefaultWidth = 185;
+  static constexpr int kDefaultHeight = 89;
+
+  TEditor();
+  ~TEditor() override;
+  TEditor(const TEditor&) = delete;
+  TEditor& operator=(const TEditor&) = delete;
+
+  // The window: none (null) until the port creates one. Without a window
+  // nothing is painted, scrolled or shown, but the state stays exact.
+  void SetHost(TWindowHost* host);
+  TWindowHost* Host() const { return host_; }
+  void SetClipboard(TClipboard* clipboard) { clipboard_ = clipboard; }
+  TClipboard* Clipboard() const { return clipboard_; }
+
+  // --- settings ---------------------------------------------------------
+  TEditorCaret& Caret() { return *caret_; }
+  void SetCaret(const TEditorCaret& v) { caret_->Assign(v); }
+  TEditorMarks& Marks() { return *marks_; }
+  void SetMarks(const TEditorMarks& v) { marks_->Assign(v); }
+  TEditorMargin& Margin() { return *margin_; }
+  void SetMargin(const TEditorMargin& v) { margin_->Assign(v); }
+  TEditorViewInfo& View() { return *view_; }
+  void SetView(const TEditorViewInfo& v);
+  TEditorWrapOption& WrapOption() { return rows_->WrapOption(); }
+  void SetWrapOption(const TEditorWrapOption& v) { rows_->WrapOption().Assign(v); }
+  bool WordWrap() const { return rows_->WordWrap(); }
+  void SetWordWrap(bool on) { rows_->SetWordWrap(on); }
+  int UndoListMax() const { return rows_->UndoObj().UndoListMax(); }
+  void SetUndoListMax(int v) { rows_->UndoObj().SetUndoListMax(v); }
+  const TReserveWordList& ReserveWordList() const { return reserve_words_; }
+  void SetReserveWordList(const TReserveWordList& v);
+  const TFontSpec& Font() const { return font_; }
+  void SetFont(const TFontSpec& font);
+  TColor Color() const { return color_; }
+  void SetColor(TColor c);
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool v);
+  bool WantReturns() const { return want_returns_; }
+  void SetWantReturns(bool v) { want_returns_ = v; }
+  bool WantTabs() const { return want_tabs_; }
+  void SetWantTabs(bool v) { want_tabs_ = v; }
+  TEditorScrollBars ScrollBars() const { return scroll_bars_; }
+  void SetScrollBars(TEditorScrollBars v);
+  TEditorBorderStyle BorderStyle() const { return border_style_; }
+  void SetBorderStyle(TEditorBorderStyle v) { border_style_ = v; }
+  bool Overwrite() const { return overwrite_; }
+  void SetOverwrite(bool v);
+  bool Modified() const { return modified_; }
+  void SetModified(bool v) { modified_ = v; }
+
+  // --- text ---------------------------------------------------------------
+  TEditorStrings& Lines() { return *lines_; }
+  void SetLines(const std::vector<std::string>& lines) { lines_->Assign(lines); }
+  TEditorScreenStrings& ScreenStrings() override { return *rows_; }
+  void SaveToFile(const std::string& path) const;
+  // Shows and edits other's document from now on; this editor's own row
+  // list is freed when no other editor holds it.
+  virtual void ShareTextWith(TEditor& other);
+
+  // --- coordinates --------------------------------------------------------
+  int RowCount() const { return rows_->GetCount(); }
+  std::string RowText(int row) const { return std::string(RowView(row)); }
+  TRowAttribute RowAttribute(int row) const;
+  int RowEndCol(int row) const;
+  std::string ExpandTabs(std::string_view s) const;
+  // The column map of a row ("1".."5", one code per display column).
+  std::string RowColumnMap(int row) const;
+  int LogicalColumn(int row, int col) const;
+  int RowsToLines(int n) const;
+  const std::bitset<256>& WordDelimiters() const override { return word_delimiters_; }
+
+  // --- caret and view -----------------------------------------------------
+  int Row() const override { return row_; }
+  void SetRow(int row) override;
+  int Col() const override { return col_; }
+  void SetCol(int col) override;
+  void SetRowCol(int row, int col);
+  int TopRow() const override { return top_row_; }
+  void SetTopRow(int row) override;
+  int TopCol() const { return top_col_; }
+  void SetTopCol(int col);
+  void ScrollCaret();
+  void MakeCaretVisible();
+  std::int64_t OffsetFromRowCol(int anchor, int row, int col) const;
+  void SetCaretByOffset(int anchor, std::int64_t offset);
+  TPoint GetCaretXY() const;
+  virtual void CaretBeginUpdate();
+  virtual void CaretEndUpdate();
+  void UnderlineBeginUpdate();
+  void UnderlineEndUpdate();
+  void UpdateCaret();
+  bool Focused() const override { return host_ && host_->Focused(); }
+  // The port reports focus changes.
+  void FocusChanged(bool focused);
+  // The port reports size and font changes.
+  void Resized();
+
+  // Metrics (Part of painting, kept here because the caret needs them).
+  int FontHeight() const { return font_height_; }
+  int ColWidth() const { return col_width_; }
+  int RowHeight() const { return font_height_ + margin_->Line() + margin_->UnderlineSpace(); }
+  int VisibleRows() const { return visible_rows_; }
+  int VisibleCols() const { return visible_cols_; }
+  int MaxTopRow() const { return std::max(0, RowCount() + visible_rows_ - 2); }
+  // The fixed horizontal extent, extended for a caret row that needs more.
+  int MaxTopCol() const;
+  TPoint PosToRowCol(int x, int y, bool nearest) const;
+
+  // --- selection ----------------------------------------------------------
+  bool Selected() const { return sel_state_ == sstSelected; }
+  TEditorSelectionState SelectionState() const { return sel_state_; }
+  TEditorSelectionMode SelectionMode() const { return sel_mode_; }
+  void SetSelectionMode(TEditorSelectionMode mode);
+  TEditorSelDragState SelDragState() const { return sel_drag_; }
+  const TSelectionAnchor& SelectionAnchor() const { return anchor_; }
+  const TSelectionRange& SelectionRange() const { return range_; }
+  void StartSelection();
+  void ExtendSelection();
+  void CancelSelection();
+  void DeleteSelection();
+  void CleanSelection() override { CancelSelection(); }
+  std::int64_t SelStart() const;
+  void SetSelStart(std::int64_t v);
+  std::int64_t SelLength() const;
+  void SetSelLength(std::int64_t n);
+  std::string SelText() const;
+  void SetSelText(std::string_view text) { SetSelTextBuf(text); }
+  void SetSelTextBuf(std::string_view text);
+  void SelectAll();
+  // The document length in bytes, 2 per line end.
+  std::int64_t TextLength() const;
+
+  // --- editing ------------------------------------------------------------
+  // The typing primitive: inserts (or overwrites with) s at the caret, or
+  // replaces the selection by it. Does not test ReadOnly.
+  void InsertText(std::string_view s);
+  // A character typed by the user: Backspace (8), Tab (9), Enter (13) or a
+  // printable byte. shiftOrCtrl: Tab with Shift or Ctrl types nothing.
+  void KeyChar(char c, bool shiftOrCtrl = false);
+  void ReturnKey();
+  void TabKey();
+  void BackSpaceKey();
+  void DeleteKey();
+  void DeleteRow(int row);
+  bool CanUndo() const { return rows_->UndoObj().CanUndo(); }
+  bool CanRedo() const { return rows_->UndoObj().CanRedo(); }
+  virtual void Undo();
+  virtual void Redo();
+
+  // --- clipboard ----------------------------------------------------------
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void PasteAsBox(std::string_view text);
+
+  // --- words and tokens ---------------------------------------------------
+  bool NextWordPos(int& row, int& col, int direction) const;
+  virtual bool GetTokenAt(TPoint p, std::string& text, TEditorTokenKind& kind) const;
+  virtual void SelectTokenAt(TPoint p);
+  void SelectTokenFromCaret();
+  TEditorTokenKind TokenKindFromCaret() const;
+  std::string TokenStringFromCaret() const;
+
+  // --- edit-control messages ----------------------------------------------
+  // Answers one message; wParam and lParam carry the message's arguments,
+  // buffer the text the message reads or fills; emGetSel also stores the
+  // selection's start and end through the pointers that are not null.
+  std::int64_t Perform(TEditMessage msg, std::int64_t wParam = 0, std::int64_t lParam = 0,
+                       std::string* buffer = nullptr, std::int64_t* selStart = nullptr,
+                       std::int64_t* selEnd = nullptr);
+
+  // --- events -------------------------------------------------------------
+  TEditorEvent OnChange;
+  TEditorEvent OnCaretMoved;
+  TSelectionChangeEvent OnSelectionChange;
+  TEditorEvent OnSelectionModeChange;
+  TEditorEvent OnTopRowChange;
+  TEditorEvent OnTopColChange;
+  TDrawLineEvent OnDrawLine;
+
+  // --- TEditorLink --------------------------------------------------------
+  void SetCaretByRowOffset(int row, long long offset) override { SetCaretByOffset(row, offset); }
+  void StringsChanged() override;
+  void RepaintRow(int row) override;
+  void RepaintAll() override;
+  int DisplayRowCount() const override { return std::max(visible_rows_, 1); }
+  void LinesBeginUpdate() override;
+  void LinesEndUpdate() override;
+  int TabSpaceCount() const override { return caret_->TabSpaceCount(); }
+  const TParserRules* ParserRules() const override { return &parser_rules_; }
+
+ protected:
+  virtual void InitWordDelimiters();
+  virtual void SettingsChanged(TPersistent* sender);
+  virtual void InitCaret();
+  virtual void DoSelectionChange(bool selected);
+  virtual void DoSelectionModeChange();
+  virtual void DoTopRowChange();
+  virtual void DoTopColChange();
+
+  std::bitset<256> word_delimiters_;
+
+ private:
+  // Coordinates (editor_core.cpp).
+  std::string_view RowView(int row) const;
+  int WrapColumns() const;
+  void ColumnMapOf(std::string_view text, std::string& out) const;
+  static int ByteOfColumn(std::string_view map, int col, bool capped, int length);
+  int CaretByte(bool capped) const;
+  int ByteIndex(int row, int col, bool capped) const;
+  int ColOfByte(int row, int byte) const;
+  std::int64_t RowSpan(int row) const;
+  int ColLimit() const;
+  void Normalize(bool vertical, int d);
+  void Remember(bool vertical, int c);
+  void PlaceCaret(int row, int col);
+  void RecalcMetrics();
+  void UpdateScrollRanges();
+  void ConnectSettings();
+  void RebuildParserRules();
+  void InvalidateRows(int first, int last);
+  void ShowCaretIfAllowed();
+  void AttachTo(std::shared_ptr<TEditorScreenStrings> rows);
+
+  // The edit pattern: replace rows, then put the caret back by offset.
+  void ReplaceAndPlace(int first, int count, const std::string& text, int anchor, std::int64_t offset);
+
+  // Editing (editor_edit.cpp).
+  int AnchorRow(int row) const;
+  void InsertAtCaret(std::string_view s);
+  void OverwriteAtCaret(std::string_view s);
+  std::string IndentFor(int row) const;
+  void JoinWithPrevious();
+  void JoinWithNext(int c);
+
+  // Selection (editor_select.cpp).
+  struct TBytePiece {
+    int first = 0;  // first byte
+    int end = 0;    // one past the last byte
+  };
+  struct TRemainder {
+    std::vector<std::string> rows;
+    std::vector<TRowAttribute> attributes;
+    std::vector<int> positions;  // byte where the removed part began
+  };
+  TBytePiece BoxPiece(int row, int left, int right) const;
+  int BoxInsertByte(int row, int col) const;
+  TRemainder SelectionRemainder() const;
+  void UpdateSelection();
+  int LastSelectedRow() const;
+  std::string JoinRows(const TRemainder& rem) const;
+
+  // Tokens (editor_tokens.cpp).
+  bool TokenAt(int row, int col, int& lineRow, int& start, std::string& text, TEditorTokenKind& kind) const;
+  std::int64_t RowStartOffset(int row) const;
+  int RowOfOffset(std::int64_t offset) const;
+
+  std::shared_ptr<TEditorScreenStrings> rows_;
+  std::unique_ptr<TEditorStrings> lines_;
+  std::unique_ptr<TEditorCaret> caret_;
+  std::unique_ptr<TEditorMarks> marks_;
+  std::unique_ptr<TEditorMargin> margin_;
+  std::unique_ptr<TEditorViewInfo> view_;
+  TReserveWordList reserve_words_;
+  TParserRules parser_rules_;
+  TFontSpec font_;
+  TColor color_ = clWindow;
+
+  TWindowHost* host_ = nullptr;
+  TClipboard* clipboard_ = nullptr;
+
+  int row_ = 0;
+  int col_ = 0;
+  int top_row_ = 0;
+  int top_col_ = 0;
+  int remembered_col_ = 0;
+  bool col_remembered_ = false;
+  bool batch_ = false;
+  int caret_hide_count_ = 0;
+  bool caret_shown_ = false;
+  bool caret_created_ = false;
+  int underline_hide_count_ = 0;
+  int lines_updating_ = 0;
+  bool left_button_down_ = false;
+
+  bool overwrite_ = false;
+  bool modified_ = false;
+  bool read_only_ = false;
+  bool want_returns_ = true;
+  bool want_tabs_ = true;
+  TEditorScrollBars scroll_bars_ = ssNone;
+  TEditorBorderStyle border_style_ = bsSingle;
+
+  TEditorSelectionMode sel_mode_ = smNormal;
+  TEditorSelectionState sel_state_ = sstNone;
+  TEditorSelDragState sel_drag_ = sdNone;
+  TSelectionAnchor anchor_;
+  TSelectionRange range_;
+  TSelectionRange prev_range_;
+
+  int font_height_ = 16;
+  int col_width_ = 8;
+  int visible_rows_ = 0;
+  int visible_cols_ = 0;
+  int base_max_top_col_ = kHorizontalExtent / 8;
+};
+
+}  // namespace yk

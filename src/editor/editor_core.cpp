@@ -1,0 +1,627 @@
+// TEditor core: construction, settings, coordinates, the caret rules, the
+// view position, offsets and the link through which the row list reports.
+#include <algorithm>
+#include <cstring>
+
+#include "editor/editor.h"
+#include "text/column_map.h"
+
+namespace yk {
+
+namespace {
+
+char CodeAt(std::string_view map, int c) {
+  return c >= 0 && static_cast<std::size_t>(c) < map.size() ? map[static_cast<std::size_t>(c)] : kColEnd;
+}
+
+bool HasTab(std::string_view s) { return std::memchr(s.data(), '\t', s.size()) != nullptr; }
+
+}  // namespace
+
+// --- construction -------------------------------------------------------
+
+TEditor::TEditor()
+    : rows_(std::make_shared<TEditorScreenStrings>()),
+      caret_(std::make_unique<TEditorCaret>()),
+      marks_(std::make_unique<TEditorMarks>()),
+      margin_(std::make_unique<TEditorMargin>()),
+      view_(std::make_unique<TEditorViewInfo>(this)) {
+  rows_->AddEditor(this);
+  lines_ = std::make_unique<TEditorStrings>(*this);
+  InitWordDelimiters();
+  ConnectSettings();
+  RebuildParserRules();
+  RecalcMetrics();
+}
+
+TEditor::~TEditor() {
+  caret_->OnChange = nullptr;
+  marks_->OnChange = nullptr;
+  margin_->OnChange = nullptr;
+  view_->OnChange = nullptr;
+  rows_->RemoveEditor(this);
+}
+
+void TEditor::ConnectSettings() {
+  auto handler = [this](TPersistent* sender) { SettingsChanged(sender); };
+  caret_->OnChange = handler;
+  marks_->OnChange = handler;
+  margin_->OnChange = handler;
+  view_->OnChange = handler;
+}
+
+void TEditor::InitWordDelimiters() { word_delimiters_ = DefaultWordDelimiters(); }
+
+void TEditor::SetHost(TWindowHost* host) {
+  host_ = host;
+  caret_shown_ = false;
+  RecalcMetrics();
+  UpdateScrollRanges();
+  RepaintAll();
+  UpdateCaret();
+}
+
+// The rules are rebuilt from the view on every view change, so the parser
+// never reads the settings objects themselves.
+void TEditor::RebuildParserRules() {
+  TParserRules rules;
+  const TEditorBracketCollection& brackets = view_->Brackets();
+  for (int i = 0; i < brackets.Count(); ++i)
+    rules.brackets.push_back({brackets.Items(i).LeftBracket(), brackets.Items(i).RightBracket()});
+  rules.commenter = view_->Commenter();
+  rules.controlCode = view_->ControlCode();
+  rules.hexPrefix = view_->HexPrefix();
+  rules.mail = view_->Mail();
+  rules.quotation = view_->Quotation();
+  rules.url = view_->Url();
+  parser_rules_ = std::move(rules);
+}
+
+void TEditor::SettingsChanged(TPersistent* sender) {
+  if (sender == marks_.get()) margin_->SetUnderlineSpace(marks_->Underline().Visible() ? 1 : 0);
+  if (sender == view_.get()) {
+    RebuildParserRules();
+    rows_->UpdateAllStates();
+  }
+  RecalcMetrics();
+  UpdateScrollRanges();
+  RepaintAll();
+  UpdateCaret();
+}
+
+void TEditor::SetView(const TEditorViewInfo& v) { view_->Assign(v); }
+
+void TEditor::SetReserveWordList(const TReserveWordList& v) {
+  if (reserve_words_ == v) return;
+  reserve_words_ = v;
+  RepaintAll();
+}
+
+void TEditor::SetFont(const TFontSpec& font) {
+  font_ = font;
+  RecalcMetrics();
+  UpdateScrollRanges();
+  RepaintAll();
+  UpdateCaret();
+}
+
+void TEditor::SetColor(TColor c) {
+  color_ = c;
+  RepaintAll();
+}
+
+void TEditor::SetReadOnly(bool v) {
+  if (sel_drag_ == sdDragging) return;
+  read_only_ = v;
+  if (v && Selected() && host_) host_->SetCursor(caret_->Cursors().DefaultCursor(), false);
+}
+
+void TEditor::SetScrollBars(TEditorScrollBars v) {
+  scroll_bars_ = v;
+  RecalcMetrics();
+  UpdateScrollRanges();
+  RepaintAll();
+}
+
+void TEditor::SetOverwrite(bool v) {
+  overwrite_ = v;
+  UpdateCaret();  // the caret's shape depends on the mode
+}
+
+void TEditor::AttachTo(std::shared_ptr<TEditorScreenStrings> rows) {
+  rows_->RemoveEditor(this);
+  rows_ = std::move(rows);
+  rows_->AddEditor(this);
+}
+
+void TEditor::ShareTextWith(TEditor& other) {
+  if (&other == this || other.rows_ == rows_) return;
+  CancelSelection();
+  AttachTo(other.rows_);
+  row_ = col_ = top_row_ = top_col_ = 0;
+  col_remembered_ = false;
+  RecalcMetrics();
+  UpdateScrollRanges();
+  RepaintAll();
+  UpdateCaret();
+}
+
+void TEditor::SaveToFile(const std::string& path) const { SaveRowsToFile(*rows_, path); }
+
+void TEditor::Undo() {
+  CancelSelection();
+  rows_->Undo();
+}
+
+void TEditor::Redo() {
+  CancelSelection();
+  rows_->Redo();
+}
+
+// --- coordinates --------------------------------------------------------
+
+std::string_view TEditor::RowView(int row) const {
+  return row >= 0 && row < RowCount() ? rows_->Row(row) : std::string_view();
+}
+
+TRowAttribute TEditor::RowAttribute(int row) const {
+  return row >= 0 && row < RowCount() ? rows_->GetRowAttribute(row) : raEof;
+}
+
+int TEditor::WrapColumns() const { return WordWrap() ? rows_->WrapOption().WrapByte() : 0; }
+
+int TEditor::RowEndCol(int row) const { return LineWidth(RowView(row), TabSpaceCount(), WrapColumns()); }
+
+std::string TEditor::ExpandTabs(std::string_view s) const {
+  return yk::ExpandTabs(s, TabSpaceCount(), WrapColumns());
+}
+
+void TEditor::ColumnMapOf(std::string_view text, std::string& out) const {
+  ColumnMapInto(text, TabSpaceCount(), WrapColumns(), word_delimiters_, out);
+}
+
+std::string TEditor::RowColumnMap(int row) const {
+  std::string map;
+  ColumnMapOf(RowView(row), map);
+  return map;
+}
+
+// Columns beyond the map count one byte each (the spaces that typing there
+// would pad with), unless capped at the row length.
+int TEditor::ByteOfColumn(std::string_view map, int col, bool capped, int length) {
+  if (col <= 0) return 0;
+  int b = col - CountChar(map, kColTabFill, col + 1);
+  return capped ? std::min(b, length) : b;
+}
+
+int TEditor::ByteIndex(int row, int col, bool capped) const {
+  std::string_view text = RowView(row);
+  const int length = static_cast<int>(text.size());
+  if (col <= 0) return 0;
+  if (!HasTab(text)) return capped ? std::min(col, length) : col;
+  std::string map;
+  ColumnMapOf(text, map);
+  return ByteOfColumn(map, col, capped, length);
+}
+
+int TEditor::CaretByte(bool capped) const { return ByteIndex(row_, col_, capped); }
+
+int TEditor::ColOfByte(int row, int byte) const {
+  std::string_view text = RowView(row);
+  const int length = static_cast<int>(text.size());
+  const int inside = std::clamp(byte, 0, length);
+  return LineWidth(text.substr(0, static_cast<std::size_t>(inside)), TabSpaceCount(), WrapColumns()) +
+         std::max(0, byte - length);
+}
+
+std::int64_t TEditor::RowSpan(int row) const {
+  const std::int64_t length = static_cast<std::int64_t>(RowView(row).size());
+  switch (RowAttribute(row)) {
+    case raCrlf: return length + 2;
+    case raWrapped: return length;
+    default: return length + 1;
+  }
+}
+
+int TEditor::LogicalColumn(int row, int col) const {
+  if (row < 0 || row > RowCount() || col < 0) return -1;
+  std::string_view text = RowView(row);
+  std::string map;
+  ColumnMapOf(text, map);
+  if (CodeAt(map, col) == kColTrail) --col;
+  while (CodeAt(map, col) == kColTabFill) --col;
+  int byte = ByteOfColumn(map, col, true, static_cast<int>(text.size()));
+  for (int r = row - 1; r >= 0 && RowAttribute(r) == raWrapped; --r) byte += static_cast<int>(RowView(r).size());
+  return byte;
+}
+
+int TEditor::RowsToLines(int n) const {
+  if (!WordWrap()) return n;
+  const int limit = std::clamp(n, 0, RowCount());
+  int lines = 0;
+  for (int r = 0; r < limit; ++r)
+    if (rows_->GetRowAttribute(r) == raCrlf) ++lines;
+  return lines;
+}
+
+// --- metrics ------------------------------------------------------------
+
+// The client size a port reports is the area inside its scroll bars, so no
+// bar size is subtracted here.
+void TEditor::RecalcMetrics() {
+  const TFontMetrics m = host_ ? host_->Metrics(font_) : TFontMetrics{};
+  const TSize size = host_ ? host_->ClientSize() : TSize{kDefaultWidth, kDefaultHeight};
+  font_height_ = std::max(1, m.height + m.externalLeading);
+  col_width_ = std::max(1, m.aveCharWidth + margin_->Character());
+  visible_rows_ = std::max(0, (size.height - margin_->Top() - 5) / RowHeight());
+  visible_cols_ = std::max(0, (size.width - margin_->Left() - col_width_ / 2) / col_width_);
+  base_max_top_col_ = kHorizontalExtent / col_width_;
+}
+
+// A row wider than the fixed extent would strand the caret inside it, so
+// the extent grows to the caret row's width.
+int TEditor::MaxTopCol() const {
+  return std::max(base_max_top_col_, RowEndCol(row_) - visible_cols_ + 1);
+}
+
+int TEditor::ColLimit() const { return MaxTopCol() + visible_cols_; }
+
+void TEditor::UpdateScrollRanges() {
+  top_row_ = std::min(top_row_, MaxTopRow());
+  top_col_ = std::min(top_col_, MaxTopCol());
+  if (!host_) return;
+  if (scroll_bars_ == ssVertical || scroll_bars_ == ssBoth)
+    host_->SetScrollBar(sbVertical, {0, std::max(visible_rows_, MaxTopRow()), visible_rows_, top_row_});
+  if (scroll_bars_ == ssHorizontal || scroll_bars_ == ssBoth)
+    host_->SetScrollBar(sbHorizontal, {0, MaxTopCol(), visible_cols_, top_col_});
+}
+
+TPoint TEditor::PosToRowCol(int x, int y, bool nearest) const {
+  if (nearest) x += col_width_ / 2 - 1;
+  return {std::max(0, (x - margin_->Left()) / col_width_ + top_col_), (y - margin_->Top()) / RowHeight() + top_row_};
+}
+
+TPoint TEditor::GetCaretXY() const {
+  int y = margin_->Top() + (row_ - top_row_) * RowHeight();
+  if (caret_->Style() == csBrief && !overwrite_) y += font_height_ - 2;
+  return {margin_->Left() + (col_ - top_col_) * col_width_, y};
+}
+
+// --- caret ----------------------------------------------------------------
+
+void TEditor::Remember(bool vertical, int c) {
+  if (!vertical || col_remembered_) return;
+  remembered_col_ = c;
+  col_remembered_ = true;
+}
+
+// Puts the caret on a character boundary it may stand on; d is the
+// direction of the move (+1 right, -1 left or vertical).
+void TEditor::Normalize(bool vertical, int d) {
+  std::string map;
+  ColumnMapOf(RowView(row_), map);
+  const int w = static_cast<int>(map.size());
+  if (!vertical)
+    col_remembered_ = false;
+  else if (col_remembered_)
+    col_ = remembered_col_;
+  if (!caret_->FreeCaret() && col_ > w) {
+    if (caret_->KeepCaret()) Remember(vertical, left_button_down_ ? w : col_);
+    col_ = w;
+  }
+  if (CodeAt(map, col_) == kColTrail) {
+    Remember(vertical, col_);
+    col_ += d;
+  }
+  if (!caret_->InTab() && CodeAt(map, col_) == kColTabFill) {
+    Remember(vertical, col_);
+    while (CodeAt(map, col_) == kColTabFill) col_ += d;
+  }
+  if (WordWrap() && col_ >= w) {
+    // The end of a wrapped row is the start of the next row: no caret place.
+    Remember(vertical, col_);
+    const int wrapByte = rows_->WrapOption().WrapByte();
+    if (RowAttribute(row_) == raWrapped)
+      col_ = std::max(w - 1, 0);
+    else if (col_ >= wrapByte)
+      col_ = std::max(w, wrapByte - 1);
+    if (CodeAt(map, col_) == kColTrail) --col_;
+    if (!caret_->InTab())
+      while (CodeAt(map, col_) == kColTabFill) --col_;
+  }
+  col_ = std::max(col_, 0);
+  if (!batch_) UpdateCaret();
+}
+
+namespace {
+int ClampRow(int v, int rows, TRowAttribute last) {
+  const int max = rows == 0 || last == raCrlf ? rows : rows - 1;
+  return std::clamp(v, 0, max);
+}
+}  // namespace
+
+void TEditor::SetRow(int row) {
+  if (row == row_ && row != RowCount()) return;
+  UnderlineBeginUpdate();
+  row_ = ClampRow(row, RowCount(), RowAttribute(RowCount() - 1));
+  Normalize(true, -1);
+  UnderlineEndUpdate();
+}
+
+void TEditor::SetCol(int col) {
+  col = std::clamp(col, 0, ColLimit());
+  const int d = col > col_ ? 1 : -1;
+  col_ = col;
+  Normalize(false, d);
+}
+
+void TEditor::SetRowCol(int row, int col) {
+  const bool wasBatch = batch_;
+  batch_ = true;
+  SetRow(row);
+  std::string map;
+  ColumnMapOf(RowView(row_), map);
+  if (CodeAt(map, col) == kColTrail) --col;
+  if (!caret_->InTab())
+    while (CodeAt(map, col) == kColTabFill) --col;
+  SetCol(col);
+  batch_ = wasBatch;
+  if (!batch_) UpdateCaret();
+}
+
+// The caret after an edit: a fresh horizontal placement that forgets any
+// remembered column.
+void TEditor::PlaceCaret(int row, int col) {
+  const bool wasBatch = batch_;
+  batch_ = true;
+  UnderlineBeginUpdate();
+  row_ = ClampRow(row, RowCount(), RowAttribute(RowCount() - 1));
+  col_ = std::clamp(col, 0, ColLimit());
+  Normalize(false, -1);
+  UnderlineEndUpdate();
+  batch_ = wasBatch;
+  if (!batch_) UpdateCaret();
+}
+
+void TEditor::SetTopRow(int row) {
+  row = std::clamp(row, 0, RowCount());
+  if (row == top_row_) return;
+  const int diff = top_row_ - row;
+  top_row_ = row;
+  if (host_) {
+    CaretBeginUpdate();
+    UnderlineBeginUpdate();
+    const int limit = visible_rows_ + 1;
+    const TSize size = host_->ClientSize();
+    host_->ScrollArea(0, std::clamp(diff, -limit, limit) * RowHeight(),
+                      {margin_->Left(), margin_->Top(), size.width, size.height});
+    UpdateScrollRanges();
+    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
+                              margin_->Top() + (row_ - top_row_) * RowHeight()});
+    UnderlineEndUpdate();
+    CaretEndUpdate();
+  }
+  DoTopRowChange();
+}
+
+void TEditor::SetTopCol(int col) {
+  col = std::clamp(col, 0, MaxTopCol());
+  if (col == top_col_) return;
+  const int diff = top_col_ - col;
+  top_col_ = col;
+  if (host_) {
+    CaretBeginUpdate();
+    UnderlineBeginUpdate();
+    const TSize size = host_->ClientSize();
+    host_->ScrollArea(diff * col_width_, 0, {margin_->Left(), margin_->Top(), size.width, size.height});
+    UpdateScrollRanges();
+    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
+                              margin_->Top() + (row_ - top_row_) * RowHeight()});
+    UnderlineEndUpdate();
+    CaretEndUpdate();
+  }
+  DoTopColChange();
+}
+
+void TEditor::DoTopRowChange() {
+  if (OnTopRowChange) OnTopRowChange(*this);
+}
+
+void TEditor::DoTopColChange() {
+  if (OnTopColChange) OnTopColChange(*this);
+}
+
+void TEditor::ScrollCaret() {
+  if (row_ < top_row_ || row_ >= top_row_ + visible_rows_) SetTopRow(row_ - visible_rows_ / 3);
+  if (col_ < top_col_ || col_ >= top_col_ + visible_cols_) SetTopCol(col_ - visible_cols_ / 3);
+}
+
+void TEditor::MakeCaretVisible() {
+  if (!Focused()) return;
+  if (row_ < top_row_) SetTopRow(row_);
+  if (row_ > top_row_ + visible_rows_ - 1) SetTopRow(row_ - visible_rows_ + 1);
+  const int quarter = visible_cols_ / 4;
+  if (col_ < top_col_) SetTopCol(std::max(0, std::min(col_, top_col_ - quarter)));
+  if (col_ > top_col_ + visible_cols_ - 1)
+    SetTopCol(std::min(std::max(col_ - visible_cols_ + 1, top_col_ + quarter), MaxTopCol() + visible_cols_));
+}
+
+void TEditor::InitCaret() {
+  if (!Focused()) return;
+  const int w = std::max(1, col_width_ - margin_->Character());
+  std::string_view text = RowView(row_);
+  bool lead = false;
+  if (overwrite_ || caret_->Style() == csBrief) {
+    std::string map;
+    ColumnMapOf(text, map);
+    lead = CodeAt(map, col_) == kColLead;
+  }
+  caret_shown_ = false;
+  if (overwrite_)
+    host_->CreateCaret(lead ? 2 * w : w, font_height_);
+  else if (caret_->Style() == csBrief)
+    host_->CreateCaret(lead ? 2 * w : w, 2);
+  else
+    host_->CreateCaret(2, font_height_);
+  caret_created_ = true;
+}
+
+void TEditor::UpdateCaret() {
+  if (!Focused()) return;
+  InitCaret();
+  MakeCaretVisible();
+  const TPoint p = GetCaretXY();
+  host_->SetCaretPos(p.x, p.y);
+  host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
+                            margin_->Top() + (row_ - top_row_) * RowHeight()});
+  if (OnCaretMoved) OnCaretMoved(*this);
+  ShowCaretIfAllowed();
+}
+
+void TEditor::ShowCaretIfAllowed() {
+  if (caret_hide_count_ > 0 || !Focused() || caret_shown_ || !caret_created_) return;
+  if (row_ < top_row_ || row_ > top_row_ + visible_rows_ || col_ < top_col_ || col_ > top_col_ + visible_cols_)
+    return;
+  host_->ShowCaret(true);
+  caret_shown_ = true;
+}
+
+void TEditor::CaretBeginUpdate() {
+  if (caret_hide_count_++ == 0 && caret_shown_ && host_) {
+    host_->ShowCaret(false);
+    caret_shown_ = false;
+  }
+}
+
+void TEditor::CaretEndUpdate() {
+  if (caret_hide_count_ == 0) return;
+  if (--caret_hide_count_ == 0 && host_) ShowCaretIfAllowed();
+}
+
+// The caret-row underline is drawn by painting; suspending it only has to
+// make that row's band be drawn again.
+void TEditor::UnderlineBeginUpdate() {
+  if (underline_hide_count_++ == 0 && marks_->Underline().Visible() && !Selected()) RepaintRow(row_);
+}
+
+void TEditor::UnderlineEndUpdate() {
+  if (underline_hide_count_ == 0) return;
+  if (--underline_hide_count_ == 0 && marks_->Underline().Visible() && !Selected()) RepaintRow(row_);
+}
+
+void TEditor::FocusChanged(bool focused) {
+  if (!host_) return;
+  if (focused) {
+    UpdateCaret();
+  } else {
+    host_->ShowCaret(false);
+    host_->CreateCaret(0, 0);
+    caret_shown_ = caret_created_ = false;
+  }
+}
+
+void TEditor::Resized() {
+  RecalcMetrics();
+  UpdateScrollRanges();
+  RepaintAll();
+}
+
+// --- offsets ----------------------------------------------------------------
+
+std::int64_t TEditor::OffsetFromRowCol(int anchor, int row, int col) const {
+  std::int64_t offset = 0;
+  for (int r = std::max(anchor, 0); r < row; ++r) offset += RowSpan(r);
+  return offset + ByteIndex(row, col, true);
+}
+
+// An offset inside a row or its line end stays on that row, so a caret at
+// the end of a line stays there; only the end of a wrapped row is the start
+// of the next row.
+void TEditor::SetCaretByOffset(int anchor, std::int64_t offset) {
+  const int n = RowCount();
+  offset = std::max<std::int64_t>(offset, 0);
+  for (int r = std::max(anchor, 0); r < n; ++r) {
+    const TRowAttribute a = rows_->GetRowAttribute(r);
+    const std::int64_t length = static_cast<std::int64_t>(rows_->RowLength(r));
+    const std::int64_t here = a == raWrapped ? length : length + 2;
+    if (a == raEof || offset < here || (a == raWrapped && r == n - 1)) {
+      const int byte = static_cast<int>(std::min(offset, length));
+      PlaceCaret(r, std::min(ColOfByte(r, byte), RowEndCol(r)));
+      return;
+    }
+    offset -= RowSpan(r);
+  }
+  PlaceCaret(n, 0);
+}
+
+void TEditor::ReplaceAndPlace(int first, int count, const std::string& text, int anchor, std::int64_t offset) {
+  CaretBeginUpdate();
+  UnderlineBeginUpdate();
+  rows_->ReplaceRows(first, count, text);
+  SetCaretByOffset(anchor, offset);
+  UnderlineEndUpdate();
+  CaretEndUpdate();
+}
+
+// --- the row list's reports -------------------------------------------------
+
+void TEditor::InvalidateRows(int first, int last) {
+  if (!host_) return;
+  first = std::max(first, top_row_);
+  last = std::min(last, top_row_ + visible_rows_);
+  if (first > last) return;
+  const TSize size = host_->ClientSize();
+  const int pitch = RowHeight();
+  host_->Invalidate({margin_->Left(), margin_->Top() + (first - top_row_) * pitch, size.width,
+                     margin_->Top() + (last - top_row_ + 1) * pitch});
+}
+
+void TEditor::RepaintRow(int row) { InvalidateRows(row, row); }
+
+void TEditor::RepaintAll() {
+  UpdateScrollRanges();
+  if (!host_) return;
+  const TSize size = host_->ClientSize();
+  host_->Invalidate({0, 0, size.width, size.height});
+}
+
+// Repaints only what the change touched: the rows below a change that
+// added or removed rows are moved with a window scroll.
+void TEditor::StringsChanged() {
+  const TChangedRange change = rows_->ChangedRange();
+  if (host_ && change.dirty) {
+    const int delta = change.newCount - change.oldCount;
+    if (std::abs(delta) > visible_rows_) {
+      RepaintAll();
+    } else {
+      if (delta != 0) {
+        const TSize size = host_->ClientSize();
+        const int y = margin_->Top() + (change.first + change.newCount - top_row_) * RowHeight();
+        if (y < size.height)
+          host_->ScrollArea(0, delta * RowHeight(), {margin_->Left(), std::max(y, margin_->Top()), size.width, size.height});
+      }
+      InvalidateRows(change.first, change.first + change.newCount);
+      host_->UpdateNow();
+    }
+  }
+  UpdateScrollRanges();
+  if (change.dirty) {
+    modified_ = true;
+    if (OnChange) OnChange(*this);
+  }
+}
+
+void TEditor::LinesBeginUpdate() {
+  CaretBeginUpdate();
+  UnderlineBeginUpdate();
+  if (lines_updating_++ == 0 && host_) host_->SetRedraw(false);
+}
+
+void TEditor::LinesEndUpdate() {
+  if (lines_updating_ > 0 && --lines_updating_ == 0 && host_) host_->SetRedraw(true);
+  UnderlineEndUpdate();
+  CaretEndUpdate();
+  UpdateCaret();
+}
+
+}  // namespace yk
