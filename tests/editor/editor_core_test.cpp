@@ -1,0 +1,281 @@
+// TEditor core: coordinates, caret rules, offsets, view, settings, events,
+// sharing a document and undo.
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+
+namespace yk::test {
+namespace {
+
+using EditorCore = EditorTest;
+
+TEST_F(EditorCore, RowsOutsideTheDocumentGiveEmptyAnswers) {
+  Load("a\tb\nxyz");
+  EXPECT_EQ(ed.RowEndCol(0), 9);  // "a", tab to column 8, "b"
+  EXPECT_EQ(ed.RowEndCol(5), 0);
+  EXPECT_EQ(ed.RowText(-1), "");
+  EXPECT_EQ(ed.RowAttribute(2), raEof);
+  EXPECT_EQ(ed.RowAttribute(-3), raEof);
+  EXPECT_EQ(ed.LogicalColumn(3, 0), -1);
+  EXPECT_EQ(ed.LogicalColumn(0, -1), -1);
+  EXPECT_EQ(ed.LogicalColumn(0, 5), 1);  // inside the tab: the tab's byte
+  EXPECT_EQ(ed.LogicalColumn(0, 8), 2);
+  EXPECT_EQ(ed.RowsToLines(2), 2);
+}
+
+TEST_F(EditorCore, WrappedRowsCountTowardsLogicalColumnsAndLines) {
+  ed.WrapOption().SetWrapByte(20);
+  ed.SetWordWrap(true);
+  Load(std::string(45, 'a') + "\nb\n");
+  ASSERT_EQ(ed.RowCount(), 4);  // 20 + 20 + 5, then "b"
+  EXPECT_EQ(ed.LogicalColumn(2, 3), 43);
+  EXPECT_EQ(ed.RowsToLines(3), 1);
+  EXPECT_EQ(ed.RowsToLines(4), 2);
+}
+
+TEST_F(EditorCore, VerticalMovesRememberTheColumn) {
+  struct Case {
+    bool freeCaret, keepCaret;
+    int expectShort, expectLong;
+  };
+  // Row 0 long, row 1 five columns, row 2 long; the caret starts at column 20.
+  const Case cases[] = {
+      {false, true, 5, 20},
+      {false, false, 5, 5},
+      {true, false, 20, 20},
+  };
+  for (const Case& c : cases) {
+    ed.Caret().SetFreeCaret(c.freeCaret);
+    ed.Caret().SetKeepCaret(c.keepCaret);
+    Load(std::string(30, 'x') + "\nshort\n" + std::string(30, 'y'));
+    ed.SetRowCol(0, 20);
+    ed.SetRow(1);
+    EXPECT_EQ(ed.Col(), c.expectShort) << c.freeCaret << c.keepCaret;
+    ed.SetRow(2);
+    EXPECT_EQ(ed.Col(), c.expectLong) << c.freeCaret << c.keepCaret;
+  }
+}
+
+TEST_F(EditorCore, CaretNeverStandsInsideACharacterOrTab) {
+  // Row 1: "a" + あ (columns 1-2); a vertical move onto column 2 lands on
+  // the lead byte and returns to column 2 on the next row.
+  Load("abcdef\na\x82\xa0\nabcdef");  // abcdef / aあ / abcdef
+  ed.SetRowCol(0, 2);
+  ed.SetRow(1);
+  EXPECT_EQ(ed.Col(), 1);
+  ed.SetRow(2);
+  EXPECT_EQ(ed.Col(), 2);
+
+  Load("a\tb");
+  ed.SetCol(1);
+  ed.SetCol(2);  // right into the tab's fillers: past them
+  EXPECT_EQ(ed.Col(), 8);
+  ed.SetCol(7);  // left into the fillers: onto the tab
+  EXPECT_EQ(ed.Col(), 1);
+  ed.Caret().SetInTab(true);
+  ed.SetCol(5);
+  EXPECT_EQ(ed.Col(), 5);
+}
+
+TEST_F(EditorCore, RowClampsToTheDocument) {
+  Load("ab\ncd");  // no final line end: no row after the last line
+  ed.SetRow(ed.RowCount());
+  EXPECT_EQ(ed.Row(), 1);
+  Load("ab\ncd\n");
+  ed.SetRow(99);
+  EXPECT_EQ(ed.Row(), 2);
+  ed.SetRow(-5);
+  EXPECT_EQ(ed.Row(), 0);
+  Load("");
+  ed.SetRowCol(3, 3);
+  EXPECT_EQ(ed.Row(), 0);
+}
+
+TEST_F(EditorCore, WordWrapKeepsTheCaretOffTheEndOfAWrappedRow) {
+  ed.WrapOption().SetWrapByte(20);
+  ed.SetWordWrap(true);
+  ed.Caret().SetFreeCaret(true);
+  Load(std::string(25, 'a'));
+  ed.SetRowCol(0, 20);
+  EXPECT_EQ(ed.Row(), 0);
+  EXPECT_EQ(ed.Col(), 19);
+  ed.SetRowCol(1, 30);  // the last row: not beyond the wrap column
+  EXPECT_EQ(ed.Col(), 19);
+}
+
+TEST_F(EditorCore, CaretReachesTheEndOfARowWiderThanTheFixedExtent) {
+  const std::string wide(3000, 'w');  // 24000 pixels at 8 per column
+  ed.Caret().SetFreeCaret(false);
+  Load(wide + "\nshort");
+  ed.SetCol(100000);
+  EXPECT_EQ(ed.Col(), 3000);
+  EXPECT_GT(ed.TopCol() + ed.VisibleCols(), 3000);  // the view followed
+  ed.SetRow(1);
+  EXPECT_EQ(ed.MaxTopCol(), TEditor::kHorizontalExtent / ed.ColWidth());
+}
+
+TEST_F(EditorCore, OffsetsRoundTripAndLineEndsStayOnTheirRow) {
+  Load("ab\n\x82\xa0x\ncd");  // ab / あx / cd
+  EXPECT_EQ(ed.OffsetFromRowCol(0, 1, 2), 6);
+  EXPECT_EQ(ed.OffsetFromRowCol(1, 2, 1), 6);
+  struct Case {
+    std::int64_t offset;
+    int row, col;
+  };
+  const Case cases[] = {{0, 0, 0}, {2, 0, 2}, {3, 0, 2}, {4, 1, 0}, {6, 1, 2}, {9, 2, 0}, {11, 2, 2}, {50, 2, 2}};
+  for (const Case& c : cases) {
+    ed.SetCaretByOffset(0, c.offset);
+    EXPECT_EQ(ed.Row(), c.row) << c.offset;
+    EXPECT_EQ(ed.Col(), c.col) << c.offset;
+  }
+  Load("ab\n");
+  ed.SetSelStart(2);  // the end of a line is on that line
+  EXPECT_EQ(ed.Row(), 0);
+  ed.SetSelStart(4);
+  EXPECT_EQ(ed.Row(), 1);
+}
+
+TEST_F(EditorCore, ScrollCaretAndVisibility) {
+  host.size = {400, 2 + 5 + 10 * 16};  // ten visible rows
+  ed.Resized();
+  ASSERT_EQ(ed.VisibleRows(), 10);
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line\n";
+  Load(text);
+  int topChanges = 0;
+  ed.OnTopRowChange = [&](TEditor&) { ++topChanges; };
+  ed.SetRow(50);
+  EXPECT_EQ(ed.TopRow(), 41);  // the caret on the last visible row
+  ed.ScrollCaret();
+  EXPECT_EQ(ed.TopRow(), 41);
+  ed.SetTopRow(0);
+  ed.ScrollCaret();
+  EXPECT_EQ(ed.TopRow(), 50 - 10 / 3);
+  EXPECT_EQ(topChanges, 3);
+  ed.SetTopRow(1000);
+  EXPECT_EQ(ed.TopRow(), 100);
+}
+
+TEST_F(EditorCore, UnfocusedEditorNeitherScrollsNorReportsTheCaret) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line\n";
+  Load(text);
+  int moves = 0;
+  ed.OnCaretMoved = [&](TEditor&) { ++moves; };
+  host.focused = false;
+  ed.SetRow(80);
+  EXPECT_EQ(ed.TopRow(), 0);
+  EXPECT_EQ(moves, 0);
+  host.focused = true;
+  ed.SetRow(81);
+  EXPECT_GT(ed.TopRow(), 0);
+  EXPECT_EQ(moves, 1);
+}
+
+TEST_F(EditorCore, CaretShapeFollowsModeAndStyle) {
+  Load("\x82\xa0");  // あ
+  const int w = host.metrics.aveCharWidth;
+  ed.SetOverwrite(true);
+  EXPECT_EQ(host.caretWidth, 2 * w);  // over a double-byte character
+  EXPECT_EQ(host.caretHeight, 16);
+  ed.SetOverwrite(false);
+  EXPECT_EQ(host.caretWidth, 2);
+  ed.Caret().SetStyle(csBrief);
+  EXPECT_EQ(host.caretWidth, 2 * w);
+  EXPECT_EQ(host.caretHeight, 2);
+  EXPECT_EQ(host.caretPos.y, ed.Margin().Top() + 16 - 2);
+}
+
+TEST_F(EditorCore, SettingsAndMetrics) {
+  ed.SetUndoListMax(10);
+  EXPECT_EQ(ed.UndoListMax(), 64);
+  const int rows = ed.VisibleRows();
+  const int pitch = ed.RowHeight();
+  ed.Marks().Underline().SetVisible(true);
+  EXPECT_EQ(ed.RowHeight(), pitch + 1);
+  EXPECT_LE(ed.VisibleRows(), rows);
+  ed.Margin().SetCharacter(2);
+  EXPECT_EQ(ed.ColWidth(), host.metrics.aveCharWidth + 2);
+  ed.View().SetCommenter("//");
+  EXPECT_EQ(ed.ParserRules()->commenter, "//");
+}
+
+TEST_F(EditorCore, ChangesMarkModifiedAndFireOnChange) {
+  Load("abc");
+  int changes = 0;
+  ed.OnChange = [&](TEditor&) { ++changes; };
+  EXPECT_FALSE(ed.Modified());
+  ed.InsertText("x");
+  EXPECT_TRUE(ed.Modified());
+  EXPECT_EQ(changes, 1);
+}
+
+TEST_F(EditorCore, TwoEditorsShareOneDocument) {
+  Load("one\ntwo\nthree\n");
+  FakeHost host2;
+  host2.focused = false;
+  auto other = std::make_unique<TEditor>();
+  other->SetHost(&host2);
+  other->ShareTextWith(ed);
+  EXPECT_EQ(other->RowCount(), 3);
+  other->SetRowCol(2, 2);
+  other->StartSelection();
+  other->SetCol(4);
+  other->ExtendSelection();
+  int otherChanges = 0;
+  other->OnChange = [&](TEditor&) { ++otherChanges; };
+  host2.invalidated.clear();
+
+  ed.SetRowCol(0, 3);
+  ed.InsertText("!");
+  EXPECT_EQ(other->RowText(0), "one!");
+  EXPECT_EQ(otherChanges, 1);
+  EXPECT_FALSE(host2.invalidated.empty());
+  EXPECT_EQ(other->Row(), 2);
+  EXPECT_EQ(other->Col(), 4);
+  EXPECT_TRUE(other->Selected());
+  EXPECT_EQ(other->SelText(), "re");
+
+  // The rows outlive the editor that made them.
+  ed.ShareTextWith(*other);
+  other.reset();
+  EXPECT_EQ(Text(), "one!\ntwo\nthree\n");
+}
+
+TEST_F(EditorCore, UndoAndRedoRestoreTextAndCaret) {
+  Load("ab|");
+  ed.InsertText("x");
+  ed.InsertText("y");
+  ed.InsertText("z");
+  EXPECT_EQ(Show(), "abxyz|");
+  ed.Undo();
+  ed.Undo();
+  ed.Undo();
+  EXPECT_EQ(Show(), "ab|");
+  EXPECT_FALSE(ed.CanUndo());
+  ed.Redo();
+  ed.Redo();
+  ed.Redo();
+  EXPECT_EQ(Text(), "abxyz");
+  ed.Undo();
+  ed.InsertText("q");
+  EXPECT_FALSE(ed.CanRedo());
+}
+
+TEST_F(EditorCore, SaveToFileWritesTheWrappedForm) {
+  ed.WrapOption().SetWrapByte(20);
+  ed.SetWordWrap(true);
+  Load(std::string(25, 'a'));
+  const std::string path = ::testing::TempDir() + "editor_save.txt";
+  ed.SaveToFile(path);
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char buffer[64] = {};
+  const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+  std::fclose(f);
+  std::remove(path.c_str());
+  EXPECT_EQ(std::string(buffer, n), std::string(20, 'a') + "\r\n" + std::string(5, 'a') + "\r\n");
+}
+
+}  // namespace
+}  // namespace yk::test
