@@ -30,7 +30,7 @@ inline std::string Lf(std::string_view s) {
 }
 
 class EditorTest : public ::testing::Test {
- protected:
+ public:
   EditorTest() {
     ed.SetHost(&host);
     ed.SetClipboard(&clip);
