@@ -83,7 +83,7 @@ int TEditor::RowOfOffset(std::int64_t offset) const {
   const int n = RowCount();
   for (int r = 0; r < n; ++r) {
     const std::int64_t span = RowSpan(r);
-    if (offset < span || RowAttribute(r) == raEof) return r;
+    if (offset < span) return r;
     offset -= span;
   }
   return n;
