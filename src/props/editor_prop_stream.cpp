@@ -2,6 +2,7 @@
 // and how each stored value is read back through its setter.
 #include <functional>
 
+#include "props/color_names.h"
 #include "props/editor_prop.h"
 
 namespace yk {
@@ -39,7 +40,7 @@ T AsIdent(const TStreamValue& v, std::optional<T> (*lookup)(std::string_view)) {
 
 TColor AsColor(const TStreamValue& v) {
   if (v.kind == TStreamValue::Kind::Integer) return v.integer;
-  return AsIdent<TColor>(v, IdentToColor);
+  return AsIdent<TColor>(v, IdentToAnyColor);
 }
 
 TCursor AsCursor(const TStreamValue& v) {

@@ -53,8 +53,10 @@ bool HasLineBreakOrNul(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// A name ending in a lone lead byte is refused too: read back, that byte
+// and the closing bracket would form one character.
 void CheckSectionName(std::string_view s) {
-  bool bad = s.empty() || s != Trim(s) || HasLineBreakOrNul(s);
+  bool bad = s.empty() || s != Trim(s) || HasLineBreakOrNul(s) || cp932::IsLeadByte(s[cp932::PrevChar(s, s.size())]);
   for (std::size_t i = 0; !bad && i < s.size(); i = cp932::NextChar(s, i)) bad = s[i] == ']';
   if (bad) throw Exception("Invalid INI section name: [" + std::string(s) + "]");
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "props/color_names.h"
 #include "props/component_stream.h"
 #include "props/ini_text.h"
 #include "props/names.h"
@@ -235,7 +236,7 @@ void TRegFiler::ReadFont(TFontValue* font) {
   font->name = ReadValue(s, id + "_FontName", font->name);
   int size = 0;
   if (ParseInt32(ReadValue(s, id + "_FontSize", std::to_string(font->Size())), size)) font->SetSize(size);
-  if (auto c = StringToColor(ReadValue(s, id + "_FontColor", ColorToString(font->color)))) font->color = *c;
+  if (auto c = StoredTextToColor(ReadValue(s, id + "_FontColor", ColorToString(font->color)))) font->color = *c;
 }
 
 void TRegFiler::WriteFont(const TFontValue* font) {

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) in build-fuzz/ and replays each seed corpus
+# once. Any crash, leak or sanitizer report fails the script.
+# FUZZ_SECONDS=N fuzzes each target for N seconds after the replay.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=build-fuzz
+mkdir -p "$out/obj"
+cxx=${CXX_FUZZ:-clang++}
+flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined
+       -fno-sanitize-recover=undefined -Isrc)
+
+# The library sources the targets need: the settings store and the text
+# model's settings classes it stores.
+sources=(src/props/*.cpp
+         src/text/graphics_types.cpp src/text/notify_persistent.cpp src/text/wrap_option.cpp
+         src/text/editor_caret.cpp src/text/editor_marks.cpp src/text/editor_colors.cpp
+         src/text/editor_brackets.cpp src/text/view_info.cpp src/text/reserve_words.cpp)
+
+compile() {  # source object
+  if [ ! -f "$2" ] || [ "$1" -nt "$2" ] || [ -n "$(find src/props src/text -name '*.h' -newer "$2" -print -quit)" ]; then
+    "$cxx" "${flags[@]}" -c "$1" -o "$2"
+  fi
+}
+
+objects=()
+pids=()
+for src in "${sources[@]}"; do
+  obj="$out/obj/$(echo "$src" | tr / _).o"
+  objects+=("$obj")
+  compile "$src" "$obj" &
+  pids+=($!)
+  if [ ${#pids[@]} -ge "$(nproc)" ]; then wait "${pids[0]}"; pids=("${pids[@]:1}"); fi
+done
+for pid in "${pids[@]}"; do wait "$pid"; done
+
+status=0
+for target in tests/fuzz/*_fuzz.cpp; do
+  name=$(basename "$target" .cpp)
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "$target" "${objects[@]}" -o "$out/$name"
+  corpus="tests/fuzz/corpus/${name%_fuzz}"
+  echo "== $name: replaying $(ls "$corpus" | wc -l) seeds"
+  if ! "$out/$name" -runs=0 -artifact_prefix="$out/" "$corpus" >"$out/$name.log" 2>&1; then
+    cat "$out/$name.log"
+    echo "FAILED: $name"
+    status=1
+  fi
+  if [ "${FUZZ_SECONDS:-0}" -gt 0 ]; then
+    mkdir -p "$out/corpus-$name"
+    "$out/$name" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 -artifact_prefix="$out/" "$out/corpus-$name" "$corpus" \
+      >"$out/$name.fuzz.log" 2>&1 || { tail -50 "$out/$name.fuzz.log"; status=1; }
+  fi
+done
+exit $status
