@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "props/ini_text.h"
 #include "props/reg_manager.h"
 #include "temp_dir.h"
@@ -346,6 +348,129 @@ TEST(EditorProp, RoundTripsThroughTheSettingsFileAndAStyleFile) {
   TEditorProp initial;
   SetInitialStyle(initial);
   ExpectSameProperties(untouched, initial);
+}
+
+
+// --------------------------------------------------------------- reading
+
+std::string StreamOf(std::vector<TStreamProperty> props, std::string class_name = "TEditorProp") {
+  return EncodeComponent({std::move(class_name), "EditorProp1", std::move(props)});
+}
+
+TEST(EditorPropRead, RefusedStreamsChangeNothing) {
+  TEditorProp initial;
+  SetInitialStyle(initial);
+  const auto good = initial.StoredProperties();
+  auto replaced = [&](const std::string& name, TStreamValue v) {
+    auto props = good;
+    for (auto& p : props) {
+      if (p.name == name) p.value = std::move(v);
+    }
+    return StreamOf(props);
+  };
+  auto added = [&](const std::string& name, TStreamValue v) {
+    auto props = good;
+    props.push_back({name, std::move(v)});
+    return StreamOf(props);
+  };
+  std::vector<std::vector<TStreamProperty>> fifteen(15, std::vector<TStreamProperty>{{"LeftBracket", V::Str("(")}});
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"unknown property", added("Caret.Bogus", V::Bool(true))},
+      {"unknown object", added("Bogus.Color", V::Int(1))},
+      {"object without a property", added("Caret", V::Int(1))},
+      {"other class", StreamOf(good, "TEditorPropX")},
+      {"a class a file could name", StreamOf(good, "TMainForm")},
+      {"boolean as integer", replaced("WordWrap", V::Int(1))},
+      {"integer as string", replaced("Margin.Left", V::Str("4"))},
+      {"string as identifier", replaced("Font.Name", V::Ident("FixedSys"))},
+      {"unknown colour", replaced("Color", V::Ident("clBogus"))},
+      {"unknown scroll style", replaced("ScrollBars", V::Ident("ssDiagonal"))},
+      {"unknown caret style", replaced("Caret.Style", V::Ident("csBlock"))},
+      {"unknown font style", replaced("Font.Style", V::Set({"fsBold", "fsShadow"}))},
+      {"cursor out of range", replaced("Caret.Cursors.DefaultCursor", V::Int(40000))},
+      {"character set out of range", replaced("Font.Charset", V::Int(300))},
+      {"unknown character set", replaced("Font.Charset", V::Ident("KLINGON_CHARSET"))},
+      {"fifteen bracket pairs", replaced("View.Brackets", V::Collection(fifteen))},
+      {"unknown bracket property", replaced("View.Brackets", V::Collection({{{"Middle", V::Str("|")}}}))},
+      {"word that is not a string", replaced("ReserveWordList.Strings", V::List({V::Int(1)}))},
+      {"design position as string", added("Left", V::Str("0"))},
+  };
+  for (const auto& c : cases) {
+    TEditorProp target;
+    SetEveryProperty(target);
+    TEditorProp before;
+    before.Assign(target);
+    EXPECT_FALSE(LoadComponent(c.bytes, target)) << c.what;
+    EXPECT_TRUE(target == before) << c.what;
+  }
+  const std::string whole = StreamOf(good);
+  for (std::size_t n = 0; n < whole.size(); n += 7) {
+    TEditorProp target;
+    EXPECT_FALSE(LoadComponent(whole.substr(0, n), target)) << n;
+    EXPECT_TRUE(target == TEditorProp()) << n;
+  }
+}
+
+TEST(EditorPropRead, AcceptsKnownIdentifiersAndClampsLikeTheSetters) {
+  const struct {
+    const char* name;
+    TStreamValue value;
+    std::function<int(const TEditorProp&)> get;
+    int want;
+  } cases[] = {
+      {"Color", V::Ident("clinfobk"), [](auto& p) { return p.Color(); }, clInfoBk},
+      {"Color", V::Ident("clMoneyGreen"), [](auto& p) { return p.Color(); }, 0xC0DCC0},
+      {"Color", V::Int(0x123456), [](auto& p) { return p.Color(); }, 0x123456},
+      {"Caret.Cursors.DefaultCursor", V::Ident("crHandPoint"), [](auto& p) { return p.Caret().Cursors().DefaultCursor(); }, crHandPoint},
+      {"Caret.Cursors.InSelCursor", V::Ident("crSize"), [](auto& p) { return p.Caret().Cursors().InSelCursor(); }, crSizeAll},
+      {"caret.cursors.leftmargincursor", V::Ident("CRRIGHTARROW"), [](auto& p) { return p.Caret().Cursors().LeftMarginCursor(); }, crRightArrow},
+      {"Caret.Cursors.DragSelCopyCursor", V::Ident("crDragSelCopy"), [](auto& p) { return p.Caret().Cursors().DragSelCopyCursor(); }, crDragSelCopy},
+      {"Font.Charset", V::Ident("HANGUL_CHARSET"), [](auto& p) { return p.Font().Charset(); }, HANGEUL_CHARSET},
+      {"Font.Charset", V::Ident("OEM_CHARSET"), [](auto& p) { return p.Font().Charset(); }, OEM_CHARSET},
+      {"Font.Charset", V::Int(5), [](auto& p) { return p.Font().Charset(); }, 5},
+      {"Font.Height", V::Int(-100000), [](auto& p) { return p.Font().Height(); }, -kMaxFontHeight},
+      {"Caret.TabSpaceCount", V::Int(7), [](auto& p) { return p.Caret().TabSpaceCount(); }, 6},
+      {"Caret.TabSpaceCount", V::Int(100), [](auto& p) { return p.Caret().TabSpaceCount(); }, 8},
+      {"WrapOption.WrapByte", V::Int(1000), [](auto& p) { return p.WrapOption().WrapByte(); }, 250},
+      {"WrapOption.WrapByte", V::Int(-5), [](auto& p) { return p.WrapOption().WrapByte(); }, 20},
+      {"Margin.Character", V::Int(500), [](auto& p) { return p.Margin().Character(); }, 100},
+      {"Margin.Left", V::Int(-3), [](auto& p) { return p.Margin().Left(); }, 0},
+      {"View.Quotation", V::Str("\"'"), [](auto& p) { return int{p.View().Quotation() == "\""}; }, 1},
+      {"Left", V::Int(120), [](auto& p) { return p.Margin().Left(); }, TEditorMargin().Left()},
+  };
+  for (const auto& c : cases) {
+    TEditorProp target;
+    ASSERT_TRUE(LoadComponent(StreamOf({{c.name, c.value}}), target)) << c.name;
+    EXPECT_EQ(c.get(target), c.want) << c.name;
+  }
+}
+
+TEST(EditorPropRead, PropertiesNotStoredTakeConstructionValues) {
+  TEditorProp target;
+  target.SetName("Mine");
+  SetEveryProperty(target);
+  ASSERT_TRUE(LoadComponent(StreamOf({{"WordWrap", V::Bool(true)}}), target));
+  TEditorProp want;
+  want.SetWordWrap(true);
+  ExpectSameProperties(target, want);
+  EXPECT_EQ(target.Name(), "Mine");
+}
+
+TEST(EditorPropRead, UnknownPropertyInTheSettingsFileKeepsTheStyle) {
+  test::TTempDir dir;
+  TRegManager manager;
+  manager.SetIniFileName(dir.File("Yomikaki.ini"));
+  manager.RegItems().Add("EditProp0", "EditProp0", "prop");
+  manager.FilerOf("EditProp0").WriteStream(StreamOf({{"Caret.Blink", V::Bool(true)}}));
+  TEditorProp style;
+  SetInitialStyle(style);
+  manager.FilerOf("EditProp0").ReadComponent(&style);
+  TEditorProp initial;
+  SetInitialStyle(initial);
+  ExpectSameProperties(style, initial);
 }
 
 }  // namespace
