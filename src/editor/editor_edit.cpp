@@ -86,20 +86,17 @@ void TEditor::OverwriteAtCaret(std::string_view s) {
   std::string_view tailRow = RowView(last);
   std::string map;
   ColumnMapOf(tailRow, map);
-  std::string tail;
   const char code = CodeAt(map, t);
-  const int tb = ByteOfColumn(map, t, true, static_cast<int>(tailRow.size()));
-  if (code == kColTrail) {
-    tail = " ";
-    tail.append(tailRow.substr(static_cast<std::size_t>(tb + 1)));
-  } else if (code == kColTabFill) {
-    tail.assign(tailRow.substr(static_cast<std::size_t>(tb + 1)));
-  } else if (code != kColEnd) {
-    tail.assign(tailRow.substr(static_cast<std::size_t>(tb)));
-  }
+  const std::size_t tb = static_cast<std::size_t>(ByteOfColumn(map, t, true, static_cast<int>(tailRow.size())));
+  std::size_t from = tailRow.size();
+  if (code == kColTrail || code == kColTabFill)
+    from = tb + 1;
+  else if (code != kColEnd)
+    from = tb;
   std::string text(RowView(r).substr(0, static_cast<std::size_t>(c)));
   text.append(s);
-  text.append(tail);
+  if (code == kColTrail) text.push_back(' ');
+  text.append(tailRow.substr(std::min(from, tailRow.size())));
   if (RowAttribute(last) == raCrlf) text.append(kCrLf);
   const int anchor = AnchorRow(r);
   const std::int64_t offset = OffsetFromRowCol(anchor, r, 0) + c + static_cast<std::int64_t>(s.size());
