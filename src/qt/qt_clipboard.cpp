@@ -1,0 +1,57 @@
+// The system clipboard in three formats: Unicode text, the exact CP932
+// bytes and the box marker.
+#include "qt/qt_clipboard.h"
+
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include "qt/qt_graphics.h"
+
+namespace yk {
+
+namespace {
+
+const QMimeData* Data(QClipboard::Mode mode) { return QGuiApplication::clipboard()->mimeData(mode); }
+
+// Other programs here end lines with LF alone.
+QString ForOtherPrograms(std::string_view text) {
+  QString s = ToQString(text);
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return s;
+}
+
+}  // namespace
+
+bool TQtClipboard::HasText() const {
+  const QMimeData* data = Data(mode_);
+  return data && (data->hasFormat(kCp932MimeType) || data->hasText());
+}
+
+bool TQtClipboard::HasBoxFormat() const {
+  const QMimeData* data = Data(mode_);
+  return data && data->hasFormat(kBoxMimeType);
+}
+
+std::string TQtClipboard::Text() const {
+  const QMimeData* data = Data(mode_);
+  if (!data) return {};
+  if (data->hasFormat(kCp932MimeType)) {
+    const QByteArray bytes = data->data(kCp932MimeType);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  }
+  if (!data->hasText()) return {};
+  cp932::TEncoded encoded = FromQString(data->text());
+  if (encoded.replaced > 0 && OnReplaced) OnReplaced(encoded.replaced);
+  return std::move(encoded.bytes);
+}
+
+void TQtClipboard::SetText(std::string_view text, bool box) {
+  auto* data = new QMimeData;
+  data->setText(ForOtherPrograms(text));
+  const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+  data->setData(kCp932MimeType, bytes);
+  if (box) data->setData(kBoxMimeType, bytes + QByteArray(1, '\0'));
+  QGuiApplication::clipboard()->setMimeData(data, mode_);
+}
+
+}  // namespace yk

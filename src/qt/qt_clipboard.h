@@ -1,0 +1,45 @@
+// TQtClipboard: the editor's clipboard on the system clipboard, Unicode for
+// other programs and exact CP932 bytes between our own editors.
+#pragma once
+
+#include <QClipboard>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/clipboard.h"
+
+namespace yk {
+
+// The rectangle marker beside the text ("TEditor Box Type" on the system
+// that named it); its data are the text bytes and a terminating zero.
+inline constexpr char kBoxMimeType[] = "application/x-teditor-box-type";
+// The exact CP932 bytes of a copy, preferred by paste, so that copy and
+// paste between our editors never goes through Unicode.
+inline constexpr char kCp932MimeType[] = "application/x-yomikaki-cp932";
+
+class TQtClipboard : public TClipboard {
+ public:
+  explicit TQtClipboard(QClipboard::Mode mode = QClipboard::Clipboard) : mode_(mode) {}
+
+  bool HasText() const override;
+  bool HasBoxFormat() const override;
+  // The exact bytes of our own copy, else the Unicode text as CP932 with
+  // every line end kept; characters with no CP932 form become "?" and are
+  // reported through OnReplaced.
+  std::string Text() const override;
+  // Unicode text (line ends as LF, the convention of other programs here),
+  // the exact bytes, and the box marker when box is set, in one change.
+  void SetText(std::string_view text, bool box) override;
+
+  // Told how many characters of a paste had no CP932 form, so the user can
+  // be told; only called when that number is above 0.
+  std::function<void(int replaced)> OnReplaced;
+
+ private:
+  QClipboard::Mode mode_;
+};
+
+}  // namespace yk

@@ -1,0 +1,217 @@
+// Fixed-cell text on a QPainter: glyph indexes from a per-font cache, one
+// glyph run per call, and only the cells the clip rectangle shows.
+#include "qt/qt_surface.h"
+
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QRawFont>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "platform/cp932_codec.h"
+#include "qt/qt_graphics.h"
+#include "text/cp932.h"
+
+namespace yk {
+
+// One face of the editor font (plain, bold, italic or both) with its glyph
+// indexes and advances, filled as characters are first drawn. Faces live as
+// long as the program, shared by every surface that draws in the same font.
+class TQtFace {
+ public:
+  explicit TQtFace(const QFont& font) : font_(font), raw_(QRawFont::fromFont(font)) {
+    const QFontMetrics fm(font);
+    ascent_ = fm.ascent();
+    // A face the font does not have is drawn by hand: bold twice, italic sheared.
+    synthetic_bold_ = font.bold() && raw_.isValid() && raw_.weight() < QFont::DemiBold;
+    synthetic_italic_ = font.italic() && raw_.isValid() && raw_.style() == QFont::StyleNormal;
+  }
+
+  static TQtFace& For(const QFont& base, TFontStyles style) {
+    static std::map<QString, std::unique_ptr<TQtFace>> faces;
+    QFont font = base;
+    font.setBold(style.Contains(fsBold));
+    font.setItalic(style.Contains(fsItalic));
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    const QString key = font.key() + QString::number(font.pixelSize());
+    auto it = faces.find(key);
+    if (it == faces.end()) {
+      if (faces.size() > 64) faces.clear();  // fonts tried one after another
+      it = faces.emplace(key, std::make_unique<TQtFace>(font)).first;
+    }
+    return *it->second;
+  }
+
+  // The glyph index of c in the raw font; 0 when the font lacks it.
+  quint32 Index(char16_t c) {
+    Load(c);
+    return indexes_[c];
+  }
+  qreal Advance(char16_t c) {
+    Load(c);
+    return advances_[c];
+  }
+
+  const QFont& Font() const { return font_; }
+  const QRawFont& Raw() const { return raw_; }
+  int Ascent() const { return ascent_; }
+  bool SyntheticBold() const { return synthetic_bold_; }
+  bool SyntheticItalic() const { return synthetic_italic_; }
+
+ private:
+  static constexpr quint32 kUnknown = 0xFFFFFFFF;
+
+  void Load(char16_t c) {
+    if (indexes_.empty()) {
+      indexes_.assign(0x10000, kUnknown);
+      advances_.assign(0x10000, 0);
+    }
+    if (indexes_[c] != kUnknown) return;
+    quint32 index = 0;
+    int count = 1;
+    const QChar ch(c);
+    if (!raw_.isValid() || !raw_.glyphIndexesForChars(&ch, 1, &index, &count) || count != 1) index = 0;
+    indexes_[c] = index;
+    if (index != 0) {
+      const QList<QPointF> advance = raw_.advancesForGlyphIndexes(QList<quint32>{index});
+      advances_[c] = advance.isEmpty() ? 0 : advance.front().x();
+    } else {
+      advances_[c] = QFontMetricsF(font_).horizontalAdvance(ch);
+    }
+  }
+
+  QFont font_;
+  QRawFont raw_;
+  int ascent_ = 0;
+  bool synthetic_bold_ = false;
+  bool synthetic_italic_ = false;
+  std::vector<quint32> indexes_;
+  std::vector<qreal> advances_;
+};
+
+TQtSurface::TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette)
+    : painter_(painter), font_(font), palette_(palette) {
+  const TFontMetrics m = MetricsFor(font);
+  cell_height_ = m.height + m.externalLeading;
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+}
+
+TQtSurface::~TQtSurface() = default;
+
+void TQtSurface::FillRect(const TRect& r, TColor color) {
+  if (color == clNone || r.Empty()) return;
+  painter_.fillRect(QRect(r.left, r.top, r.Width(), r.Height()), ToQColor(color, palette_));
+}
+
+namespace {
+
+// Floor division, for cells left of x.
+int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// A known character start at or before i: just after the nearest byte that
+// cannot lead a two-byte character, so the walk stays short.
+std::size_t CharStartNear(std::string_view s, std::size_t i) {
+  std::size_t p = i;
+  while (p > 0 && cp932::IsLeadByte(s[p - 1])) --p;
+  return cp932::CharStartFrom(s, p, i);
+}
+
+}  // namespace
+
+TQtSurface::TVisible TQtSurface::VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip) {
+  const long long n = static_cast<long long>(bytes.size());
+  // One cell of slack on the left, so a double-byte character cut by the
+  // clip edge is still drawn (and clipped).
+  const long long first = std::clamp<long long>(FloorDiv(clip.left - x, cellWidth) - 1, 0, n);
+  const long long end = std::clamp<long long>(FloorDiv(clip.right - x + cellWidth - 1, cellWidth) + 1, 0, n);
+  if (first >= end) return {0, 0};
+  return {CharStartNear(bytes, static_cast<std::size_t>(first)), static_cast<std::size_t>(end)};
+}
+
+void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TColor color, TColor bkColor,
+                         TFontStyles style, const TRect& clip) {
+  if (cellWidth <= 0 || clip.Empty() || bytes.empty()) return;
+  const long long right = x + static_cast<long long>(bytes.size()) * cellWidth;
+  const TRect cells{std::max(x, clip.left), std::max(y, clip.top),
+                    static_cast<int>(std::min<long long>(right, clip.right)), std::min(y + cell_height_, clip.bottom)};
+  if (cells.Empty()) return;
+  const TVisible range = VisibleBytes(x, cellWidth, bytes, clip);
+  if (range.first >= range.end) return;
+  painter_.save();
+  painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+  if (bkColor != clNone) FillRect(cells, bkColor);
+  painter_.setPen(ToQColor(color, palette_));
+  DrawGlyphs(x, y, cellWidth, bytes, range, TQtFace::For(font_, style));
+  DrawLines(x, y, cellWidth, range, style, cells);
+  painter_.restore();
+}
+
+void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face) {
+  QList<quint32> indexes;
+  QList<QPointF> positions;
+  const int baseline = y + face.Ascent();
+  for (std::size_t i = range.first; i < range.end; i = cp932::NextChar(bytes, i)) {
+    const std::size_t length = cp932::CharLength(bytes, i);
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (length == 1 && (b <= 0x20 || b == 0x7F)) continue;  // blanks and control codes show nothing
+    const char16_t c = cp932::Glyph(bytes.substr(i, length));
+    const qreal cell = x + static_cast<qreal>(i) * cellWidth;
+    const qreal left = cell + (static_cast<qreal>(length * cellWidth) - face.Advance(c)) / 2;
+    const quint32 index = face.Index(c);
+    if (index != 0) {
+      indexes.append(index);
+      positions.append(QPointF(left, baseline));
+    } else {
+      // Not in the font: let Qt find a font that has it.
+      painter_.setFont(face.Font());
+      painter_.drawText(QPointF(left, baseline), QString(QChar(c)));
+    }
+  }
+  if (indexes.isEmpty()) return;
+  QGlyphRun run;
+  run.setRawFont(face.Raw());
+  run.setGlyphIndexes(indexes);
+  run.setPositions(positions);
+  const QTransform saved = painter_.transform();
+  if (face.SyntheticItalic()) {
+    painter_.translate(0, baseline);
+    painter_.shear(-0.2, 0);
+    painter_.translate(0, -baseline);
+  }
+  painter_.drawGlyphRun(QPointF(0, 0), run);
+  if (face.SyntheticBold()) painter_.drawGlyphRun(QPointF(1, 0), run);
+  painter_.setTransform(saved);
+}
+
+void TQtSurface::DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip) {
+  if (!style.Contains(fsUnderline) && !style.Contains(fsStrikeOut)) return;
+  const QFontMetrics fm(font_);
+  const int left = std::max<long long>(clip.left, x + static_cast<long long>(range.first) * cellWidth);
+  const int right = std::min<long long>(clip.right, x + static_cast<long long>(range.end) * cellWidth);
+  const int thickness = std::max(1, fm.lineWidth());
+  const int baseline = y + fm.ascent();
+  if (style.Contains(fsUnderline))
+    painter_.fillRect(QRect(left, baseline + fm.underlinePos(), right - left, thickness), painter_.pen().color());
+  if (style.Contains(fsStrikeOut))
+    painter_.fillRect(QRect(left, baseline - fm.strikeOutPos(), right - left, thickness), painter_.pen().color());
+}
+
+void TQtSurface::Line(int x1, int y1, int x2, int y2, TColor color) {
+  if (color == clNone || (x1 == x2 && y1 == y2)) return;
+  // The end point is not drawn: step back one pixel along the major axis
+  // (both axes for a diagonal).
+  const int dx = x2 - x1, dy = y2 - y1;
+  const int ax = std::abs(dx), ay = std::abs(dy);
+  const int ex = ax >= ay ? x2 - (dx > 0 ? 1 : -1) : x2;
+  const int ey = ay >= ax ? y2 - (dy > 0 ? 1 : -1) : y2;
+  painter_.save();
+  painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setPen(QPen(ToQColor(color, palette_), 0));
+  painter_.drawLine(x1, y1, ex, ey);
+  painter_.restore();
+}
+
+}  // namespace yk

@@ -1,0 +1,56 @@
+// TQtSurface: the core's fixed-cell drawing surface on a QPainter.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <QPalette>
+
+#include <memory>
+#include <string_view>
+
+#include "platform/surface.h"
+
+namespace yk {
+
+class TQtFace;
+
+// Draws every byte in a cell cellWidth pixels wide: a half-width character
+// centred in one cell, a double-byte character centred in two. Only the
+// cells inside the clip rectangle are looked at, so a row of any length
+// costs what its visible part costs. Glyphs come from the CP932 glyph
+// table; bytes that name no character show the substitute glyph.
+//
+// TextRun fills the background of the text's own cells (inside the clip),
+// cellHeight pixels high, not the whole clip rectangle.
+class TQtSurface : public TSurface {
+ public:
+  // font is the editor's resolved font; palette resolves system colours.
+  TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette);
+  ~TQtSurface() override;
+  TQtSurface(const TQtSurface&) = delete;
+  TQtSurface& operator=(const TQtSurface&) = delete;
+
+  void FillRect(const TRect& r, TColor color) override;
+  void TextRun(int x, int y, int cellWidth, std::string_view bytes, TColor color, TColor bkColor, TFontStyles style,
+               const TRect& clip) override;
+  void Line(int x1, int y1, int x2, int y2, TColor color) override;
+
+  // Height of a text cell: the font's height plus its external leading.
+  int CellHeight() const { return cell_height_; }
+
+ private:
+  struct TVisible {
+    std::size_t first = 0;  // first character drawn
+    std::size_t end = 0;    // one past the last byte drawn
+  };
+  static TVisible VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip);
+  void DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face);
+  void DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip);
+
+  QPainter& painter_;
+  QFont font_;
+  QPalette palette_;
+  int cell_height_ = 0;
+};
+
+}  // namespace yk

@@ -1,0 +1,75 @@
+// The system clipboard as the editor sees it: Unicode with other programs,
+// exact bytes and the box marker between our editors.
+#include "qt/qt_clipboard.h"
+
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <gtest/gtest.h>
+
+namespace yk {
+namespace {
+
+QClipboard& System() { return *QGuiApplication::clipboard(); }
+
+TEST(QtClipboard, CopyGivesOtherProgramsUnicodeAndKeepsTheBytes) {
+  TQtClipboard clipboard;
+  const std::string text = "\x82\xa0\x82\xa2\r\n\xed\x40x\r\n";  // あい / 纊x (the NEC-selected code of 纊)
+  clipboard.SetText(text, false);
+  EXPECT_EQ(System().text(), QString::fromUtf8("あい\n纊x\n"));
+  EXPECT_TRUE(clipboard.HasText());
+  EXPECT_FALSE(clipboard.HasBoxFormat());
+  // Our own paste takes the exact bytes, not the Unicode round trip (which
+  // would give the other code of 纊).
+  EXPECT_EQ(clipboard.Text(), text);
+}
+
+TEST(QtClipboard, BoxMarkerTravelsBesideTheText) {
+  TQtClipboard clipboard;
+  clipboard.SetText("ab\r\ncd\r\n", true);
+  EXPECT_TRUE(clipboard.HasBoxFormat());
+  const QByteArray marker = System().mimeData()->data(kBoxMimeType);
+  EXPECT_EQ(marker, QByteArray("ab\r\ncd\r\n", 9));  // with its terminating zero
+  // A later plain copy drops the marker.
+  clipboard.SetText("x", false);
+  EXPECT_FALSE(clipboard.HasBoxFormat());
+}
+
+TEST(QtClipboard, TextFromOtherProgramsBecomesCp932) {
+  struct Case {
+    const char* utf8;
+    const char* bytes;
+    int replaced;
+  } cases[] = {
+      {"abc\nde", "abc\nde", 0},
+      {"\u301C\u2016\u2212\u2014", "\x81\x60\x81\x61\x81\x7c\x81\x5c", 0},  // 〜‖−— as input methods here send them
+      {"\u00A2\u00A3\u00AC", "\x81\x91\x81\x92\x81\xca", 0},                  // ¢£¬
+      {"\uFF5E\uFF0D", "\x81\x60\x81\x7c", 0},                                // ～－
+      {"a\U0001F600b\u00E9", "a?b?", 2},                                      // a😀bé
+  };
+  for (const Case& c : cases) {
+    TQtClipboard clipboard;
+    int told = 0;
+    clipboard.OnReplaced = [&](int n) { told += n; };
+    System().setText(QString::fromUtf8(c.utf8));
+    EXPECT_TRUE(clipboard.HasText());
+    EXPECT_FALSE(clipboard.HasBoxFormat());
+    EXPECT_EQ(clipboard.Text(), c.bytes) << c.utf8;
+    EXPECT_EQ(told, c.replaced) << c.utf8;
+  }
+}
+
+TEST(QtClipboard, EmptyOrNonTextClipboard) {
+  TQtClipboard clipboard;
+  System().clear();
+  EXPECT_FALSE(clipboard.HasText());
+  EXPECT_EQ(clipboard.Text(), "");
+  auto* image = new QMimeData;
+  image->setData("image/png", QByteArray("\x89PNG", 4));
+  System().setMimeData(image);
+  EXPECT_FALSE(clipboard.HasText());
+  EXPECT_EQ(clipboard.Text(), "");
+}
+
+}  // namespace
+}  // namespace yk

@@ -1,0 +1,147 @@
+// The Qt drawing surface, checked by the pixels it paints.
+#include "qt/qt_surface.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include "qt/qt_graphics.h"
+#include "qt/image_probe.h"
+
+namespace yk {
+namespace {
+
+using test::InkBox;
+using test::InkCount;
+using test::WhiteImage;
+
+class QtSurfaceTest : public ::testing::Test {
+ protected:
+  QtSurfaceTest() : font_(ResolveFont(TFontSpec{})), cw_(MetricsFor(font_).aveCharWidth) {}
+
+  // Paints with a fresh surface on a white image.
+  template <class Paint>
+  QImage Draw(Paint paint, int width = 240, int height = 40) {
+    QImage image = WhiteImage(width, height);
+    QPainter painter(&image);
+    TQtSurface surface(painter, font_, palette_);
+    paint(surface);
+    return image;
+  }
+  TRect All() const { return {0, 0, 10000, 10000}; }
+
+  QFont font_;
+  QPalette palette_;
+  int cw_;
+};
+
+TEST_F(QtSurfaceTest, CharactersStayInsideTheirCells) {
+  struct Case {
+    const char* bytes;
+    int cells;  // cells the first character takes
+  } cases[] = {{"W", 1}, {"\x82\xa0", 2} /* あ */, {"\x88\x9f", 2} /* 亜 */, {"\xb1", 1} /* ｱ */};
+  for (const Case& c : cases) {
+    const int x = 3 * cw_;
+    const QImage image = Draw([&](TQtSurface& s) { s.TextRun(x, 0, cw_, c.bytes, clBlack, clNone, {}, All()); });
+    const QRect ink = InkBox(image, Qt::white);
+    ASSERT_FALSE(ink.isEmpty()) << c.bytes;
+    EXPECT_GE(ink.left(), x) << c.bytes;
+    EXPECT_LT(ink.right(), x + c.cells * cw_) << c.bytes;
+    // A double-byte character is centred over both of its cells.
+    if (c.cells == 2) {
+      EXPECT_LT(ink.left(), x + cw_) << c.bytes;
+      EXPECT_GE(ink.right(), x + cw_) << c.bytes;
+    }
+  }
+}
+
+TEST_F(QtSurfaceTest, EveryByteTakesOneCellWhateverTheCellWidth) {
+  // With wider cells (the character margin), the third byte starts at 3 cells.
+  const int wide = cw_ + 5;
+  const QImage image = Draw([&](TQtSurface& s) { s.TextRun(0, 0, wide, "\x82\xa0W", clBlack, clNone, {}, All()); });
+  const QRect third = InkBox(image, Qt::white, QRect(2 * wide, 0, wide, 40));
+  ASSERT_FALSE(third.isEmpty());
+  EXPECT_EQ(InkCount(image, Qt::white, QRect(3 * wide, 0, 200, 40)), 0);
+}
+
+TEST_F(QtSurfaceTest, BackgroundFillsTheTextCellsInsideTheClip) {
+  const TRect clip{0, 0, 4 * cw_ + 2, 40};
+  const QImage image = Draw([&](TQtSurface& s) { s.TextRun(cw_, 2, cw_, "ab  cd", clBlack, clRed, {}, clip); });
+  const int h = MetricsFor(font_).height;
+  EXPECT_EQ(image.pixelColor(cw_ + 1, 3), QColor(Qt::red));          // inside the text
+  EXPECT_EQ(image.pixelColor(3 * cw_ + 1, 2 + h - 1), QColor(Qt::red));  // a blank cell, bottom pixel row
+  EXPECT_EQ(image.pixelColor(cw_ - 1, 3), QColor(Qt::white));        // left of the text
+  EXPECT_EQ(image.pixelColor(4 * cw_ + 2, 3), QColor(Qt::white));    // right of the clip
+  EXPECT_EQ(image.pixelColor(cw_ + 1, 2 + h), QColor(Qt::white));    // below the cell
+  EXPECT_EQ(image.pixelColor(cw_ + 1, 1), QColor(Qt::white));        // above the cell
+}
+
+TEST_F(QtSurfaceTest, ClipIsHonoured) {
+  const TRect clip{2 * cw_, 0, 4 * cw_, 40};
+  const QImage image =
+      Draw([&](TQtSurface& s) { s.TextRun(0, 0, cw_, "WWWWWW\x82\xa0", clBlack, clNone, {fsUnderline}, clip); });
+  const QRect ink = InkBox(image, Qt::white);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_GE(ink.left(), 2 * cw_);
+  EXPECT_LT(ink.right(), 4 * cw_);
+  // A double-byte character cut by the clip's left edge still shows its right half.
+  const QImage cut = Draw([&](TQtSurface& s) {
+    s.TextRun(0, 0, cw_, "\x88\x9f", clBlack, clNone, {}, {cw_, 0, 2 * cw_, 40});  // 亜
+  });
+  EXPECT_GT(InkCount(cut, Qt::white), 0);
+}
+
+TEST_F(QtSurfaceTest, InvalidBytesShowTheSubstitute) {
+  for (const char* bytes : {"\x85\x40", "\x82", "\xfd", "\x80"}) {  // unassigned pair, lone lead byte, undefined bytes
+    const QImage image = Draw([&](TQtSurface& s) { s.TextRun(cw_, 0, cw_, bytes, clBlack, clNone, {}, All()); });
+    EXPECT_GT(InkCount(image, Qt::white), 0) << "nothing drawn for " << bytes;
+  }
+}
+
+TEST_F(QtSurfaceTest, StylesChangeTheInk) {
+  auto ink = [&](TFontStyles style) {
+    return Draw([&](TQtSurface& s) { s.TextRun(0, 0, cw_, "Hello", clBlack, clNone, style, All()); });
+  };
+  const QImage plain = ink({});
+  EXPECT_GT(InkCount(ink({fsBold}), Qt::white), InkCount(plain, Qt::white));
+  // Underline and strike-out run through the gap between two letters.
+  for (TFontStyle style : {fsUnderline, fsStrikeOut}) {
+    const QImage lined = ink({style});
+    EXPECT_GT(InkCount(lined, Qt::white), InkCount(plain, Qt::white)) << style;
+  }
+  // Italic leans: the ink moves right at the top.
+  const QRect upright = InkBox(ink({}), Qt::white, QRect(0, 0, 240, 6));
+  const QRect leaning = InkBox(ink({fsItalic}), Qt::white, QRect(0, 0, 240, 6));
+  EXPECT_FALSE(leaning.isEmpty());
+  EXPECT_NE(upright, leaning);
+}
+
+TEST_F(QtSurfaceTest, AVeryLongRowCostsOnlyItsVisibleCells) {
+  for (const std::string& row : {std::string(10'000'000, 'A'), std::string(10'000'000, '\x88')}) {  // 亜亜… pairs
+    QElapsedTimer timer;
+    timer.start();
+    const QImage image = Draw([&](TQtSurface& s) {
+      s.TextRun(-4'000'000 * cw_, 0, cw_, row, clBlack, clWhite, {}, {0, 0, 240, 40});
+    });
+    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_GT(InkCount(image, Qt::white), 0);
+  }
+}
+
+TEST_F(QtSurfaceTest, LinesAndRectangles) {
+  const QImage image = Draw([&](TQtSurface& s) {
+    s.Line(10, 5, 20, 5, clBlack);   // end point excluded
+    s.Line(30, 5, 30, 15, clBlue);
+    s.Line(40, 20, 40, 20, clBlack);  // a point: nothing
+    s.FillRect({50, 0, 60, 10}, clHighlight);
+    s.FillRect({70, 0, 80, 10}, clNone);
+  });
+  EXPECT_EQ(InkBox(image, Qt::white, QRect(0, 0, 25, 10)), QRect(10, 5, 10, 1));
+  EXPECT_EQ(InkBox(image, Qt::white, QRect(25, 0, 10, 20)), QRect(30, 5, 1, 10));
+  EXPECT_EQ(InkCount(image, Qt::white, QRect(35, 15, 10, 10)), 0);
+  EXPECT_EQ(image.pixelColor(55, 5), palette_.color(QPalette::Active, QPalette::Highlight));
+  EXPECT_EQ(InkCount(image, Qt::white, QRect(70, 0, 10, 10)), 0);
+}
+
+}  // namespace
+}  // namespace yk
