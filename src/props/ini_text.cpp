@@ -201,6 +201,18 @@ bool TIniText::Delete(std::string_view section, std::string_view key) {
   return changed;
 }
 
+std::unordered_map<std::string, std::size_t> TIniText::KeyLines(const Range& r, std::size_t& after_last_key) const {
+  std::unordered_map<std::string, std::size_t> at;
+  after_last_key = r.header + 1;
+  for (std::size_t i = r.header + 1; i < r.end; ++i) {
+    if (auto kv = KeyOf(Body(i))) {
+      at.emplace(FoldName(kv->key), i);
+      after_last_key = i + 1;
+    }
+  }
+  return at;
+}
+
 bool TIniText::WriteMany(std::string_view section, const std::vector<std::pair<std::string, std::string>>& values) {
   if (values.empty()) return false;
   CheckSectionName(section);
@@ -208,30 +220,23 @@ bool TIniText::WriteMany(std::string_view section, const std::vector<std::pair<s
     EnsureLastLineEnded();
     lines_.push_back({"[" + std::string(section) + "]", eol_});
   }
-  const Range r = *FindSection(section);
-  std::unordered_map<std::string, std::size_t> at;  // folded key -> its first line
-  std::size_t insert_at = r.header + 1;
-  for (std::size_t i = r.header + 1; i < r.end; ++i) {
-    if (auto kv = KeyOf(Body(i))) {
-      at.emplace(FoldName(kv->key), i);
-      insert_at = i + 1;
-    }
-  }
+  std::size_t insert_at = 0;
+  auto at = KeyLines(*FindSection(section), insert_at);
   bool changed = false;
   std::vector<Line> added;
   for (const auto& [key, raw] : values) {
     CheckKeyName(key);
-    const std::string_view value = std::string_view(raw).substr(0, raw.find_first_of(std::string_view("\r\n\0", 3)));
-    const std::string folded = FoldName(key);
-    if (auto it = at.find(folded); it != at.end()) {
-      if (it->second == SIZE_MAX) continue;  // added by this call already: the first one counts
+    const std::string value = raw.substr(0, raw.find_first_of(std::string_view("\r\n\0", 3)));
+    auto [it, is_new] = at.emplace(FoldName(key), SIZE_MAX);
+    if (is_new) {
+      added.push_back({key + "=" + value, eol_});
+    } else if (it->second != SIZE_MAX) {  // SIZE_MAX: added by this call, the first one counts
       std::string& text = lines_[it->second].text;
       const std::size_t eq = text.find('=');
       if (std::string_view(text).substr(eq + 1) == value) continue;
-      text = text.substr(0, eq + 1) + std::string(value);
+      text = text.substr(0, eq + 1) + value;
     } else {
-      at.emplace(folded, SIZE_MAX);
-      added.push_back({key + "=" + std::string(value), eol_});
+      continue;
     }
     changed = true;
   }

@@ -56,6 +56,9 @@ class TIniText {
 
   std::optional<Range> FindSection(std::string_view section) const;
   std::optional<std::size_t> FindKey(const Range& r, std::string_view key) const;
+  // The first line of each key of the section, by folded name, and the
+  // line after the section's last key.
+  std::unordered_map<std::string, std::size_t> KeyLines(const Range& r, std::size_t& after_last_key) const;
   std::string_view Body(std::size_t i) const;
   void EnsureLastLineEnded();
 
