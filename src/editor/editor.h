@@ -300,6 +300,7 @@ class TEditor : public TEditorLink {
   void Normalize(bool vertical, int d);
   void Remember(bool vertical, int c);
   void PlaceCaret(int row, int col);
+  void KeepCaretOnBoundary();
   void RecalcMetrics();
   void UpdateScrollRanges();
   void ConnectSettings();
@@ -333,6 +334,7 @@ class TEditor : public TEditorLink {
   int BoxInsertByte(int row, int col) const;
   TRemainder SelectionRemainder() const;
   void UpdateSelection();
+  void RealignSelection();
   int LastSelectedRow() const;
   std::string JoinRows(const TRemainder& rem) const;
 

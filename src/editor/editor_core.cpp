@@ -396,8 +396,7 @@ void TEditor::SetTopRow(int row) {
     host_->ScrollArea(0, std::clamp(diff, -limit, limit) * RowHeight(),
                       {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
-    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
-                              margin_->Top() + (row_ - top_row_) * RowHeight()});
+    RefreshCaretPos();  // the view moved under a caret that did not
     UnderlineEndUpdate();
     CaretEndUpdate();
   }
@@ -415,8 +414,7 @@ void TEditor::SetTopCol(int col) {
     const TSize size = host_->ClientSize();
     host_->ScrollArea(diff * col_width_, 0, {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
-    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
-                              margin_->Top() + (row_ - top_row_) * RowHeight()});
+    RefreshCaretPos();  // the view moved under a caret that did not
     UnderlineEndUpdate();
     CaretEndUpdate();
   }
@@ -472,8 +470,7 @@ void TEditor::UpdateCaret() {
   MakeCaretVisible();
   const TPoint p = GetCaretXY();
   host_->SetCaretPos(p.x, p.y);
-  host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
-                            margin_->Top() + (row_ - top_row_) * RowHeight()});
+  MoveCompositionWindow();
   if (OnCaretMoved) OnCaretMoved(*this);
   ShowCaretIfAllowed();
 }
@@ -604,11 +601,25 @@ void TEditor::StringsChanged() {
       host_->UpdateNow();
     }
   }
+  KeepCaretOnBoundary();
+  if (change.dirty) RealignSelection();
   UpdateScrollRanges();
   if (change.dirty) {
     modified_ = true;
     if (OnChange) OnChange(*this);
   }
+}
+
+// A change made through another editor or through Lines may leave this
+// caret inside a character or a tab; typing there would split it.
+void TEditor::KeepCaretOnBoundary() {
+  std::string_view text = RowView(row_);
+  if (text.empty() || col_ <= 0) return;
+  std::string map;
+  ColumnMapOf(text, map);
+  if (CodeAt(map, col_) == kColTrail) --col_;
+  if (!caret_->InTab())
+    while (CodeAt(map, col_) == kColTabFill) --col_;
 }
 
 void TEditor::LinesBeginUpdate() {

@@ -95,6 +95,24 @@ void TEditor::UpdateSelection() {
   DoSelectionChange(true);
 }
 
+// Every edit of this editor drops its selection first, so a selection that
+// is still shown after a change was overtaken by another editor sharing the
+// rows. It keeps its rows and columns, but its bytes are taken anew so that
+// it never cuts a character in two.
+void TEditor::RealignSelection() {
+  if (!Selected()) return;
+  std::string map;
+  ColumnMapOf(RowView(anchor_.row), map);
+  int col = anchor_.col;
+  if (CodeAt(map, col) == kColTrail) --col;
+  if (!caret_->InTab())
+    while (CodeAt(map, col) == kColTabFill) --col;
+  if (sel_mode_ == smNormal) col = std::min(col, static_cast<int>(map.size()));
+  anchor_.col = std::max(col, 0);
+  anchor_.byte = ByteOfColumn(map, anchor_.col, true, static_cast<int>(RowView(anchor_.row).size()));
+  UpdateSelection();
+}
+
 // Works without a window too: only the repainting needs one, and a stale
 // selection would make later edits replace the wrong text.
 void TEditor::CancelSelection() {
@@ -233,7 +251,7 @@ std::int64_t TEditor::SelLength() const {
     return n;
   }
   n = static_cast<std::int64_t>(RowView(r.startRow).size()) - r.startByte;
-  for (int row = r.startRow + 1; row < r.endRow; ++row) n += static_cast<std::int64_t>(rows_->RowLength(row));
+  for (int row = r.startRow + 1; row < r.endRow; ++row) n += static_cast<std::int64_t>(RowView(row).size());
   n += r.endByte + 1;
   for (int row = r.startRow; row < r.endRow; ++row)
     if (RowAttribute(row) == raCrlf) n += 2;
@@ -279,8 +297,8 @@ std::string TEditor::SelText() const {
   text.append(start.substr(std::min(static_cast<std::size_t>(r.startByte), start.size())));
   if (RowAttribute(r.startRow) == raCrlf) text.append("\r\n");
   for (int row = r.startRow + 1; row < r.endRow; ++row) {
-    text.append(rows_->Row(row));
-    if (rows_->GetRowAttribute(row) == raCrlf) text.append("\r\n");
+    text.append(RowView(row));
+    if (RowAttribute(row) == raCrlf) text.append("\r\n");
   }
   std::string_view end = RowView(r.endRow);
   text.append(end.substr(0, std::min(static_cast<std::size_t>(r.endByte + 1), end.size())));

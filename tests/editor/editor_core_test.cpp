@@ -9,6 +9,12 @@ namespace {
 
 using EditorCore = EditorTest;
 
+void SelectTo(TEditor& e, int row, int col) {
+  if (!e.Selected()) e.StartSelection();
+  e.SetRowCol(row, col);
+  e.ExtendSelection();
+}
+
 TEST_F(EditorCore, RowsOutsideTheDocumentGiveEmptyAnswers) {
   Load("a\tb\nxyz");
   EXPECT_EQ(ed.RowEndCol(0), 9);  // "a", tab to column 8, "b"
@@ -235,6 +241,26 @@ TEST_F(EditorCore, TwoEditorsShareOneDocument) {
   EXPECT_EQ(other->Col(), 4);
   EXPECT_TRUE(other->Selected());
   EXPECT_EQ(other->SelText(), "re");
+
+  // A change under the other editor's caret and selection leaves both
+  // safe: the caret moves off the half of a character, and a selection
+  // beyond the end reads nothing outside the document.
+  ed.SetRowCol(2, 0);
+  ed.InsertText("x\x82\xa0\x82\xa2");  // xあいthree: columns 2 and 4 are trail bytes
+  EXPECT_EQ(other->Col(), 3);
+  EXPECT_EQ(other->SelText(), "\x82\xa0");  // columns 1 to 3: あ
+  other->CancelSelection();
+  other->KeyChar('y');
+  EXPECT_EQ(other->RowText(2), "x\x82\xa0y\x82\xa2three");
+  other->SetRowCol(0, 0);
+  SelectTo(*other, 2, 3);
+  ed.SelectAll();
+  ed.DeleteSelection();
+  EXPECT_EQ(other->SelText(), "");
+  EXPECT_EQ(other->SelLength(), 0);
+  other->DeleteSelection();
+  EXPECT_EQ(other->RowCount(), 0);
+  ed.InsertText("one!\ntwo\nthree\n");
 
   // The rows outlive the editor that made them.
   ed.ShareTextWith(*other);
