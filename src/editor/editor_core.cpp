@@ -396,7 +396,8 @@ void TEditor::SetTopRow(int row) {
     host_->ScrollArea(0, std::clamp(diff, -limit, limit) * RowHeight(),
                       {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
-    RefreshCaretPos();  // the view moved under a caret that did not
+    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
+                              margin_->Top() + (row_ - top_row_) * RowHeight()});
     UnderlineEndUpdate();
     CaretEndUpdate();
   }
@@ -414,7 +415,8 @@ void TEditor::SetTopCol(int col) {
     const TSize size = host_->ClientSize();
     host_->ScrollArea(diff * col_width_, 0, {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
-    RefreshCaretPos();  // the view moved under a caret that did not
+    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
+                              margin_->Top() + (row_ - top_row_) * RowHeight()});
     UnderlineEndUpdate();
     CaretEndUpdate();
   }
@@ -470,7 +472,8 @@ void TEditor::UpdateCaret() {
   MakeCaretVisible();
   const TPoint p = GetCaretXY();
   host_->SetCaretPos(p.x, p.y);
-  MoveCompositionWindow();
+  host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
+                            margin_->Top() + (row_ - top_row_) * RowHeight()});
   if (OnCaretMoved) OnCaretMoved(*this);
   ShowCaretIfAllowed();
 }
