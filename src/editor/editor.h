@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/keys.h"
+#include "editor/popup_menu.h"
 #include "platform/clipboard.h"
 #include "platform/font.h"
 #include "platform/geometry.h"
@@ -264,6 +266,73 @@ class TEditor : public TEditorLink {
   TEditorEvent OnTopColChange;
   TDrawLineEvent OnDrawLine;
 
+  // --- keyboard, mouse, scrolling, input method (editor_input.cpp, editor_scroll.cpp, editor_ime.cpp) ---
+  using TKeyEvent = std::function<void(TEditor& sender, TKey& key, TShiftState shift)>;
+  using TKeyPressEvent = std::function<void(TEditor& sender, char& key)>;
+  using TMouseEvent = std::function<void(TEditor& sender, TMouseButton button, TShiftState shift, int x, int y)>;
+  using TMouseMoveEvent = std::function<void(TEditor& sender, TShiftState shift, int x, int y)>;
+
+  // A key went down (repeat: an automatic repeat of it). The built-in
+  // context menu's shortcuts come first, then OnKeyDown, which consumes the
+  // key by setting it to vkNone. True when the key was used.
+  bool KeyDown(TKey key, TShiftState shift, bool repeat = false);
+  void KeyUp(TKey key, TShiftState shift);
+  // A typed character: Backspace (8), Tab (9), Enter (13) or a printable
+  // single byte. Double-byte text comes through ImeComposition.
+  void KeyPress(char c, TShiftState shift = 0);
+  // Client coordinates in pixels. A double click is reported as
+  // DoubleClick followed by MouseDown with ssDouble, which only fires
+  // OnMouseDown, so a selection made by a double-click handler stays.
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  void MouseMove(TShiftState shift, int x, int y);
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  void DoubleClick();
+  // One line per notification away from (delta > 0) or towards the user, a
+  // page with Shift. False when ignored (during a mouse action, delta 0).
+  bool MouseWheel(int delta, TShiftState shift);
+  void VScroll(TScrollCode code, int pos = 0);
+  void HScroll(TScrollCode code, int pos = 0);
+  // The port calls this from a timer of its own while the left button is
+  // held: with the mouse outside the text area it repeats the last mouse
+  // move, so a selection keeps scrolling. False when there is nothing to do
+  // (the timer may stop).
+  bool AutoScrollTick();
+  // True while the left button is down or a selection drag is pending or
+  // under way; keys, characters, wheel and other buttons are ignored then.
+  bool InMouseAction() const { return left_button_down_ || sel_drag_ != sdNone; }
+  bool RowSelecting() const { return row_selecting_; }
+  // The cursor AutoCursor shows with no button down at a client point.
+  TCursor CursorFor(int x, int y) const;
+  // 0 default, 1 left margin, 2 inside the selection, 3 dragging, 4 drag-copying.
+  void SetCursorKind(int kind);
+  int CursorKind() const { return cursor_kind_; }
+  virtual bool CanSelDrag() const;
+  // Whether a caret position lies inside the shown stream selection.
+  bool InSelection(int row, int col) const;
+  // Drop targets of a selection drag; a drop inside the selection, or when
+  // no drag is allowed, only cancels the selection. A move is one edit.
+  virtual void CopySelectionTo(int row, int col);
+  void MoveSelectionTo(int row, int col);
+  // A committed input-method result (CP932): one edit; refused when ReadOnly.
+  void ImeComposition(const std::string& cp932Result);
+  // The candidate window hides the caret while it is open.
+  void ImeCandidateWindow(bool open);
+  // The top-left of the caret cell, where the composition window goes.
+  TPoint ImeCompositionPos() const;
+  // The context menu: the editor's own (made by CreatePopupMenu on first
+  // use) unless the application set another; null when it set none.
+  TEditorPopupMenu* PopupMenu();
+  void SetPopupMenu(TEditorPopupMenu* menu);
+  virtual std::unique_ptr<TEditorPopupMenu> CreatePopupMenu();
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TEditorEvent OnDblClick;
+
   // --- TEditorLink --------------------------------------------------------
   void SetCaretByRowOffset(int row, long long offset) override { SetCaretByOffset(row, offset); }
   void StringsChanged() override;
@@ -342,6 +411,42 @@ class TEditor : public TEditorLink {
   bool TokenAt(int row, int col, int& lineRow, int& start, std::string& text, TEditorTokenKind& kind) const;
   std::int64_t RowStartOffset(int row) const;
   int RowOfOffset(std::int64_t offset) const;
+
+  // --- keyboard, mouse, scrolling, input method (editor_input.cpp, editor_scroll.cpp, editor_ime.cpp) ---
+  void NavigationKey(TKey key, bool ctrl);
+  void KeyLeft(bool ctrl);
+  void KeyRight(bool ctrl);
+  void KeyUpArrow(bool ctrl);
+  void KeyDownArrow(bool ctrl);
+  void PageMove(int n);
+  bool DragKey(TKey key, bool down);
+  void EndSelDrag(bool cancelled);
+  void LeftButtonDown(TShiftState shift, int x, int y);
+  void LeftButtonUp(TShiftState shift, int x, int y);
+  TPoint FollowPoint(int x, int y, bool nearest) const;
+  bool PastDragThreshold(int x, int y) const;
+  int CursorKindAt(int x, int y) const;
+  void RowSelectStart(int row);
+  void RowSelectMove(int row);
+  int RowSelectRow(int row) const;
+  void ScrollRowsBy(int d);
+  void RefreshCaretPos();
+  void MoveCompositionWindow();
+
+  TPoint press_point_;
+  TPoint last_mouse_;
+  TShiftState last_shift_ = 0;
+  bool row_selecting_ = false;
+  int row_sel_anchor_ = 0;
+  int row_sel_current_ = 0;
+  bool row_sel_anchor_last_ = false;
+  bool key_repeat_ = false;
+  bool ime_move_pending_ = false;
+  bool ime_candidate_open_ = false;
+  int cursor_kind_ = 0;
+  std::unique_ptr<TEditorPopupMenu> own_popup_;
+  TEditorPopupMenu* popup_ = nullptr;
+  bool popup_assigned_ = false;
 
   std::shared_ptr<TEditorScreenStrings> rows_;
   std::unique_ptr<TEditorStrings> lines_;

@@ -396,8 +396,7 @@ void TEditor::SetTopRow(int row) {
     host_->ScrollArea(0, std::clamp(diff, -limit, limit) * RowHeight(),
                       {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
-    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
-                              margin_->Top() + (row_ - top_row_) * RowHeight()});
+    RefreshCaretPos();  // the caret moved on the screen with the view
     UnderlineEndUpdate();
     CaretEndUpdate();
   }
@@ -415,8 +414,7 @@ void TEditor::SetTopCol(int col) {
     const TSize size = host_->ClientSize();
     host_->ScrollArea(diff * col_width_, 0, {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
-    host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
-                              margin_->Top() + (row_ - top_row_) * RowHeight()});
+    RefreshCaretPos();  // the caret moved on the screen with the view
     UnderlineEndUpdate();
     CaretEndUpdate();
   }
@@ -472,8 +470,7 @@ void TEditor::UpdateCaret() {
   MakeCaretVisible();
   const TPoint p = GetCaretXY();
   host_->SetCaretPos(p.x, p.y);
-  host_->SetCompositionPos({margin_->Left() + (col_ - top_col_) * col_width_,
-                            margin_->Top() + (row_ - top_row_) * RowHeight()});
+  MoveCompositionWindow();
   if (OnCaretMoved) OnCaretMoved(*this);
   ShowCaretIfAllowed();
 }
