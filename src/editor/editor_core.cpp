@@ -14,7 +14,7 @@ char CodeAt(std::string_view map, int c) {
   return c >= 0 && static_cast<std::size_t>(c) < map.size() ? map[static_cast<std::size_t>(c)] : kColEnd;
 }
 
-bool HasTab(std::string_view s) { return std::memchr(s.data(), '\t', s.size()) != nullptr; }
+bool HasTab(std::string_view s) { return s.find('\t') != std::string_view::npos; }
 
 }  // namespace
 
