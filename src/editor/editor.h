@@ -183,7 +183,7 @@ class TEditor : public TEditorLink {
   // The port reports size and font changes.
   void Resized();
 
-  // Metrics (Part of painting, kept here because the caret needs them).
+  // Cell and view metrics: painting owns them, but the caret needs them too.
   int FontHeight() const { return font_height_; }
   int ColWidth() const { return col_width_; }
   int RowHeight() const { return font_height_ + margin_->Line() + margin_->UnderlineSpace(); }
