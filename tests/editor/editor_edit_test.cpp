@@ -255,3 +255,37 @@ TEST_F(EditorEdit, EdgePositionsAreSafe) {
 
 }  // namespace
 }  // namespace yk::test
+
+namespace yk::test {
+namespace {
+
+// With word wrap, every edit re-wraps its line and the caret follows the
+// text it was next to, across the row breaks.
+TEST_F(EditorEdit, EditsInWrappedLinesKeepTheCaretWithTheText) {
+  ed.WrapOption().SetWrapByte(20);
+  ed.SetWordWrap(true);
+  Load("");
+  for (int i = 0; i < 25; ++i) ed.KeyChar(static_cast<char>('a' + i % 26));
+  EXPECT_EQ(ed.RowCount(), 2);
+  EXPECT_EQ(ed.Row(), 1);
+  EXPECT_EQ(ed.Col(), 5);
+  ed.SetRowCol(0, 0);
+  ed.InsertText("\x82\xa0");  // あ pushes two letters onto the next row
+  EXPECT_EQ(ed.Row(), 0);
+  EXPECT_EQ(ed.Col(), 2);
+  ed.SetRowCol(1, 2);
+  const int logical = ed.LogicalColumn(1, 2);
+  ed.KeyChar('\r');
+  EXPECT_EQ(ed.Lines().GetCount(), 2);
+  EXPECT_EQ(ed.Lines().Get(1).size(), 27u - static_cast<std::size_t>(logical));
+  EXPECT_EQ(ed.Col(), 0);
+  ed.BackSpaceKey();
+  EXPECT_EQ(ed.Lines().GetCount(), 1);
+  EXPECT_EQ(ed.LogicalColumn(ed.Row(), ed.Col()), logical);
+  ed.Undo();
+  ed.Undo();
+  EXPECT_EQ(ed.Lines().Get(0).size(), 27u);
+}
+
+}  // namespace
+}  // namespace yk::test
