@@ -21,6 +21,15 @@ TEditorMenuItem Separator() { return Item(pmSeparator, "-", "", vkNone); }
 
 const TEditorMenuItem kNoItem{pmSeparator, "-", "", vkNone, false, false};
 
+// Whether the document has any byte, line ends counted, without summing
+// the lengths of every row (the menu opens on huge documents too). A second
+// row exists only after a line end or a non-empty wrapped row.
+bool HasAnyText(TEditor& ed) {
+  const int n = ed.RowCount();
+  if (n == 0) return false;
+  return n > 1 || ed.RowAttribute(0) == raCrlf || ed.ScreenStrings().RowLength(0) > 0;
+}
+
 }  // namespace
 
 // Redo carries Ctrl+A and select-all has no key: users of the editor know
@@ -62,7 +71,7 @@ void TEditorPopupMenu::Popup() {
       case pmCopy: item.enabled = selected; break;
       case pmPaste:
       case pmBoxPaste: item.enabled = clipText && writable; break;
-      case pmSelectAll: item.enabled = ed.TextLength() > 0; break;
+      case pmSelectAll: item.enabled = HasAnyText(ed); break;
       case pmBoxMode:
         item.enabled = true;
         item.checked = ed.SelectionMode() == smBox;
