@@ -12,11 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "editor/editor_screen.h"
 #include "editor/keys.h"
 #include "editor/popup_menu.h"
 #include "platform/clipboard.h"
 #include "platform/font.h"
 #include "platform/geometry.h"
+#include "platform/surface.h"
 #include "platform/window_host.h"
 #include "text/editor_caret.h"
 #include "text/editor_link.h"
@@ -333,6 +335,35 @@ class TEditor : public TEditorLink {
   TMouseMoveEvent OnMouseMove;
   TEditorEvent OnDblClick;
 
+  // --- painting (editor_paint.cpp, editor_screen.cpp) ---
+  // Paints the part of the client area inside clip: the port calls this
+  // from its paint event. Only the visible cells of a row reach the
+  // surface, however long the row is.
+  void Paint(TSurface& surface, const TRect& clip);
+  // The surface being painted, for OnDrawLine handlers; null outside Paint.
+  TSurface* Canvas() const { return canvas_; }
+  // Pixels by which the text is scrolled left: TopCol whole cells.
+  int HorzOffset() const { return top_col_ * col_width_; }
+  // The row pitch (FontHeight, Margin.Line and the underline's pixel row).
+  int CaretRowHeight() const { return RowHeight(); }
+  // True when the font or a token colour is italic: every token is then
+  // drawn over a cleared background.
+  bool ItalicMode() const;
+  TEditorScreen& Screen() { return *screen_; }
+  // Drawing steps a descendant may replace. clip limits the EOF mark to the
+  // piece being painted.
+  virtual void DoDrawLine(const TDrawLineInfo& info);
+  virtual void DrawEof(TSurface& surface, int x, int y, const TRect& clip);
+  virtual void DrawRetMark(TSurface& surface, int x, int y);
+  virtual void DrawSelectedRetMark(TSurface& surface, int x, int y);
+  virtual void DrawUnderline(TSurface& surface, int row);
+  virtual void EraseUnderline(TSurface& surface, int row);
+  // Client y of a row's underline: just below its text.
+  virtual int UnderlineY(int row) const;
+  // Moves the pixels inside clip by (dx, dy) and paints what was uncovered
+  // at once, with the caret-row underline suspended.
+  virtual void ScrollArea(int dx, int dy, const TRect& clip);
+
   // --- TEditorLink --------------------------------------------------------
   void SetCaretByRowOffset(int row, long long offset) override { SetCaretByOffset(row, offset); }
   void StringsChanged() override;
@@ -447,6 +478,38 @@ class TEditor : public TEditorLink {
   std::unique_ptr<TEditorPopupMenu> own_popup_;
   TEditorPopupMenu* popup_ = nullptr;
   bool popup_assigned_ = false;
+
+  // --- painting (editor_paint.cpp, editor_screen.cpp) ---
+  friend class TEditorScreen;
+  // The text painted for one row (PrepareLine).
+  struct TPaintLine {
+    std::string_view text;  // parsed, and reported to OnDrawLine
+    int x = 0;              // client x of text[0]
+    int ownFrom = 0;        // the row's own columns within text
+    int ownTo = 0;
+    bool complete = true;  // ownTo is the row's whole width
+    bool wrapsOn = false;  // the next row's text follows in text
+    int state = kStateNotComputed;
+  };
+  TSize ClientSizeOrDefault() const;
+  int RowTop(int row) const;
+  int ColumnX(std::int64_t col) const;
+  void PaintUnderline(TSurface& surface);
+  void PaintBeyondEnd(TSurface& surface, int row, const TRect& band);
+  void PaintRow(TSurface& surface, int row, const TRect& band);
+  void PrepareLine(int row, int visibleEnd, TPaintLine& line);
+  void TokenizeLine(const TPaintLine& line, int stopCol);
+  const TEditorColor* EntryColor(TColorEntry entry, int bracket) const;
+  void PaintPiece(TSurface& surface, const TPaintLine& line, int row, const TRect& piece, bool selected);
+  void PaintRowEnd(TSurface& surface, const TPaintLine& line, int row, const TRect& piece, bool selected);
+  void DrawSpan(TSurface& surface, const TPaintLine& line, int from, int to, int y, TColor color, TColor bk,
+                TFontStyles style, const TRect& clip) const;
+  void DrawArrow(TSurface& surface, int x, int y, TColor color);
+  TColumnSpan SelectedSpan(const TSelectionRange& range, int row) const;
+
+  std::unique_ptr<TEditorScreen> screen_ = std::make_unique<TEditorScreen>(*this);
+  TSurface* canvas_ = nullptr;
+  bool italic_ = false;
 
   std::shared_ptr<TEditorScreenStrings> rows_;
   std::unique_ptr<TEditorStrings> lines_;

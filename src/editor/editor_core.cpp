@@ -267,8 +267,16 @@ int TEditor::MaxTopCol() const {
 int TEditor::ColLimit() const { return MaxTopCol() + visible_cols_; }
 
 void TEditor::UpdateScrollRanges() {
+  const int oldTopRow = top_row_, oldTopCol = top_col_;
   top_row_ = std::min(top_row_, MaxTopRow());
   top_col_ = std::min(top_col_, MaxTopCol());
+  // A cap moves the view without scrolling it: what is shown is stale.
+  if ((top_row_ != oldTopRow || top_col_ != oldTopCol) && host_) {
+    const TSize size = host_->ClientSize();
+    host_->Invalidate({0, 0, size.width, size.height});
+  }
+  if (top_row_ != oldTopRow) DoTopRowChange();
+  if (top_col_ != oldTopCol) DoTopColChange();
   if (!host_) return;
   if (scroll_bars_ == ssVertical || scroll_bars_ == ssBoth)
     host_->SetScrollBar(sbVertical, {0, std::max(visible_rows_, MaxTopRow()), visible_rows_, top_row_});
@@ -393,8 +401,8 @@ void TEditor::SetTopRow(int row) {
     UnderlineBeginUpdate();
     const int limit = visible_rows_ + 1;
     const TSize size = host_->ClientSize();
-    host_->ScrollArea(0, std::clamp(diff, -limit, limit) * RowHeight(),
-                      {margin_->Left(), margin_->Top(), size.width, size.height});
+    ScrollArea(0, std::clamp(diff, -limit, limit) * RowHeight(),
+               {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
     RefreshCaretPos();  // the caret moved on the screen with the view
     UnderlineEndUpdate();
@@ -412,7 +420,7 @@ void TEditor::SetTopCol(int col) {
     CaretBeginUpdate();
     UnderlineBeginUpdate();
     const TSize size = host_->ClientSize();
-    host_->ScrollArea(diff * col_width_, 0, {margin_->Left(), margin_->Top(), size.width, size.height});
+    ScrollArea(diff * col_width_, 0, {margin_->Left(), margin_->Top(), size.width, size.height});
     UpdateScrollRanges();
     RefreshCaretPos();  // the caret moved on the screen with the view
     UnderlineEndUpdate();
@@ -573,7 +581,7 @@ void TEditor::InvalidateRows(int first, int last) {
                      margin_->Top() + (last - top_row_ + 1) * pitch});
 }
 
-void TEditor::RepaintRow(int row) { InvalidateRows(row, row); }
+void TEditor::RepaintRow(int row) { screen_->RepaintRow(row); }
 
 void TEditor::RepaintAll() {
   UpdateScrollRanges();
@@ -586,21 +594,7 @@ void TEditor::RepaintAll() {
 // added or removed rows are moved with a window scroll.
 void TEditor::StringsChanged() {
   const TChangedRange change = rows_->ChangedRange();
-  if (host_ && change.dirty) {
-    const int delta = change.newCount - change.oldCount;
-    if (std::abs(delta) > visible_rows_) {
-      RepaintAll();
-    } else {
-      if (delta != 0) {
-        const TSize size = host_->ClientSize();
-        const int y = margin_->Top() + (change.first + change.newCount - top_row_) * RowHeight();
-        if (y < size.height)
-          host_->ScrollArea(0, delta * RowHeight(), {margin_->Left(), std::max(y, margin_->Top()), size.width, size.height});
-      }
-      InvalidateRows(change.first, change.first + change.newCount);
-      host_->UpdateNow();
-    }
-  }
+  screen_->StringsChanged();
   KeepCaretOnBoundary();
   if (change.dirty) RealignSelection();
   UpdateScrollRanges();

@@ -87,10 +87,7 @@ void TEditor::UpdateSelection() {
     r.right = std::min(lowerCol, RowEndCol(r.endRow));
   }
   range_ = r;
-  // Repaint only the rows where the selection's ends moved.
-  InvalidateRows(std::min(prev_range_.top, r.top), std::max(prev_range_.top, r.top));
-  InvalidateRows(std::min(prev_range_.bottom, r.bottom), std::max(prev_range_.bottom, r.bottom));
-  if (host_) host_->UpdateNow();
+  screen_->SelectionChanged(prev_range_, r);  // only the cells that changed
   prev_range_ = r;
   DoSelectionChange(true);
 }
