@@ -1,0 +1,482 @@
+// The editor widget: Qt events in, window services out.
+#include "qt/editor_widget.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+
+#include "qt/editor_menu.h"
+#include "qt/qt_graphics.h"
+#include "qt/qt_surface.h"
+
+namespace yk {
+
+namespace {
+
+TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons buttons = Qt::NoButton) {
+  TShiftState s = 0;
+  if (m & Qt::ShiftModifier) s |= ssShift;
+  if (m & Qt::ControlModifier) s |= ssCtrl;
+  if (m & Qt::AltModifier) s |= ssAlt;
+  if (buttons & Qt::LeftButton) s |= ssLeft;
+  if (buttons & Qt::RightButton) s |= ssRight;
+  if (buttons & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+TKey KeyOf(int key) {
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return static_cast<TKey>(vk0 + (key - Qt::Key_0));
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return static_cast<TKey>(vkA + (key - Qt::Key_A));
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return static_cast<TKey>(vkF1 + (key - Qt::Key_F1));
+  switch (key) {
+    case Qt::Key_Backspace: return vkBack;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return vkTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return vkReturn;
+    case Qt::Key_Shift: return vkShift;
+    case Qt::Key_Control: return vkControl;
+    case Qt::Key_Alt: return vkMenu;
+    case Qt::Key_Escape: return vkEscape;
+    case Qt::Key_Space: return vkSpace;
+    case Qt::Key_PageUp: return vkPrior;
+    case Qt::Key_PageDown: return vkNext;
+    case Qt::Key_End: return vkEnd;
+    case Qt::Key_Home: return vkHome;
+    case Qt::Key_Left: return vkLeft;
+    case Qt::Key_Up: return vkUp;
+    case Qt::Key_Right: return vkRight;
+    case Qt::Key_Down: return vkDown;
+    case Qt::Key_Insert: return vkInsert;
+    case Qt::Key_Delete: return vkDelete;
+    default: return vkOther;
+  }
+}
+
+TMouseButton ButtonOf(Qt::MouseButton b) {
+  return b == Qt::RightButton ? mbRight : b == Qt::MiddleButton ? mbMiddle : mbLeft;
+}
+
+QRect ToQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+}  // namespace
+
+TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
+    : QAbstractScrollArea(parent), editor_(editor ? std::move(editor) : std::make_unique<TEditor>()) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);  // every painted pixel is ours
+  viewport()->setMouseTracking(true);
+  viewport()->setCursor(ToQCursor(editor_->Caret().Cursors().DefaultCursor()));
+  setFrameStyle(editor_->BorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel | QFrame::Sunken);
+  const TEditorScrollBars bars = editor_->ScrollBars();
+  setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+          [this](int action) { ScrollBarAction(sbVertical, action); });
+  connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+          [this](int action) { ScrollBarAction(sbHorizontal, action); });
+
+  const int flash = QApplication::cursorFlashTime();
+  blink_timer_.setInterval(flash > 0 ? flash / 2 : 0);
+  connect(&blink_timer_, &QTimer::timeout, this, &TEditorWidget::BlinkCaret);
+  auto_scroll_timer_.setInterval(50);
+  connect(&auto_scroll_timer_, &QTimer::timeout, this, [this] {
+    if (!editor_->AutoScrollTick()) auto_scroll_timer_.stop();
+  });
+
+  clipboard_.OnReplaced = [this](int n) { emit charactersReplaced(n); };
+  editor_->SetClipboard(&clipboard_);
+  editor_->SetHost(this);
+}
+
+TEditorWidget::~TEditorWidget() {
+  editor_->SetHost(nullptr);
+  editor_->SetClipboard(nullptr);
+  RestoreScreenCursor();
+}
+
+void TEditorWidget::SetScrollBars(TEditorScrollBars bars) {
+  setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  editor_->SetScrollBars(bars);
+}
+
+const QFont& TEditorWidget::PaintFont() const {
+  if (!font_valid_ || !(font_spec_ == editor_->Font())) {
+    font_spec_ = editor_->Font();
+    font_ = ResolveFont(font_spec_);
+    font_valid_ = true;
+  }
+  return font_;
+}
+
+QRect TEditorWidget::CaretRect() const {
+  if (!caret_visible_ || caret_size_.isEmpty()) return {};
+  return QRect(caret_pos_, caret_size_);
+}
+
+// --- TWindowHost ---------------------------------------------------------------
+
+TSize TEditorWidget::ClientSize() const { return {viewport()->width(), viewport()->height()}; }
+
+bool TEditorWidget::Focused() const { return hasFocus(); }
+
+TFontMetrics TEditorWidget::Metrics(const TFontSpec& font) const {
+  return MetricsFor(font == editor_->Font() ? PaintFont() : ResolveFont(font));
+}
+
+void TEditorWidget::Invalidate(const TRect& r) {
+  const QRect q = ToQRect(r).intersected(viewport()->rect());
+  if (q.isEmpty()) return;
+  pending_ += q;
+  viewport()->update(q);
+}
+
+// Paints what is pending at once, as the editor asks after an edit or a
+// selection change, so the screen follows the keys without waiting for the
+// event loop.
+void TEditorWidget::UpdateNow() {
+  if (painting_ || !redraw_ || !viewport()->isVisible() || pending_.isEmpty()) return;
+  viewport()->repaint(pending_);
+}
+
+void TEditorWidget::ScrollArea(int dx, int dy, const TRect& clip) {
+  const QRect area = ToQRect(clip).intersected(viewport()->rect());
+  if (area.isEmpty() || (dx == 0 && dy == 0)) return;
+  if (!redraw_) return;  // everything is repainted when redraw comes back on
+  viewport()->scroll(dx, dy, area);
+  // Areas waiting for paint and the caret's pixels moved with the contents.
+  const QRegion moved = pending_.intersected(area).translated(dx, dy).intersected(area);
+  pending_ += moved;
+  viewport()->update(moved);
+  if (painted_caret_.intersects(area)) viewport()->update(painted_caret_.translated(dx, dy));
+}
+
+void TEditorWidget::CreateCaret(int width, int height) {
+  UpdateCaretArea();
+  caret_size_ = QSize(std::max(0, width), std::max(0, height));
+  if (width <= 0) caret_visible_ = false;
+  UpdateCaretArea();
+}
+
+void TEditorWidget::SetCaretPos(int x, int y) {
+  UpdateCaretArea();
+  caret_pos_ = QPoint(x, y);
+  blink_on_ = true;
+  UpdateCaretArea();
+}
+
+void TEditorWidget::ShowCaret(bool visible) {
+  UpdateCaretArea();
+  caret_visible_ = visible;
+  blink_on_ = true;
+  if (visible && blink_timer_.interval() > 0)
+    blink_timer_.start();
+  else
+    blink_timer_.stop();
+  UpdateCaretArea();
+}
+
+// The bar's own steps are Win32-like: a range up to max with a page, so
+// the last position is max - page + 1.
+void TEditorWidget::SetScrollBar(TScrollBarKind bar, const TScrollBarInfo& info) {
+  QScrollBar* sb = bar == sbVertical ? verticalScrollBar() : horizontalScrollBar();
+  const int page = std::max(1, info.page);
+  const int last = std::max(info.min, info.max - page + 1);
+  setting_bars_ = true;
+  sb->setRange(info.min, last);
+  sb->setPageStep(page);
+  sb->setSingleStep(1);
+  sb->setValue(std::clamp(info.pos, info.min, last));
+  sb->setSliderPosition(sb->value());
+  setting_bars_ = false;
+}
+
+void TEditorWidget::SetCursor(TCursor cursor, bool screen) {
+  if (!screen) {
+    RestoreScreenCursor();
+    viewport()->setCursor(ToQCursor(cursor));
+    return;
+  }
+  if (screen_cursor_)
+    QGuiApplication::changeOverrideCursor(ToQCursor(cursor));
+  else
+    QGuiApplication::setOverrideCursor(ToQCursor(cursor));
+  screen_cursor_ = true;
+}
+
+void TEditorWidget::RestoreScreenCursor() {
+  if (!screen_cursor_) return;
+  QGuiApplication::restoreOverrideCursor();
+  screen_cursor_ = false;
+}
+
+void TEditorWidget::SetRedraw(bool on) {
+  if (on == redraw_) return;
+  redraw_ = on;
+  viewport()->setUpdatesEnabled(on);
+  if (on) viewport()->update();
+}
+
+void TEditorWidget::SetCompositionPos(TPoint p) {
+  composition_pos_ = p;
+  if (!preedit_.isEmpty()) viewport()->update();
+  if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle | Qt::ImAnchorRectangle);
+}
+
+QVariant TEditorWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
+  switch (query) {
+    case Qt::ImEnabled: return true;
+    case Qt::ImFont: return PaintFont();
+    case Qt::ImHints: return static_cast<int>(Qt::ImhMultiLine);
+    case Qt::ImCursorRectangle:
+    case Qt::ImAnchorRectangle: {
+      const QRect cell(composition_pos_.x, composition_pos_.y, editor_->ColWidth(), editor_->FontHeight());
+      return cell.translated(viewport()->pos());
+    }
+    case Qt::ImCursorPosition:
+    case Qt::ImAnchorPosition: return 0;
+    case Qt::ImSurroundingText:
+    case Qt::ImCurrentSelection: return QString();
+    default: return QAbstractScrollArea::inputMethodQuery(query);
+  }
+}
+
+// --- painting ------------------------------------------------------------------
+
+void TEditorWidget::paintEvent(QPaintEvent* e) {
+  painting_ = true;
+  QPainter painter(viewport());
+  painter.fillRect(e->rect(), ToQColor(editor_->Color(), palette()));
+  {
+    TQtSurface surface(painter, PaintFont(), palette());
+    for (const QRect& r : e->region()) editor_->Paint(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+  }
+  PaintPreedit(painter);
+  PaintCaret(painter);
+  pending_ -= e->region();
+  painting_ = false;
+}
+
+// The text being composed stands at the caret, underlined, over the text.
+void TEditorWidget::PaintPreedit(QPainter& painter) {
+  if (preedit_.isEmpty()) return;
+  const TEditor& ed = *editor_;
+  const std::string bytes = FromQString(preedit_).bytes;
+  const int x = composition_pos_.x, y = composition_pos_.y, cw = ed.ColWidth();
+  TQtSurface surface(painter, PaintFont(), palette());
+  TFontStyles style = ed.Font().style;
+  style.Include(fsUnderline);
+  const TSize size = ClientSize();
+  surface.TextRun(x, y, cw, bytes, ed.Font().color, editor_->Color(), style, {0, 0, size.width, size.height});
+  const int before = static_cast<int>(FromQString(preedit_.left(preedit_cursor_)).bytes.size());
+  painter.fillRect(QRect(x + before * cw, y, 2, ed.FontHeight()), ToQColor(ed.Font().color, palette()));
+}
+
+// The caret inverts what lies under it, like the system caret.
+void TEditorWidget::PaintCaret(QPainter& painter) {
+  const QRect caret = CaretRect();
+  if (caret.isEmpty() || !blink_on_ || !hasFocus() || !preedit_.isEmpty()) {
+    painted_caret_ = QRect();
+    return;
+  }
+  painter.save();
+  painter.setCompositionMode(QPainter::CompositionMode_Difference);
+  painter.fillRect(caret, Qt::white);
+  painter.restore();
+  painted_caret_ = caret;
+}
+
+void TEditorWidget::UpdateCaretArea() {
+  const QRect area = painted_caret_ | CaretRect();
+  if (!area.isEmpty()) viewport()->update(area);
+}
+
+void TEditorWidget::BlinkCaret() {
+  blink_on_ = !blink_on_;
+  UpdateCaretArea();
+}
+
+void TEditorWidget::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  editor_->Resized();
+}
+
+// --- keys ------------------------------------------------------------------------
+
+bool TEditorWidget::event(QEvent* e) {
+  // Tab types into the editor instead of moving the focus when it wants tabs.
+  if (e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if ((k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab) && editor_->WantTabs() &&
+        !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+      keyPressEvent(k);
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(e);
+}
+
+void TEditorWidget::keyPressEvent(QKeyEvent* e) {
+  const TKey key = KeyOf(e->key());
+  const TShiftState shift = ShiftOf(e->modifiers());
+  if (key == vkReturn && !editor_->WantReturns()) {
+    e->ignore();  // the dialog's default button takes it
+    return;
+  }
+  e->accept();
+  if (editor_->KeyDown(key, shift, e->isAutoRepeat())) return;
+  switch (key) {
+    case vkBack: editor_->KeyPress('\b', shift); return;
+    case vkTab: editor_->KeyPress('\t', shift); return;
+    case vkReturn: editor_->KeyPress('\r', shift); return;
+    default: break;
+  }
+  // Ctrl and Alt combinations type nothing (AltGr, reported as both, does).
+  const Qt::KeyboardModifiers m = e->modifiers();
+  const bool altGr = (m & Qt::ControlModifier) && (m & Qt::AltModifier);
+  if ((m & (Qt::ControlModifier | Qt::AltModifier)) && !altGr) {
+    e->ignore();
+    return;
+  }
+  TypeText(e->text(), shift);
+}
+
+// Typed text: one byte goes through the character path; a character that
+// takes two bytes (typed without the input method) is one edit.
+void TEditorWidget::TypeText(const QString& text, TShiftState shift) {
+  if (text.isEmpty()) return;
+  const cp932::TEncoded encoded = FromQString(text);
+  if (encoded.replaced > 0) emit charactersReplaced(encoded.replaced);
+  if (encoded.bytes.size() == 1)
+    editor_->KeyPress(encoded.bytes[0], shift);
+  else if (static_cast<unsigned char>(encoded.bytes[0]) >= 0x20)
+    editor_->ImeComposition(encoded.bytes);
+}
+
+void TEditorWidget::keyReleaseEvent(QKeyEvent* e) {
+  if (e->isAutoRepeat()) return;  // the key is still down
+  editor_->KeyUp(KeyOf(e->key()), ShiftOf(e->modifiers()));
+}
+
+// --- mouse -----------------------------------------------------------------------
+
+void TEditorWidget::mousePressEvent(QMouseEvent* e) {
+  setFocus(Qt::MouseFocusReason);
+  const QPoint p = e->position().toPoint();
+  editor_->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  if (e->button() == Qt::LeftButton) auto_scroll_timer_.start();
+}
+
+void TEditorWidget::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  editor_->MouseMove(ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  if ((e->buttons() & Qt::LeftButton) && !auto_scroll_timer_.isActive()) auto_scroll_timer_.start();
+}
+
+void TEditorWidget::mouseReleaseEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  editor_->MouseUp(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+  if (e->button() == Qt::LeftButton) {
+    auto_scroll_timer_.stop();
+    RestoreScreenCursor();
+  }
+}
+
+void TEditorWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  editor_->DoubleClick();
+  editor_->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
+}
+
+// One line per notch; touchpads send smaller steps that add up.
+void TEditorWidget::wheelEvent(QWheelEvent* e) {
+  wheel_rest_ += e->angleDelta().y();
+  const TShiftState shift = ShiftOf(e->modifiers(), e->buttons());
+  while (std::abs(wheel_rest_) >= 120) {
+    const int step = wheel_rest_ > 0 ? 1 : -1;
+    editor_->MouseWheel(step, shift);
+    wheel_rest_ -= step * 120;
+  }
+  e->accept();
+}
+
+void TEditorWidget::contextMenuEvent(QContextMenuEvent* e) {
+  if (editor_->InMouseAction() || !editor_->PopupMenu()) {
+    e->ignore();
+    return;
+  }
+  QMenu* menu = CreateEditorMenu(*editor_->PopupMenu(), this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(e->globalPos());
+}
+
+// --- scroll bars -------------------------------------------------------------------
+
+void TEditorWidget::ScrollBarAction(TScrollBarKind bar, int action) {
+  if (setting_bars_) return;
+  QScrollBar* sb = bar == sbVertical ? verticalScrollBar() : horizontalScrollBar();
+  TScrollCode code;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; break;
+    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; break;
+    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; break;
+    case QAbstractSlider::SliderPageStepSub: code = scPageUp; break;
+    case QAbstractSlider::SliderToMinimum: code = scTop; break;
+    case QAbstractSlider::SliderToMaximum: code = scBottom; break;
+    case QAbstractSlider::SliderMove: code = scTrack; break;
+    default: return;
+  }
+  const int pos = sb->sliderPosition();
+  if (bar == sbVertical)
+    editor_->VScroll(code, pos);
+  else
+    editor_->HScroll(code, pos);
+  // The bar ends where the editor put the view, not where it stepped itself.
+  setting_bars_ = true;
+  sb->setSliderPosition(bar == sbVertical ? editor_->TopRow() : editor_->TopCol());
+  setting_bars_ = false;
+}
+
+void TEditorWidget::scrollContentsBy(int, int) {}  // the editor scrolls its own view
+
+// --- focus and input method --------------------------------------------------------
+
+void TEditorWidget::focusInEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusInEvent(e);
+  editor_->FocusChanged(true);
+}
+
+void TEditorWidget::focusOutEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusOutEvent(e);
+  blink_timer_.stop();
+  editor_->FocusChanged(false);
+  UpdateCaretArea();
+}
+
+// Qt hands over a finished composition once, as a whole string: it goes in
+// as one edit. While composing, the text is shown at the caret and the
+// editor's own caret is hidden.
+void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
+  if (!e->commitString().isEmpty()) {
+    const cp932::TEncoded encoded = FromQString(e->commitString());
+    if (encoded.replaced > 0) emit charactersReplaced(encoded.replaced);
+    editor_->ImeComposition(encoded.bytes);
+  }
+  preedit_ = e->preeditString();
+  preedit_cursor_ = static_cast<int>(preedit_.size());
+  for (const QInputMethodEvent::Attribute& a : e->attributes())
+    if (a.type == QInputMethodEvent::Cursor) preedit_cursor_ = std::clamp(a.start, 0, static_cast<int>(preedit_.size()));
+  editor_->ImeCandidateWindow(!preedit_.isEmpty());
+  viewport()->update(QRect(0, composition_pos_.y, viewport()->width(), editor_->RowHeight()));
+  e->accept();
+}
+
+}  // namespace yk

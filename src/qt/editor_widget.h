@@ -1,0 +1,116 @@
+// TEditorWidget: a Qt widget that hosts one TEditor. It only translates:
+// Qt events become the editor's entry points, and the editor's requests
+// (repaint, scroll, caret, scroll bars, cursor) become Qt calls.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QRegion>
+#include <QTimer>
+
+#include <memory>
+
+#include "editor/editor.h"
+#include "platform/window_host.h"
+#include "qt/qt_clipboard.h"
+
+class QMenu;
+
+namespace yk {
+
+class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
+  Q_OBJECT
+
+ public:
+  explicit TEditorWidget(QWidget* parent = nullptr, std::unique_ptr<TEditor> editor = nullptr);
+  ~TEditorWidget() override;
+
+  TEditor& Editor() { return *editor_; }
+  TQtClipboard& Clipboard() { return clipboard_; }
+  // Shows or hides the scroll bars and tells the editor, which sizes its
+  // view to the area inside them.
+  void SetScrollBars(TEditorScrollBars bars);
+  // The resolved font the editor is painted in.
+  const QFont& PaintFont() const;
+  // The text being composed in the input method (shown at the caret).
+  const QString& Preedit() const { return preedit_; }
+  // The caret as last placed by the editor, in viewport coordinates; empty
+  // when it is hidden or destroyed.
+  QRect CaretRect() const;
+
+  // --- TWindowHost ----------------------------------------------------------
+  TSize ClientSize() const override;
+  bool Focused() const override;
+  TFontMetrics Metrics(const TFontSpec& font) const override;
+  void Invalidate(const TRect& r) override;
+  void UpdateNow() override;
+  void ScrollArea(int dx, int dy, const TRect& clip) override;
+  void CreateCaret(int width, int height) override;
+  void SetCaretPos(int x, int y) override;
+  void ShowCaret(bool visible) override;
+  void SetScrollBar(TScrollBarKind bar, const TScrollBarInfo& info) override;
+  void SetCursor(TCursor cursor, bool screen) override;
+  void SetRedraw(bool on) override;
+  void SetCompositionPos(TPoint p) override;
+
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+ signals:
+  // Characters that came in as Unicode (paste, input method) had no CP932
+  // form and were written as "?"; the application tells the user.
+  void charactersReplaced(int count);
+
+ protected:
+  bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void ScrollBarAction(TScrollBarKind bar, int action);
+  void TypeText(const QString& text, TShiftState shift);
+  void PaintPreedit(QPainter& painter);
+  void PaintCaret(QPainter& painter);
+  void UpdateCaretArea();
+  void RestoreScreenCursor();
+  void BlinkCaret();
+
+  std::unique_ptr<TEditor> editor_;
+  TQtClipboard clipboard_;
+  mutable TFontSpec font_spec_;
+  mutable QFont font_;
+  mutable bool font_valid_ = false;
+
+  QRegion pending_;  // invalidated and not yet painted
+  bool painting_ = false;
+  bool redraw_ = true;
+  bool setting_bars_ = false;
+
+  QPoint caret_pos_;
+  QSize caret_size_;
+  bool caret_visible_ = false;
+  bool blink_on_ = true;
+  QTimer blink_timer_;
+  QRect painted_caret_;
+
+  QTimer auto_scroll_timer_;
+  bool screen_cursor_ = false;
+  int wheel_rest_ = 0;
+
+  QString preedit_;
+  int preedit_cursor_ = 0;
+  TPoint composition_pos_;
+};
+
+}  // namespace yk

@@ -1,0 +1,232 @@
+// The editor widget under the offscreen platform: keys, mouse, wheel,
+// scroll bars, input method, painting and the clipboard, through Qt events.
+#include "qt/editor_widget.h"
+
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "qt/editor_menu.h"
+#include "qt/image_probe.h"
+#include "qt/qt_graphics.h"
+
+namespace yk {
+namespace {
+
+class EditorWidgetTest : public ::testing::Test {
+ protected:
+  EditorWidgetTest() {
+    w.resize(480, 320);
+    w.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.activateWindow();
+    w.setFocus();
+    QCoreApplication::processEvents();
+  }
+  TEditor& ed() { return w.Editor(); }
+  // A fresh document with the caret and the view at its start.
+  void SetText(const std::vector<std::string>& rows) {
+    ed().SetLines(rows);
+    ed().SetRowCol(0, 0);
+    ed().SetTopRow(0);
+  }
+  // The viewport point at the middle of a cell.
+  QPoint Cell(int row, int col) const {
+    TEditor& e = const_cast<TEditorWidget&>(w).Editor();
+    return {e.Margin().Left() + (col - e.TopCol()) * e.ColWidth() + e.ColWidth() / 2,
+            e.Margin().Top() + (row - e.TopRow()) * e.RowHeight() + e.FontHeight() / 2};
+  }
+  // The cell's left edge (a press there is not rounded to the next column).
+  QPoint CellEdge(int row, int col) { return Cell(row, col) - QPoint(w.Editor().ColWidth() / 2 - 1, 0); }
+  QImage Shot() { return w.viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+  QRect CellRect(int row, int col, int cells = 1) {
+    return QRect(ed().Margin().Left() + (col - ed().TopCol()) * ed().ColWidth(),
+                 ed().Margin().Top() + (row - ed().TopRow()) * ed().RowHeight(), cells * ed().ColWidth(),
+                 ed().FontHeight());
+  }
+
+  TEditorWidget w;
+};
+
+TEST_F(EditorWidgetTest, TypingAndEditingKeys) {
+  QTest::keyClicks(&w, "abc");
+  QTest::keyClick(&w, Qt::Key_Return);
+  QTest::keyClicks(&w, "xy");
+  QTest::keyClick(&w, Qt::Key_Backspace);
+  QTest::keyClick(&w, Qt::Key_Tab);
+  EXPECT_EQ(ed().RowText(0), "abc");
+  EXPECT_EQ(ed().RowText(1), "x\t");
+  QTest::keyClick(&w, Qt::Key_Home);
+  QTest::keyClick(&w, Qt::Key_Delete);
+  EXPECT_EQ(ed().RowText(1), "\t");
+  // Ctrl combinations that are no command type nothing.
+  QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(ed().RowText(1), "\t");
+}
+
+TEST_F(EditorWidgetTest, ShiftArrowsSelectAndMenuShortcutsRun) {
+  SetText({"abcdef", "ghi"});
+  QTest::keyClick(&w, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(&w, Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_EQ(ed().SelText(), "ab");
+  QTest::keyClick(&w, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "ab");
+  QTest::keyClick(&w, Qt::Key_End);
+  EXPECT_FALSE(ed().Selected());
+  QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(ed().RowText(0), "abcdefab");
+  QTest::keyClick(&w, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ed().RowText(0), "abcdef");
+}
+
+TEST_F(EditorWidgetTest, InputMethodCommitIsOneEditAndPreeditShowsAtTheCaret) {
+  SetText({"ab"});
+  QTest::keyClick(&w, Qt::Key_End);
+  const QRect before = w.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  // Composing: shown, not in the document.
+  QInputMethodEvent compose(QString::fromUtf8("にほん"), {{QInputMethodEvent::Cursor, 3, 1, QVariant()}});
+  QCoreApplication::sendEvent(&w, &compose);
+  EXPECT_EQ(w.Preedit(), QString::fromUtf8("にほん"));
+  EXPECT_EQ(ed().RowText(0), "ab");
+  const QImage shot = Shot();
+  EXPECT_GT(test::InkCount(shot, ToQColor(clWindow), CellRect(0, 2, 6)), 0);
+  // Committing: the whole text goes in as one edit.
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("日本〜"));  // with a WAVE DASH as input methods here send it
+  QCoreApplication::sendEvent(&w, &commit);
+  EXPECT_TRUE(w.Preedit().isEmpty());
+  EXPECT_EQ(ed().RowText(0), "ab\x93\xfa\x96\x7b\x81\x60");  // ab日本～
+  const QRect after = w.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  EXPECT_EQ(after.left() - before.left(), 6 * ed().ColWidth());  // the input method follows the caret
+  ed().Undo();
+  EXPECT_EQ(ed().RowText(0), "ab");
+  // Characters with no CP932 form are counted for the user.
+  int replaced = 0;
+  QObject::connect(&w, &TEditorWidget::charactersReplaced, [&](int n) { replaced += n; });
+  QInputMethodEvent emoji;
+  emoji.setCommitString(QString::fromUtf8("x\U0001F600"));
+  QCoreApplication::sendEvent(&w, &emoji);
+  EXPECT_EQ(replaced, 1);
+  EXPECT_EQ(ed().RowText(0), "abx?");
+}
+
+TEST_F(EditorWidgetTest, MouseClickDragAndThreshold) {
+  SetText({"abcdef", "ghijkl"});
+  QTest::mouseClick(w.viewport(), Qt::LeftButton, {}, CellEdge(1, 2));
+  EXPECT_EQ(ed().Row(), 1);
+  EXPECT_EQ(ed().Col(), 2);
+  EXPECT_FALSE(ed().Selected());
+  // A press and a move of a pixel selects nothing.
+  QTest::mousePress(w.viewport(), Qt::LeftButton, {}, CellEdge(0, 1));
+  QTest::mouseMove(w.viewport(), CellEdge(0, 1) + QPoint(1, 0));
+  EXPECT_FALSE(ed().Selected());
+  QTest::mouseMove(w.viewport(), CellEdge(0, 4));
+  QTest::mouseRelease(w.viewport(), Qt::LeftButton, {}, CellEdge(0, 4));
+  EXPECT_EQ(ed().SelText(), "bcd");
+}
+
+TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
+  w.SetScrollBars(ssBoth);
+  std::vector<std::string> rows;
+  for (int i = 0; i < 200; ++i) rows.push_back("row " + std::to_string(i));
+  SetText(rows);
+  QScrollBar* bar = w.verticalScrollBar();
+  EXPECT_EQ(bar->maximum(), ed().MaxTopRow() - ed().VisibleRows() + 1);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(ed().TopRow(), 1);
+  EXPECT_EQ(bar->value(), 1);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(ed().TopRow(), 1 + ed().VisibleRows());
+  bar->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(ed().TopRow(), 0);
+  // A wheel notch towards the user scrolls down a row.
+  QWheelEvent wheel(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(w.viewport(), &wheel);
+  EXPECT_EQ(ed().TopRow(), 1);
+  EXPECT_EQ(bar->value(), 1);
+  // The pixels moved with the view: row 1's text is now in the first row.
+  QCoreApplication::processEvents();
+  const QImage shot = Shot();
+  const QColor bk = ToQColor(clWindow);
+  EXPECT_GT(test::InkCount(shot, bk, CellRect(1, 4)), 0);   // "1" of "row 1"
+  EXPECT_EQ(test::InkCount(shot, bk, CellRect(1, 5)), 0);   // nothing after it
+  w.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(ed().TopCol(), 1);
+}
+
+TEST_F(EditorWidgetTest, PaintsTextSelectionCaretAndEof) {
+  SetText({"W\x82\xa0W"});  // WあW
+  QCoreApplication::processEvents();
+  QImage shot = Shot();
+  const QColor bk = ToQColor(clWindow);
+  EXPECT_GT(test::InkCount(shot, bk, CellRect(0, 0)), 0);
+  EXPECT_GT(test::InkCount(shot, bk, CellRect(0, 1, 2)), 0);
+  EXPECT_EQ(test::InkCount(shot, bk, CellRect(0, 4, 4)), 0);
+  // Selected cells take the selection background.
+  QTest::keyClick(&w, Qt::Key_Home);
+  QTest::keyClick(&w, Qt::Key_Right, Qt::ShiftModifier);
+  QCoreApplication::processEvents();
+  shot = Shot();
+  const QColor select = ToQColor(ed().View().Colors().Select().BkColor());
+  const QRect first = CellRect(0, 0);
+  EXPECT_EQ(shot.pixelColor(first.left() + 1, first.bottom()), select);
+  EXPECT_NE(shot.pixelColor(CellRect(0, 3).left() + 1, first.bottom()), select);
+}
+
+TEST_F(EditorWidgetTest, CaretIsDrawnWhereTheEditorPutsIt) {
+  SetText({"abc"});
+  QTest::keyClick(&w, Qt::Key_End);
+  const QRect caret = w.CaretRect();
+  ASSERT_FALSE(caret.isEmpty());
+  EXPECT_EQ(caret.left(), ed().Margin().Left() + 3 * ed().ColWidth());
+  ed().SetOverwrite(true);
+  EXPECT_EQ(w.CaretRect().width(), ed().ColWidth() - ed().Margin().Character());
+  w.clearFocus();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(w.CaretRect().isEmpty());
+}
+
+TEST_F(EditorWidgetTest, ContextMenuMirrorsTheEditorsMenu) {
+  SetText({"abc"});
+  ed().SelectAll();
+  ed().SetReadOnly(true);
+  std::unique_ptr<QMenu> menu(CreateEditorMenu(*ed().PopupMenu(), &w));
+  QStringList enabled;
+  QString redoKey;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) continue;
+    if (a->isEnabled()) enabled << a->text();
+    if (a->text() == QString::fromUtf8("やり直し(&R)")) redoKey = a->shortcut().toString();
+  }
+  EXPECT_EQ(enabled, QStringList({QString::fromUtf8("コピー(&C)"), QString::fromUtf8("すべて選択(&A)"),
+                                  QString::fromUtf8("Box選択モード(&K)")}));
+  EXPECT_EQ(redoKey, "Ctrl+A");
+  EXPECT_EQ(menu->actions().size(), 12);
+  // Choosing the box-mode item switches the mode.
+  menu->actions().back()->trigger();
+  EXPECT_EQ(ed().SelectionMode(), smBox);
+}
+
+TEST_F(EditorWidgetTest, BoxCopyPastesAsABoxInAnotherEditor) {
+  SetText({"abcd", "efgh"});
+  ed().SetSelectionMode(smBox);
+  QTest::keyClick(&w, Qt::Key_Right);
+  QTest::keyClick(&w, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(&w, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(&w, Qt::Key_Right, Qt::ShiftModifier);
+  ed().CopyToClipboard();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "bc\nfg\n");
+  TEditorWidget other;
+  other.Editor().SetLines({"12", "34"});
+  other.Editor().SetRowCol(0, 1);
+  other.Editor().PasteFromClipboard();
+  EXPECT_EQ(other.Editor().RowText(0), "1bc2");
+  EXPECT_EQ(other.Editor().RowText(1), "3fg4");
+}
+
+}  // namespace
+}  // namespace yk
