@@ -228,14 +228,15 @@ bool TEditor::PastDragThreshold(int x, int y) const {
 void TEditor::MouseMove(TShiftState shift, int x, int y) {
   last_mouse_ = {x, y};
   last_shift_ = shift;
-  if (sel_drag_ == sdPending && PastDragThreshold(x, y)) {
-    sel_drag_ = sdDragging;
-    SetCursorKind(shift & ssCtrl ? 4 : 3);
-  }
-  if (sel_drag_ == sdDragging) {
-    const TPoint p = FollowPoint(x, y, false);  // the caret shows the drop point
-    SetRowCol(p.y, p.x);
-  } else if (sel_drag_ == sdPending) {
+  if (sel_drag_ != sdNone) {
+    if (sel_drag_ == sdPending && PastDragThreshold(x, y)) {
+      sel_drag_ = sdDragging;
+      SetCursorKind(shift & ssCtrl ? 4 : 3);
+    }
+    if (sel_drag_ == sdDragging) {
+      const TPoint p = FollowPoint(x, y, false);  // the caret shows the drop point
+      SetRowCol(p.y, p.x);
+    }
   } else if (left_button_down_) {
     const TPoint p = FollowPoint(x, y, true);
     if (row_selecting_) {

@@ -434,6 +434,11 @@ TEST_F(EditorInput, ScrollBarsAndWheel) {
   ed.MouseDown(mbLeft, ssLeft, X(0), Y(0));
   EXPECT_FALSE(ed.MouseWheel(120, 0));  // ignored while the button is down
   ed.MouseUp(mbLeft, 0, X(0), Y(0));
+
+  // The thumb position of a very long row is not cut to 16 bits.
+  Load(std::string(100000, 'x'));
+  ed.HScroll(scTrack, 70000);
+  EXPECT_EQ(ed.TopCol(), 70000);
 }
 
 TEST_F(EditorInput, CursorKindsFollowTheMouse) {
