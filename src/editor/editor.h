@@ -457,6 +457,15 @@ class TEditor : public TEditorLink {
   TPoint FollowPoint(int x, int y, bool nearest) const;
   bool PastDragThreshold(int x, int y) const;
   int CursorKindAt(int x, int y) const;
+  // The rows first..last joined for a selection move, with the selection's
+  // ends and the drop point as offsets into the text.
+  struct TMoveText {
+    std::string text;
+    std::size_t selStart = 0;
+    std::size_t selEnd = 0;
+    std::size_t drop = 0;
+  };
+  TMoveText JoinForMove(int first, int last, int dropRow, int dropByte) const;
   void RowSelectStart(int row);
   void RowSelectMove(int row);
   int RowSelectRow(int row) const;

@@ -347,9 +347,25 @@ void TEditor::CopySelectionTo(int row, int col) {
   SetSelTextBuf(text);
 }
 
+// The drop row is padded with spaces up to a drop point beyond its end.
+TEditor::TMoveText TEditor::JoinForMove(int first, int last, int dropRow, int dropByte) const {
+  TMoveText m;
+  for (int r = first; r <= last; ++r) {
+    std::string_view line = RowView(r);
+    if (r == range_.startRow) m.selStart = m.text.size() + static_cast<std::size_t>(range_.startByte);
+    if (r == range_.endRow) m.selEnd = m.text.size() + static_cast<std::size_t>(range_.endByte + 1);
+    if (r == dropRow) m.drop = m.text.size() + static_cast<std::size_t>(dropByte);
+    m.text.append(line);
+    if (r == dropRow && dropByte > static_cast<int>(line.size()))
+      m.text.append(static_cast<std::size_t>(dropByte) - line.size(), ' ');
+    if (RowAttribute(r) == raCrlf && r < RowCount()) m.text.append("\r\n");
+  }
+  return m;
+}
+
 // One replacement over every row from the first touched to the last, so
-// the move is a single undo step. The rows are joined into one text; the
-// selection is cut out of it and put in again at the drop point.
+// the move is a single undo step: the selection is cut out of the joined
+// rows and put in again at the drop point.
 void TEditor::MoveSelectionTo(int row, int col) {
   if (!CanSelDrag() || InSelection(row, col)) {
     CancelSelection();
@@ -358,35 +374,22 @@ void TEditor::MoveSelectionTo(int row, int col) {
   const int dropRow = std::clamp(row, 0, RowCount());
   const int first = std::min(range_.startRow, dropRow);
   const int last = std::max(range_.endRow, dropRow);
-  const int dropByte = ByteIndex(dropRow, col, false);
-  std::string text;
-  std::size_t selStart = 0, selEnd = 0, drop = 0;
-  for (int r = first; r <= last; ++r) {
-    std::string_view line = RowView(r);
-    if (r == range_.startRow) selStart = text.size() + static_cast<std::size_t>(range_.startByte);
-    if (r == range_.endRow) selEnd = text.size() + static_cast<std::size_t>(range_.endByte + 1);
-    if (r == dropRow) drop = text.size() + static_cast<std::size_t>(dropByte);
-    text.append(line);
-    if (r == dropRow && dropByte > static_cast<int>(line.size()))
-      text.append(static_cast<std::size_t>(dropByte) - line.size(), ' ');
-    if (RowAttribute(r) == raCrlf && r < RowCount()) text.append("\r\n");
-  }
-  const std::string moved = text.substr(selStart, selEnd - selStart);
-  std::size_t caretEnd = 0;
-  if (drop <= selStart) {
-    text.erase(selStart, selEnd - selStart);
-    text.insert(drop, moved);
-    caretEnd = drop + moved.size();
+  TMoveText m = JoinForMove(first, last, dropRow, ByteIndex(dropRow, col, false));
+  const std::string moved = m.text.substr(m.selStart, m.selEnd - m.selStart);
+  std::size_t caretEnd = m.drop;  // after a forward move the removed part lay before the drop point
+  if (m.drop <= m.selStart) {
+    m.text.erase(m.selStart, m.selEnd - m.selStart);
+    m.text.insert(m.drop, moved);
+    caretEnd = m.drop + moved.size();
   } else {
-    text.insert(drop, moved);
-    text.erase(selStart, selEnd - selStart);
-    caretEnd = drop;  // the removed part lay before the drop point
+    m.text.insert(m.drop, moved);
+    m.text.erase(m.selStart, m.selEnd - m.selStart);
   }
   const int anchor = AnchorRow(first);
   const std::int64_t offset = OffsetFromRowCol(anchor, first, 0) + static_cast<std::int64_t>(caretEnd);
   const int replaced = std::max(0, std::min(last, RowCount() - 1) - first + 1);
   CancelSelection();
-  ReplaceAndPlace(first, replaced, text, anchor, offset);
+  ReplaceAndPlace(first, replaced, m.text, anchor, offset);
 }
 
 // --- row selection ----------------------------------------------------------

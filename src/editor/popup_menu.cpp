@@ -8,16 +8,62 @@ namespace yk {
 
 namespace {
 
-TEditorMenuItem Item(TEditorMenuCommand command, const char* caption, const char* shortCut, TKey key) {
-  TEditorMenuItem item;
-  item.command = command;
-  item.caption = caption;
-  item.shortCut = shortCut;
-  item.key = key;
-  return item;
+// What the enabling rules look at, taken once per opening.
+struct TMenuState {
+  bool writable = false;
+  bool selected = false;
+  bool clipText = false;
+  bool anyText = false;
+  bool canUndo = false;
+  bool canRedo = false;
+};
+
+// One row of the menu: what it shows, when it is enabled, what it does.
+struct TCommandRow {
+  TEditorMenuCommand command;
+  const char* caption;
+  const char* shortCut;
+  TKey key;
+  bool (*enabled)(const TMenuState&);
+  void (*run)(TEditor&);
+};
+
+void PasteAsBoxFromClipboard(TEditor& ed) {
+  if (ed.Clipboard() && ed.Clipboard()->HasText()) ed.PasteAsBox(ed.Clipboard()->Text());
 }
 
-TEditorMenuItem Separator() { return Item(pmSeparator, "-", "", vkNone); }
+// Redo carries Ctrl+A and select-all has no key: users of the editor know
+// these keys, so they stay as they are. The box-mode row's action also
+// toggles its mark, which Execute does.
+const TCommandRow kRows[] = {
+    {pmUndo, "\x8c\xb3\x82\xc9\x96\xdf\x82\xb7(&U)", "Ctrl+Z", vkZ,  // 元に戻す(&U)
+     [](const TMenuState& s) { return s.canUndo && s.writable; }, [](TEditor& ed) { ed.Undo(); }},
+    {pmRedo, "\x82\xe2\x82\xe8\x92\xbc\x82\xb5(&R)", "Ctrl+A", vkA,  // やり直し(&R)
+     [](const TMenuState& s) { return s.canRedo && s.writable; }, [](TEditor& ed) { ed.Redo(); }},
+    {pmSeparator, "-", "", vkNone, nullptr, nullptr},
+    {pmCut, "\x90\xd8\x82\xe8\x8e\xe6\x82\xe8(&T)", "Ctrl+X", vkX,  // 切り取り(&T)
+     [](const TMenuState& s) { return s.selected && s.writable; }, [](TEditor& ed) { ed.CutToClipboard(); }},
+    {pmCopy, "\x83R\x83s\x81[(&C)", "Ctrl+C", vkC,  // コピー(&C)
+     [](const TMenuState& s) { return s.selected; }, [](TEditor& ed) { ed.CopyToClipboard(); }},
+    {pmPaste, "\x93\x5c\x82\xe8\x95t\x82\xaf(&P)", "Ctrl+V", vkV,  // 貼り付け(&P)
+     [](const TMenuState& s) { return s.clipText && s.writable; }, [](TEditor& ed) { ed.PasteFromClipboard(); }},
+    {pmBoxPaste, "Box\x93\x5c\x82\xe8\x95t\x82\xaf(&B)", "Ctrl+B", vkB,  // Box貼り付け(&B)
+     [](const TMenuState& s) { return s.clipText && s.writable; }, PasteAsBoxFromClipboard},
+    {pmDelete, "\x8d\xed\x8f\x9c(&D)", "", vkNone,  // 削除(&D)
+     [](const TMenuState& s) { return s.selected && s.writable; }, [](TEditor& ed) { ed.DeleteSelection(); }},
+    {pmSeparator, "-", "", vkNone, nullptr, nullptr},
+    {pmSelectAll, "\x82\xb7\x82\xd7\x82\xc4\x91I\x91\xf0(&A)", "", vkNone,  // すべて選択(&A)
+     [](const TMenuState& s) { return s.anyText; }, [](TEditor& ed) { ed.SelectAll(); }},
+    {pmSeparator, "-", "", vkNone, nullptr, nullptr},
+    {pmBoxMode, "Box\x91I\x91\xf0\x83\x82\x81[\x83h(&K)", "Ctrl+K", vkK,  // Box選択モード(&K)
+     nullptr, nullptr},
+};
+
+const TCommandRow* RowOf(TEditorMenuCommand command) {
+  for (const TCommandRow& row : kRows)
+    if (row.command == command) return &row;
+  return nullptr;
+}
 
 const TEditorMenuItem kNoItem{pmSeparator, "-", "", vkNone, false, false};
 
@@ -32,23 +78,8 @@ bool HasAnyText(TEditor& ed) {
 
 }  // namespace
 
-// Redo carries Ctrl+A and select-all has no key: users of the editor know
-// these keys, so they stay as they are.
 TEditorPopupMenu::TEditorPopupMenu(TEditor& editor) : editor_(editor) {
-  items_ = {
-      Item(pmUndo, "\x8c\xb3\x82\xc9\x96\xdf\x82\xb7(&U)", "Ctrl+Z", vkZ),        // 元に戻す(&U)
-      Item(pmRedo, "\x82\xe2\x82\xe8\x92\xbc\x82\xb5(&R)", "Ctrl+A", vkA),        // やり直し(&R)
-      Separator(),
-      Item(pmCut, "\x90\xd8\x82\xe8\x8e\xe6\x82\xe8(&T)", "Ctrl+X", vkX),         // 切り取り(&T)
-      Item(pmCopy, "\x83R\x83s\x81[(&C)", "Ctrl+C", vkC),                         // コピー(&C)
-      Item(pmPaste, "\x93\x5c\x82\xe8\x95t\x82\xaf(&P)", "Ctrl+V", vkV),          // 貼り付け(&P)
-      Item(pmBoxPaste, "Box\x93\x5c\x82\xe8\x95t\x82\xaf(&B)", "Ctrl+B", vkB),    // Box貼り付け(&B)
-      Item(pmDelete, "\x8d\xed\x8f\x9c(&D)", "", vkNone),                         // 削除(&D)
-      Separator(),
-      Item(pmSelectAll, "\x82\xb7\x82\xd7\x82\xc4\x91I\x91\xf0(&A)", "", vkNone),  // すべて選択(&A)
-      Separator(),
-      Item(pmBoxMode, "Box\x91I\x91\xf0\x83\x82\x81[\x83h(&K)", "Ctrl+K", vkK),  // Box選択モード(&K)
-  };
+  for (const TCommandRow& row : kRows) items_.push_back({row.command, row.caption, row.shortCut, row.key, true, false});
 }
 
 const TEditorMenuItem& TEditorPopupMenu::Items(int index) const {
@@ -58,25 +89,17 @@ const TEditorMenuItem& TEditorPopupMenu::Items(int index) const {
 
 void TEditorPopupMenu::Popup() {
   TEditor& ed = editor_;
-  const bool writable = !ed.ReadOnly();
-  const bool selected = ed.SelLength() > 0;
-  const bool clipText = ed.Clipboard() && ed.Clipboard()->HasText();
+  TMenuState state;
+  state.writable = !ed.ReadOnly();
+  state.selected = ed.SelLength() > 0;
+  state.clipText = ed.Clipboard() && ed.Clipboard()->HasText();
+  state.anyText = HasAnyText(ed);
+  state.canUndo = ed.CanUndo();
+  state.canRedo = ed.CanRedo();
   for (TEditorMenuItem& item : items_) {
-    switch (item.command) {
-      case pmSeparator: item.enabled = true; break;
-      case pmUndo: item.enabled = ed.CanUndo() && writable; break;
-      case pmRedo: item.enabled = ed.CanRedo() && writable; break;
-      case pmCut:
-      case pmDelete: item.enabled = selected && writable; break;
-      case pmCopy: item.enabled = selected; break;
-      case pmPaste:
-      case pmBoxPaste: item.enabled = clipText && writable; break;
-      case pmSelectAll: item.enabled = HasAnyText(ed); break;
-      case pmBoxMode:
-        item.enabled = true;
-        item.checked = ed.SelectionMode() == smBox;
-        break;
-    }
+    const TCommandRow* row = RowOf(item.command);
+    item.enabled = !row || !row->enabled || row->enabled(state);
+    if (item.command == pmBoxMode) item.checked = ed.SelectionMode() == smBox;
   }
 }
 
@@ -100,26 +123,14 @@ bool TEditorPopupMenu::ShortCut(TKey key, TShiftState shift) {
 }
 
 void TEditorPopupMenu::Execute(TEditorMenuItem& item) {
-  TEditor& ed = editor_;
-  switch (item.command) {
-    case pmSeparator: break;
-    case pmUndo: ed.Undo(); break;
-    case pmRedo: ed.Redo(); break;
-    case pmCut: ed.CutToClipboard(); break;
-    case pmCopy: ed.CopyToClipboard(); break;
-    case pmPaste: ed.PasteFromClipboard(); break;
-    case pmBoxPaste:
-      if (ed.Clipboard() && ed.Clipboard()->HasText()) ed.PasteAsBox(ed.Clipboard()->Text());
-      break;
-    case pmDelete: ed.DeleteSelection(); break;
-    case pmSelectAll: ed.SelectAll(); break;
-    case pmBoxMode:
-      // The mark follows the click even when the editor refuses the mode
-      // (during a selection drag); the next Popup puts it right again.
-      item.checked = !item.checked;
-      ed.SetSelectionMode(item.checked ? smBox : smNormal);
-      break;
+  if (item.command == pmBoxMode) {
+    // The mark follows the click even when the editor refuses the mode
+    // (during a selection drag); the next Popup puts it right again.
+    item.checked = !item.checked;
+    editor_.SetSelectionMode(item.checked ? smBox : smNormal);
+    return;
   }
+  if (const TCommandRow* row = RowOf(item.command); row && row->run) row->run(editor_);
 }
 
 // --- the editor's side ----------------------------------------------------
