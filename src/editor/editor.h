@@ -478,7 +478,6 @@ class TEditor : public TEditorLink {
   TShiftState last_shift_ = 0;
   bool row_selecting_ = false;
   int row_sel_anchor_ = 0;
-  int row_sel_current_ = 0;
   bool row_sel_anchor_last_ = false;
   bool key_repeat_ = false;
   bool ime_move_pending_ = false;
@@ -507,7 +506,7 @@ class TEditor : public TEditorLink {
   void PaintBeyondEnd(TSurface& surface, int row, const TRect& band);
   void PaintRow(TSurface& surface, int row, const TRect& band);
   void PrepareLine(int row, int visibleEnd, TPaintLine& line);
-  void TokenizeLine(const TPaintLine& line, int stopCol);
+  void TokenizeLine(const TPaintLine& line, int startCol, int stopCol);
   const TEditorColor* EntryColor(TColorEntry entry, int bracket) const;
   void PaintPiece(TSurface& surface, const TPaintLine& line, int row, const TRect& piece, bool selected);
   void PaintRowEnd(TSurface& surface, const TPaintLine& line, int row, const TRect& piece, bool selected);

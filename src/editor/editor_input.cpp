@@ -410,7 +410,6 @@ void TEditor::RowSelectStart(int row) {
   row_selecting_ = true;
   row_sel_anchor_ = r;
   row_sel_anchor_last_ = RowAttribute(r) == raEof;
-  row_sel_current_ = row_sel_anchor_last_ ? r : r + 1;
   CaretBeginUpdate();
   if (row_sel_anchor_last_)
     SetRowCol(r, RowEndCol(r));
@@ -425,7 +424,7 @@ void TEditor::RowSelectStart(int row) {
 // Downwards the anchor stands at the start of the anchor row, upwards at
 // its end, so the anchor row is always part of the selection.
 void TEditor::RowSelectMove(int row) {
-  if (!row_selecting_) return;
+  if (!row_selecting_ || sel_state_ == sstNone) return;  // an edit may have ended the selection
   const int r = RowSelectRow(row);
   const int a = row_sel_anchor_;
   const bool upwards = r < a;
@@ -438,7 +437,6 @@ void TEditor::RowSelectMove(int row) {
     want.row = a;
   }
   want.row = std::min(want.row, RowCount());
-  if (sel_state_ == sstNone) return;  // an edit ended the selection meanwhile
   anchor_ = want;
   CaretBeginUpdate();
   if (upwards)
@@ -449,7 +447,6 @@ void TEditor::RowSelectMove(int row) {
     SetRowCol(r + 1, 0);
   ExtendSelection();
   CaretEndUpdate();
-  row_sel_current_ = r;
 }
 
 }  // namespace yk
