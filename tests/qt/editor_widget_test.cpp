@@ -228,5 +228,103 @@ TEST_F(EditorWidgetTest, BoxCopyPastesAsABoxInAnotherEditor) {
   EXPECT_EQ(other.Editor().RowText(1), "3fg4");
 }
 
+// Where a selection dragged with the mouse ends up: moved, copied with
+// Ctrl held at the release, or left alone after Escape; the screen cursor
+// shows the kind of drag and is given back at the end.
+TEST_F(EditorWidgetTest, SelectionDragMovesCopiesOrCancels) {
+  struct Case {
+    const char* name;
+    bool ctrl;
+    bool escape;
+    const char* row;
+    Qt::CursorShape cursor;
+  } cases[] = {{"move", false, false, "adebcf", Qt::DragMoveCursor},
+               {"copy", true, false, "abcdebcf", Qt::DragCopyCursor},
+               {"escape", false, true, "abcdef", Qt::DragMoveCursor}};
+  for (const Case& c : cases) {
+    SetText({"abcdef"});
+    ed().SetRowCol(0, 1);
+    ed().StartSelection();
+    ed().SetRowCol(0, 3);
+    ed().ExtendSelection();
+    QWidget* v = w.viewport();
+    QTest::mousePress(v, Qt::LeftButton, {}, CellEdge(0, 2));
+    QTest::mouseMove(v, CellEdge(0, 5));
+    ASSERT_EQ(ed().SelDragState(), sdDragging) << c.name;
+    if (c.ctrl) QTest::keyPress(&w, Qt::Key_Control, Qt::ControlModifier);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr) << c.name;
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), c.cursor) << c.name;
+    if (c.escape) QTest::keyClick(&w, Qt::Key_Escape);
+    QTest::mouseRelease(v, Qt::LeftButton, c.ctrl ? Qt::ControlModifier : Qt::NoModifier, CellEdge(0, 5));
+    if (c.ctrl) QTest::keyRelease(&w, Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(ed().RowText(0), c.row) << c.name;
+    EXPECT_EQ(ed().SelDragState(), sdNone) << c.name;
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << c.name;
+  }
+}
+
+TEST_F(EditorWidgetTest, LeftMarginSelectsWholeRows) {
+  SetText({"abc", "def", "ghi", "jkl"});
+  QWidget* v = w.viewport();
+  const int x = ed().Margin().Left() / 2;
+  QTest::mouseMove(v, QPoint(x, Cell(1, 0).y()));
+  EXPECT_EQ(v->cursor().shape(), Qt::BitmapCursor);  // the right-pointing arrow
+  QTest::mousePress(v, Qt::LeftButton, {}, QPoint(x, Cell(1, 0).y()));
+  QTest::mouseMove(v, QPoint(x, Cell(2, 0).y()));
+  QTest::mouseRelease(v, Qt::LeftButton, {}, QPoint(x, Cell(2, 0).y()));
+  EXPECT_EQ(ed().SelText(), "def\r\nghi\r\n");
+  QTest::mouseMove(v, Cell(3, 1));
+  EXPECT_EQ(v->cursor().shape(), Qt::IBeamCursor);
+}
+
+TEST_F(EditorWidgetTest, HeldArrowAtTheViewsEdgeScrollsTwoRowsAndLockScrollCarriesTheCaret) {
+  w.SetScrollBars(ssBoth);
+  std::vector<std::string> rows(200, "x");
+  SetText(rows);
+  const int last = ed().VisibleRows() - 1;
+  ed().SetRowCol(last, 0);
+  QKeyEvent held(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true);
+  QCoreApplication::sendEvent(&w, &held);
+  EXPECT_EQ(ed().Row(), last + 2);
+  EXPECT_EQ(ed().TopRow(), 2);
+  QTest::keyRelease(&w, Qt::Key_Down);
+  QTest::keyClick(&w, Qt::Key_Down);
+  EXPECT_EQ(ed().Row(), last + 3);
+  EXPECT_EQ(ed().TopRow(), 3);
+  // With LockScroll the scroll bar moves the caret with the view.
+  ed().Caret().SetLockScroll(true);
+  w.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(ed().TopRow(), 4);
+  EXPECT_EQ(ed().Row(), last + 4);
+}
+
+// Records the regions the viewport paints.
+class PaintSpy : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+    return false;
+  }
+  QRegion painted;
+};
+
+TEST_F(EditorWidgetTest, TypingRepaintsOnlyTheChangedRowAtOnce) {
+  std::vector<std::string> rows(20, "abcdef");
+  SetText(rows);
+  ed().SetRowCol(3, 2);
+  QCoreApplication::processEvents();
+  PaintSpy spy;
+  w.viewport()->installEventFilter(&spy);
+  QTest::keyClick(&w, Qt::Key_X);
+  // Painted before the event loop ran again.
+  const QRect painted = spy.painted.boundingRect();
+  ASSERT_FALSE(painted.isEmpty());
+  EXPECT_TRUE(painted.contains(CellRect(3, 0, 6)));
+  EXPECT_GE(painted.top(), CellRect(2, 0).top());
+  EXPECT_LE(painted.height(), 3 * ed().RowHeight());  // the row and its neighbours, not the view
+  EXPECT_EQ(ed().RowText(3), "abxcdef");
+  w.viewport()->removeEventFilter(&spy);
+}
+
 }  // namespace
 }  // namespace yk
