@@ -286,6 +286,8 @@ class TEditor : public TEditorLink {
   // DoubleClick followed by MouseDown with ssDouble, which only fires
   // OnMouseDown, so a selection made by a double-click handler stays.
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  // shift carries the held buttons: a move without ssLeft during a mouse
+  // action means the release went elsewhere, and the action ends.
   void MouseMove(TShiftState shift, int x, int y);
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   void DoubleClick();
@@ -302,6 +304,9 @@ class TEditor : public TEditorLink {
   // True while the left button is down or a selection drag is pending or
   // under way; keys, characters, wheel and other buttons are ignored then.
   bool InMouseAction() const { return left_button_down_ || sel_drag_ != sdNone; }
+  // Ends a mouse action whose release the port cannot deliver (capture or
+  // focus lost): selecting stops where it is, a selection drag drops nothing.
+  void CancelMouseAction();
   bool RowSelecting() const { return row_selecting_; }
   // The cursor AutoCursor shows with no button down at a client point.
   TCursor CursorFor(int x, int y) const;

@@ -228,6 +228,7 @@ bool TEditor::PastDragThreshold(int x, int y) const {
 void TEditor::MouseMove(TShiftState shift, int x, int y) {
   last_mouse_ = {x, y};
   last_shift_ = shift;
+  if (InMouseAction() && !(shift & ssLeft)) CancelMouseAction();
   if (sel_drag_ != sdNone) {
     if (sel_drag_ == sdPending && PastDragThreshold(x, y)) {
       sel_drag_ = sdDragging;
@@ -273,6 +274,14 @@ void TEditor::LeftButtonUp(TShiftState shift, int x, int y) {
     else
       MoveSelectionTo(row_, col_);
   }
+}
+
+void TEditor::CancelMouseAction() {
+  left_button_down_ = false;
+  row_selecting_ = false;
+  if (sel_drag_ == sdNone) return;
+  sel_drag_ = sdNone;
+  SetCursorKind(0);
 }
 
 // A drag that ends without a drop: the selection goes, the caret stays.

@@ -322,6 +322,18 @@ TEST_F(EditorInput, SelectionDragCopiesCancelsAndSwitchesCursors) {
   EXPECT_FALSE(ed.Selected());
   ed.MouseUp(mbLeft, 0, X(9), Y(0));
   EXPECT_EQ(Text(), "abc def ghi");
+
+  // A release the editor never saw ends the drag without a drop, so keys
+  // work again.
+  Load("abc def ghi");
+  ed.SetSelLength(3);
+  ed.MouseDown(mbLeft, ssLeft, X(1), Y(0));
+  ed.MouseMove(ssLeft, X(9), Y(0));
+  ed.MouseMove(0, X(9), Y(0));
+  EXPECT_FALSE(ed.InMouseAction());
+  EXPECT_EQ(Text(), "abc def ghi");
+  EXPECT_TRUE(ed.KeyDown(vkEnd, 0));
+  EXPECT_EQ(Show(), "abc def ghi|");
 }
 
 TEST_F(EditorInput, SelectionDragNeedsAWritableStreamSelection) {
