@@ -124,7 +124,8 @@ void TEditor::PaintRow(TSurface& surface, int row, const TRect& band) {
   const int visibleEnd = ClampToInt(top_col_ + static_cast<std::int64_t>(band.right - margin_->Left() + col_width_ - 1) / col_width_);
   TPaintLine line;
   PrepareLine(row, visibleEnd, line);
-  TokenizeLine(line, line.ownFrom + visibleEnd + 1);
+  const int visibleStart = ClampToInt(top_col_ + static_cast<std::int64_t>(band.left - margin_->Left()) / col_width_);
+  TokenizeLine(line, line.ownFrom + visibleStart - 1, line.ownFrom + visibleEnd + 1);
 
   const TColumnSpan span = Selected() ? SelectedSpan(range_, row) : TColumnSpan{};
   if (span.Empty()) {
@@ -175,10 +176,10 @@ void TEditor::PrepareLine(int row, int visibleEnd, TPaintLine& line) {
   line.x = ClampToInt(ColumnX(0) - static_cast<std::int64_t>(line.ownFrom) * col_width_);
 }
 
-// Tokens of the painted text up to the first one that starts at or after
-// stopCol, each with its colour entry: reserved words first, a bracket
-// pair's own colour, else the entry of the token's kind.
-void TEditor::TokenizeLine(const TPaintLine& line, int stopCol) {
+// Tokens of the painted text that reach past startCol, up to the first one
+// that starts at or after stopCol, each with its colour entry: reserved
+// words first, a bracket pair's own colour, else the entry of its kind.
+void TEditor::TokenizeLine(const TPaintLine& line, int startCol, int stopCol) {
   std::vector<TPaintToken>& tokens = screen_->tokens;
   tokens.clear();
   const TReserveWordList* words = reserve_words_.Count() > 0 ? &reserve_words_ : nullptr;
@@ -186,6 +187,7 @@ void TEditor::TokenizeLine(const TPaintLine& line, int stopCol) {
   for (; parser->Token() != toEof; parser->NextToken()) {
     const int from = parser->TokenOffset();
     if (from >= stopCol) break;
+    if (from + parser->TokenLength() <= startCol) continue;
     tokens.push_back({from, from + parser->TokenLength(), EntryColor(TokenColorEntry(*parser, words), parser->BracketIndex())});
   }
 }
@@ -228,6 +230,10 @@ void TEditor::PaintPiece(TSurface& surface, const TPaintLine& line, int row, con
     TRect rest = piece;
     rest.left = std::max(rest.left, ClampToInt(line.x + static_cast<std::int64_t>(line.ownTo) * col_width_));
     if (!rest.Empty()) surface.FillRect(rest, bk);
+    // A text run fills only the font's height; a selected band also covers
+    // the underline's pixel row.
+    if (piece.bottom > piece.top + font_height_ && rest.left > piece.left)
+      surface.FillRect({piece.left, piece.top + font_height_, rest.left, piece.bottom}, bk);
   }
   for (const TPaintToken& t : screen_->tokens) {
     const TColor tfg = t.color ? t.color->Color() : font_.color;
