@@ -64,7 +64,7 @@ void TEditor::KeyPress(char c, TShiftState shift) {
 }
 
 // During a mouse action only a drag listens: Ctrl switches between move
-// and copy, Escape cancels. Every other key is swallowed.
+// and copy, Escape cancels. Every other key does nothing.
 bool TEditor::DragKey(TKey key, bool down) {
   if (sel_drag_ != sdDragging) return false;
   if (key == vkControl) {
@@ -78,10 +78,13 @@ bool TEditor::DragKey(TKey key, bool down) {
   return false;
 }
 
+// A page is one row less than the view, but at least one row, so a view
+// shorter than two rows still pages in the key's direction.
 void TEditor::NavigationKey(TKey key, bool ctrl) {
+  const int page = std::max(1, visible_rows_ - 1);
   switch (key) {
-    case vkPrior: PageMove(1 - visible_rows_); break;
-    case vkNext: PageMove(visible_rows_ - 1); break;
+    case vkPrior: PageMove(-page); break;
+    case vkNext: PageMove(page); break;
     case vkHome:
       if (ctrl) SetRowCol(0, 0);
       else SetCol(0);

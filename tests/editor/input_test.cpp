@@ -138,6 +138,17 @@ TEST_F(EditorInput, PageMovesKeepTheCaretOnTheScreen) {
   ed.KeyDown(vkNext, 0);
   EXPECT_EQ(ed.TopRow(), 2);
   EXPECT_EQ(ed.Row(), 2);
+
+  // A view too low for a whole row still pages in the key's direction.
+  host.size.height = 20;
+  ed.Resized();
+  ASSERT_EQ(ed.VisibleRows(), 0);
+  Lines(10);
+  ed.SetRowCol(3, 0);
+  ed.KeyDown(vkNext, 0);
+  EXPECT_EQ(ed.Row(), 4);
+  ed.KeyDown(vkPrior, 0);
+  EXPECT_EQ(ed.Row(), 3);
 }
 
 TEST_F(EditorInput, HeldArrowsScrollTwoRowsAtTheEdge) {
