@@ -474,7 +474,7 @@ class TEditor : public TEditorLink {
   void RowSelectStart(int row);
   void RowSelectMove(int row);
   int RowSelectRow(int row) const;
-  void ScrollRowsBy(int d);
+  void ScrollRowsTo(int target);
   void RefreshCaretPos();
   void MoveCompositionWindow();
 

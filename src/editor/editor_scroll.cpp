@@ -7,29 +7,30 @@
 
 namespace yk {
 
-// The view moves by d rows (limited to 0..MaxTopRow); with LockScroll the
-// caret moves with it and so keeps its place on the screen.
-void TEditor::ScrollRowsBy(int d) {
-  d = std::clamp(top_row_ + d, 0, MaxTopRow()) - top_row_;
-  if (d == 0) return;
+// The view moves to row target (limited to 0..MaxTopRow); with LockScroll
+// the caret moves with it and so keeps its place on the screen.
+void TEditor::ScrollRowsTo(int target) {
+  target = std::clamp(target, 0, MaxTopRow());
+  if (target == top_row_) return;
   const int old = top_row_;
   CaretBeginUpdate();
-  SetTopRow(top_row_ + d);
+  SetTopRow(target);
   const int moved = top_row_ - old;
   if (caret_->LockScroll() && moved != 0) SetRow(row_ + moved);
   CaretEndUpdate();
 }
 
 void TEditor::VScroll(TScrollCode code, int pos) {
+  const int page = std::max(1, visible_rows_);
   switch (code) {
-    case scLineUp: ScrollRowsBy(-1); break;
-    case scLineDown: ScrollRowsBy(1); break;
-    case scPageUp: ScrollRowsBy(-std::max(1, visible_rows_)); break;
-    case scPageDown: ScrollRowsBy(std::max(1, visible_rows_)); break;
-    case scTop: ScrollRowsBy(-top_row_); break;
-    case scBottom: ScrollRowsBy(MaxTopRow() - top_row_); break;
+    case scLineUp: ScrollRowsTo(top_row_ - 1); break;
+    case scLineDown: ScrollRowsTo(top_row_ + 1); break;
+    case scPageUp: ScrollRowsTo(top_row_ - page); break;
+    case scPageDown: ScrollRowsTo(top_row_ + page); break;
+    case scTop: ScrollRowsTo(0); break;
+    case scBottom: ScrollRowsTo(MaxTopRow()); break;
     case scPosition:
-    case scTrack: ScrollRowsBy(pos - top_row_); break;
+    case scTrack: ScrollRowsTo(pos); break;
     case scEndScroll: break;
   }
 }

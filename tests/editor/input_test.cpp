@@ -3,6 +3,8 @@
 // selection drag, scroll bars with LockScroll, cursors and the input method.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "editor_fixture.h"
 
 namespace yk::test {
@@ -433,8 +435,11 @@ TEST_F(EditorInput, ScrollBarsAndWheel) {
   ed.Caret().SetLockScroll(false);
   ed.VScroll(scTrack, 50);
   EXPECT_EQ(ed.TopRow(), 50);
-  ed.VScroll(scTrack, 1 << 30);
-  EXPECT_LE(ed.TopRow(), ed.MaxTopRow());
+  for (int pos : {1 << 30, INT_MIN}) {
+    ed.VScroll(scTrack, pos);
+    EXPECT_LE(ed.TopRow(), ed.MaxTopRow());
+    EXPECT_GE(ed.TopRow(), 0);
+  }
   ed.VScroll(scBottom);
   EXPECT_LE(ed.TopRow(), ed.MaxTopRow());
 
