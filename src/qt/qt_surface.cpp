@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/cp932_codec.h"
@@ -29,8 +30,8 @@ class TQtFace {
     synthetic_italic_ = font.italic() && raw_.isValid() && raw_.style() == QFont::StyleNormal;
   }
 
-  static TQtFace& For(const QFont& base, TFontStyles style) {
-    static std::map<QString, std::unique_ptr<TQtFace>> faces;
+  static std::shared_ptr<TQtFace> For(const QFont& base, TFontStyles style) {
+    static std::map<QString, std::shared_ptr<TQtFace>> faces;
     QFont font = base;
     font.setBold(style.Contains(fsBold));
     font.setItalic(style.Contains(fsItalic));
@@ -40,9 +41,9 @@ class TQtFace {
     auto it = faces.find(key);
     if (it == faces.end()) {
       if (faces.size() > 64) faces.clear();  // fonts tried one after another
-      it = faces.emplace(key, std::make_unique<TQtFace>(font)).first;
+      it = faces.emplace(key, std::make_shared<TQtFace>(font)).first;
     }
-    return *it->second;
+    return it->second;
   }
 
   // The glyph index of c in the raw font; 0 when the font lacks it.
@@ -96,10 +97,18 @@ TQtSurface::TQtSurface(QPainter& painter, const QFont& font, const QPalette& pal
     : painter_(painter), font_(font), palette_(palette) {
   const TFontMetrics m = MetricsFor(font);
   cell_height_ = m.height + m.externalLeading;
+  // One saved state for the whole surface: each call only replaces the clip.
+  painter_.save();
   painter_.setRenderHint(QPainter::Antialiasing, false);
 }
 
-TQtSurface::~TQtSurface() = default;
+TQtSurface::~TQtSurface() { painter_.restore(); }
+
+TQtFace& TQtSurface::Face(TFontStyles style) {
+  const int index = (style.Contains(fsBold) ? 1 : 0) + (style.Contains(fsItalic) ? 2 : 0);
+  if (!faces_[index]) faces_[index] = TQtFace::For(font_, style);
+  return *faces_[index];
+}
 
 void TQtSurface::FillRect(const TRect& r, TColor color) {
   if (color == clNone || r.Empty()) return;
@@ -140,13 +149,12 @@ void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TC
   if (cells.Empty()) return;
   const TVisible range = VisibleBytes(x, cellWidth, bytes, clip);
   if (range.first >= range.end) return;
-  painter_.save();
-  painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
   if (bkColor != clNone) FillRect(cells, bkColor);
+  painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
   painter_.setPen(ToQColor(color, palette_));
-  DrawGlyphs(x, y, cellWidth, bytes, range, TQtFace::For(font_, style));
+  DrawGlyphs(x, y, cellWidth, bytes, range, Face(style));
   DrawLines(x, y, cellWidth, range, style, cells);
-  painter_.restore();
+  painter_.setClipping(false);
 }
 
 void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face) {
@@ -207,11 +215,8 @@ void TQtSurface::Line(int x1, int y1, int x2, int y2, TColor color) {
   const int ax = std::abs(dx), ay = std::abs(dy);
   const int ex = ax >= ay ? x2 - (dx > 0 ? 1 : -1) : x2;
   const int ey = ay >= ax ? y2 - (dy > 0 ? 1 : -1) : y2;
-  painter_.save();
-  painter_.setRenderHint(QPainter::Antialiasing, false);
   painter_.setPen(QPen(ToQColor(color, palette_), 0));
   painter_.drawLine(x1, y1, ex, ey);
-  painter_.restore();
 }
 
 }  // namespace yk

@@ -47,8 +47,11 @@ class TQtSurface : public TSurface {
   void DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face);
   void DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip);
 
+  TQtFace& Face(TFontStyles style);
+
   QPainter& painter_;
   QFont font_;
+  std::shared_ptr<TQtFace> faces_[4];  // plain, bold, italic, bold italic: found once per surface
   QPalette palette_;
   int cell_height_ = 0;
 };
