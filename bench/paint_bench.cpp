@@ -1,0 +1,142 @@
+// Speed of painting through TEditor: a full repaint of a 160 by 60 cell view
+// of Japanese text with token colours (plain, italic, all selected), and a
+// repaint of a 10 MB row scrolled to its middle, into a surface that only
+// touches what it is given.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "docgen.h"
+#include "editor/editor.h"
+
+namespace {
+
+constexpr int kCols = 160;
+constexpr int kRows = 60;
+constexpr int kWidth = 19 + kCols * 8 + 4;
+constexpr int kHeight = 2 + kRows * 16 + 5;
+
+class NullHost : public yk::TWindowHost {
+ public:
+  yk::TSize ClientSize() const override { return {kWidth, kHeight}; }
+  bool Focused() const override { return true; }
+  yk::TFontMetrics Metrics(const yk::TFontSpec&) const override { return {8, 16, 0}; }
+  void Invalidate(const yk::TRect&) override {}
+  void UpdateNow() override {}
+  void ScrollArea(int, int, const yk::TRect&) override {}
+  void CreateCaret(int, int) override {}
+  void SetCaretPos(int, int) override {}
+  void ShowCaret(bool) override {}
+  void SetScrollBar(yk::TScrollBarKind, const yk::TScrollBarInfo&) override {}
+  void SetCursor(yk::TCursor, bool) override {}
+  void SetRedraw(bool) override {}
+  void SetCompositionPos(yk::TPoint) override {}
+};
+
+// Reads every byte it is given, so nothing is optimised away.
+class TouchSurface : public yk::TSurface {
+ public:
+  void FillRect(const yk::TRect& r, yk::TColor c) override { sum += static_cast<unsigned>(r.left + c); }
+  void TextRun(int x, int, int, std::string_view bytes, yk::TColor color, yk::TColor, yk::TFontStyles,
+               const yk::TRect&) override {
+    for (char b : bytes) sum += static_cast<unsigned char>(b);
+    sum += static_cast<unsigned>(x + color);
+    cells += bytes.size();
+  }
+  void Line(int x1, int, int, int, yk::TColor) override { sum += static_cast<unsigned>(x1); }
+  unsigned sum = 0;
+  std::size_t cells = 0;
+};
+
+NullHost host;
+
+// Rows of about 190 bytes: three generated lines joined, so the view is full.
+std::string WideDocument(std::size_t bytes) {
+  const std::string doc = yk::bench::MakeDocument(bytes);
+  std::string out;
+  int line = 0;
+  for (std::size_t i = 0; i < doc.size(); ++i) {
+    if (doc[i] == '\r' && i + 1 < doc.size() && doc[i + 1] == '\n' && ++line % 3 != 0) {
+      ++i;
+      continue;
+    }
+    out += doc[i];
+  }
+  return out;
+}
+
+void Colour(yk::TEditor& ed) {
+  yk::TEditorColors& c = ed.View().Colors();
+  c.Ank().SetColor(yk::clNavy);
+  c.DBCS().SetColor(yk::clMaroon);
+  c.Int().SetColor(yk::clRed);
+  c.Str().SetColor(yk::clGreen);
+  c.Symbol().SetColor(yk::clPurple);
+  c.Reserve().SetColor(yk::clBlue);
+  c.Reserve().SetStyle({yk::fsBold});
+  c.Comment().SetColor(yk::clGray);
+  ed.View().SetQuotation("\"");
+  ed.View().SetCommenter("//");
+  ed.SetReserveWordList(yk::TReserveWordList({"the", "and", "for", "int", "return", "while"}));
+}
+
+std::unique_ptr<yk::TEditor> MakeEditor(const std::string& text) {
+  auto ed = std::make_unique<yk::TEditor>();
+  ed->Lines().SetTextStr(text);
+  Colour(*ed);
+  ed->SetHost(&host);
+  return ed;
+}
+
+void RepaintView(benchmark::State& state, yk::TEditor& ed) {
+  TouchSurface surface;
+  for (auto _ : state) ed.Paint(surface, {0, 0, kWidth, kHeight});
+  benchmark::DoNotOptimize(surface.sum);
+  state.counters["cells"] = static_cast<double>(surface.cells) / static_cast<double>(state.iterations());
+}
+
+void BM_FullRepaint(benchmark::State& state) {
+  static auto ed = MakeEditor(WideDocument(200 * 1024));
+  RepaintView(state, *ed);
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_FullRepaintItalic(benchmark::State& state) {
+  static auto ed = [] {
+    auto e = MakeEditor(WideDocument(200 * 1024));
+    e->View().Colors().Str().SetStyle({yk::fsItalic});
+    return e;
+  }();
+  RepaintView(state, *ed);
+}
+BENCHMARK(BM_FullRepaintItalic)->Unit(benchmark::kMicrosecond);
+
+void BM_FullRepaintSelected(benchmark::State& state) {
+  static auto ed = [] {
+    auto e = MakeEditor(WideDocument(200 * 1024));
+    e->SetSelStart(100);
+    e->SetSelLength(8000);
+    return e;
+  }();
+  RepaintView(state, *ed);
+}
+BENCHMARK(BM_FullRepaintSelected)->Unit(benchmark::kMicrosecond);
+
+// A 10 MB row without line breaks, the view in its middle.
+void BM_RepaintLongRowMiddle(benchmark::State& state) {
+  static auto ed = [] {
+    std::string row = yk::bench::MakeDocument(10 * 1024 * 1024);
+    for (char& c : row)
+      if (c == '\r' || c == '\n') c = ' ';
+    auto e = MakeEditor(row);
+    e->SetRowCol(0, 5 * 1024 * 1024);
+    return e;
+  }();
+  RepaintView(state, *ed);
+}
+BENCHMARK(BM_RepaintLongRowMiddle)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
