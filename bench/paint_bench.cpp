@@ -1,11 +1,13 @@
 // Speed of painting through TEditor: a full repaint of a 160 by 60 cell view
-// of Japanese text with token colours (plain, italic, all selected), and a
-// repaint of a 10 MB row scrolled to its middle, into a surface that only
+// of Japanese text with token colours (plain, italic, all selected), a
+// repaint of a 10 MB row scrolled to its middle, and a typed character in a
+// 3-million-row document up to its repainted rows, into a surface that only
 // touches what it is given.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "docgen.h"
 #include "editor/editor.h"
@@ -17,12 +19,15 @@ constexpr int kRows = 60;
 constexpr int kWidth = 19 + kCols * 8 + 4;
 constexpr int kHeight = 2 + kRows * 16 + 5;
 
+// Keeps what was invalidated, so that a benchmark can paint it.
 class NullHost : public yk::TWindowHost {
  public:
   yk::TSize ClientSize() const override { return {kWidth, kHeight}; }
   bool Focused() const override { return true; }
   yk::TFontMetrics Metrics(const yk::TFontSpec&) const override { return {8, 16, 0}; }
-  void Invalidate(const yk::TRect&) override {}
+  void Invalidate(const yk::TRect& r) override {
+    if (keep) invalidated.push_back(r);
+  }
   void UpdateNow() override {}
   void ScrollArea(int, int, const yk::TRect&) override {}
   void CreateCaret(int, int) override {}
@@ -32,6 +37,8 @@ class NullHost : public yk::TWindowHost {
   void SetCursor(yk::TCursor, bool) override {}
   void SetRedraw(bool) override {}
   void SetCompositionPos(yk::TPoint) override {}
+  bool keep = false;
+  std::vector<yk::TRect> invalidated;
 };
 
 // Reads every byte it is given, so nothing is optimised away.
@@ -136,6 +143,38 @@ void BM_RepaintLongRowMiddle(benchmark::State& state) {
   RepaintView(state, *ed);
 }
 BENCHMARK(BM_RepaintLongRowMiddle)->Unit(benchmark::kMicrosecond);
+
+// Each iteration: a character typed (then Backspace, so the document keeps
+// its size) in the middle of the view, and every invalidated area painted.
+void BM_TypeAndRepaint(benchmark::State& state) {
+  static auto ed = [] {
+    const int rows = 3000000;
+    auto e = MakeEditor(yk::bench::MakeDocument(static_cast<std::size_t>(rows) * 70));
+    yk::TEditorScreenStrings& list = e->ScreenStrings();
+    if (list.GetCount() > rows) list.DeleteRows(rows, list.GetCount() - rows);
+    return e;
+  }();
+  const int row = ed->RowCount() / 2;
+  ed->SetTopRow(row - kRows / 2);
+  ed->SetRowCol(row, ed->RowEndCol(row) / 2);
+  TouchSurface surface;
+  host.keep = true;
+  bool type = true;
+  for (auto _ : state) {
+    if (type)
+      ed->KeyChar('a');
+    else
+      ed->BackSpaceKey();
+    type = !type;
+    for (const yk::TRect& r : host.invalidated) ed->Paint(surface, r);
+    host.invalidated.clear();
+  }
+  host.keep = false;
+  benchmark::DoNotOptimize(surface.sum);
+  state.counters["rows"] = ed->RowCount();
+  state.counters["cells"] = static_cast<double>(surface.cells) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_TypeAndRepaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
