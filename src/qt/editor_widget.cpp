@@ -74,7 +74,7 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);  // every painted pixel is ours
   viewport()->setMouseTracking(true);
   viewport()->setCursor(ToQCursor(editor_->Caret().Cursors().DefaultCursor()));
-  setFrameStyle(editor_->BorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel | QFrame::Sunken);
+  SetBorderStyle(editor_->BorderStyle());
   const TEditorScrollBars bars = editor_->ScrollBars();
   setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
@@ -106,6 +106,11 @@ void TEditorWidget::SetScrollBars(TEditorScrollBars bars) {
   setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   editor_->SetScrollBars(bars);
+}
+
+void TEditorWidget::SetBorderStyle(TEditorBorderStyle style) {
+  setFrameStyle(style == bsNone ? QFrame::NoFrame : QFrame::StyledPanel | QFrame::Sunken);
+  editor_->SetBorderStyle(style);
 }
 
 const QFont& TEditorWidget::PaintFont() const {
@@ -309,6 +314,12 @@ void TEditorWidget::resizeEvent(QResizeEvent* e) {
   editor_->Resized();
 }
 
+// System colours follow the palette, so a new palette repaints everything.
+void TEditorWidget::changeEvent(QEvent* e) {
+  QAbstractScrollArea::changeEvent(e);
+  if (e->type() == QEvent::PaletteChange) viewport()->update();
+}
+
 // --- keys ------------------------------------------------------------------------
 
 bool TEditorWidget::event(QEvent* e) {
@@ -457,6 +468,12 @@ void TEditorWidget::focusInEvent(QFocusEvent* e) {
 void TEditorWidget::focusOutEvent(QFocusEvent* e) {
   QAbstractScrollArea::focusOutEvent(e);
   blink_timer_.stop();
+  // A composition the input method abandoned with the focus is not shown on.
+  if (!preedit_.isEmpty()) {
+    preedit_.clear();
+    editor_->ImeCandidateWindow(false);
+    viewport()->update();
+  }
   editor_->FocusChanged(false);
   UpdateCaretArea();
 }

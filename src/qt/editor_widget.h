@@ -30,6 +30,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // Shows or hides the scroll bars and tells the editor, which sizes its
   // view to the area inside them.
   void SetScrollBars(TEditorScrollBars bars);
+  // A sunken frame for bsSingle, none for bsNone; the editor is told too.
+  void SetBorderStyle(TEditorBorderStyle style);
   // The resolved font the editor is painted in.
   const QFont& PaintFont() const;
   // The text being composed in the input method (shown at the caret).
@@ -64,6 +66,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   bool event(QEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void keyReleaseEvent(QKeyEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;

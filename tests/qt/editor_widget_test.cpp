@@ -326,5 +326,25 @@ TEST_F(EditorWidgetTest, TypingRepaintsOnlyTheChangedRowAtOnce) {
   w.viewport()->removeEventFilter(&spy);
 }
 
+TEST_F(EditorWidgetTest, SystemColoursFollowTheWidgetsPalette) {
+  SetText({"abc"});
+  QPalette palette = w.palette();
+  palette.setColor(QPalette::Base, QColor(10, 20, 30));
+  palette.setColor(QPalette::Text, QColor(200, 0, 0));
+  w.setPalette(palette);
+  QCoreApplication::processEvents();
+  const QImage shot = Shot();
+  const QRect empty = CellRect(2, 10);
+  EXPECT_EQ(shot.pixelColor(empty.center()), QColor(10, 20, 30));
+  // Text in clWindowText takes the palette's text colour.
+  const QRect text = test::InkBox(shot, QColor(10, 20, 30), CellRect(0, 0, 3));
+  ASSERT_FALSE(text.isEmpty());
+  bool red = false;
+  for (int x = text.left(); x <= text.right(); ++x)
+    for (int y = text.top(); y <= text.bottom(); ++y)
+      if (shot.pixelColor(x, y) == QColor(200, 0, 0)) red = true;
+  EXPECT_TRUE(red);
+}
+
 }  // namespace
 }  // namespace yk
