@@ -21,9 +21,7 @@ constexpr int kEofCells = 6;  // "[EOF]" and the cell after it
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-int ClampToInt(std::int64_t v) {
-  return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN / 2, INT_MAX / 2));
-}
+int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN / 2, INT_MAX / 2)); }
 
 // Start of the character that holds byte i of s, given `from`, a character
 // start at or before i. Bytes before a boundary pair up, so the parity of
@@ -55,8 +53,8 @@ int TEditor::ColumnX(std::int64_t col) const {
 bool TEditor::ItalicMode() const {
   if (font_.style.Contains(fsItalic)) return true;
   const TEditorColors& c = view_->Colors();
-  for (const TEditorColor* e : {&c.Ank(), &c.Comment(), &c.DBCS(), &c.Int(), &c.Mail(), &c.Reserve(), &c.Str(),
-                                &c.Symbol(), &c.Url()})
+  for (const TEditorColor* e :
+       {&c.Ank(), &c.Comment(), &c.DBCS(), &c.Int(), &c.Mail(), &c.Reserve(), &c.Str(), &c.Symbol(), &c.Url()})
     if (IsItalic(*e)) return true;
   const TEditorBracketCollection& brackets = view_->Brackets();
   for (int i = 0; i < brackets.Count(); ++i)
@@ -80,7 +78,8 @@ void TEditor::Paint(TSurface& surface, const TRect& clip) {
   const int ml = margin_->Left(), mt = margin_->Top(), cw = col_width_, pitch = RowHeight();
   // The margins hold no text; the application may draw there from OnDrawLine.
   if (r.left < ml) surface.FillRect({r.left, r.top, std::min(r.right, ml), r.bottom}, color_);
-  if (r.top < mt && r.right > ml) surface.FillRect({std::max(r.left, ml), r.top, r.right, std::min(r.bottom, mt)}, color_);
+  if (r.top < mt && r.right > ml)
+    surface.FillRect({std::max(r.left, ml), r.top, r.right, std::min(r.bottom, mt)}, color_);
 
   const int left = std::max(ml, ml + cw * FloorDiv(r.left - ml, cw));
   const int top = mt + (std::max(r.top, mt) - mt) / pitch * pitch;
@@ -121,7 +120,8 @@ void TEditor::PaintBeyondEnd(TSurface& surface, int row, const TRect& band) {
 // --- one row ------------------------------------------------------------------------
 
 void TEditor::PaintRow(TSurface& surface, int row, const TRect& band) {
-  const int visibleEnd = ClampToInt(top_col_ + static_cast<std::int64_t>(band.right - margin_->Left() + col_width_ - 1) / col_width_);
+  const int visibleEnd =
+      ClampToInt(top_col_ + static_cast<std::int64_t>(band.right - margin_->Left() + col_width_ - 1) / col_width_);
   TPaintLine line;
   PrepareLine(row, visibleEnd, line);
   const int visibleStart = ClampToInt(top_col_ + static_cast<std::int64_t>(band.left - margin_->Left()) / col_width_);
@@ -188,27 +188,39 @@ void TEditor::TokenizeLine(const TPaintLine& line, int startCol, int stopCol) {
     const int from = parser->TokenOffset();
     if (from >= stopCol) break;
     if (from + parser->TokenLength() <= startCol) continue;
-    tokens.push_back({from, from + parser->TokenLength(), EntryColor(TokenColorEntry(*parser, words), parser->BracketIndex())});
+    tokens.push_back(
+        {from, from + parser->TokenLength(), EntryColor(TokenColorEntry(*parser, words), parser->BracketIndex())});
   }
 }
 
 const TEditorColor* TEditor::EntryColor(TColorEntry entry, int bracket) const {
   const TEditorColors& c = view_->Colors();
   switch (entry) {
-    case ceAnk: return &c.Ank();
-    case ceComment: return &c.Comment();
-    case ceDBCS: return &c.DBCS();
-    case ceInt: return &c.Int();
-    case ceMail: return &c.Mail();
-    case ceReserve: return &c.Reserve();
-    case ceSelect: return &c.Select();
-    case ceStr: return &c.Str();
-    case ceSymbol: return &c.Symbol();
-    case ceUrl: return &c.Url();
+    case ceAnk:
+      return &c.Ank();
+    case ceComment:
+      return &c.Comment();
+    case ceDBCS:
+      return &c.DBCS();
+    case ceInt:
+      return &c.Int();
+    case ceMail:
+      return &c.Mail();
+    case ceReserve:
+      return &c.Reserve();
+    case ceSelect:
+      return &c.Select();
+    case ceStr:
+      return &c.Str();
+    case ceSymbol:
+      return &c.Symbol();
+    case ceUrl:
+      return &c.Url();
     case ceBracket:
       return bracket >= 0 && bracket < view_->Brackets().Count() ? &view_->Brackets().Items(bracket).ItemColor()
-                                                                  : nullptr;
-    default: return nullptr;
+                                                                 : nullptr;
+    default:
+      return nullptr;
   }
 }
 
@@ -221,7 +233,8 @@ void TEditor::PaintPiece(TSurface& surface, const TPaintLine& line, int row, con
   const TColor fg = selected ? sel.Color() : font_.color;
   // Text of the next row, joined for parsing only, is never drawn here.
   TRect cut = piece;
-  if (line.wrapsOn) cut.right = std::min(cut.right, ClampToInt(line.x + static_cast<std::int64_t>(line.ownTo) * col_width_));
+  if (line.wrapsOn)
+    cut.right = std::min(cut.right, ClampToInt(line.x + static_cast<std::int64_t>(line.ownTo) * col_width_));
 
   if (italic_) {
     surface.FillRect(piece, bk);
@@ -240,8 +253,8 @@ void TEditor::PaintPiece(TSurface& surface, const TPaintLine& line, int row, con
     const TColor tbk = t.color ? t.color->BkColor() : color_;
     const TFontStyles ts = t.color ? t.color->Style() : font_.style;
     if (italic_)
-      DrawSpan(surface, line, t.from, t.to, piece.top, selected ? fg : tfg,
-               selected || tbk == color_ ? clNone : tbk, ts, cut);
+      DrawSpan(surface, line, t.from, t.to, piece.top, selected ? fg : tfg, selected || tbk == color_ ? clNone : tbk,
+               ts, cut);
     else if (selected ? ts != font_.style : tfg != font_.color || tbk != color_ || ts != font_.style)
       DrawSpan(surface, line, t.from, t.to, piece.top, selected ? fg : tfg, selected ? bk : tbk, ts, cut);
   }
@@ -275,7 +288,8 @@ void TEditor::DrawSpan(TSurface& surface, const TPaintLine& line, int from, int 
   if (clip.Empty()) return;
   const int slack = italic_ ? 1 : 0;
   const std::int64_t cw = col_width_;
-  const std::int64_t firstVisible = FloorDiv(ClampToInt(clip.left - static_cast<std::int64_t>(line.x)), col_width_) - slack;
+  const std::int64_t firstVisible =
+      FloorDiv(ClampToInt(clip.left - static_cast<std::int64_t>(line.x)), col_width_) - slack;
   const std::int64_t lastVisible = (clip.right - static_cast<std::int64_t>(line.x) + cw - 1) / cw + slack;
   std::size_t a = static_cast<std::size_t>(std::max<std::int64_t>(from, firstVisible));
   std::size_t b = static_cast<std::size_t>(std::clamp<std::int64_t>(lastVisible, 0, to));

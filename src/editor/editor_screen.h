@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/geometry.h"
 #include "text/editor_colors.h"
 
 namespace yk {

@@ -121,8 +121,9 @@ TEST_F(PaintTest, TokensTakeTheColourOfTheirKindAndReservedWordsComeFirst) {
   ed.View().SetCommenter(";");
   ed.SetReserveWordList(TReserveWordList({"if", "\x82\xa0"}));  // あ
   ed.Caret().SetTabSpaceCount(4);
-  Load("IF \"if\" 12 x+\x82\xa2 ;if\n"  // IF "if" 12 x+い ;if
-       "\tz \x82\xa0");                  // tab z あ
+  Load(
+      "IF \"if\" 12 x+\x82\xa2 ;if\n"  // IF "if" 12 x+い ;if
+      "\tz \x82\xa0");                 // tab z あ
   PaintAll();
   struct Case {
     int row, col;
@@ -130,13 +131,13 @@ TEST_F(PaintTest, TokensTakeTheColourOfTheirKindAndReservedWordsComeFirst) {
     TColor fg, bk;
     std::uint8_t style;
   } cases[] = {
-      {0, 0, 'I', clBlue, clWindow, 1},      {0, 1, 'F', clBlue, clWindow, 1},  // reserved, case ignored
-      {0, 3, '"', clGreen, clWindow, 0},     {0, 4, 'i', clGreen, clWindow, 0},  // inside a string: a string
-      {0, 8, '1', clMaroon, clWindow, 0},    {0, 11, 'x', clRed, clWindow, 0},
-      {0, 12, '+', clPurple, clWindow, 0},   {0, 13, '\x82', clTeal, clYellow, 0},
-      {0, 16, ';', clGray, clWindow, 0},     {0, 17, 'i', clGray, clWindow, 0},  // inside a comment
+      {0, 0, 'I', clBlue, clWindow, 1},       {0, 1, 'F', clBlue, clWindow, 1},   // reserved, case ignored
+      {0, 3, '"', clGreen, clWindow, 0},      {0, 4, 'i', clGreen, clWindow, 0},  // inside a string: a string
+      {0, 8, '1', clMaroon, clWindow, 0},     {0, 11, 'x', clRed, clWindow, 0},
+      {0, 12, '+', clPurple, clWindow, 0},    {0, 13, '\x82', clTeal, clYellow, 0},
+      {0, 16, ';', clGray, clWindow, 0},      {0, 17, 'i', clGray, clWindow, 0},       // inside a comment
       {0, 2, ' ', clWindowText, clWindow, 0}, {1, 0, ' ', clWindowText, clWindow, 0},  // tab: the editor's own
-      {1, 4, 'z', clRed, clWindow, 0},       {1, 6, '\x82', clBlue, clWindow, 1},  // reserved double-byte word
+      {1, 4, 'z', clRed, clWindow, 0},        {1, 6, '\x82', clBlue, clWindow, 1},     // reserved double-byte word
   };
   for (const Case& c : cases) {
     const Pixel& p = Cell(c.row, c.col);
@@ -215,8 +216,9 @@ TEST_F(PaintTest, ItalicStylesDrawEveryTokenOverAClearedRow) {
   ed.Paint(rec, {X(0), Y(0), kWidth, Y(1)});
   // The row is cleared, then each token drawn: transparent where its
   // background is the editor's, opaque where it is not.
-  const auto fill = std::find(rec.calls.begin(), rec.calls.end(),
-                              "fill " + RecordingSurface::Rect({X(0), Y(0), kWidth, Y(0) + 16}) + " " + std::to_string(clWindow));
+  const auto fill =
+      std::find(rec.calls.begin(), rec.calls.end(),
+                "fill " + RecordingSurface::Rect({X(0), Y(0), kWidth, Y(0) + 16}) + " " + std::to_string(clWindow));
   ASSERT_NE(fill, rec.calls.end());
   std::vector<std::string> runs;
   for (auto it = fill; it != rec.calls.end(); ++it)
@@ -262,7 +264,9 @@ TEST_F(PaintTest, BoxSelectionShowsTheWholeCharactersItTakes) {
       {4, 1, ".SSS......", ".SSSS....."},  // right edge on the lead of い: taken whole
   };
   for (const Case& c : cases) {
-    Load("abcdefghi\na\x82\xa0\x82\xa2\x82\xa4" "b");  // aあいうb
+    Load(
+        "abcdefghi\na\x82\xa0\x82\xa2\x82\xa4"
+        "b");  // aあいうb
     ed.SetSelectionMode(smBox);
     ed.SetRowCol(0, c.anchorCol);
     ed.StartSelection();
@@ -361,7 +365,9 @@ TEST_F(PaintTest, AFullPaintCoversEveryPixel) {
   ed.Margin().SetLine(3);
   ed.Margin().SetTop(7);
   ed.Marks().Underline().SetVisible(true);
-  Load("ab\n\tc\n" "\x82\xa0");
+  Load(
+      "ab\n\tc\n"
+      "\x82\xa0");
   ed.SelectAll();
   PaintAll();
   for (int y = 0; y < kHeight; ++y)
@@ -372,10 +378,15 @@ TEST_F(PaintTest, AFullPaintCoversEveryPixel) {
 
 TEST_F(PaintTest, ALongRowSendsOnlyItsVisibleCells) {
   std::string row;
-  for (int i = 0; i < 400000; ++i) row += "ab\x82\xa0" "c";  // abあc
+  for (int i = 0; i < 400000; ++i)
+    row +=
+        "ab\x82\xa0"
+        "c";  // abあc
   Load(row);
   PaintAll();
-  EXPECT_EQ(Text(0, 0, 5), "ab\x82\xa0" "c");
+  EXPECT_EQ(Text(0, 0, 5),
+            "ab\x82\xa0"
+            "c");
   EXPECT_LE(surface.longest, 42u);
 
   // Far to the right, on an odd column: the first visible cell is the trail
@@ -385,9 +396,12 @@ TEST_F(PaintTest, ALongRowSendsOnlyItsVisibleCells) {
   ASSERT_EQ(ed.TopCol(), 1000003);
   RecordingSurface rec;
   ed.Paint(rec, {0, 0, kWidth, kHeight});
-  const std::string first = "text " + std::to_string(X(1000002)) + ",2 w8 \"\x82\xa0" "cab";
-  EXPECT_TRUE(std::any_of(rec.calls.begin(), rec.calls.end(), [&](const std::string& c) { return c.rfind(first, 0) == 0; }))
-      << rec.calls[1];
+  const std::string first = "text " + std::to_string(X(1000002)) +
+                            ",2 w8 \"\x82\xa0"
+                            "cab";
+  EXPECT_TRUE(std::any_of(rec.calls.begin(), rec.calls.end(), [&](const std::string& c) {
+    return c.rfind(first, 0) == 0;
+  })) << rec.calls[1];
   for (const std::string& c : rec.calls) EXPECT_LT(c.size(), 150u);
 }
 
