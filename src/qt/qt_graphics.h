@@ -25,9 +25,9 @@ QColor ToQColor(TColor color);  // with the application's palette
 // The Qt cursor for a cursor identifier; unknown identifiers give the arrow.
 QCursor ToQCursor(TCursor cursor);
 
-// The installed family used for spec: its own name when installed, else a
-// Japanese monospace font whose full-width glyphs are two cells wide. The
-// spec itself is never changed, so the stored name survives.
+// The installed family drawn for a font name: the name itself when it is
+// installed, else a Japanese monospace font whose full-width glyphs are two
+// cells wide. The editor's font is never changed, so the stored name survives.
 QString ResolveFamily(const std::string& name);
 QFont ResolveFont(const TFontSpec& spec);
 // The metrics the core works with; aveCharWidth is the half-width cell.
