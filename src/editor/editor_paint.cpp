@@ -147,18 +147,17 @@ void TEditor::PaintRow(TSurface& surface, int row, const TRect& band) {
 // state), and a row that wraps gets the next row's text behind, so a token
 // that crosses a wrap point is coloured as one token.
 void TEditor::PrepareLine(int row, int visibleEnd, TPaintLine& line) {
-  std::string_view own = RowView(row);
-  const std::size_t limit = static_cast<std::size_t>(visibleEnd) + kLookahead;
-  line.complete = own.size() <= limit;
-  if (!line.complete) own = own.substr(0, limit);
   const bool wrap = WordWrap();
   const bool prevWraps = wrap && row > 0 && rows_->GetRowAttribute(row - 1) == raWrapped;
   line.wrapsOn = wrap && rows_->GetRowAttribute(row) == raWrapped && row + 1 < RowCount();
-
   const int stateRow = prevWraps ? row - 1 : row;
   if (rows_->GetRowState(stateRow) == kStateNotComputed) rows_->UpdateStatesFrom(stateRow, false);
   line.state = rows_->GetRowState(stateRow);
 
+  std::string_view own = RowView(row);
+  const std::size_t limit = static_cast<std::size_t>(visibleEnd) + kLookahead;
+  line.complete = own.size() <= limit;
+  if (!line.complete) own = own.substr(0, limit);
   if (!prevWraps && !line.wrapsOn && std::memchr(own.data(), '\t', own.size()) == nullptr) {
     line.text = own;
     line.ownFrom = 0;
