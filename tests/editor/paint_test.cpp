@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -403,6 +404,37 @@ TEST_F(PaintTest, ALongRowSendsOnlyItsVisibleCells) {
     return c.rfind(first, 0) == 0;
   })) << rec.calls[1];
   for (const std::string& c : rec.calls) EXPECT_LT(c.size(), 150u);
+}
+
+// Any bytes, any view and any selection: painting stays inside the text
+// (run under the address sanitizer in CI) and covers what it is asked to.
+TEST_F(PaintTest, AnyBytesPaintInsideTheirRows) {
+  std::mt19937 random(7);
+  const char alphabet[] = {'a', ' ', '\t', '"', '/', '*', '\x81', '\x82', '\xa0', '\xe0', '\xfc', '\x00', '\r', '\n'};
+  TEditorBracketCollection brackets;
+  brackets.Add().SetLeftBracket("/*");
+  brackets.Items(0).SetRightBracket("*/");
+  ed.View().SetBrackets(brackets);
+  ed.View().SetQuotation("\"");
+  ed.Marks().EofMark().SetVisible(true);
+  ed.Marks().RetMark().SetVisible(true);
+  for (int round = 0; round < 60; ++round) {
+    std::string text;
+    for (int i = 0, n = static_cast<int>(random() % 400); i < n; ++i) text += alphabet[random() % sizeof alphabet];
+    ed.SetWordWrap(round % 3 == 0);
+    ed.View().Colors().Str().SetStyle(round % 4 == 1 ? TFontStyles{fsItalic} : TFontStyles{});
+    Load(text);
+    ed.SetSelectionMode(round % 2 ? smBox : smNormal);
+    ed.SetRowCol(static_cast<int>(random() % 8), static_cast<int>(random() % 50));
+    ed.StartSelection();
+    ed.SetRowCol(static_cast<int>(random() % 8), static_cast<int>(random() % 50));
+    ed.ExtendSelection();
+    ed.SetTopCol(static_cast<int>(random() % 30));
+    PaintAll();
+    const int x = static_cast<int>(random() % kWidth), y = static_cast<int>(random() % kHeight);
+    ed.Paint(surface, {x, y, x + static_cast<int>(random() % 100) + 1, y + static_cast<int>(random() % 60) + 1});
+    ASSERT_NE(surface.At(kWidth - 1, kHeight - 1).bk, kUnpainted) << round;
+  }
 }
 
 // --- what is repainted --------------------------------------------------------------------
