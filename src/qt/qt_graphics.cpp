@@ -136,23 +136,23 @@ QString ResolveFamily(const std::string& name) {
   return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
 }
 
-QFont ResolveFont(const TFontSpec& spec) {
-  QFont font(ResolveFamily(spec.name));
+QFont ResolveFont(const TFontSpec& wanted) {
+  QFont font(ResolveFamily(wanted.name));
   font.setStyleHint(QFont::TypeWriter);
   font.setKerning(false);
   // Sizes beyond what a screen can show are bad settings, not requests.
   constexpr int kMaxPixels = 400;
-  int pixels = spec.height == 0 ? 16 : std::min(std::abs(spec.height), kMaxPixels);
+  int pixels = wanted.height == 0 ? 16 : std::min(std::abs(wanted.height), kMaxPixels);
   font.setPixelSize(std::max(1, pixels));
-  if (spec.height > 0) {
+  if (wanted.height > 0) {
     // A positive height is the whole cell; scale the character height to fit.
     const int cell = std::max(1, QFontMetrics(font).height());
     font.setPixelSize(std::max(1, pixels * pixels / cell));
   }
-  font.setBold(spec.style.Contains(fsBold));
-  font.setItalic(spec.style.Contains(fsItalic));
-  font.setUnderline(spec.style.Contains(fsUnderline));
-  font.setStrikeOut(spec.style.Contains(fsStrikeOut));
+  font.setBold(wanted.style.Contains(fsBold));
+  font.setItalic(wanted.style.Contains(fsItalic));
+  font.setUnderline(wanted.style.Contains(fsUnderline));
+  font.setStrikeOut(wanted.style.Contains(fsStrikeOut));
   return font;
 }
 

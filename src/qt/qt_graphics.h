@@ -29,7 +29,7 @@ QCursor ToQCursor(TCursor cursor);
 // installed, else a Japanese monospace font whose full-width glyphs are two
 // cells wide. The editor's font is never changed, so the stored name survives.
 QString ResolveFamily(const std::string& name);
-QFont ResolveFont(const TFontSpec& spec);
+QFont ResolveFont(const TFontSpec& wanted);
 // The metrics the core works with; aveCharWidth is the half-width cell.
 TFontMetrics MetricsFor(const QFont& font);
 

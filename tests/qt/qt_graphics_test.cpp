@@ -60,9 +60,9 @@ TEST(QtGraphics, UnavailableFontNamesResolveToAJapaneseMonospaceFont) {
   } cases[] = {{"FixedSys", "IPAGothic"}, {"No Such Font 123", "IPAGothic"}, {"IPAMincho", "IPAMincho"},
                {"ipamincho", "IPAMincho"}, {"\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", "IPAGothic"}};  // ＭＳ ゴシック
   for (const Case& c : cases) {
-    TFontSpec spec;
-    spec.name = c.name;
-    const QFont font = ResolveFont(spec);
+    TFontSpec wanted;
+    wanted.name = c.name;
+    const QFont font = ResolveFont(wanted);
     EXPECT_EQ(QFontInfo(font).family(), c.family) << c.name;
     // Full-width glyphs fill exactly two half-width cells.
     const TFontMetrics m = MetricsFor(font);
@@ -72,20 +72,20 @@ TEST(QtGraphics, UnavailableFontNamesResolveToAJapaneseMonospaceFont) {
 }
 
 TEST(QtGraphics, FontSizesAndStyles) {
-  TFontSpec spec;
-  spec.height = -20;
-  spec.style = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
-  QFont font = ResolveFont(spec);
+  TFontSpec wanted;
+  wanted.height = -20;
+  wanted.style = {fsBold, fsItalic, fsUnderline, fsStrikeOut};
+  QFont font = ResolveFont(wanted);
   EXPECT_EQ(font.pixelSize(), 20);
   EXPECT_TRUE(font.bold() && font.italic() && font.underline() && font.strikeOut());
   // A positive height is the whole cell.
-  spec = TFontSpec{};
-  spec.height = 24;
-  EXPECT_LE(MetricsFor(ResolveFont(spec)).height, 25);
+  wanted = TFontSpec{};
+  wanted.height = 24;
+  EXPECT_LE(MetricsFor(ResolveFont(wanted)).height, 25);
   // Sizes out of reason are settings errors, not requests for huge fonts.
   for (int h : {1 << 30, -(1 << 30), 0}) {
-    spec.height = h;
-    const int pixels = ResolveFont(spec).pixelSize();
+    wanted.height = h;
+    const int pixels = ResolveFont(wanted).pixelSize();
     EXPECT_GE(pixels, 1);
     EXPECT_LE(pixels, 400);
   }
