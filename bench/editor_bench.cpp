@@ -7,30 +7,13 @@
 #include <string>
 
 #include "docgen.h"
+#include "bench_editor.h"
 #include "editor/editor.h"
 
 namespace {
 
-// A focused window that paints nothing, so the caret update runs in full
-// and nothing accumulates over millions of iterations.
-class NullHost : public yk::TWindowHost {
- public:
-  yk::TSize ClientSize() const override { return {800, 600}; }
-  bool Focused() const override { return true; }
-  yk::TFontMetrics Metrics(const yk::TFontSpec&) const override { return {8, 16, 0}; }
-  void Invalidate(const yk::TRect&) override {}
-  void UpdateNow() override {}
-  void ScrollArea(int, int, const yk::TRect&) override {}
-  void CreateCaret(int, int) override {}
-  void SetCaretPos(int, int) override {}
-  void ShowCaret(bool) override {}
-  void SetScrollBar(yk::TScrollBarKind, const yk::TScrollBarInfo&) override {}
-  void SetCursor(yk::TCursor, bool) override {}
-  void SetRedraw(bool) override {}
-  void SetCompositionPos(yk::TPoint) override {}
-};
 
-NullHost host;
+yk::bench::NullHost host;
 
 // An editor holding a document of `rows` rows, shared by the benchmarks.
 yk::TEditor& Document(int rows) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "docgen.h"
+#include "bench_editor.h"
 #include "editor/editor.h"
 
 namespace {
@@ -19,27 +20,6 @@ constexpr int kRows = 60;
 constexpr int kWidth = 19 + kCols * 8 + 4;
 constexpr int kHeight = 2 + kRows * 16 + 5;
 
-// Keeps what was invalidated, so that a benchmark can paint it.
-class NullHost : public yk::TWindowHost {
- public:
-  yk::TSize ClientSize() const override { return {kWidth, kHeight}; }
-  bool Focused() const override { return true; }
-  yk::TFontMetrics Metrics(const yk::TFontSpec&) const override { return {8, 16, 0}; }
-  void Invalidate(const yk::TRect& r) override {
-    if (keep) invalidated.push_back(r);
-  }
-  void UpdateNow() override {}
-  void ScrollArea(int, int, const yk::TRect&) override {}
-  void CreateCaret(int, int) override {}
-  void SetCaretPos(int, int) override {}
-  void ShowCaret(bool) override {}
-  void SetScrollBar(yk::TScrollBarKind, const yk::TScrollBarInfo&) override {}
-  void SetCursor(yk::TCursor, bool) override {}
-  void SetRedraw(bool) override {}
-  void SetCompositionPos(yk::TPoint) override {}
-  bool keep = false;
-  std::vector<yk::TRect> invalidated;
-};
 
 // Reads every byte it is given, so nothing is optimised away.
 class TouchSurface : public yk::TSurface {
@@ -56,7 +36,7 @@ class TouchSurface : public yk::TSurface {
   std::size_t cells = 0;
 };
 
-NullHost host;
+yk::bench::NullHost host({kWidth, kHeight});
 
 // Rows of about 190 bytes: three generated lines joined, so the view is full.
 std::string WideDocument(std::size_t bytes) {
@@ -73,25 +53,10 @@ std::string WideDocument(std::size_t bytes) {
   return out;
 }
 
-void Colour(yk::TEditor& ed) {
-  yk::TEditorColors& c = ed.View().Colors();
-  c.Ank().SetColor(yk::clNavy);
-  c.DBCS().SetColor(yk::clMaroon);
-  c.Int().SetColor(yk::clRed);
-  c.Str().SetColor(yk::clGreen);
-  c.Symbol().SetColor(yk::clPurple);
-  c.Reserve().SetColor(yk::clBlue);
-  c.Reserve().SetStyle({yk::fsBold});
-  c.Comment().SetColor(yk::clGray);
-  ed.View().SetQuotation("\"");
-  ed.View().SetCommenter("//");
-  ed.SetReserveWordList(yk::TReserveWordList({"the", "and", "for", "int", "return", "while"}));
-}
-
 std::unique_ptr<yk::TEditor> MakeEditor(const std::string& text) {
   auto ed = std::make_unique<yk::TEditor>();
   ed->Lines().SetTextStr(text);
-  Colour(*ed);
+  yk::bench::ColourTokens(*ed);
   ed->SetHost(&host);
   return ed;
 }

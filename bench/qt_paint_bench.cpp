@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "bench_editor.h"
 #include "docgen.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
@@ -16,26 +17,13 @@
 
 namespace {
 
-// Token colours that differ from the defaults, so every token is drawn.
-void Colour(yk::TEditor& ed) {
-  yk::TEditorColors& c = ed.View().Colors();
-  c.Ank().SetColor(yk::clNavy);
-  c.DBCS().SetColor(yk::clMaroon);
-  c.Int().SetColor(yk::clRed);
-  c.Str().SetColor(yk::clGreen);
-  c.Symbol().SetColor(yk::clTeal);
-  c.Comment().SetColor(yk::clGray);
-  yk::TReserveWordList words;
-  for (const char* w : {"int", "return", "if", "else", "for"}) words.Add(w);
-  ed.SetReserveWordList(words);
-}
 
 // A widget whose view shows cols by rows cells.
 std::unique_ptr<yk::TEditorWidget> View(int cols, int rows, std::size_t documentBytes) {
   auto w = std::make_unique<yk::TEditorWidget>();
   yk::TEditor& ed = w->Editor();
   ed.Lines().SetTextStr(yk::bench::MakeDocument(documentBytes));
-  Colour(ed);
+  yk::bench::ColourTokens(ed);
   const int width = ed.Margin().Left() + cols * ed.ColWidth() + ed.ColWidth() / 2 + w->frameWidth() * 2;
   const int height = ed.Margin().Top() + rows * ed.RowHeight() + 5 + w->frameWidth() * 2;
   w->resize(width, height);

@@ -139,11 +139,7 @@ std::string TEditorStrings::GetTextStr() const {
 }
 
 void TEditorStrings::SetTextStr(std::string_view s) {
-  BeginUpdate();
-  struct End {
-    TEditorStrings* self;
-    ~End() { self->EndUpdate(); }
-  } end{this};
+  UpdateScope update(*this);
   TEditorScreenStrings& rows = Rows();
   rows.Clear();
   // Every line, the last included, ends with a line end.
@@ -175,11 +171,7 @@ void TEditorStrings::Assign(const std::vector<std::string>& lines) {
 // CR LF, CR and LF each end a line (LF CR ends two); a last line without a
 // line end becomes a raEof row.
 void TEditorStrings::LoadFromFile(const std::string& path) {
-  BeginUpdate();
-  struct End {
-    TEditorStrings* self;
-    ~End() { self->EndUpdate(); }
-  } end{this};
+  UpdateScope update(*this);
   TEditorScreenStrings& rows = Rows();
   rows.Clear();
   FilePtr file = OpenFile(path, "rb", "open");

@@ -43,6 +43,13 @@ class TEditorStrings {
   int UpdateCount() const { return update_count_; }
 
  private:
+  // Holds an update open for a scope, also when the scope throws.
+  struct UpdateScope {
+    explicit UpdateScope(TEditorStrings& s) : s_(s) { s_.BeginUpdate(); }
+    ~UpdateScope() { s_.EndUpdate(); }
+    TEditorStrings& s_;
+  };
+
   TEditorScreenStrings& Rows() const { return owner_.ScreenStrings(); }
   void CheckLine(int i) const;
   void Edit(int row, int count, const std::string& text, int caretRow);
