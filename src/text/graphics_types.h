@@ -166,9 +166,10 @@ inline constexpr TCursor crSizeAll = -22;
 // An older name of crSizeAll; read, never written.
 inline constexpr TCursor crSize = -22;
 // The editor's own cursors. There is no shared cursor table to search for a
-// free slot, so they take the first two identifiers after the system ones.
+// free slot, so they keep the identifiers that stored styles already carry
+// for them (the application's initial style says 1 and 5).
 inline constexpr TCursor crRightArrow = 1;
-inline constexpr TCursor crDragSelCopy = 2;
+inline constexpr TCursor crDragSelCopy = 5;
 
 // The cursor names offered for choice: the system cursors in identifier
 // order (crDefault first), then "crRightArrow" and "crDragSelCopy". Each

@@ -114,8 +114,8 @@ TEST(GraphicsTypes, CursorNamesRoundTrip) {
 }
 
 TEST(GraphicsTypes, UnnamedCursorsAreDecimal) {
-  EXPECT_EQ(CursorToIdent(5), std::nullopt);
-  EXPECT_EQ(CursorToString(5), "5");
+  EXPECT_EQ(CursorToIdent(3), std::nullopt);
+  EXPECT_EQ(CursorToString(3), "3");
   EXPECT_EQ(CursorToString(-30), "-30");
   EXPECT_EQ(StringToCursor("5"), 5);
   EXPECT_EQ(StringToCursor("-30"), -30);
