@@ -37,7 +37,7 @@ class TEditor;
 enum TEditorSelectionMode : std::uint8_t { smNormal, smBox };
 enum TEditorSelectionState : std::uint8_t { sstNone, sstStarted, sstSelected };
 enum TEditorSelDragState : std::uint8_t { sdNone, sdPending, sdDragging };
-enum TEditorScrollBars : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+using TEditorScrollBars = TScrollStyle;
 enum TEditorBorderStyle : std::uint8_t { bsNone, bsSingle };
 
 // Where the selection began: row, byte index and display column.

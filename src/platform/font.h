@@ -2,6 +2,7 @@
 // reports for it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "text/graphics_types.h"
@@ -13,6 +14,7 @@ struct TFontSpec {
   int height = -16;  // negative: character height in pixels; positive: cell height
   TColor color = clWindowText;
   TFontStyles style;
+  std::uint8_t charset = 1;  // the system's default character set
   bool operator==(const TFontSpec&) const = default;
 };
 

@@ -17,7 +17,6 @@
 
 namespace yk {
 
-enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 std::string_view ScrollStyleToIdent(TScrollStyle s);
 std::optional<TScrollStyle> IdentToScrollStyle(std::string_view name);

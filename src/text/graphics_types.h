@@ -165,6 +165,9 @@ inline constexpr TCursor crHandPoint = -21;
 inline constexpr TCursor crSizeAll = -22;
 // An older name of crSizeAll; read, never written.
 inline constexpr TCursor crSize = -22;
+// Which scroll bars a window shows.
+enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 // The editor's own cursors. There is no shared cursor table to search for a
 // free slot, so they keep the identifiers that stored styles already carry
 // for them (the application's initial style says 1 and 5).
