@@ -53,10 +53,15 @@ bool HasLineBreakOrNul(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// True when the last character of s is a lead byte standing alone.
+bool EndsInLoneLeadByte(std::string_view s) {
+  return !s.empty() && cp932::PrevChar(s, s.size()) == s.size() - 1 && cp932::IsLeadByte(s.back());
+}
+
 // A name ending in a lone lead byte is refused too: read back, that byte
 // and the closing bracket would form one character.
 void CheckSectionName(std::string_view s) {
-  bool bad = s.empty() || s != Trim(s) || HasLineBreakOrNul(s) || cp932::IsLeadByte(s[cp932::PrevChar(s, s.size())]);
+  bool bad = s.empty() || s != Trim(s) || HasLineBreakOrNul(s) || EndsInLoneLeadByte(s);
   for (std::size_t i = 0; !bad && i < s.size(); i = cp932::NextChar(s, i)) bad = s[i] == ']';
   if (bad) throw Exception("Invalid INI section name: [" + std::string(s) + "]");
 }

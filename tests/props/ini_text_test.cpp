@@ -56,6 +56,14 @@ TEST(IniText, DoubleByteNamesFoldOnlyRealLetters) {
   EXPECT_EQ(ini.Read("A\x81\x5d", "k"), "4");
 }
 
+TEST(IniText, WritesSectionsEndingInADoubleByteCharacter) {
+  TIniText ini;
+  for (const char* section : {"\x95\x5c", "a\x81\x5d", "\x83\x41\x83\x41"}) {  // 表, a‐, アア
+    EXPECT_TRUE(ini.Write(section, "k", "v")) << section;
+    EXPECT_EQ(ini.Read(section, "k"), "v") << section;
+  }
+}
+
 TEST(IniText, EditsLeaveEverythingElseAsItWas) {
   const std::string original =
       "\xEF\xBB\xBF; settings\n"
