@@ -2,16 +2,13 @@
 // box paste that puts the lines of a text one below the other.
 #include <algorithm>
 
+#include "editor/column_code.h"
 #include "editor/editor.h"
 #include "text/column_map.h"
 
 namespace yk {
 
 namespace {
-
-char CodeAt(std::string_view map, int c) {
-  return c >= 0 && static_cast<std::size_t>(c) < map.size() ? map[static_cast<std::size_t>(c)] : kColEnd;
-}
 
 // CR LF, CR and LF each end a line, as everywhere in the line store, so that
 // no row receives a line-end byte; a final line end adds no empty line.

@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "editor/column_code.h"
 #include "editor/editor.h"
 #include "text/column_map.h"
 
 namespace yk {
 
 namespace {
-
-char CodeAt(std::string_view map, int c) {
-  return c >= 0 && static_cast<std::size_t>(c) < map.size() ? map[static_cast<std::size_t>(c)] : kColEnd;
-}
 
 bool HasTab(std::string_view s) { return s.find('\t') != std::string_view::npos; }
 
@@ -228,8 +225,7 @@ int TEditor::LogicalColumn(int row, int col) const {
   std::string_view text = RowView(row);
   std::string map;
   ColumnMapOf(text, map);
-  if (CodeAt(map, col) == kColTrail) --col;
-  while (CodeAt(map, col) == kColTabFill) --col;
+  col = CharStartColumn(map, col, false);
   int byte = ByteOfColumn(map, col, true, static_cast<int>(text.size()));
   for (int r = row - 1; r >= 0 && RowAttribute(r) == raWrapped; --r) byte += static_cast<int>(RowView(r).size());
   return byte;
@@ -333,9 +329,7 @@ void TEditor::Normalize(bool vertical, int d) {
       col_ = std::max(w - 1, 0);
     else if (col_ >= wrapByte)
       col_ = std::max(w, wrapByte - 1);
-    if (CodeAt(map, col_) == kColTrail) --col_;
-    if (!caret_->InTab())
-      while (CodeAt(map, col_) == kColTabFill) --col_;
+    col_ = CharStartColumn(map, col_, caret_->InTab());
   }
   col_ = std::max(col_, 0);
   if (!batch_) UpdateCaret();
@@ -369,10 +363,7 @@ void TEditor::SetRowCol(int row, int col) {
   SetRow(row);
   std::string map;
   ColumnMapOf(RowView(row_), map);
-  if (CodeAt(map, col) == kColTrail) --col;
-  if (!caret_->InTab())
-    while (CodeAt(map, col) == kColTabFill) --col;
-  SetCol(col);
+  SetCol(CharStartColumn(map, col, caret_->InTab()));
   batch_ = wasBatch;
   if (!batch_) UpdateCaret();
 }
@@ -611,9 +602,7 @@ void TEditor::KeepCaretOnBoundary() {
   if (text.empty() || col_ <= 0) return;
   std::string map;
   ColumnMapOf(text, map);
-  if (CodeAt(map, col_) == kColTrail) --col_;
-  if (!caret_->InTab())
-    while (CodeAt(map, col_) == kColTabFill) --col_;
+  col_ = CharStartColumn(map, col_, caret_->InTab());
 }
 
 void TEditor::LinesBeginUpdate() {

@@ -3,6 +3,7 @@
 // touched rows, replaces them and puts the caret back by offset.
 #include <algorithm>
 
+#include "editor/column_code.h"
 #include "editor/editor.h"
 #include "text/column_map.h"
 #include "text/cp932.h"
@@ -12,10 +13,6 @@ namespace yk {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-char CodeAt(std::string_view map, int c) {
-  return c >= 0 && static_cast<std::size_t>(c) < map.size() ? map[static_cast<std::size_t>(c)] : kColEnd;
-}
 
 std::string Spaces(int n) { return std::string(static_cast<std::size_t>(std::max(n, 0)), ' '); }
 

@@ -2,16 +2,13 @@
 // caret, box pieces and remainders, and the selection's text and offsets.
 #include <algorithm>
 
+#include "editor/column_code.h"
 #include "editor/editor.h"
 #include "text/column_map.h"
 
 namespace yk {
 
 namespace {
-
-char CodeAt(std::string_view map, int c) {
-  return c >= 0 && static_cast<std::size_t>(c) < map.size() ? map[static_cast<std::size_t>(c)] : kColEnd;
-}
 
 bool EmptyRange(const TSelectionRange& r) { return r.startRow == r.endRow && r.endByte < r.startByte; }
 
@@ -100,10 +97,7 @@ void TEditor::RealignSelection() {
   if (!Selected()) return;
   std::string map;
   ColumnMapOf(RowView(anchor_.row), map);
-  int col = anchor_.col;
-  if (CodeAt(map, col) == kColTrail) --col;
-  if (!caret_->InTab())
-    while (CodeAt(map, col) == kColTabFill) --col;
+  int col = CharStartColumn(map, anchor_.col, caret_->InTab());
   if (sel_mode_ == smNormal) col = std::min(col, static_cast<int>(map.size()));
   anchor_.col = std::max(col, 0);
   anchor_.byte = ByteOfColumn(map, anchor_.col, true, static_cast<int>(RowView(anchor_.row).size()));

@@ -2,16 +2,13 @@
 // caret, and the edit-control messages answered in rows and offsets.
 #include <algorithm>
 
+#include "editor/column_code.h"
 #include "editor/editor.h"
 #include "text/column_map.h"
 
 namespace yk {
 
 namespace {
-
-char CodeAt(std::string_view map, int c) {
-  return c >= 0 && static_cast<std::size_t>(c) < map.size() ? map[static_cast<std::size_t>(c)] : kColEnd;
-}
 
 // Start columns of the tokens of an expanded row that a word jump stops at.
 std::vector<int> WordStops(std::string_view expanded) {
@@ -94,8 +91,7 @@ int TEditor::RowOfOffset(std::int64_t offset) const {
 bool TEditor::TokenAt(int row, int col, int& lineRow, int& start, std::string& text, TEditorTokenKind& kind) const {
   std::string map;
   ColumnMapOf(RowView(row), map);
-  if (CodeAt(map, col) == kColTrail) --col;
-  while (CodeAt(map, col) == kColTabFill) --col;
+  col = CharStartColumn(map, col, false);
   lineRow = rows_->FirstRowOfLine(row);
   int index = ByteOfColumn(map, col, true, static_cast<int>(RowView(row).size()));
   std::string line;
