@@ -166,44 +166,11 @@ void TIniText::EnsureLastLineEnded() {
 }
 
 bool TIniText::Write(std::string_view section, std::string_view key, std::string_view value) {
-  CheckSectionName(section);
-  CheckKeyName(key);
-  value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
-  auto r = FindSection(section);
-  if (!r) {
-    EnsureLastLineEnded();
-    lines_.push_back({"[" + std::string(section) + "]", eol_});
-    lines_.push_back({std::string(key) + "=" + std::string(value), eol_});
-    return true;
-  }
-  if (auto i = FindKey(*r, key)) {
-    std::string& text = lines_[*i].text;
-    const std::size_t eq = text.find('=');
-    if (std::string_view(text).substr(eq + 1) == value) return false;
-    text = text.substr(0, eq + 1) + std::string(value);
-    return true;
-  }
-  // After the section's last key, so that comments and blank lines that
-  // close the section stay where they were.
-  std::size_t at = r->header + 1;
-  for (std::size_t i = r->header + 1; i < r->end; ++i) {
-    if (KeyOf(Body(i))) at = i + 1;
-  }
-  if (at > 0 && lines_[at - 1].eol.empty()) lines_[at - 1].eol = eol_;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(key) + "=" + std::string(value), eol_});
-  return true;
+  return WriteMany(section, {{std::string(key), std::string(value)}});
 }
 
 bool TIniText::Delete(std::string_view section, std::string_view key) {
-  auto r = FindSection(section);
-  if (!r) return false;
-  bool changed = false;
-  while (auto i = FindKey(*r, key)) {
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(*i));
-    --r->end;
-    changed = true;
-  }
-  return changed;
+  return DeleteMany(section, {std::string(key)});
 }
 
 std::unordered_map<std::string, std::size_t> TIniText::KeyLines(const Range& r, std::size_t& after_last_key) const {
@@ -220,7 +187,10 @@ std::unordered_map<std::string, std::size_t> TIniText::KeyLines(const Range& r, 
 
 bool TIniText::WriteMany(std::string_view section, const std::vector<std::pair<std::string, std::string>>& values) {
   if (values.empty()) return false;
+  // Every name is checked before the first change, so a refused name leaves
+  // the text as it was.
   CheckSectionName(section);
+  for (const auto& kv : values) CheckKeyName(kv.first);
   if (!FindSection(section)) {
     EnsureLastLineEnded();
     lines_.push_back({"[" + std::string(section) + "]", eol_});
@@ -230,7 +200,6 @@ bool TIniText::WriteMany(std::string_view section, const std::vector<std::pair<s
   bool changed = false;
   std::vector<Line> added;
   for (const auto& [key, raw] : values) {
-    CheckKeyName(key);
     const std::string value = raw.substr(0, raw.find_first_of(std::string_view("\r\n\0", 3)));
     auto [it, is_new] = at.emplace(FoldName(key), SIZE_MAX);
     if (is_new) {

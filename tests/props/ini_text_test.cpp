@@ -119,7 +119,10 @@ TEST(IniText, ValuesCannotForgeLinesAndBadNamesAreRefused) {
   }
   for (const char* key : {"", "a=b", "[k", ";k", "k\r", "k "}) {
     EXPECT_THROW(ini.Write("S", key, "v"), Exception) << key;
+    EXPECT_THROW(ini.Write("New", key, "v"), Exception) << key;
+    EXPECT_THROW(ini.WriteMany("New", {{"good", "1"}, {key, "v"}}), Exception) << key;
   }
+  EXPECT_EQ(ini.Text(), "[S]\r\nk=line1\r\nn=a\r\n");  // a refused name changes nothing
 }
 
 TEST(IniText, ManyKeysAtOnce) {
