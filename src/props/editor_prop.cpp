@@ -4,7 +4,6 @@
 
 #include <array>
 
-#include "props/names.h"
 #include "text/errors.h"
 
 namespace yk {
@@ -12,12 +11,6 @@ namespace yk {
 namespace {
 
 constexpr std::array<std::string_view, 4> kScrollStyleNames{"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
-
-bool SameWrapOption(const TEditorWrapOption& a, const TEditorWrapOption& b) {
-  return a.FollowRetMark() == b.FollowRetMark() && a.FollowPunctuation() == b.FollowPunctuation() &&
-         a.FollowStr() == b.FollowStr() && a.Leading() == b.Leading() && a.LeadStr() == b.LeadStr() &&
-         a.PunctuationStr() == b.PunctuationStr() && a.WordBreak() == b.WordBreak() && a.WrapByte() == b.WrapByte();
-}
 
 }  // namespace
 
@@ -99,7 +92,7 @@ bool TEditorProp::operator==(const TEditorProp& o) const {
   return color_ == o.color_ && *caret_ == *o.caret_ && font_->Value() == o.font_->Value() &&
          *margin_ == *o.margin_ && *marks_ == *o.marks_ && reserve_word_list_ == o.reserve_word_list_ &&
          scroll_bars_ == o.scroll_bars_ && *view_ == *o.view_ && word_wrap_ == o.word_wrap_ &&
-         SameWrapOption(*wrap_option_, *o.wrap_option_);
+         *wrap_option_ == *o.wrap_option_;
 }
 
 namespace {

@@ -41,6 +41,11 @@ class TEditorWrapOption : public TNotifyPersistent {
   // Copies all eight values and notifies once.
   void Assign(const TPersistent& source) override;
   const char* ClassName() const override { return "TEditorWrapOption"; }
+  bool operator==(const TEditorWrapOption& o) const {
+    return follow_ret_mark_ == o.follow_ret_mark_ && follow_punctuation_ == o.follow_punctuation_ &&
+           follow_str_ == o.follow_str_ && leading_ == o.leading_ && lead_str_ == o.lead_str_ &&
+           punctuation_str_ == o.punctuation_str_ && word_break_ == o.word_break_ && wrap_byte_ == o.wrap_byte_;
+  }
 
  private:
   bool follow_ret_mark_ = false;
