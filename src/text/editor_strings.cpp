@@ -143,15 +143,7 @@ void TEditorStrings::SetTextStr(std::string_view s) {
   TEditorScreenStrings& rows = Rows();
   rows.Clear();
   // Every line, the last included, ends with a line end.
-  std::size_t p = 0;
-  while (p < s.size()) {
-    std::size_t e = s.find_first_of("\r\n", p);
-    if (e == std::string_view::npos) e = s.size();
-    rows.AppendLine(s.substr(p, e - p), raCrlf);
-    p = e;
-    if (p < s.size() && s[p] == '\r') ++p;
-    if (p < s.size() && s[p] == '\n') ++p;
-  }
+  rows.AppendLines(s);
   rows.UpdateAllStates();
 }
 

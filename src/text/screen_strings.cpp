@@ -213,24 +213,12 @@ void TEditorScreenStrings::UpdateEnded() {
 // CR LF, CR and LF each end one line (LF CR ends two); a final line end
 // makes no empty last line. NUL bytes are ordinary text: a document keeps
 // every byte it was loaded with.
-void TEditorScreenStrings::AppendSplitLines(std::string_view text, TEditorStringList& list) const {
+void TEditorScreenStrings::AppendSplitLines(std::string_view text, TPointerStringList& list) const {
   std::size_t p = 0;
   while (p < text.size()) {
     std::size_t e = text.find_first_of("\r\n", p);
     if (e == std::string_view::npos) e = text.size();
-    std::string_view line = text.substr(p, e - p);
-    if (wrap_enabled_) {
-      TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
-      row_lengths_.clear();
-      BreakLine(line, ctx, row_lengths_);
-      std::size_t at = 0;
-      for (std::size_t k = 0; k < row_lengths_.size(); ++k) {
-        list.Append(line.substr(at, row_lengths_[k]), k + 1 < row_lengths_.size() ? raWrapped : raCrlf);
-        at += row_lengths_[k];
-      }
-    } else {
-      list.Append(line, raCrlf);
-    }
+    AppendLineTo(list, text.substr(p, e - p), raCrlf);
     p = e;
     if (p < text.size() && text[p] == '\r') ++p;
     if (p < text.size() && text[p] == '\n') ++p;
@@ -254,9 +242,10 @@ int TEditorScreenStrings::CountWrapRows(std::string_view line) const {
   return yk::CountWrapRows(line, ctx);
 }
 
-void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute) {
+void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
+                                        TRowAttribute lastAttribute) const {
   if (!wrap_enabled_) {
-    Append(line, lastAttribute);
+    list.Append(line, lastAttribute);
     return;
   }
   TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
@@ -265,10 +254,16 @@ void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastA
   std::size_t at = 0;
   for (std::size_t k = 0; k < row_lengths_.size(); ++k) {
     bool last = k + 1 == row_lengths_.size();
-    Append(line.substr(at, row_lengths_[k]), last ? lastAttribute : raWrapped);
+    list.Append(line.substr(at, row_lengths_[k]), last ? lastAttribute : raWrapped);
     at += row_lengths_[k];
   }
 }
+
+void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute) {
+  AppendLineTo(*this, line, lastAttribute);
+}
+
+void TEditorScreenStrings::AppendLines(std::string_view text) { AppendSplitLines(text, *this); }
 
 // Rebuilds every logical line into a fresh list and swaps it in, so no row
 // is overwritten before it has been read, whatever the lines grow or shrink.

@@ -76,6 +76,9 @@ class TEditorScreenStrings : public TEditorStringList {
   // Appends one logical line as rows (wrapped when wrapping is on), the last
   // row with lastAttribute; used by loading and whole-list rebuilds.
   void AppendLine(std::string_view line, TRowAttribute lastAttribute);
+  // Appends every line of text (CR LF, CR or LF ends) as AppendLine does,
+  // each ending raCrlf.
+  void AppendLines(std::string_view text);
 
   // Carried highlight states.
   std::string HeadToken(int row) const;
@@ -100,7 +103,8 @@ class TEditorScreenStrings : public TEditorStringList {
   bool OwnerLoading() const;
   bool CanRewrapFromRow(int row, int end, std::string_view text) const;
   void RebuildLines(bool wrap);
-  void AppendSplitLines(std::string_view text, TEditorStringList& list) const;
+  void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
+  void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
   const TParserRules* Rules() const;
   int ScanState(std::string_view text, int state) const;
 
