@@ -91,8 +91,10 @@ void TEditorStrings::Put(int i, std::string_view s) {
 }
 
 void TEditorStrings::Insert(int i, std::string_view s) {
-  int r = LineToRow(i);
-  if (i < 0 || r > Rows().GetCount()) throw EStringListError("List index out of bounds (" + std::to_string(i) + ")");
+  // Checked by line: with wrapping on, every line past the end maps to the
+  // row count.
+  if (i < 0 || i > GetCount()) throw EStringListError("List index out of bounds (" + std::to_string(i) + ")");
+  const int r = LineToRow(i);
   if (r == Rows().GetCount()) {
     Add(s);
     return;

@@ -141,6 +141,9 @@ TEST(EditorStrings, WrappedLinesAreAddressedAsLogicalLines) {
   EXPECT_EQ(ed.lines.GetTextStr(), "short\r\nmid\r\nlast\r\n");
   ed.lines.Delete(0);
   EXPECT_EQ(ed.lines.GetTextStr(), "mid\r\nlast\r\n");
+  // An index past the end is refused here too, not taken as an Add.
+  EXPECT_THROW(ed.lines.Insert(5, "x"), EStringListError);
+  EXPECT_EQ(ed.lines.GetTextStr(), "mid\r\nlast\r\n");
 }
 
 TEST(EditorStrings, SetTextDoesNotMarkModified) {
