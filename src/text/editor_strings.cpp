@@ -46,6 +46,17 @@ class RowWriter {
   FilePtr file_;
 };
 
+// Writes the rows to a new file: each raCrlf row followed by CR LF, or
+// every row when the displayed wrapping is to become real line ends.
+void WriteRows(const TPointerStringList& rows, const std::string& path, bool endEveryRow) {
+  RowWriter out(path);
+  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
+    out.Write(rows.Row(r));
+    if (endEveryRow || rows.GetRowAttribute(r) == raCrlf) out.Write("\r\n");
+  }
+  out.Close();
+}
+
 }  // namespace
 
 void TEditorStrings::CheckLine(int i) const {
@@ -128,16 +139,7 @@ void TEditorStrings::Delete(int i) {
 
 std::string TEditorStrings::GetTextStr() const {
   const TEditorScreenStrings& rows = Rows();
-  const int n = rows.GetCount();
-  std::size_t size = 0;
-  for (int r = 0; r < n; ++r) size += rows.RowLength(r) + (rows.GetRowAttribute(r) == raCrlf ? 2 : 0);
-  std::string text;
-  text.reserve(size);
-  for (int r = 0; r < n; ++r) {
-    text.append(rows.Row(r));
-    if (rows.GetRowAttribute(r) == raCrlf) text.append("\r\n");
-  }
-  return text;
+  return rows.GetRowsText(0, rows.GetCount()).text;
 }
 
 void TEditorStrings::SetTextStr(std::string_view s) {
@@ -218,24 +220,9 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   rows.RepaintEditors();
 }
 
-void TEditorStrings::SaveToFile(const std::string& path) const {
-  const TEditorScreenStrings& rows = Rows();
-  RowWriter out(path);
-  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
-    out.Write(rows.Row(r));
-    if (rows.GetRowAttribute(r) == raCrlf) out.Write("\r\n");
-  }
-  out.Close();
-}
+void TEditorStrings::SaveToFile(const std::string& path) const { WriteRows(Rows(), path, false); }
 
-void SaveRowsToFile(const TPointerStringList& rows, const std::string& path) {
-  RowWriter out(path);
-  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
-    out.Write(rows.Row(r));
-    out.Write("\r\n");
-  }
-  out.Close();
-}
+void SaveRowsToFile(const TPointerStringList& rows, const std::string& path) { WriteRows(rows, path, true); }
 
 void TEditorStrings::BeginUpdate() {
   ++update_count_;
