@@ -93,7 +93,8 @@ int TEditorScreenStrings::LineCount() const {
 TRowsText TEditorScreenStrings::GetRowsText(int first, int count) const {
   TRowsText result;
   if (first < 0 || first >= GetCount()) return result;
-  int last = count == -1 ? LastRowOfLine(first) : std::min(first + count - 1, GetCount() - 1);
+  // count is compared with the rows left, so a huge count cannot overflow.
+  int last = count == -1 ? LastRowOfLine(first) : count > GetCount() - first ? GetCount() - 1 : first + count - 1;
   if (last < first) return result;
   result.rowsTaken = last - first + 1;
   result.attribute = GetRowAttribute(last);
@@ -122,7 +123,7 @@ bool TEditorScreenStrings::CanRewrapFromRow(int row, int end, std::string_view t
 
 void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view text) {
   const int rows = GetCount();
-  if (first < 0 || count < 0 || first + count - 1 > rows - 1 || (count == 0 && text.empty())) return;
+  if (first < 0 || count < 0 || first > rows || count > rows - first || (count == 0 && text.empty())) return;
 
   // Text may move up into the previous row of the same logical line when it
   // is re-wrapped, so the work starts one row back inside the line.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 
 #include "fake_editor.h"
@@ -49,6 +50,16 @@ TEST(ScreenStrings, OutOfRangeReplaceDoesNothing) {
     EXPECT_EQ(ed.lines.GetTextStr(), "a\r\n");
   }
   EXPECT_FALSE(ed.Rows().UndoObj().CanUndo());
+}
+
+TEST(ScreenStrings, HugeCountsDoNotOverflow) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("a\r\nb\r\n");
+  for (int first : {0, 1, 2}) {
+    EXPECT_NO_THROW(ed.Rows().ReplaceRows(first, INT_MAX, "x")) << first;
+    EXPECT_EQ(ed.lines.GetTextStr(), "a\r\nb\r\n") << first;
+  }
+  EXPECT_EQ(ed.Rows().GetRowsText(1, INT_MAX).text, "b\r\n");  // up to the last row
 }
 
 TEST(ScreenStrings, EditorsAreToldOnceWithTheChangedRange) {
