@@ -150,8 +150,9 @@ std::string ExpandTabs(std::string_view line, int tabWidth, int wrapByte) {
 
 int ColumnToByte(std::string_view columnMap, int column) noexcept {
   if (column < 0) return 0;
-  const int bytes = static_cast<int>(columnMap.size()) -
-                    CountChar(columnMap, kColTabFill, static_cast<int>(columnMap.size()));
+  const int columns = static_cast<int>(columnMap.size());
+  const int bytes = columns - CountChar(columnMap, kColTabFill, columns);
+  if (column >= columns) return bytes;  // also keeps column + 1 from overflowing
   return std::clamp(column - CountChar(columnMap, kColTabFill, column + 1), 0, bytes);
 }
 

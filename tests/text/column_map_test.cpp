@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <random>
 #include <string>
 #include <type_traits>
@@ -101,6 +102,7 @@ TEST(ColumnMap, ByteHelpers) {
   EXPECT_EQ(ColumnToByte("12331", 4), 2);
   EXPECT_EQ(ColumnToByte("12331", -2), 0);
   EXPECT_EQ(ColumnToByte("12331", 99), 3);  // capped at the line's length
+  EXPECT_EQ(ColumnToByte("12331", INT_MAX), 3);
 }
 
 TEST(ColumnMap, IsInSetComparesWholeCharactersAtBoundaries) {
