@@ -163,16 +163,20 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
   blk.data.erase(blk.data.begin() + from, blk.data.begin() + to);
 }
 
-void TPointerStringList::Put(int i, std::string_view s) {
-  CheckIndex(i);
-  Locator at = Locate(i);
+void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
   Block& blk = *blocks_[at.block];
   std::size_t b = blk.Begin(at.index), e = blk.ends[at.index];
   blk.text.replace(b, e - b, s);
   std::int64_t delta = static_cast<std::int64_t>(s.size()) - static_cast<std::int64_t>(e - b);
-  for (std::size_t k = at.index; k < blk.ends.size(); ++k)
-    blk.ends[k] = static_cast<std::uint32_t>(blk.ends[k] + delta);
+  if (delta != 0)
+    for (std::size_t k = at.index; k < blk.ends.size(); ++k)
+      blk.ends[k] = static_cast<std::uint32_t>(blk.ends[k] + delta);
   SplitIfLarge(at.block);
+}
+
+void TPointerStringList::Put(int i, std::string_view s) {
+  CheckIndex(i);
+  ReplaceAt(Locate(i), s);
   NotifyChange();
 }
 
@@ -289,16 +293,8 @@ void TPointerStringList::AssignRows(int first, int count, const TPointerStringLi
   for (int k = 0; k < common; ++k) {
     Locator d = Locate(first + k);
     Locator s = src.Locate(k);
-    Block& blk = *blocks_[d.block];
-    std::string_view row = src.blocks_[s.block]->RowView(s.index);
-    std::size_t b = blk.Begin(d.index), e = blk.ends[d.index];
-    blk.text.replace(b, e - b, row);
-    std::int64_t delta = static_cast<std::int64_t>(row.size()) - static_cast<std::int64_t>(e - b);
-    if (delta != 0)
-      for (std::size_t j = d.index; j < blk.ends.size(); ++j)
-        blk.ends[j] = static_cast<std::uint32_t>(blk.ends[j] + delta);
-    blk.data[d.index] = src.blocks_[s.block]->data[s.index];
-    SplitIfLarge(d.block);
+    blocks_[d.block]->data[d.index] = src.blocks_[s.block]->data[s.index];
+    ReplaceAt(d, src.blocks_[s.block]->RowView(s.index));
   }
   if (count > common) {
     DeleteRows(first + common, count - common);
