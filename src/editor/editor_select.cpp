@@ -1,6 +1,7 @@
 // TEditor selection: the two selection modes, the range kept from anchor and
 // caret, box pieces and remainders, and the selection's text and offsets.
 #include <algorithm>
+#include <cstdint>
 
 #include "editor/column_code.h"
 #include "editor/editor.h"
@@ -259,7 +260,9 @@ void TEditor::SetSelLength(std::int64_t n) {
     CancelSelection();
   } else {
     StartSelection();
-    SetCaretByOffset(row_, CaretByte(true) + n);
+    // A length past the document selects to its end, so the sum saturates.
+    const std::int64_t byte = CaretByte(true);
+    SetCaretByOffset(row_, n > INT64_MAX - byte ? INT64_MAX : byte + n);
     ExtendSelection();
   }
   batch_ = wasBatch;

@@ -1,6 +1,7 @@
 // TEditor words and tokens: the word jump, the token under a point or the
 // caret, and the edit-control messages answered in rows and offsets.
 #include <algorithm>
+#include <cstdint>
 
 #include "editor/column_code.h"
 #include "editor/editor.h"
@@ -176,8 +177,10 @@ std::int64_t TEditor::Perform(TEditMessage msg, std::int64_t wParam, std::int64_
       } else if (wParam == -1) {
         CancelSelection();
       } else {
-        SetSelStart(std::min(wParam, lParam));
-        SetSelLength(std::max(wParam, lParam) - std::min(wParam, lParam));
+        const std::int64_t lo = std::min(wParam, lParam), hi = std::max(wParam, lParam);
+        SetSelStart(lo);
+        // hi - lo saturates: a length past the document selects to its end.
+        SetSelLength(lo < 0 && hi > INT64_MAX + lo ? INT64_MAX : hi - lo);
       }
       return 0;
     case emReplaceSel:

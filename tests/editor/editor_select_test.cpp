@@ -2,6 +2,8 @@
 // edit-control messages.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "editor_fixture.h"
 
 namespace yk::test {
@@ -62,6 +64,31 @@ TEST_F(EditorSelect, SelStartAndSelLengthSelectByOffset) {
   EXPECT_FALSE(ed.Selected());
   ed.SelectAll();
   EXPECT_EQ(ed.SelText(), "");
+}
+
+// Lengths and message arguments far past the document select to its end
+// instead of overflowing into a wrong (or negative) offset.
+TEST_F(EditorSelect, HugeLengthsSelectToTheEnd) {
+  const std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  const std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  struct Case {
+    std::int64_t start, end;
+    const char* shown;
+  } cases[] = {
+      {2, kMax, "ab[\ncd]"},
+      {kMax, 2, "ab[\ncd]"},
+      {kMin, 3, "[ab\ncd]"},
+      {kMin, kMax, "[ab\ncd]"},
+  };
+  for (const Case& c : cases) {
+    Load("ab\ncd");
+    ed.Perform(emSetSel, c.start, c.end);
+    EXPECT_EQ(Show(), c.shown) << c.start << " " << c.end;
+  }
+  Load("ab\ncd");
+  ed.SetSelStart(1);
+  ed.SetSelLength(kMax);
+  EXPECT_EQ(Show(), "a[b\ncd]");
 }
 
 TEST_F(EditorSelect, DeletingOrTypingOverASelection) {
