@@ -75,9 +75,7 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
   viewport()->setMouseTracking(true);
   viewport()->setCursor(ToQCursor(editor_->Caret().Cursors().DefaultCursor()));
   SetBorderStyle(editor_->BorderStyle());
-  const TEditorScrollBars bars = editor_->ScrollBars();
-  setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-  setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  SetScrollBars(editor_->ScrollBars());
   connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
           [this](int action) { ScrollBarAction(sbVertical, action); });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
