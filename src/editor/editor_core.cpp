@@ -1,7 +1,8 @@
 // TEditor core: construction, settings, coordinates, the caret rules, the
 // view position, offsets and the link through which the row list reports.
 #include <algorithm>
-#include <cstring>
+#include <climits>
+#include <cstdint>
 
 #include "editor/column_code.h"
 #include "editor/editor.h"
@@ -187,7 +188,9 @@ std::string TEditor::RowColumnMap(int row) const {
 // would pad with), unless capped at the row length.
 int TEditor::ByteOfColumn(std::string_view map, int col, bool capped, int length) {
   if (col <= 0) return 0;
-  int b = col - CountChar(map, kColTabFill, col + 1);
+  // Columns past the map hold no filler, so counting stops at its end.
+  const int counted = static_cast<int>(std::min(map.size(), static_cast<std::size_t>(col) + 1));
+  int b = col - CountChar(map, kColTabFill, counted);
   return capped ? std::min(b, length) : b;
 }
 
@@ -280,9 +283,13 @@ void TEditor::UpdateScrollRanges() {
     host_->SetScrollBar(sbHorizontal, {0, MaxTopCol(), visible_cols_, top_col_});
 }
 
+// Computed wide: a captured mouse may report points far outside the window.
 TPoint TEditor::PosToRowCol(int x, int y, bool nearest) const {
-  if (nearest) x += col_width_ / 2 - 1;
-  return {std::max(0, (x - margin_->Left()) / col_width_ + top_col_), (y - margin_->Top()) / RowHeight() + top_row_};
+  const std::int64_t px = static_cast<std::int64_t>(x) + (nearest ? col_width_ / 2 - 1 : 0);
+  const std::int64_t col = (px - margin_->Left()) / col_width_ + top_col_;
+  const std::int64_t row = (static_cast<std::int64_t>(y) - margin_->Top()) / RowHeight() + top_row_;
+  return {static_cast<int>(std::clamp<std::int64_t>(col, 0, INT_MAX)),
+          static_cast<int>(std::clamp<std::int64_t>(row, INT_MIN, INT_MAX))};
 }
 
 TPoint TEditor::GetCaretXY() const {

@@ -2,6 +2,8 @@
 // sharing a document and undo.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "editor_fixture.h"
 
 namespace yk::test {
@@ -27,6 +29,18 @@ TEST_F(EditorCore, RowsOutsideTheDocumentGiveEmptyAnswers) {
   EXPECT_EQ(ed.LogicalColumn(0, 5), 1);  // inside the tab: the tab's byte
   EXPECT_EQ(ed.LogicalColumn(0, 8), 2);
   EXPECT_EQ(ed.RowsToLines(2), 2);
+}
+
+// Points and columns at the ends of the int range map without overflowing.
+TEST_F(EditorCore, ExtremeCoordinatesStayInRange) {
+  Load("a\tb\nxyz");
+  EXPECT_EQ(ed.LogicalColumn(0, INT_MAX), 3);
+  const TPoint far = ed.PosToRowCol(INT_MAX, INT_MAX, true);
+  EXPECT_GT(far.x, INT_MAX / 16);
+  EXPECT_GT(far.y, INT_MAX / 32);
+  const TPoint before = ed.PosToRowCol(INT_MIN, INT_MIN, true);
+  EXPECT_EQ(before.x, 0);
+  EXPECT_LT(before.y, -(INT_MAX / 32));
 }
 
 TEST_F(EditorCore, WrappedRowsCountTowardsLogicalColumnsAndLines) {
