@@ -113,6 +113,18 @@ class TPointerStringList {
   mutable std::size_t last_block_ = 0;  // speeds up sequential access
 };
 
+// Holds an update of a list open for a scope, also when the scope throws.
+class TListUpdateScope {
+ public:
+  explicit TListUpdateScope(TPointerStringList& list) : list_(list) { list_.BeginUpdate(); }
+  ~TListUpdateScope() { list_.EndUpdate(); }
+  TListUpdateScope(const TListUpdateScope&) = delete;
+  TListUpdateScope& operator=(const TListUpdateScope&) = delete;
+
+ private:
+  TPointerStringList& list_;
+};
+
 // The scratch list into which wrapping writes the rows of a piece of text.
 class TEditorStringList : public TPointerStringList {
  public:

@@ -134,11 +134,7 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   const int lastReplaced = first + count - 1;
   int end = LastRowOfLine(lastReplaced);
 
-  BeginUpdate();
-  struct EndScope {
-    TEditorScreenStrings* s;
-    ~EndScope() { s->EndUpdate(); }
-  } endScope{this};
+  TListUpdateScope update(*this);
 
   if (start == first && end == lastReplaced && text.empty() && count > 0) {
     TUndoData& record = undo_->NewUndoData();

@@ -67,22 +67,20 @@ void TEditorUndoObj::MoveCaret(const TUndoData& r) {
   }
 }
 
+// The editors hear of the replay once, when the update ends, before the
+// caret moves back to where it was.
 void TEditorUndoObj::Undo() {
   if (undo_.empty()) return;
   std::unique_ptr<TUndoData> r = std::move(undo_.back());
   undo_.pop_back();
-  owner_.BeginUpdate();
-  try {
+  {
+    TListUpdateScope update(owner_);
     TReplay replay = Replay(*r);
     r->insertedRows = replay.inserted;
     r->lastAttribute = replay.attribute;
     r->oldText = std::move(replay.text);
     AddRedoData(*r);
-  } catch (...) {
-    owner_.EndUpdate();
-    throw;
   }
-  owner_.EndUpdate();
   MoveCaret(*r);
 }
 
@@ -90,23 +88,29 @@ void TEditorUndoObj::Redo() {
   if (redo_.empty()) return;
   std::unique_ptr<TUndoData> r = std::move(redo_.back());
   redo_.pop_back();
-  owner_.BeginUpdate();
-  try {
+  {
+    TListUpdateScope update(owner_);
     TReplay replay = Replay(*r);
-    redoing_ = true;
-    TUndoData& inverse = NewUndoData();
-    redoing_ = false;
+    TUndoData& inverse = NewInverseData();
     inverse.firstRow = r->firstRow;
     inverse.insertedRows = replay.inserted;
     inverse.lastAttribute = replay.attribute;
     inverse.oldText = std::move(replay.text);
+  }
+  MoveCaret(*r);
+}
+
+// A redo records its inverse like an edit, without emptying the redo list.
+TUndoData& TEditorUndoObj::NewInverseData() {
+  redoing_ = true;
+  try {
+    TUndoData& inverse = NewUndoData();
+    redoing_ = false;
+    return inverse;
   } catch (...) {
     redoing_ = false;
-    owner_.EndUpdate();
     throw;
   }
-  owner_.EndUpdate();
-  MoveCaret(*r);
 }
 
 }  // namespace yk

@@ -56,6 +56,7 @@ class TEditorUndoObj {
   // Takes out the rows the record put in and puts its old text back.
   TReplay Replay(const TUndoData& r);
   void MoveCaret(const TUndoData& r);
+  TUndoData& NewInverseData();
 
   TEditorScreenStrings& owner_;
   int undo_list_max_ = kMinUndoListMax;
