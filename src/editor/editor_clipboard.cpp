@@ -49,8 +49,8 @@ void TEditor::PasteFromClipboard() {
 }
 
 // The byte where a box's left edge at column x enters a row: a character
-// cut by the edge is passed over. pad receives the spaces a row shorter
-// than x needs.
+// cut by the edge is passed over. Past the row's end it counts the spaces
+// that padding the row up to x adds.
 int TEditor::BoxInsertByte(int row, int x) const {
   std::string_view text = RowView(row);
   std::string map;
@@ -81,8 +81,7 @@ void TEditor::PasteAsBox(std::string_view text) {
   }
   // The rows consumed are exactly the selected rows plus one existing row
   // per further line, so the replaced range is counted while building.
-  std::vector<std::string> built;
-  std::vector<TRowAttribute> attributes;
+  TRemainder built;
   int lastByte = 0;
   const int total = std::max(k, static_cast<int>(rem.rows.size()));
   for (int i = 0; i < total; ++i) {
@@ -106,14 +105,10 @@ void TEditor::PasteAsBox(std::string_view text) {
     row.insert(static_cast<std::size_t>(at), line);
     if (attribute == raEof) attribute = raCrlf;  // a box reaching the end leaves a final line end
     if (i == k - 1) lastByte = at + static_cast<int>(line.size());
-    built.push_back(std::move(row));
-    attributes.push_back(attribute);
+    built.rows.push_back(std::move(row));
+    built.attributes.push_back(attribute);
   }
-  std::string joined;
-  for (std::size_t i = 0; i < built.size(); ++i) {
-    joined.append(built[i]);
-    if (attributes[i] == raCrlf) joined.append("\r\n");
-  }
+  const std::string joined = JoinRows(built);
   const int last = std::min(n, RowCount()) - 1;
   CaretBeginUpdate();
   UnderlineBeginUpdate();
