@@ -51,7 +51,8 @@ class TEditorScreenStrings : public TEditorStringList {
   TRowsText GetRowsText(int first, int count) const;
   int FirstRowOfLine(int row) const;
   int LastRowOfLine(int row) const;
-  // Rows that end a logical line before `row`; the logical line of a row.
+  // Logical lines: the rows that are not raWrapped, plus one when the last
+  // row is raWrapped.
   int LineCount() const;
 
   void SetChangedRange(int first, int oldCount, int newCount);
