@@ -155,16 +155,21 @@ void TRegFiler::Bind(const TRegItem* item) {
   }
 }
 
-std::optional<TIniText> TRegFiler::Load() {
+bool TRegFiler::CanOpenStore() {
   if (manager_.RegType() == rtReg) {
     // There is no registry on this system: every registry access fails.
     manager_.ShowError("can not create Registry object.");
-    return std::nullopt;
+    return false;
   }
   if (manager_.IniFileName().empty()) {
     manager_.ShowError("can not create Inifile object.");
-    return std::nullopt;
+    return false;
   }
+  return true;
+}
+
+std::optional<TIniText> TRegFiler::Load() {
+  if (!CanOpenStore()) return std::nullopt;
   try {
     return TIniText(ReadSettingsFile(manager_.IniFileName()).value_or(std::string()));
   } catch (const EFileError&) {
@@ -174,14 +179,7 @@ std::optional<TIniText> TRegFiler::Load() {
 
 template <typename EditFn>
 void TRegFiler::Edit(EditFn&& edit) {
-  if (manager_.RegType() == rtReg) {
-    manager_.ShowError("can not create Registry object.");
-    return;
-  }
-  if (manager_.IniFileName().empty()) {
-    manager_.ShowError("can not create Inifile object.");
-    return;
-  }
+  if (!CanOpenStore()) return;
   EditSettingsFile(manager_.IniFileName(), [&](const std::optional<std::string>& current) -> std::optional<std::string> {
     TIniText text(current.value_or(std::string()));
     if (!edit(text)) return std::nullopt;

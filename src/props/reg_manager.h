@@ -125,6 +125,9 @@ class TRegFiler {
     std::string default_value;
   };
 
+  // False after reporting a store that cannot be opened: the registry, or
+  // an INI store without a file name. Checked by every access.
+  bool CanOpenStore();
   // The store's current text, or nullopt after reporting that it cannot be
   // opened. A file that cannot be read reads as empty.
   std::optional<TIniText> Load();
