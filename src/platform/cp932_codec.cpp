@@ -91,31 +91,47 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// Decodes UTF-8 leniently: a malformed byte becomes U+FFFD.
+struct TCodePoint {
+  char32_t c = 0;
+  std::size_t length = 0;  // 0: malformed
+};
+
+// The code point of the UTF-8 sequence at s[i] (i < s.size()). A stray or
+// truncated byte, an overlong form (which could carry a "/" or a NUL past a
+// check made on the bytes), a surrogate or a value past U+10FFFF is
+// malformed.
+TCodePoint Utf8At(std::string_view s, std::size_t i) {
+  const unsigned char b = static_cast<unsigned char>(s[i]);
+  if (b < 0x80) return {b, 1};
+  const std::size_t extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : 0;
+  if (extra == 0 || extra >= s.size() - i) return {};
+  char32_t c = b & (0x3F >> extra);
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const unsigned char t = static_cast<unsigned char>(s[i + k]);
+    if ((t & 0xC0) != 0x80) return {};
+    c = (c << 6) | (t & 0x3F);
+  }
+  static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
+  return {c, extra + 1};
+}
+
+// Decodes UTF-8 leniently: each byte of a malformed sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view s) {
   std::u16string out;
   for (std::size_t i = 0; i < s.size();) {
-    unsigned char b = static_cast<unsigned char>(s[i]);
-    int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-    char32_t c = extra == 0 ? b : extra == 1 ? b & 0x1F : extra == 2 ? b & 0x0F : b & 0x07;
-    bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < s.size() + (extra == 0 ? 1 : 0);
-    for (int k = 1; ok && k <= extra; ++k) {
-      unsigned char t = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-      if ((t & 0xC0) != 0x80) ok = false;
-      c = (c << 6) | (t & 0x3F);
-    }
-    if (!ok) {
+    const TCodePoint p = Utf8At(s, i);
+    if (p.length == 0) {
       out += kSubstitute;
       ++i;
       continue;
     }
-    i += static_cast<std::size_t>(extra) + 1;
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    i += p.length;
+    if (p.c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((p.c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((p.c - 0x10000) & 0x3FF));
     } else {
-      out += static_cast<char16_t>(c);
+      out += static_cast<char16_t>(p.c);
     }
   }
   return out;

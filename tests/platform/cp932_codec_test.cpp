@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace yk;
 
 TEST(Cp932Codec, GlyphsOfEveryKind) {
@@ -57,4 +59,22 @@ TEST(Cp932Codec, RoundTripOfEveryValidCharacter) {
   EXPECT_GT(checked, 7000);
   EXPECT_EQ(cp932::DecodeToUtf8("\x95\x5c\x8e\xa6"), "\xe8\xa1\xa8\xe7\xa4\xba");  // 表示
   EXPECT_EQ(cp932::EncodeFromUtf8("\xe8\xa1\xa8\xe7\xa4\xba").bytes, "\x95\x5c\x8e\xa6");
+}
+
+TEST(Cp932Codec, MalformedUtf8BecomesReplacedCharacters) {
+  // Overlong forms ("/" and NUL), a surrogate, a value past U+10FFFF, stray
+  // and truncated bytes: each byte is one replaced character.
+  struct Case {
+    const char* utf8;
+    const char* bytes;
+  } cases[] = {
+      {"a\xc0\xaf" "b", "a??b"},      {"\xc0\x80", "??"},         {"\xe0\x80\xaf", "???"},
+      {"\xed\xa0\x80", "???"},         {"\xf4\x90\x80\x80", "????"}, {"\x80" "a", "?a"},
+      {"\xe3\x81", "??"},             {"\xf0\x9f\x98\x80", "?"},     // an emoji: valid, but not in CP932
+  };
+  for (const Case& c : cases) {
+    cp932::TEncoded e = cp932::EncodeFromUtf8(c.utf8);
+    EXPECT_EQ(e.bytes, c.bytes) << c.utf8;
+    EXPECT_EQ(e.replaced, static_cast<int>(std::count(e.bytes.begin(), e.bytes.end(), '?'))) << c.utf8;
+  }
 }
