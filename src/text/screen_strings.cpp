@@ -121,6 +121,15 @@ bool TEditorScreenStrings::CanRewrapFromRow(int row, int end, std::string_view t
   return true;
 }
 
+TUndoData& TEditorScreenStrings::RecordOldRows(int first, int count) {
+  TUndoData& record = undo_->NewUndoData();
+  record.firstRow = first;
+  TRowsText old = GetRowsText(first, count);
+  record.oldText = std::move(old.text);
+  record.lastAttribute = old.attribute;
+  return record;
+}
+
 void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view text) {
   const int rows = GetCount();
   if (first < 0 || count < 0 || first > rows || count > rows - first || (count == 0 && text.empty())) return;
@@ -135,16 +144,8 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   int end = LastRowOfLine(lastReplaced);
 
   TListUpdateScope update(*this);
-
   if (start == first && end == lastReplaced && text.empty() && count > 0) {
-    TUndoData& record = undo_->NewUndoData();
-    record.firstRow = first;
-    TRowsText old = GetRowsText(first, count);
-    record.oldText = std::move(old.text);
-    record.lastAttribute = old.attribute;
-    DeleteRows(first, count);
-    UpdateStatesFrom(first, true);
-    SetChangedRange(start, old.rowsTaken, 0);
+    DeleteWholeLines(first, count);
     return;
   }
 
@@ -158,15 +159,24 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   } else {
     lastAttribute = text.empty() ? raEof : EndsWithLineEnd(text) ? raCrlf : raEof;
   }
-
   if (wrap_enabled_ && start > FirstRowOfLine(start) && !CanRewrapFromRow(start, end, text))
     start = FirstRowOfLine(start);
+  RebuildRows(start, first, lastReplaced, end, text, lastAttribute);
+}
 
-  TUndoData& record = undo_->NewUndoData();
-  record.firstRow = start;
-  TRowsText old = GetRowsText(start, end - start + 1);
-  record.oldText = old.text;
-  record.lastAttribute = old.attribute;
+void TEditorScreenStrings::DeleteWholeLines(int first, int count) {
+  RecordOldRows(first, count);
+  DeleteRows(first, count);
+  UpdateStatesFrom(first, true);
+  SetChangedRange(first, count, 0);
+}
+
+// Rows start..end become the rows start..first-1, then text, then the rows
+// lastReplaced+1..end, wrapped anew; end may be start - 1 (nothing old).
+void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, int end, std::string_view text,
+                                       TRowAttribute lastAttribute) {
+  const int oldRows = std::max(end - start + 1, 0);
+  TUndoData& record = RecordOldRows(start, oldRows);
 
   std::string composed;
   for (int i = start; i < first; ++i) AppendRowText(composed, Row(i), GetRowAttribute(i));
@@ -177,9 +187,9 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   WrapText(composed, scratch);
   scratch.SetRowAttribute(scratch.GetCount() - 1, lastAttribute);
   record.insertedRows = scratch.GetCount();
-  AssignRows(start, std::max(end - start + 1, 0), scratch);
+  AssignRows(start, oldRows, scratch);
   UpdateStatesFrom(start, true);
-  SetChangedRange(start, old.rowsTaken, scratch.GetCount());
+  SetChangedRange(start, oldRows, scratch.GetCount());
 }
 
 void TEditorScreenStrings::Clear() {

@@ -103,6 +103,12 @@ class TEditorScreenStrings : public TEditorStringList {
  private:
   bool OwnerLoading() const;
   bool CanRewrapFromRow(int row, int end, std::string_view text) const;
+  // Opens the undo record of an edit, holding the text of count rows from
+  // first.
+  TUndoData& RecordOldRows(int first, int count);
+  void DeleteWholeLines(int first, int count);
+  void RebuildRows(int start, int first, int lastReplaced, int end, std::string_view text,
+                   TRowAttribute lastAttribute);
   void RebuildLines(bool wrap);
   void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
