@@ -57,6 +57,51 @@ void WriteRows(const TPointerStringList& rows, const std::string& path, bool end
   out.Close();
 }
 
+// Appends the lines of a text read in chunks to the rows. CR LF, CR and LF
+// each end a line (LF CR ends two), also when a chunk ends between the CR
+// and the LF; a last line without a line end becomes a raEof row.
+class ChunkLineSplitter {
+ public:
+  explicit ChunkLineSplitter(TEditorScreenStrings& rows) : rows_(rows) {}
+
+  void Feed(std::string_view data) {
+    std::size_t p = skip_lf_ && !data.empty() && data[0] == '\n' ? 1 : 0;
+    skip_lf_ = false;
+    while (p < data.size()) {
+      const std::size_t e = data.find_first_of("\r\n", p);
+      if (e == std::string_view::npos) {
+        carry_.append(data.substr(p));  // continued by the next chunk
+        return;
+      }
+      EndLine(data.substr(p, e - p));
+      p = e + 1;
+      if (data[e] == '\r') {
+        if (p == data.size()) skip_lf_ = true;
+        else if (data[p] == '\n') ++p;
+      }
+    }
+  }
+
+  void Finish() {
+    if (!carry_.empty()) rows_.AppendLine(carry_, raEof);
+  }
+
+ private:
+  void EndLine(std::string_view tail) {
+    if (carry_.empty()) {
+      rows_.AppendLine(tail, raCrlf);
+      return;
+    }
+    carry_.append(tail);
+    rows_.AppendLine(carry_, raCrlf);
+    carry_.clear();
+  }
+
+  TEditorScreenStrings& rows_;
+  std::string carry_;  // a line cut by the end of a chunk
+  bool skip_lf_ = false;
+};
+
 }  // namespace
 
 void TEditorStrings::CheckLine(int i) const {
@@ -164,17 +209,14 @@ void TEditorStrings::Assign(const std::vector<std::string>& lines) {
 
 // Loads every byte up to the first Ctrl+Z. NUL bytes are kept as text:
 // dropping what follows them would silently lose data on the next save.
-// CR LF, CR and LF each end a line (LF CR ends two); a last line without a
-// line end becomes a raEof row.
 void TEditorStrings::LoadFromFile(const std::string& path) {
   UpdateScope update(*this);
   TEditorScreenStrings& rows = Rows();
   rows.Clear();
   FilePtr file = OpenFile(path, "rb", "open");
   std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-  std::string carry;  // a line cut by the end of a chunk
-  bool skipLf = false, stop = false;
-  while (!stop) {
+  ChunkLineSplitter lines(rows);
+  for (bool stop = false; !stop;) {
     std::size_t n = std::fread(buffer.get(), 1, kReadChunk, file.get());
     if (n == 0) {
       if (std::ferror(file.get())) {
@@ -188,34 +230,9 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
       data = data.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - data.data()));
       stop = true;
     }
-    std::size_t p = 0;
-    if (skipLf && !data.empty() && data[0] == '\n') p = 1;
-    skipLf = false;
-    while (p < data.size()) {
-      std::size_t e = p;
-      while (e < data.size() && data[e] != '\r' && data[e] != '\n') ++e;
-      if (e == data.size()) {
-        carry.append(data.substr(p));
-        break;
-      }
-      if (carry.empty()) {
-        rows.AppendLine(data.substr(p, e - p), raCrlf);
-      } else {
-        carry.append(data.substr(p, e - p));
-        rows.AppendLine(carry, raCrlf);
-        carry.clear();
-      }
-      p = e + 1;
-      if (data[e] == '\r') {
-        if (p < data.size()) {
-          if (data[p] == '\n') ++p;
-        } else {
-          skipLf = true;
-        }
-      }
-    }
+    lines.Feed(data);
   }
-  if (!carry.empty()) rows.AppendLine(carry, raEof);
+  lines.Finish();
   rows.UpdateAllStates();
   rows.RepaintEditors();
 }
