@@ -83,13 +83,6 @@ TRegFiler& TRegManager::FilerOf(std::string_view name) {
 
 namespace {
 
-std::string ToUpperAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return s;
-}
-
 int IntOr0(std::string_view text) {
   int n = 0;
   return ParseInt32(text, n) ? n : 0;
@@ -219,8 +212,8 @@ void TRegFiler::WriteInteger(int n) { WriteString(std::to_string(n)); }
 
 bool TRegFiler::ReadBool() {
   if (!bound_) return false;
-  const std::string def = ToUpperAscii(bound_->default_value);
-  const bool def_true = def == "1" || def == "TRUE" || def == "YES";
+  const std::string& def = bound_->default_value;
+  const bool def_true = def == "1" || SameIdent(def, "TRUE") || SameIdent(def, "YES");
   const int n = IntOr0(ReadValue(bound_->section, bound_->ident, def_true ? "1" : "0"));
   return (n & 0xFF) != 0;
 }
