@@ -220,7 +220,7 @@ std::int64_t TEditor::Perform(TEditMessage msg, std::int64_t wParam, std::int64_
       return Pack(offset, rc.y);
     }
     case emPosFromChar: {
-      const TPoint p{margin_->Left() + (col_ - top_col_) * col_width_, (row_ - top_row_) * RowHeight() + margin_->Top()};
+      const TPoint p = ImeCompositionPos();  // the caret cell's top-left, whatever the offset
       return Pack(p.x, p.y);
     }
     case emGetModify: return modified_ ? 1 : 0;
