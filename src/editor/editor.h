@@ -565,7 +565,6 @@ class TEditor : public TEditorLink {
   TEditorSelDragState sel_drag_ = sdNone;
   TSelectionAnchor anchor_;
   TSelectionRange range_;
-  TSelectionRange prev_range_;
 
   int font_height_ = 16;
   int col_width_ = 8;

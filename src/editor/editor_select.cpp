@@ -42,7 +42,6 @@ void TEditor::StartSelection() {
   anchor_.byte = CaretByte(true);
   anchor_.col = sel_mode_ == smBox ? col_ : std::min(col_, RowEndCol(row_));
   range_ = {row_, row_, anchor_.byte, anchor_.byte - 1, row_, row_, anchor_.col, anchor_.col};
-  prev_range_ = range_;
 }
 
 void TEditor::ExtendSelection() {
@@ -84,9 +83,9 @@ void TEditor::UpdateSelection() {
     r.left = std::min(upperCol, RowEndCol(r.startRow));
     r.right = std::min(lowerCol, RowEndCol(r.endRow));
   }
+  const TSelectionRange before = range_;
   range_ = r;
-  screen_->SelectionChanged(prev_range_, r);  // only the cells that changed
-  prev_range_ = r;
+  screen_->SelectionChanged(before, r);  // only the cells that changed
   DoSelectionChange(true);
 }
 
