@@ -249,7 +249,7 @@ int TEditor::RowsToLines(int n) const {
 // bar size is subtracted here.
 void TEditor::RecalcMetrics() {
   const TFontMetrics m = host_ ? host_->Metrics(font_) : TFontMetrics{};
-  const TSize size = host_ ? host_->ClientSize() : TSize{kDefaultWidth, kDefaultHeight};
+  const TSize size = ClientSizeOrDefault();
   font_height_ = std::max(1, m.height + m.externalLeading);
   col_width_ = std::max(1, m.aveCharWidth + margin_->Character());
   visible_rows_ = std::max(0, (size.height - margin_->Top() - 5) / RowHeight());

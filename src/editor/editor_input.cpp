@@ -268,7 +268,7 @@ void TEditor::LeftButtonUp(TShiftState shift, int x, int y) {
   } else if (sel_drag_ == sdDragging) {
     sel_drag_ = sdNone;
     SetCursorKind(0);
-    const TSize size = host_ ? host_->ClientSize() : TSize{kDefaultWidth, kDefaultHeight};
+    const TSize size = ClientSizeOrDefault();
     const bool outside = x < 0 || y < 0 || x >= size.width || y >= size.height;
     if (outside || InSelection(row_, col_))
       CancelSelection();

@@ -208,7 +208,7 @@ std::int64_t TEditor::Perform(TEditMessage msg, std::int64_t wParam, std::int64_
       }
       return static_cast<std::int64_t>(RowView(RowOfOffset(wParam)).size());
     case emCharFromPos: {
-      const TSize size = host_ ? host_->ClientSize() : TSize{kDefaultWidth, kDefaultHeight};
+      const TSize size = ClientSizeOrDefault();
       const int x = static_cast<int>(wParam), y = static_cast<int>(lParam);
       if (x < 0 || y < 0 || x >= size.width || y >= size.height) return -1;
       const TPoint rc = PosToRowCol(x, y, true);
