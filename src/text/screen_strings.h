@@ -113,6 +113,7 @@ class TEditorScreenStrings : public TEditorStringList {
   void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
   const TParserRules* Rules() const;
+  std::unique_ptr<TEditorParser> CreateParser(std::string_view text, int state) const;
   int ScanState(std::string_view text, int state) const;
 
   // An update whose end does not notify the editors: whole-list rebuilds,

@@ -13,13 +13,20 @@ bool Contains(std::string_view text, char c) { return std::memchr(text.data(), c
 
 }  // namespace
 
+// The owner editor's parser, which a descendant editor may replace, so that
+// every scan of the row list cuts tokens as painting does.
+std::unique_ptr<TEditorParser> TEditorScreenStrings::CreateParser(std::string_view text, int state) const {
+  TEditorLink* owner = OwnerEditor();
+  return owner ? owner->CreateParser(text, state) : std::make_unique<TEditorParser>(Rules(), text, state);
+}
+
 std::string TEditorScreenStrings::HeadToken(int row) const {
   if (row < 0 || row >= GetCount()) return {};
   std::string_view text = Row(row);
   if (text.empty()) return {};
-  TEditorParser parser(Rules(), text, kStateOutside);
-  if (parser.TokenOffset() == 0) parser.NextToken();
-  return std::string(text.substr(0, static_cast<std::size_t>(parser.TokenOffset())));
+  std::unique_ptr<TEditorParser> parser = CreateParser(text, kStateOutside);
+  if (parser->TokenOffset() == 0) parser->NextToken();
+  return std::string(text.substr(0, static_cast<std::size_t>(parser->TokenOffset())));
 }
 
 // Bracket state at the end of `text` when it starts in `state`. A pair can
@@ -38,9 +45,7 @@ int TEditorScreenStrings::ScanState(std::string_view text, int state) const {
                            [&](const TBracketRule& p) { return !p.left.empty() && Contains(text, p.left[0]); });
     if (!any) return state;
   }
-  TEditorLink* owner = OwnerEditor();
-  std::unique_ptr<TEditorParser> parser =
-      owner ? owner->CreateParser(text, state) : std::make_unique<TEditorParser>(rules, text, state);
+  std::unique_ptr<TEditorParser> parser = CreateParser(text, state);
   while (parser->Token() != toEof) parser->NextToken();
   return parser->BracketState();
 }

@@ -141,6 +141,37 @@ TEST(ScreenStrings, BlockCommentStateIsCarriedAcrossRows) {
   EXPECT_NE(std::find(ed.repainted.begin(), ed.repainted.end(), 1), ed.repainted.end());
 }
 
+// A descendant parser that makes every byte a token of its own.
+class ByteParser : public TEditorParser {
+ public:
+  ByteParser(const TParserRules* rules, std::string_view text, int state)
+      : TEditorParser(rules, text, state, TDeferFirstToken{}) {
+    NextToken();
+  }
+  TEditorTokenKind NextToken() override {
+    token_start_ = pos_;
+    if (pos_ >= text_.size()) return token_ = toEof;
+    ++pos_;
+    return token_ = toSymbol;
+  }
+};
+
+class ByteParserEditor : public FakeEditor {
+ public:
+  std::unique_ptr<TEditorParser> CreateParser(std::string_view text, int state) const override {
+    return std::make_unique<ByteParser>(ParserRules(), text, state);
+  }
+};
+
+TEST(ScreenStrings, HeadTokenIsCutByTheEditorsParser) {
+  FakeEditor plain;
+  plain.lines.SetTextStr("abc def\r\n");
+  EXPECT_EQ(plain.Rows().HeadToken(0), "abc ");
+  ByteParserEditor bytes;
+  bytes.lines.SetTextStr("abc def\r\n");
+  EXPECT_EQ(bytes.Rows().HeadToken(0), "a");
+}
+
 TEST(ScreenStrings, StatesBeyondTheHorizonWaitUntilNeeded) {
   FakeEditor ed;
   ed.displayRows = 2;
