@@ -209,9 +209,9 @@ std::int64_t TEditor::Perform(TEditMessage msg, std::int64_t wParam, std::int64_
       return static_cast<std::int64_t>(RowView(RowOfOffset(wParam)).size());
     case emCharFromPos: {
       const TSize size = ClientSizeOrDefault();
-      const int x = static_cast<int>(wParam), y = static_cast<int>(lParam);
-      if (x < 0 || y < 0 || x >= size.width || y >= size.height) return -1;
-      const TPoint rc = PosToRowCol(x, y, true);
+      // Tested before narrowing, so a point far outside cannot wrap into the window.
+      if (wParam < 0 || lParam < 0 || wParam >= size.width || lParam >= size.height) return -1;
+      const TPoint rc = PosToRowCol(static_cast<int>(wParam), static_cast<int>(lParam), true);
       std::string map;
       ColumnMapOf(RowView(rc.y), map);
       const int col = CodeAt(map, rc.x) == kColTrail ? rc.x - 1 : rc.x;

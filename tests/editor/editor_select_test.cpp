@@ -304,6 +304,7 @@ TEST_F(EditorSelect, EditControlMessages) {
   ed.Perform(emEmptyUndoBuffer);
   EXPECT_EQ(ed.Perform(emUndo), 0);
   EXPECT_EQ(ed.Perform(emCharFromPos, -1, 5), -1);
+  EXPECT_EQ(ed.Perform(emCharFromPos, (std::int64_t{1} << 32) + 30, 5), -1);  // not point (30, 5)
 }
 
 }  // namespace
