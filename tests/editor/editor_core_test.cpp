@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "editor_fixture.h"
+#include "temp_dir.h"
 
 namespace yk::test {
 namespace {
@@ -306,7 +307,8 @@ TEST_F(EditorCore, SaveToFileWritesTheWrappedForm) {
   ed.WrapOption().SetWrapByte(20);
   ed.SetWordWrap(true);
   Load(std::string(25, 'a'));
-  const std::string path = ::testing::TempDir() + "editor_save.txt";
+  const yk::test::TTempDir dir;
+  const std::string path = dir.File("editor_save.txt");
   ed.SaveToFile(path);
   std::FILE* f = std::fopen(path.c_str(), "rb");
   ASSERT_NE(f, nullptr);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "fake_editor.h"
+#include "temp_dir.h"
 #include "text/errors.h"
 
 using namespace yk;
@@ -18,7 +19,10 @@ using yk::test::FakeEditor;
 
 namespace {
 
-std::string TempPath(const std::string& name) { return ::testing::TempDir() + "yk_" + name; }
+std::string TempPath(const std::string& name) {
+  static const yk::test::TTempDir dir;
+  return dir.File(name);
+}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;

@@ -1,9 +1,12 @@
-// A scratch directory for one test, removed with everything in it.
+// A scratch directory of its own for a test (or a test program), removed
+// with everything in it, so runs by different users or at the same time never
+// meet in the shared temporary folder.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <stdlib.h>
 #include <string>
 
@@ -12,8 +15,9 @@ namespace yk::test {
 class TTempDir {
  public:
   TTempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "yk-props-XXXXXX").string();
-    path_ = ::mkdtemp(tmpl.data());
+    std::string tmpl = (std::filesystem::temp_directory_path() / "yk-test-XXXXXX").string();
+    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("cannot create a scratch directory in " + tmpl);
+    path_ = tmpl;
   }
   ~TTempDir() {
     std::error_code ec;
