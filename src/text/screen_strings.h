@@ -114,6 +114,7 @@ class TEditorScreenStrings : public TEditorStringList {
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
   const TParserRules* Rules() const;
   std::unique_ptr<TEditorParser> CreateParser(std::string_view text, int state) const;
+  bool StateMayChange(std::string_view text, int state) const;
   int ScanState(std::string_view text, int state) const;
 
   // An update whose end does not notify the editors: whole-list rebuilds,

@@ -29,31 +29,41 @@ std::string TEditorScreenStrings::HeadToken(int row) const {
   return std::string(text.substr(0, static_cast<std::size_t>(parser->TokenOffset())));
 }
 
-// Bracket state at the end of `text` when it starts in `state`. A pair can
-// only open where its left bracket stands and close where its right bracket
-// stands, so a text holding neither first byte keeps its state unparsed.
-int TEditorScreenStrings::ScanState(std::string_view text, int state) const {
+// A pair can only open where its left bracket stands and close where its
+// right bracket stands, so a text holding neither first byte keeps its
+// state without being parsed.
+bool TEditorScreenStrings::StateMayChange(std::string_view text, int state) const {
   const TParserRules* rules = Rules();
-  if (!rules || rules->brackets.empty()) return state == kStateNotComputed ? state : kStateOutside;
-  if (text.empty()) return state;
+  if (!rules || rules->brackets.empty() || text.empty()) return false;
   const auto& pairs = rules->brackets;
   if (state >= 0 && static_cast<std::size_t>(state) < pairs.size()) {
     const std::string& right = pairs[static_cast<std::size_t>(state)].right;
-    if (right.empty() || !Contains(text, right[0])) return state;
-  } else if (state == kStateOutside) {
-    bool any = std::any_of(pairs.begin(), pairs.end(),
-                           [&](const TBracketRule& p) { return !p.left.empty() && Contains(text, p.left[0]); });
-    if (!any) return state;
+    return !right.empty() && Contains(text, right[0]);
   }
+  if (state == kStateOutside)
+    return std::any_of(pairs.begin(), pairs.end(),
+                       [&](const TBracketRule& p) { return !p.left.empty() && Contains(text, p.left[0]); });
+  return true;
+}
+
+// Bracket state at the end of `text` when it starts in `state`.
+int TEditorScreenStrings::ScanState(std::string_view text, int state) const {
+  const TParserRules* rules = Rules();
+  if (!rules || rules->brackets.empty()) return state == kStateNotComputed ? state : kStateOutside;
+  if (!StateMayChange(text, state)) return state;
   std::unique_ptr<TEditorParser> parser = CreateParser(text, state);
   while (parser->Token() != toEof) parser->NextToken();
   return parser->BracketState();
 }
 
+// A token cut by a wrap break ends on the next row, so a raWrapped row is
+// scanned with the head of the next one; the two are joined only when a
+// bracket byte in either could make a difference.
 int TEditorScreenStrings::RowEndState(int row, int state) const {
   if (row < 0 || row >= GetCount()) return state;
   std::string_view text = Row(row);
-  if (wrap_enabled_ && row + 1 < GetCount() && GetRowAttribute(row) == raWrapped) {
+  if (wrap_enabled_ && row + 1 < GetCount() && GetRowAttribute(row) == raWrapped &&
+      (StateMayChange(text, state) || StateMayChange(Row(row + 1), state))) {
     std::string joined(text);
     joined.append(HeadToken(row + 1));
     return ScanState(joined, state);

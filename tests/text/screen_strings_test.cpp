@@ -141,6 +141,21 @@ TEST(ScreenStrings, BlockCommentStateIsCarriedAcrossRows) {
   EXPECT_NE(std::find(ed.repainted.begin(), ed.repainted.end(), 1), ed.repainted.end());
 }
 
+TEST(ScreenStrings, StatesFollowBracketsAcrossWrapBreaks) {
+  FakeEditor ed;
+  ed.rules.brackets = {{"/*", "*/"}};
+  ed.Rows().WrapOption().SetWrapByte(20);
+  ed.Rows().SetWordWrap(true);
+  // The wrap cuts "/*" after its '/'; the row is scanned with the head of
+  // the next one, so the pair opens there. Wrapped rows inside the pair and
+  // after it carry its state.
+  ed.lines.SetTextStr(std::string(19, 'a') + "/* open\r\n" + std::string(25, 'b') + "\r\nx */ y\r\n" +
+                      std::string(25, 'd') + "\r\n");
+  ASSERT_EQ(ed.Rows().GetCount(), 7);
+  const int want[] = {kStateNone, 0, 0, 0, 0, kStateNone, kStateNone};
+  for (int r = 0; r < 7; ++r) EXPECT_EQ(ed.Rows().GetRowState(r), want[r]) << r;
+}
+
 // A descendant parser that makes every byte a token of its own.
 class ByteParser : public TEditorParser {
  public:
