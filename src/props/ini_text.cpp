@@ -96,8 +96,11 @@ TIniText::TIniText(std::string_view content) {
 }
 
 std::string TIniText::Text() const {
+  std::size_t size = 0;
+  for (const Line& l : lines_) size += l.text.size() + l.eol.size();
   std::string out;
-  for (const Line& l : lines_) out += l.text + l.eol;
+  out.reserve(size);
+  for (const Line& l : lines_) out.append(l.text).append(l.eol);
   return out;
 }
 
