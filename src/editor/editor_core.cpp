@@ -267,8 +267,9 @@ int TEditor::ColLimit() const { return MaxTopCol() + visible_cols_; }
 
 void TEditor::UpdateScrollRanges() {
   const int oldTopRow = top_row_, oldTopCol = top_col_;
+  const int maxTopCol = MaxTopCol();  // measures the caret row: once per call
   top_row_ = std::min(top_row_, MaxTopRow());
-  top_col_ = std::min(top_col_, MaxTopCol());
+  top_col_ = std::min(top_col_, maxTopCol);
   // A cap moves the view without scrolling it: what is shown is stale.
   if ((top_row_ != oldTopRow || top_col_ != oldTopCol) && host_) {
     const TSize size = host_->ClientSize();
@@ -280,7 +281,7 @@ void TEditor::UpdateScrollRanges() {
   if (scroll_bars_ == ssVertical || scroll_bars_ == ssBoth)
     host_->SetScrollBar(sbVertical, {0, std::max(visible_rows_, MaxTopRow()), visible_rows_, top_row_});
   if (scroll_bars_ == ssHorizontal || scroll_bars_ == ssBoth)
-    host_->SetScrollBar(sbHorizontal, {0, MaxTopCol(), visible_cols_, top_col_});
+    host_->SetScrollBar(sbHorizontal, {0, maxTopCol, visible_cols_, top_col_});
 }
 
 // Computed wide: a captured mouse may report points far outside the window.
