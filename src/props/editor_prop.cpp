@@ -14,7 +14,9 @@ constexpr std::array<std::string_view, 4> kScrollStyleNames{"ssNone", "ssHorizon
 
 }  // namespace
 
-std::string_view ScrollStyleToIdent(TScrollStyle s) { return kScrollStyleNames.at(s); }
+std::string_view ScrollStyleToIdent(TScrollStyle s) {
+  return s < kScrollStyleNames.size() ? kScrollStyleNames[s] : std::string_view();
+}
 
 std::optional<TScrollStyle> IdentToScrollStyle(std::string_view name) {
   for (std::size_t i = 0; i < kScrollStyleNames.size(); ++i) {

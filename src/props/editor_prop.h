@@ -17,7 +17,7 @@
 
 namespace yk {
 
-
+// The identifier of a scroll style; empty for a value outside the four.
 std::string_view ScrollStyleToIdent(TScrollStyle s);
 std::optional<TScrollStyle> IdentToScrollStyle(std::string_view name);
 

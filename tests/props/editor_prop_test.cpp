@@ -317,6 +317,19 @@ TEST(EditorProp, InitialStyleStreamsInTheListedOrderAndForm) {
   EXPECT_TRUE(bytes.ends_with(std::string("\x13WrapOption.WrapByte\x02\x50\x00\x00\x00", 25)));
 }
 
+TEST(EditorProp, AnEnumerationOutsideItsValuesIsRefusedWhenStored) {
+  const std::function<void(TEditorProp&)> spoil[] = {
+      [](TEditorProp& p) { p.SetScrollBars(static_cast<TScrollStyle>(7)); },
+      [](TEditorProp& p) { p.Caret().SetStyle(static_cast<TEditorCaretStyle>(7)); },
+      [](TEditorProp& p) { p.Caret().SetSelDragMode(static_cast<TDragMode>(7)); },
+  };
+  for (const auto& f : spoil) {
+    TEditorProp p;
+    f(p);
+    EXPECT_THROW(SaveComponent(p), EPropertyStreamError);
+  }
+}
+
 TEST(EditorProp, RoundTripsThroughTheSettingsFileAndAStyleFile) {
   test::TTempDir dir;
   TRegManager manager;
