@@ -19,8 +19,8 @@ TUndoData& TEditorUndoObj::NewUndoData() {
   return *undo_.back();
 }
 
-void TEditorUndoObj::AddRedoData(const TUndoData& data) {
-  auto record = std::make_unique<TUndoData>(data);
+void TEditorUndoObj::AddRedoData(TUndoData data) {
+  auto record = std::make_unique<TUndoData>(std::move(data));
   record->caretRow = record->caretCol = 0;
   if (TEditorLink* e = owner_.ActiveEditor()) {
     record->caretRow = e->Row();
@@ -34,13 +34,14 @@ void TEditorUndoObj::Clear() {
   redo_.clear();
 }
 
-TEditorUndoObj::TReplay TEditorUndoObj::Replay(const TUndoData& r) {
-  TReplay out{{}, raInvalid, 0};
+TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
+  TUndoData out;
+  out.firstRow = r.firstRow;
   int taken = 0;
   if (r.insertedRows > 0) {
     TRowsText removed = owner_.GetRowsText(r.firstRow, r.insertedRows);
-    out.text = std::move(removed.text);
-    out.attribute = removed.attribute;
+    out.oldText = std::move(removed.text);
+    out.lastAttribute = removed.attribute;
     taken = removed.rowsTaken;
     owner_.DeleteRows(r.firstRow, taken);
   }
@@ -53,10 +54,10 @@ TEditorUndoObj::TReplay TEditorUndoObj::Replay(const TUndoData& r) {
       scratch.Delete(scratch.GetCount() - 1);
     scratch.SetRowAttribute(scratch.GetCount() - 1, r.lastAttribute);
     owner_.InsertRows(r.firstRow, scratch);
-    out.inserted = scratch.GetCount();
+    out.insertedRows = scratch.GetCount();
   }
   owner_.UpdateStatesFrom(r.firstRow, true);
-  owner_.SetChangedRange(r.firstRow, taken, out.inserted);
+  owner_.SetChangedRange(r.firstRow, taken, out.insertedRows);
   return out;
 }
 
@@ -75,11 +76,7 @@ void TEditorUndoObj::Undo() {
   undo_.pop_back();
   {
     TListUpdateScope update(owner_);
-    TReplay replay = Replay(*r);
-    r->insertedRows = replay.inserted;
-    r->lastAttribute = replay.attribute;
-    r->oldText = std::move(replay.text);
-    AddRedoData(*r);
+    AddRedoData(Replay(*r));
   }
   MoveCaret(*r);
 }
@@ -90,12 +87,11 @@ void TEditorUndoObj::Redo() {
   redo_.pop_back();
   {
     TListUpdateScope update(owner_);
-    TReplay replay = Replay(*r);
-    TUndoData& inverse = NewInverseData();
-    inverse.firstRow = r->firstRow;
-    inverse.insertedRows = replay.inserted;
-    inverse.lastAttribute = replay.attribute;
-    inverse.oldText = std::move(replay.text);
+    TUndoData inverse = Replay(*r);
+    TUndoData& record = NewInverseData();
+    inverse.caretRow = record.caretRow;
+    inverse.caretCol = record.caretCol;
+    record = std::move(inverse);
   }
   MoveCaret(*r);
 }

@@ -39,7 +39,8 @@ class TEditorUndoObj {
   virtual bool CanUndo() const { return !undo_.empty(); }
   virtual void Redo();
   virtual void Undo();
-  virtual void AddRedoData(const TUndoData& data);
+  // Appends the record, with the active editor's caret, to the redo list.
+  virtual void AddRedoData(TUndoData data);
   virtual void Clear();
 
   int UndoListMax() const { return undo_list_max_; }
@@ -48,13 +49,9 @@ class TEditorUndoObj {
   std::size_t RedoCount() const { return redo_.size(); }
 
  private:
-  struct TReplay {
-    std::string text;
-    std::uint8_t attribute;
-    int inserted;
-  };
-  // Takes out the rows the record put in and puts its old text back.
-  TReplay Replay(const TUndoData& r);
+  // Takes out the rows the record put in and puts its old text back;
+  // returns the record that undoes the replay (caret not set).
+  TUndoData Replay(const TUndoData& r);
   void MoveCaret(const TUndoData& r);
   TUndoData& NewInverseData();
 
