@@ -184,8 +184,7 @@ void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, i
   for (int i = lastReplaced + 1; i <= end; ++i) AppendRowText(composed, Row(i), GetRowAttribute(i));
 
   TEditorStringList scratch;
-  WrapText(composed, scratch);
-  scratch.SetRowAttribute(scratch.GetCount() - 1, lastAttribute);
+  WrapRows(composed, lastAttribute, scratch);
   record.insertedRows = scratch.GetCount();
   AssignRows(start, oldRows, scratch);
   UpdateStatesFrom(start, true);
@@ -230,6 +229,18 @@ void TEditorScreenStrings::AppendSplitLines(std::string_view text, TPointerStrin
     if (p < text.size() && text[p] == '\r') ++p;
     if (p < text.size() && text[p] == '\n') ++p;
   }
+}
+
+void TEditorScreenStrings::WrapRows(std::string_view text, TRowAttribute lastAttribute,
+                                    TEditorStringList& list) const {
+  WrapText(text, list);
+  const int last = list.GetCount() - 1;
+  if (lastAttribute == raEof && EndsWithLineEnd(text)) {
+    list.Append("", raEof);
+  } else if (lastAttribute == raWrapped && last > 0 && list.Row(last).empty()) {
+    list.Delete(last);
+  }
+  list.SetRowAttribute(list.GetCount() - 1, lastAttribute);
 }
 
 void TEditorScreenStrings::WrapText(std::string_view text, TEditorStringList& list) const {

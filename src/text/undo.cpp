@@ -47,12 +47,7 @@ TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
   }
   if (r.lastAttribute != raInvalid) {
     TEditorStringList scratch;
-    owner_.WrapText(r.oldText, scratch);
-    // A record that ended inside a wrapped line carries no line end: the
-    // empty row that wrapping made for it is not part of the old rows.
-    if (r.lastAttribute == raWrapped && scratch.GetCount() > 1 && scratch.Row(scratch.GetCount() - 1).empty())
-      scratch.Delete(scratch.GetCount() - 1);
-    scratch.SetRowAttribute(scratch.GetCount() - 1, r.lastAttribute);
+    owner_.WrapRows(r.oldText, static_cast<TRowAttribute>(r.lastAttribute), scratch);
     owner_.InsertRows(r.firstRow, scratch);
     out.insertedRows = scratch.GetCount();
   }

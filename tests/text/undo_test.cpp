@@ -103,3 +103,26 @@ TEST(Undo, SharedHistoryRestoresTheFocusedEditorsCaret) {
   EXPECT_EQ(b.col, 4);
   EXPECT_EQ(a.col, 1);
 }
+
+TEST(Undo, AnEmptyLastRowAfterALineEndComesBack) {
+  // A line of exactly the wrap width without line end leaves an empty last
+  // row; deleting the full row makes "abc", line end, empty last row. Undo
+  // of deleting everything, and edits of the row before it, keep that line end.
+  FakeEditor ed;
+  ed.Rows().WrapOption().SetWrapByte(20);
+  ed.Rows().SetWordWrap(true);
+  ed.lines.SetTextStr("abc\r\n");
+  ed.Rows().ReplaceRows(1, 0, std::string(20, 'x'));
+  ASSERT_EQ(Dump(ed.Rows()), "abc|C " + std::string(20, 'x') + "|W |E");
+  ed.Rows().ReplaceRows(1, 1, "");
+  ASSERT_EQ(Dump(ed.Rows()), "abc|C |E");
+  ed.Rows().ReplaceRows(0, 1, "xyz\r\n");
+  EXPECT_EQ(Dump(ed.Rows()), "xyz|C |E");
+  ed.Rows().ReplaceRows(0, 2, "");
+  EXPECT_EQ(ed.Rows().GetCount(), 0);
+  ed.Rows().Undo();
+  EXPECT_EQ(Dump(ed.Rows()), "xyz|C |E");
+  EXPECT_EQ(ed.lines.GetTextStr(), "xyz\r\n");
+  ed.Rows().Undo();
+  EXPECT_EQ(Dump(ed.Rows()), "abc|C |E");
+}
