@@ -7,12 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "text/errors.h"
+#include "text/safe_file.h"
 
 namespace yk {
 
@@ -67,39 +66,6 @@ std::string ReadAll(int fd, const std::string& path) {
   return out;
 }
 
-void WriteAll(int fd, const std::string& bytes, const std::string& path) {
-  std::size_t done = 0;
-  const std::size_t half = bytes.size() / 2;
-  bool hooked = false;
-  while (done < bytes.size()) {
-    std::size_t chunk = bytes.size() - done;
-    if (!hooked && done < half) chunk = half - done;
-    ssize_t n = ::write(fd, bytes.data() + done, chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail("Cannot write", path, errno);
-    done += static_cast<std::size_t>(n);
-    if (!hooked && done >= half) {
-      hooked = true;
-      CallHook("partial");
-    }
-  }
-}
-
-// The file a path stands for: a symbolic link is followed, so that the
-// rename replaces the file and not the link.
-std::string ResolvePath(const std::string& path) {
-  char buf[PATH_MAX];
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && ::realpath(path.c_str(), buf)) return buf;
-  return path;
-}
-
-std::string DirOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Opens and locks the file that path names now. A writer that waited for
 // the lock may find that the previous holder renamed a new file over the
 // one it locked; it then locks the new one.
@@ -121,57 +87,24 @@ int OpenLocked(const std::string& path, bool create) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 std::string TempPathFor(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::string dir = DirOf(path);
+  const std::string dir = DirOfPath(path);
   return (dir == "/" ? "" : dir) + "/." + base + ".yk-tmp";
 }
 
-// Only the holder of the file's lock writes its temporary file, so one
-// found there was left by a writer that died: it is replaced.
-int CreateTemp(const std::string& tmp) {
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) return fd;
-    if (errno != EEXIST) break;
-    ::unlink(tmp.c_str());
-  }
-  Fail("Cannot create", tmp, errno);
-}
-
-void SyncDir(const std::string& dir) {
-  TFd d(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (d.Get() >= 0) ::fsync(d.Get());
-}
-
-// Writes bytes to a temporary file with the permissions and owner of the
-// locked file and renames it over path.
-void Replace(const std::string& path, int locked, const std::string& bytes) {
-  struct stat held {};
-  if (::fstat(locked, &held) != 0) Fail("Cannot write", path, errno);
-  const std::string tmp = TempPathFor(path);
-  TFd out(CreateTemp(tmp));
-  try {
-    if (::fchmod(out.Get(), held.st_mode & 07777) != 0) Fail("Cannot write", tmp, errno);
-    if (::fchown(out.Get(), held.st_uid, held.st_gid) != 0) {
-      // Only the owner's permissions matter when the owner cannot be kept.
-    }
-    WriteAll(out.Get(), bytes, tmp);
-    if (::fsync(out.Get()) != 0) Fail("Cannot write", tmp, errno);
-    out.Reset();
-    CallHook("before-rename");
-    if (::rename(tmp.c_str(), path.c_str()) != 0) Fail("Cannot replace", path, errno);
-  } catch (...) {
-    out.Reset();
-    ::unlink(tmp.c_str());
-    throw;
-  }
-  SyncDir(DirOf(path));
+// Writes bytes beside the locked file and renames them over it, keeping its
+// permissions and owner; the fixed temporary name is safe under the lock.
+void Replace(const std::string& path, const std::string& bytes) {
+  TSafeFileWriter out(path, TempPathFor(path));
+  const std::string_view all(bytes);
+  out.Write(all.substr(0, all.size() / 2));
+  CallHook("partial");
+  out.Write(all.substr(all.size() / 2));
+  out.OnBeforeRename = [] { CallHook("before-rename"); };
+  out.Commit();
 }
 
 }  // namespace
@@ -186,7 +119,7 @@ std::optional<std::string> ReadSettingsFile(const std::string& path) {
 }
 
 void EditSettingsFile(const std::string& raw_path, const TFileEdit& edit) {
-  const std::string path = ResolvePath(raw_path);
+  const std::string path = ResolveLink(raw_path);
   TFd fd(OpenLocked(path, false));
   std::optional<std::string> current;
   if (fd.Get() >= 0) current = ReadAll(fd.Get(), path);
@@ -200,7 +133,7 @@ void EditSettingsFile(const std::string& raw_path, const TFileEdit& edit) {
     if (!next || next == current) return;
   }
   if (next->size() > kMaxSettingsFileSize) throw EFileError("File too large: " + path);
-  Replace(path, fd.Get(), *next);
+  Replace(path, *next);
 }
 
 void SetSettingsFileWriteHook(std::function<void(const char* stage)> hook) { WriteHook() = std::move(hook); }

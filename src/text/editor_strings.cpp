@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "text/errors.h"
+#include "text/safe_file.h"
 
 namespace yk {
 
@@ -26,35 +27,17 @@ FilePtr OpenFile(const std::string& path, const char* mode, const char* what) {
   return FilePtr(f);
 }
 
-// Buffered writer that reports a failed write instead of losing it.
-class RowWriter {
- public:
-  explicit RowWriter(const std::string& path) : path_(path), file_(OpenFile(path, "wb", "create")) {}
-  void Write(std::string_view s) {
-    if (!s.empty() && std::fwrite(s.data(), 1, s.size(), file_.get()) != s.size()) Fail();
-  }
-  void Close() {
-    std::FILE* f = file_.release();
-    if (std::fclose(f) != 0) Fail();
-  }
-
- private:
-  [[noreturn]] void Fail() {
-    throw EFileError("Cannot write file \"" + path_ + "\". " + std::strerror(errno));
-  }
-  std::string path_;
-  FilePtr file_;
-};
-
-// Writes the rows to a new file: each raCrlf row followed by CR LF, or
-// every row when the displayed wrapping is to become real line ends.
+// Writes the rows: each raCrlf row followed by CR LF, or every row when the
+// displayed wrapping is to become real line ends. The old file is replaced
+// only once the whole new text is on disk, so a failed save (a full disk, a
+// lost connection) never costs the copy the user already had.
 void WriteRows(const TPointerStringList& rows, const std::string& path, bool endEveryRow) {
-  RowWriter out(path);
+  TSafeFileWriter out(path, {}, true);
   for (int r = 0, n = rows.GetCount(); r < n; ++r) {
     out.Write(rows.Row(r));
     if (endEveryRow || rows.GetRowAttribute(r) == raCrlf) out.Write("\r\n");
   }
-  out.Close();
+  out.Commit();
 }
 
 // Appends the lines of a text read in chunks to the rows. CR LF, CR and LF
