@@ -23,15 +23,6 @@ int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN / 2, INT_MAX / 2)); }
 
-// Start of the character that holds byte i of s, given `from`, a character
-// start at or before i. Bytes before a boundary pair up, so the parity of
-// the run of lead-byte values before i decides; the walk stops at `from`.
-std::size_t CharStartAt(std::string_view s, std::size_t from, std::size_t i) {
-  std::size_t run = 0;
-  while (i - run > from && cp932::IsLeadByte(s[i - run - 1])) ++run;
-  return run % 2 == 1 ? i - 1 : i;
-}
-
 bool IsItalic(const TEditorColor& c) { return c.Style().Contains(fsItalic); }
 
 }  // namespace
@@ -294,8 +285,8 @@ void TEditor::DrawSpan(TSurface& surface, const TPaintLine& line, int from, int 
   std::size_t b = static_cast<std::size_t>(std::clamp<std::int64_t>(lastVisible, 0, to));
   if (a >= b) return;
   std::string_view s = line.text;
-  a = CharStartAt(s, static_cast<std::size_t>(from), a);
-  const std::size_t last = CharStartAt(s, a, b - 1);
+  a = cp932::CharStart(s, a, static_cast<std::size_t>(from));
+  const std::size_t last = cp932::CharStart(s, b - 1, a);
   b = std::min<std::size_t>(static_cast<std::size_t>(to), last + cp932::CharLength(s, last));
   surface.TextRun(ClampToInt(line.x + static_cast<std::int64_t>(a) * cw), y, col_width_, s.substr(a, b - a), color, bk,
                   style, clip);

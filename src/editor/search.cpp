@@ -64,19 +64,6 @@ std::string UpperCase(std::string_view s) {
   return out;
 }
 
-// Number of lead-byte values directly before offset i. The byte before
-// such a run ends a character, so i is a trail byte exactly when the run
-// is odd.
-std::size_t LeadRunBefore(std::string_view s, std::size_t i) {
-  std::size_t run = 0;
-  while (run < i && cp932::IsLeadByte(s[i - 1 - run])) ++run;
-  return run;
-}
-
-bool IsTrail(std::string_view s, std::size_t i) {
-  return i < s.size() && LeadRunBefore(s, i) % 2 == 1;
-}
-
 // Steps through character starts towards the start of the text. It carries
 // the lead-byte run before its position down with it, so a whole backward
 // scan reads each byte a bounded number of times, however the lead bytes
@@ -85,7 +72,7 @@ class TBackwardWalker {
  public:
   // Starts at the character that holds offset from (from <= s.size()).
   TBackwardWalker(std::string_view s, std::size_t from)
-      : s_(s), pos_(from), run_(LeadRunBefore(s, from)) {
+      : s_(s), pos_(from), run_(cp932::LeadRunBefore(s, from)) {
     if (run_ % 2 == 1 && pos_ < s_.size()) {
       --pos_;
       --run_;
@@ -104,7 +91,7 @@ class TBackwardWalker {
       pos_ -= 2;
       run_ -= 2;
     } else {
-      const std::size_t r = LeadRunBefore(s_, pos_ - 1);
+      const std::size_t r = cp932::LeadRunBefore(s_, pos_ - 1);
       pos_ -= (r % 2 == 1) ? 2 : 1;
       run_ = (r % 2 == 1) ? r - 1 : r;
     }
@@ -274,7 +261,7 @@ std::optional<TSearchRange> Found(std::size_t start, std::size_t end) {
 std::optional<TSearchRange> SearchForward(const TMatcher& m, std::string_view text, std::size_t from) {
   if (m.MinMatchBytes() > text.size()) return std::nullopt;
   const std::size_t last = text.size() - m.MinMatchBytes();
-  std::size_t q = IsTrail(text, from) ? from + 1 : from;  // always a character start
+  std::size_t q = cp932::IsTrailAt(text, from) ? from + 1 : from;  // always a character start
   while (q <= last) {
     const std::size_t k = m.NextFirstByte(q, last);
     if (k == kNone) break;
@@ -303,7 +290,7 @@ std::optional<TBackwardWalker> BackwardLimit(const TMatcher& m, std::string_view
     if (start < m.MinMatchBytes()) return std::nullopt;
     return TBackwardWalker(text, start - m.MinMatchBytes());
   }
-  TBackwardWalker w(text, IsTrail(text, start) ? start + 1 : start);
+  TBackwardWalker w(text, cp932::IsTrailAt(text, start) ? start + 1 : start);
   for (std::size_t k = 0; k < m.PatternChars(); ++k) {
     if (!w.PrevJoined()) return std::nullopt;
   }

@@ -120,14 +120,6 @@ namespace {
 // Floor division, for cells left of x.
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
-// A known character start at or before i: just after the nearest byte that
-// cannot lead a two-byte character, so the walk stays short.
-std::size_t CharStartNear(std::string_view s, std::size_t i) {
-  std::size_t p = i;
-  while (p > 0 && cp932::IsLeadByte(s[p - 1])) --p;
-  return cp932::CharStartFrom(s, p, i);
-}
-
 }  // namespace
 
 TQtSurface::TVisible TQtSurface::VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip) {
@@ -137,7 +129,7 @@ TQtSurface::TVisible TQtSurface::VisibleBytes(int x, int cellWidth, std::string_
   const long long first = std::clamp<long long>(FloorDiv(clip.left - x, cellWidth) - 1, 0, n);
   const long long end = std::clamp<long long>(FloorDiv(clip.right - x + cellWidth - 1, cellWidth) + 1, 0, n);
   if (first >= end) return {0, 0};
-  return {CharStartNear(bytes, static_cast<std::size_t>(first)), static_cast<std::size_t>(end)};
+  return {cp932::CharStart(bytes, static_cast<std::size_t>(first)), static_cast<std::size_t>(end)};
 }
 
 void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TColor color, TColor bkColor,

@@ -29,26 +29,28 @@ constexpr std::size_t NextChar(std::string_view s, std::size_t i) noexcept {
   return i < s.size() ? i + CharLength(s, i) : s.size();
 }
 
-// Start of the character that holds byte i, found by walking from `from`,
-// a known character start at or before i.
-constexpr std::size_t CharStartFrom(std::string_view s, std::size_t from, std::size_t i) noexcept {
-  std::size_t p = from;
-  while (p < i) {
-    std::size_t n = p + CharLength(s, p);
-    if (n > i) return p;
-    p = n;
-  }
   return p;
 }
 
-// Start of the character that holds byte i, counted from the start of s.
-constexpr std::size_t CharStart(std::string_view s, std::size_t i) noexcept {
-  return CharStartFrom(s, 0, i);
+// Number of lead-byte values directly before position i, looking no
+// further back than `from` (a known character start).
+constexpr std::size_t LeadRunBefore(std::string_view s, std::size_t i, std::size_t from = 0) noexcept {
+  std::size_t run = 0;
+  while (i - run > from && IsLeadByte(s[i - run - 1])) ++run;
+  return run;
+}
+
+// Start of the character that holds byte i (i < s.size()). The byte before
+// a run of lead-byte values cannot lead a character, so the run starts on a
+// boundary and its bytes pair up: its parity tells whether byte i is a
+// trail byte. Costs only the length of that run, never a walk from the start.
+constexpr std::size_t CharStart(std::string_view s, std::size_t i, std::size_t from = 0) noexcept {
+  return LeadRunBefore(s, i, from) % 2 == 1 ? i - 1 : i;
 }
 
 // True when byte i is the trail byte of a two-byte character.
 constexpr bool IsTrailAt(std::string_view s, std::size_t i) noexcept {
-  return i < s.size() && CharStart(s, i) != i;
+  return i < s.size() && LeadRunBefore(s, i) % 2 == 1;
 }
 
 // Start of the character before the one at i (i a character start, i > 0).

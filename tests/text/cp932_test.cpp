@@ -35,3 +35,13 @@ TEST(Cp932, PrevCharOverRunsOfLeadValues) {
   EXPECT_EQ(PrevChar(s, 4), 2u);
   EXPECT_EQ(PrevChar(s, 2), 0u);
 }
+
+TEST(Cp932, CharStartLooksBackOnlyOverTheLeadRun) {
+  // 漢字 then a run of 臼 (0x8B 0x90: both bytes are lead values)
+  std::string s = "\x8a\xbf\x8e\x9a";
+  for (int i = 0; i < 1000; ++i) s += "\x8b\x90";
+  for (std::size_t i = 0; i < s.size(); ++i) EXPECT_EQ(CharStart(s, i), i - i % 2) << i;
+  EXPECT_EQ(CharStart(s, 3, 2), 2u);  // never looks before `from`
+  EXPECT_EQ(LeadRunBefore(s, 4), 4u);
+  EXPECT_EQ(LeadRunBefore("a\x82", 2), 1u);
+}
