@@ -29,9 +29,6 @@ constexpr std::size_t NextChar(std::string_view s, std::size_t i) noexcept {
   return i < s.size() ? i + CharLength(s, i) : s.size();
 }
 
-  return p;
-}
-
 // Number of lead-byte values directly before position i, looking no
 // further back than `from` (a known character start).
 constexpr std::size_t LeadRunBefore(std::string_view s, std::size_t i, std::size_t from = 0) noexcept {
