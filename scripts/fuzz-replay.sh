@@ -17,7 +17,7 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,addre
 sources=($(ls src/props/*.cpp | grep -v editor_prop_link)
          src/text/graphics_types.cpp src/text/notify_persistent.cpp src/text/wrap_option.cpp
          src/text/editor_caret.cpp src/text/editor_marks.cpp src/text/editor_colors.cpp
-         src/text/editor_brackets.cpp src/text/view_info.cpp src/text/reserve_words.cpp)
+         src/text/editor_brackets.cpp src/text/view_info.cpp src/text/reserve_words.cpp src/text/safe_file.cpp)
 
 compile() {  # source object
   if [ ! -f "$2" ] || [ "$1" -nt "$2" ] || [ -n "$(find src/props src/text -name '*.h' -newer "$2" -print -quit)" ]; then
