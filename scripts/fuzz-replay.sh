@@ -11,13 +11,10 @@ cxx=${CXX_FUZZ:-clang++}
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined
        -fno-sanitize-recover=undefined -Isrc)
 
-# The library sources the targets need: the settings store and the text
-# model's settings classes it stores.
-# (The link to the editor control is left out: the readers never need it.)
-sources=($(ls src/props/*.cpp | grep -v editor_prop_link)
-         src/text/graphics_types.cpp src/text/notify_persistent.cpp src/text/wrap_option.cpp
-         src/text/editor_caret.cpp src/text/editor_marks.cpp src/text/editor_colors.cpp
-         src/text/editor_brackets.cpp src/text/view_info.cpp src/text/reserve_words.cpp src/text/safe_file.cpp)
+# The library sources the targets need: the settings store and the whole
+# text model below it (the link to the editor control is left out: the
+# readers never need it).
+sources=($(ls src/props/*.cpp | grep -v editor_prop_link) src/text/*.cpp)
 
 compile() {  # source object
   if [ ! -f "$2" ] || [ "$1" -nt "$2" ] || [ -n "$(find src/props src/text -name '*.h' -newer "$2" -print -quit)" ]; then
