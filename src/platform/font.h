@@ -14,7 +14,7 @@ struct TFontSpec {
   int height = -16;  // negative: character height in pixels; positive: cell height
   TColor color = clWindowText;
   TFontStyles style;
-  std::uint8_t charset = 1;  // the system's default character set
+  std::uint8_t charset = 1;  // DEFAULT_CHARSET, the system's default
   bool operator==(const TFontSpec&) const = default;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/font.h"
 #include "text/graphics_types.h"
 #include "text/notify_persistent.h"
 
@@ -48,13 +49,9 @@ inline constexpr int kMaxFontHeight = 4096;
 // Point sizes are converted at the usual screen resolution.
 inline constexpr int kFontPixelsPerInch = 96;
 
-struct TFontValue {
-  std::string name = "FixedSys";
-  int height = -16;  // negative: the character height in pixels; positive: the cell height
-  TColor color = clWindowText;
-  TFontStyles style;
-  TFontCharset charset = DEFAULT_CHARSET;
-
+// The editor's font (name, height, colour, style, character set) with the
+// conversions the settings need.
+struct TFontValue : TFontSpec {
   static int ClampHeight(int h) { return h < -kMaxFontHeight ? -kMaxFontHeight : h > kMaxFontHeight ? kMaxFontHeight : h; }
   // The size in points of a character height; rounded to the nearest point.
   int Size() const;
