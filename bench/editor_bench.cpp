@@ -12,7 +12,6 @@
 
 namespace {
 
-
 yk::bench::NullHost host;
 
 // An editor holding a document of `rows` rows, shared by the benchmarks.
@@ -51,6 +50,28 @@ void TypeChar(benchmark::State& state, int row) {
   state.counters["rows"] = ed.RowCount();
   state.counters["undo"] = static_cast<double>(ed.ScreenStrings().UndoObj().UndoCount());
 }
+
+// Typing in the middle of one row of `bytes` bytes (a minified file): each
+// iteration is one edit, a character typed, then Backspace.
+void BM_TypeInLongRow(benchmark::State& state) {
+  static yk::TEditor ed;
+  static bool loaded = false;
+  if (!loaded) {
+    ed.Lines().SetTextStr(std::string(static_cast<std::size_t>(state.range(0)), 'x'));
+    ed.SetHost(&host);
+    loaded = true;
+  }
+  ed.SetRowCol(0, ed.RowEndCol(0) / 2);
+  bool type = true;
+  for (auto _ : state) {
+    if (type)
+      ed.KeyChar('a');
+    else
+      ed.BackSpaceKey();
+    type = !type;
+  }
+}
+BENCHMARK(BM_TypeInLongRow)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 
 // Each iteration is one edit: Enter, then Backspace joining the rows again.
 void Enter(benchmark::State& state, int row) {

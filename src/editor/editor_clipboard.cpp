@@ -5,6 +5,7 @@
 #include "editor/column_code.h"
 #include "editor/editor.h"
 #include "text/column_map.h"
+#include "text/line_end.h"
 
 namespace yk {
 
@@ -16,7 +17,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   std::size_t p = 0;
   while (p < text.size()) {
-    std::size_t e = text.find_first_of("\r\n", p);
+    std::size_t e = FindLineEnd(text, p);
     if (e == std::string_view::npos) e = text.size();
     lines.push_back(text.substr(p, e - p));
     p = e;

@@ -7,6 +7,7 @@
 #include "props/names.h"
 #include "text/cp932.h"
 #include "text/errors.h"
+#include "text/line_end.h"
 
 namespace yk {
 
@@ -78,7 +79,7 @@ TIniText::TIniText(std::string_view content) {
   std::size_t pos = 0;
   bool eol_seen = false;
   while (pos < content.size()) {
-    const std::size_t brk = content.find_first_of("\r\n", pos);
+    const std::size_t brk = FindLineEnd(content, pos);
     Line line;
     if (brk == std::string_view::npos) {
       line.text = std::string(content.substr(pos));

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "text/errors.h"
+#include "text/line_end.h"
 #include "text/safe_file.h"
 
 namespace yk {
@@ -51,7 +52,7 @@ class ChunkLineSplitter {
     std::size_t p = skip_lf_ && !data.empty() && data[0] == '\n' ? 1 : 0;
     skip_lf_ = false;
     while (p < data.size()) {
-      const std::size_t e = data.find_first_of("\r\n", p);
+      const std::size_t e = FindLineEnd(data, p);
       if (e == std::string_view::npos) {
         carry_.append(data.substr(p));  // continued by the next chunk
         return;

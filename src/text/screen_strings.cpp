@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "text/column_map.h"
+#include "text/line_end.h"
 #include "text/wrap_break.h"
 
 namespace yk {
@@ -222,7 +223,7 @@ void TEditorScreenStrings::UpdateEnded() {
 void TEditorScreenStrings::AppendSplitLines(std::string_view text, TPointerStringList& list) const {
   std::size_t p = 0;
   while (p < text.size()) {
-    std::size_t e = text.find_first_of("\r\n", p);
+    std::size_t e = FindLineEnd(text, p);
     if (e == std::string_view::npos) e = text.size();
     AppendLineTo(list, text.substr(p, e - p), raCrlf);
     p = e;
