@@ -15,6 +15,7 @@
 #include "editor/editor_screen.h"
 #include "editor/keys.h"
 #include "editor/popup_menu.h"
+#include "editor/column_code.h"
 #include "platform/clipboard.h"
 #include "platform/font.h"
 #include "platform/geometry.h"
@@ -396,6 +397,7 @@ class TEditor : public TEditorLink {
   std::string_view RowView(int row) const;
   int WrapColumns() const;
   void ColumnMapOf(std::string_view text, std::string& out) const;
+  TRowColumns RowColumns(int row) const;
   static int ByteOfColumn(std::string_view map, int col, bool capped, int length);
   int CaretByte(bool capped) const;
   int ByteIndex(int row, int col, bool capped) const;

@@ -178,6 +178,10 @@ void TEditor::ColumnMapOf(std::string_view text, std::string& out) const {
   ColumnMapInto(text, TabSpaceCount(), WrapColumns(), word_delimiters_, out);
 }
 
+TRowColumns TEditor::RowColumns(int row) const {
+  return TRowColumns(RowView(row), TabSpaceCount(), WrapColumns(), word_delimiters_);
+}
+
 std::string TEditor::RowColumnMap(int row) const {
   std::string map;
   ColumnMapOf(RowView(row), map);
@@ -310,9 +314,8 @@ void TEditor::Remember(bool vertical, int c) {
 // Puts the caret on a character boundary it may stand on; d is the
 // direction of the move (+1 right, -1 left or vertical).
 void TEditor::Normalize(bool vertical, int d) {
-  std::string map;
-  ColumnMapOf(RowView(row_), map);
-  const int w = static_cast<int>(map.size());
+  const TRowColumns cols = RowColumns(row_);
+  const int w = cols.Width();
   if (!vertical)
     col_remembered_ = false;
   else if (col_remembered_)
@@ -321,13 +324,13 @@ void TEditor::Normalize(bool vertical, int d) {
     if (caret_->KeepCaret()) Remember(vertical, left_button_down_ ? w : col_);
     col_ = w;
   }
-  if (CodeAt(map, col_) == kColTrail) {
+  if (cols.CodeAt(col_) == kColTrail) {
     Remember(vertical, col_);
     col_ += d;
   }
-  if (!caret_->InTab() && CodeAt(map, col_) == kColTabFill) {
+  if (!caret_->InTab() && cols.CodeAt(col_) == kColTabFill) {
     Remember(vertical, col_);
-    while (CodeAt(map, col_) == kColTabFill) col_ += d;
+    while (cols.CodeAt(col_) == kColTabFill) col_ += d;
   }
   if (WordWrap() && col_ >= w) {
     // The end of a wrapped row is the start of the next row: no caret place.
@@ -337,7 +340,7 @@ void TEditor::Normalize(bool vertical, int d) {
       col_ = std::max(w - 1, 0);
     else if (col_ >= wrapByte)
       col_ = std::max(w, wrapByte - 1);
-    col_ = CharStartColumn(map, col_, caret_->InTab());
+    col_ = cols.CharStartColumn(col_, caret_->InTab());
   }
   col_ = std::max(col_, 0);
   if (!batch_) UpdateCaret();
@@ -369,9 +372,7 @@ void TEditor::SetRowCol(int row, int col) {
   const bool wasBatch = batch_;
   batch_ = true;
   SetRow(row);
-  std::string map;
-  ColumnMapOf(RowView(row_), map);
-  SetCol(CharStartColumn(map, col, caret_->InTab()));
+  SetCol(RowColumns(row_).CharStartColumn(col, caret_->InTab()));
   batch_ = wasBatch;
   if (!batch_) UpdateCaret();
 }
@@ -454,13 +455,8 @@ void TEditor::MakeCaretVisible() {
 void TEditor::InitCaret() {
   if (!Focused()) return;
   const int w = std::max(1, col_width_ - margin_->Character());
-  std::string_view text = RowView(row_);
   bool lead = false;
-  if (overwrite_ || caret_->Style() == csBrief) {
-    std::string map;
-    ColumnMapOf(text, map);
-    lead = CodeAt(map, col_) == kColLead;
-  }
+  if (overwrite_ || caret_->Style() == csBrief) lead = RowColumns(row_).CodeAt(col_) == kColLead;
   caret_shown_ = false;
   if (overwrite_)
     host_->CreateCaret(lead ? 2 * w : w, font_height_);
@@ -606,11 +602,8 @@ void TEditor::StringsChanged() {
 // A change made through another editor or through Lines may leave this
 // caret inside a character or a tab; typing there would split it.
 void TEditor::KeepCaretOnBoundary() {
-  std::string_view text = RowView(row_);
-  if (text.empty() || col_ <= 0) return;
-  std::string map;
-  ColumnMapOf(text, map);
-  col_ = CharStartColumn(map, col_, caret_->InTab());
+  if (RowView(row_).empty() || col_ <= 0) return;
+  col_ = RowColumns(row_).CharStartColumn(col_, caret_->InTab());
 }
 
 void TEditor::LinesBeginUpdate() {
