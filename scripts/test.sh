@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: a normal build, then the core again
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# (Qt port included) under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -10,7 +10,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DYK_BUILD_BENCH=
 cmake --build build -j "$jobs"
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$jobs"
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DYK_SANITIZE=ON -DYK_BUILD_QT=OFF
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DYK_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
