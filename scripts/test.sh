@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: a normal build, then the core again
-# (Qt port included) under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Sets up, builds and runs every test: a normal build, then everything again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz
+# corpora replayed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
