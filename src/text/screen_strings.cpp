@@ -188,6 +188,7 @@ void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, i
   WrapRows(composed, lastAttribute, scratch);
   record.insertedRows = scratch.GetCount();
   AssignRows(start, oldRows, scratch);
+  StoreOldText(record, std::move(record.oldText), GetRowsText(start, scratch.GetCount()).text);
   UpdateStatesFrom(start, true);
   SetChangedRange(start, oldRows, scratch.GetCount());
 }

@@ -1,11 +1,61 @@
 // Undo and redo by replaying recorded row replacements.
 #include "text/undo.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "text/screen_strings.h"
 
 namespace yk {
 
 TEditorUndoObj::TEditorUndoObj(TEditorScreenStrings& owner) : owner_(owner) {}
+
+namespace {
+
+// Length of the common start of a and b (at most n bytes), compared a block
+// at a time with memcmp: rows of many megabytes are compared per keystroke.
+std::size_t CommonHead(const char* a, const char* b, std::size_t n) {
+  constexpr std::size_t kBlock = 256;
+  std::size_t i = 0;
+  while (i + kBlock <= n && std::memcmp(a + i, b + i, kBlock) == 0) i += kBlock;
+  while (i < n && a[i] == b[i]) ++i;
+  return i;
+}
+
+// Length of the common end of a[0..na) and b[0..nb), at most n bytes.
+std::size_t CommonTail(const char* a, std::size_t na, const char* b, std::size_t nb, std::size_t n) {
+  constexpr std::size_t kBlock = 256;
+  std::size_t i = 0;
+  while (i + kBlock <= n && std::memcmp(a + na - i - kBlock, b + nb - i - kBlock, kBlock) == 0) i += kBlock;
+  while (i < n && a[na - 1 - i] == b[nb - 1 - i]) ++i;
+  return i;
+}
+
+}  // namespace
+
+void StoreOldText(TUndoData& r, std::string old, std::string_view replacement) {
+  const std::size_t limit = std::min(old.size(), replacement.size());
+  const std::size_t head = CommonHead(old.data(), replacement.data(), limit);
+  const std::size_t tail = CommonTail(old.data(), old.size(), replacement.data(), replacement.size(), limit - head);
+  r.keptHead = head;
+  r.keptTail = tail;
+  if (head == 0 && tail == 0) {
+    r.oldText = std::move(old);
+  } else {
+    r.oldText.assign(old, head, old.size() - head - tail);
+  }
+}
+
+std::string OldTextOf(const TUndoData& r, std::string_view replacement) {
+  const std::size_t head = std::min(r.keptHead, replacement.size());
+  const std::size_t tail = std::min(r.keptTail, replacement.size() - head);
+  std::string old;
+  old.reserve(head + r.oldText.size() + tail);
+  old.append(replacement.substr(0, head));
+  old.append(r.oldText);
+  old.append(replacement.substr(replacement.size() - tail));
+  return old;
+}
 
 TUndoData& TEditorUndoObj::NewUndoData() {
   auto record = std::make_unique<TUndoData>();
@@ -29,6 +79,13 @@ void TEditorUndoObj::AddRedoData(TUndoData data) {
   redo_.push_back(std::move(record));
 }
 
+std::size_t TEditorUndoObj::StoredBytes() const {
+  std::size_t n = 0;
+  for (const auto& r : undo_) n += r->oldText.size();
+  for (const auto& r : redo_) n += r->oldText.size();
+  return n;
+}
+
 void TEditorUndoObj::Clear() {
   undo_.clear();
   redo_.clear();
@@ -38,19 +95,24 @@ TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
   TUndoData out;
   out.firstRow = r.firstRow;
   int taken = 0;
+  std::string replacement;  // the text of the rows the change put in
   if (r.insertedRows > 0) {
     TRowsText removed = owner_.GetRowsText(r.firstRow, r.insertedRows);
-    out.oldText = std::move(removed.text);
+    replacement = std::move(removed.text);
     out.lastAttribute = removed.attribute;
     taken = removed.rowsTaken;
     owner_.DeleteRows(r.firstRow, taken);
   }
+  std::string old = OldTextOf(r, replacement);
   if (r.lastAttribute != raInvalid) {
     TEditorStringList scratch;
-    owner_.WrapRows(r.oldText, static_cast<TRowAttribute>(r.lastAttribute), scratch);
+    owner_.WrapRows(old, static_cast<TRowAttribute>(r.lastAttribute), scratch);
     owner_.InsertRows(r.firstRow, scratch);
     out.insertedRows = scratch.GetCount();
   }
+  // The rows put back hold exactly the old text, which the inverse's own
+  // old text (the replacement) is trimmed against.
+  StoreOldText(out, std::move(replacement), old);
   owner_.UpdateStatesFrom(r.firstRow, true);
   owner_.SetChangedRange(r.firstRow, taken, out.insertedRows);
   return out;

@@ -19,8 +19,19 @@ struct TUndoData {
   int firstRow = -1;
   int insertedRows = 0;
   std::uint8_t lastAttribute = raInvalid;  // raInvalid: no old text
+  // The old text is kept without the bytes it shares, at its start and at
+  // its end, with the text of the rows that replaced it: a keystroke in a
+  // row of many megabytes then stores a few bytes, not the row again.
   std::string oldText;
+  std::size_t keptHead = 0;
+  std::size_t keptTail = 0;
 };
+
+// Stores old in r, less what it shares at both ends with replacement (the
+// text of the rows that stand in its place now).
+void StoreOldText(TUndoData& r, std::string old, std::string_view replacement);
+// The whole old text of r, given the text of the rows that replaced it.
+std::string OldTextOf(const TUndoData& r, std::string_view replacement);
 
 class TEditorUndoObj {
  public:
@@ -47,6 +58,8 @@ class TEditorUndoObj {
   void SetUndoListMax(int v) { undo_list_max_ = v < kMinUndoListMax ? kMinUndoListMax : v; }
   std::size_t UndoCount() const { return undo_.size(); }
   std::size_t RedoCount() const { return redo_.size(); }
+  // Bytes of old text held by both lists.
+  std::size_t StoredBytes() const;
 
  private:
   // Takes out the rows the record put in and puts its old text back;

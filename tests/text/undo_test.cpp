@@ -126,3 +126,24 @@ TEST(Undo, AnEmptyLastRowAfterALineEndComesBack) {
   ed.Rows().Undo();
   EXPECT_EQ(Dump(ed.Rows()), "abc|C |E");
 }
+
+TEST(Undo, EditsInALongRowStoreOnlyWhatChanged) {
+  FakeEditor ed;
+  const std::string row(1 << 20, 'q');
+  ed.lines.SetTextStr(row + "\r\n" + row);
+  const std::string original = ed.lines.GetTextStr();
+  ed.col = 500000;
+  for (char c : std::string("typed")) {
+    std::string text(ed.Rows().Row(0));
+    text.insert(static_cast<std::size_t>(ed.col++), 1, c);
+    ed.Rows().ReplaceRows(0, 1, text + "\r\n");
+  }
+  ed.Rows().ReplaceRows(1, 1, "");  // and the last line deleted whole
+  EXPECT_LT(ed.Rows().UndoObj().StoredBytes(), row.size() + 100);
+  const std::string edited = ed.lines.GetTextStr();
+  while (ed.Rows().UndoObj().CanUndo()) ed.Rows().Undo();
+  EXPECT_EQ(ed.lines.GetTextStr(), original);
+  EXPECT_LT(ed.Rows().UndoObj().StoredBytes(), row.size() + 100);
+  while (ed.Rows().UndoObj().CanRedo()) ed.Rows().Redo();
+  EXPECT_EQ(ed.lines.GetTextStr(), edited);
+}
