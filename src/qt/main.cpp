@@ -8,6 +8,7 @@
 #include <exception>
 #include <string>
 
+#include "props/editor_prop_link.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
 
@@ -16,7 +17,13 @@ int main(int argc, char** argv) {
   QMainWindow window;
   auto* widget = new yk::TEditorWidget(&window);
   yk::TEditor& editor = widget->Editor();
-  widget->SetScrollBars(yk::ssBoth);
+  // The application's initial style (colours, marks, word wrap at 80),
+  // until the main window brings the user's styles.
+  yk::TEditorProp style;
+  yk::SetInitialStyle(style);
+  yk::TEditorPropLink link(editor);
+  style.AssignTo(link);
+  widget->SetScrollBars(style.ScrollBars());
   window.setCentralWidget(widget);
 
   // The path is used as the bytes given; it is converted for the title only.
