@@ -12,22 +12,25 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,addre
        -fno-sanitize-recover=undefined -Isrc)
 
 # The library sources the targets need: the settings store and the whole
-# text model below it (the link to the editor control is left out: the
-# readers never need it).
-sources=($(ls src/props/*.cpp | grep -v editor_prop_link) src/text/*.cpp)
+# text model below it for the readers (the link to the editor control is
+# left out: they never need it), the editor control with the conversions
+# and the platform helpers for the editor target.
+reader_sources=($(ls src/props/*.cpp | grep -v editor_prop_link) src/text/*.cpp)
+editor_sources=(src/text/*.cpp src/editor/*.cpp src/convert/*.cpp src/platform/*.cpp)
+sources=($(printf '%s\n' "${reader_sources[@]}" "${editor_sources[@]}" | sort -u))
+
+object() { echo "$out/obj/$(echo "$1" | tr / _).o"; }
 
 compile() {  # source object
-  if [ ! -f "$2" ] || [ "$1" -nt "$2" ] || [ -n "$(find src/props src/text -name '*.h' -newer "$2" -print -quit)" ]; then
+  if [ ! -f "$2" ] || [ "$1" -nt "$2" ] ||
+     [ -n "$(find src/props src/text src/editor src/convert src/platform -name '*.h' -newer "$2" -print -quit)" ]; then
     "$cxx" "${flags[@]}" -c "$1" -o "$2"
   fi
 }
 
-objects=()
 pids=()
 for src in "${sources[@]}"; do
-  obj="$out/obj/$(echo "$src" | tr / _).o"
-  objects+=("$obj")
-  compile "$src" "$obj" &
+  compile "$src" "$(object "$src")" &
   pids+=($!)
   if [ ${#pids[@]} -ge "$(nproc)" ]; then wait "${pids[0]}"; pids=("${pids[@]:1}"); fi
 done
@@ -36,6 +39,12 @@ for pid in "${pids[@]}"; do wait "$pid"; done
 status=0
 for target in tests/fuzz/*_fuzz.cpp; do
   name=$(basename "$target" .cpp)
+  case $name in
+    editor_fuzz) linked=("${editor_sources[@]}") ;;
+    *) linked=("${reader_sources[@]}") ;;
+  esac
+  objects=()
+  for src in "${linked[@]}"; do objects+=("$(object "$src")"); done
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "$target" "${objects[@]}" -o "$out/$name"
   corpus="tests/fuzz/corpus/${name%_fuzz}"
   echo "== $name: replaying $(ls "$corpus" | wc -l) seeds"
