@@ -92,16 +92,18 @@ void TEditor::UpdateSelection() {
 // Every edit of this editor drops its selection first, so a selection that
 // is still shown after a change was overtaken by another editor sharing the
 // rows. It keeps its rows and columns, but its bytes are taken anew so that
-// it never cuts a character in two.
+// it never cuts a character in two. A selection only started (a press
+// before the first mouse move) has its anchor realigned too, or the move
+// would span bytes that are no longer there.
 void TEditor::RealignSelection() {
-  if (!Selected()) return;
+  if (sel_state_ == sstNone) return;
   std::string map;
   ColumnMapOf(RowView(anchor_.row), map);
   int col = CharStartColumn(map, anchor_.col, caret_->InTab());
   if (sel_mode_ == smNormal) col = std::min(col, static_cast<int>(map.size()));
   anchor_.col = std::max(col, 0);
   anchor_.byte = ByteOfColumn(map, anchor_.col, true, static_cast<int>(RowView(anchor_.row).size()));
-  UpdateSelection();
+  if (Selected()) UpdateSelection();
 }
 
 // Works without a window too: only the repainting needs one, and a stale
