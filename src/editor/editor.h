@@ -404,6 +404,7 @@ class TEditor : public TEditorLink {
   int ColOfByte(int row, int byte) const;
   std::int64_t RowSpan(int row) const;
   int ColLimit() const;
+  int MaxCaretRow() const;
   void Normalize(bool vertical, int d);
   void Remember(bool vertical, int c);
   void PlaceCaret(int row, int col);

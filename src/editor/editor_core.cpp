@@ -346,17 +346,17 @@ void TEditor::Normalize(bool vertical, int d) {
   if (!batch_) UpdateCaret();
 }
 
-namespace {
-int ClampRow(int v, int rows, TRowAttribute last) {
-  const int max = rows == 0 || last == raCrlf ? rows : rows - 1;
-  return std::clamp(v, 0, max);
+// The row after the last exists for the caret only when the text ends with
+// a line end.
+int TEditor::MaxCaretRow() const {
+  const int rows = RowCount();
+  return rows == 0 || RowAttribute(rows - 1) == raCrlf ? rows : rows - 1;
 }
-}  // namespace
 
 void TEditor::SetRow(int row) {
   if (row == row_ && row != RowCount()) return;
   UnderlineBeginUpdate();
-  row_ = ClampRow(row, RowCount(), RowAttribute(RowCount() - 1));
+  row_ = std::clamp(row, 0, MaxCaretRow());
   Normalize(true, -1);
   UnderlineEndUpdate();
 }
@@ -383,7 +383,7 @@ void TEditor::PlaceCaret(int row, int col) {
   const bool wasBatch = batch_;
   batch_ = true;
   UnderlineBeginUpdate();
-  row_ = ClampRow(row, RowCount(), RowAttribute(RowCount() - 1));
+  row_ = std::clamp(row, 0, MaxCaretRow());
   col_ = std::clamp(col, 0, ColLimit());
   Normalize(false, -1);
   UnderlineEndUpdate();

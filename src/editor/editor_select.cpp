@@ -94,9 +94,13 @@ void TEditor::UpdateSelection() {
 // rows. It keeps its rows and columns, but its bytes are taken anew so that
 // it never cuts a character in two. A selection only started (a press
 // before the first mouse move) has its anchor realigned too, or the move
-// would span bytes that are no longer there.
+// would span bytes that are no longer there. Rows removed under the
+// selection take the caret and the anchor back to the last row a caret can
+// stand on now, before the range is taken anew from them.
 void TEditor::RealignSelection() {
   if (sel_state_ == sstNone) return;
+  if (row_ > MaxCaretRow()) SetRow(MaxCaretRow());
+  anchor_.row = std::min(anchor_.row, MaxCaretRow());
   std::string map;
   ColumnMapOf(RowView(anchor_.row), map);
   int col = CharStartColumn(map, anchor_.col, caret_->InTab());

@@ -39,5 +39,23 @@ TEST_F(SharedEdit, SelectionAnchorFollowsAChangeMadeBeforeTheMouseMoves) {
   ed.MouseUp(mbLeft, 0, X(0), Y(0));
 }
 
+// The other editor selects nothing after the final line end; the edit
+// removes that line end and with it the row the selection stood on.
+TEST_F(SharedEdit, SelectionOnARowThatIsRemovedStaysInsideTheText) {
+  ed.Lines().SetTextStr("\xff");  // one row with a line end
+  other.SetSelStart(52);
+  ed.SetSelLength(27);
+  other.SetSelLength(52);
+  ASSERT_TRUE(other.Selected());
+  EXPECT_EQ(other.SelStart(), 3);
+  ed.KeyPress('\xb8');  // ｸ replaces the whole text, line end included
+  ASSERT_EQ(other.TextLength(), 1);
+  EXPECT_EQ(other.Row(), 0);
+  EXPECT_LE(other.SelStart() + other.SelLength(), 1);
+  EXPECT_EQ(static_cast<std::int64_t>(other.SelText().size()), other.SelLength());
+  other.KeyChar('a');
+  EXPECT_EQ(other.Lines().GetTextStr().size(), 2u);
+}
+
 }  // namespace
 }  // namespace yk::test

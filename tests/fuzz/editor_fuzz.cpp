@@ -131,7 +131,12 @@ void CheckEditor(TEditor& e) {
     CHECK(map[static_cast<std::size_t>(e.Col())] != kColTrail);
     CHECK(e.Caret().InTab() || map[static_cast<std::size_t>(e.Col())] != kColTabFill);
   }
-  if (e.Selected()) CHECK(static_cast<std::int64_t>(e.SelText().size()) == e.SelLength());
+  // The selection, or the caret when there is none, lies inside the text.
+  const std::int64_t length = e.TextLength(), start = e.SelStart();
+  CHECK(start >= 0 && start <= length);
+  if (!e.Selected()) return;
+  CHECK(static_cast<std::int64_t>(e.SelText().size()) == e.SelLength());
+  if (e.SelectionMode() == smNormal) CHECK(start + e.SelLength() <= length);
 }
 
 // The rows joined with their line ends are the document's text.
