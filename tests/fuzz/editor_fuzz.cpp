@@ -21,6 +21,9 @@ using namespace yk;
 constexpr std::size_t kMaxInput = 4096;
 constexpr int kMaxSteps = 96;
 constexpr std::size_t kMaxText = 512;
+// Copy and paste double the text each time, so a longer document starts
+// over empty and the clipboard is cut, to keep one run within milliseconds.
+constexpr std::int64_t kMaxDocument = 1 << 15;
 
 // Aborts with the failed condition, which libFuzzer reports as a crash.
 void CheckFailed(const char* what, int line) {
@@ -325,6 +328,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       // A refused operation (a bad Perform argument, a full bracket list)
       // leaves the editor as it was; the checks below still apply.
     }
+    if (a.TextLength() > kMaxDocument) a.Lines().SetTextStr({});
+    if (b.TextLength() > kMaxDocument) b.Lines().SetTextStr({});
+    if (clip.text.size() > std::size_t{kMaxDocument}) clip.text.resize(std::size_t{kMaxDocument});
     CheckEditor(a);
     CheckEditor(b);
     CheckDocument(a);
