@@ -36,9 +36,7 @@ void PlaceCaret(yk::TEditor& ed, int row) {
 
 // Each iteration is one edit: a character typed, then Backspace, so the
 // document keeps its size.
-void TypeChar(benchmark::State& state, int row) {
-  yk::TEditor& ed = Document(static_cast<int>(state.range(0)));
-  PlaceCaret(ed, row);
+void TypeAndErase(benchmark::State& state, yk::TEditor& ed) {
   bool type = true;
   for (auto _ : state) {
     if (type)
@@ -47,6 +45,12 @@ void TypeChar(benchmark::State& state, int row) {
       ed.BackSpaceKey();
     type = !type;
   }
+}
+
+void TypeChar(benchmark::State& state, int row) {
+  yk::TEditor& ed = Document(static_cast<int>(state.range(0)));
+  PlaceCaret(ed, row);
+  TypeAndErase(state, ed);
   state.counters["rows"] = ed.RowCount();
   state.counters["undo"] = static_cast<double>(ed.ScreenStrings().UndoObj().UndoCount());
 }
@@ -62,14 +66,7 @@ void BM_TypeInLongRow(benchmark::State& state) {
     loaded = true;
   }
   ed.SetRowCol(0, ed.RowEndCol(0) / 2);
-  bool type = true;
-  for (auto _ : state) {
-    if (type)
-      ed.KeyChar('a');
-    else
-      ed.BackSpaceKey();
-    type = !type;
-  }
+  TypeAndErase(state, ed);
 }
 BENCHMARK(BM_TypeInLongRow)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 

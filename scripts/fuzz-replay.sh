@@ -9,7 +9,7 @@ out=build-fuzz
 mkdir -p "$out/obj"
 cxx=${CXX_FUZZ:-clang++}
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined
-       -fno-sanitize-recover=undefined -Isrc)
+       -fno-sanitize-recover=undefined -Isrc -Itests)
 
 # The library sources the targets need: the settings store and the whole
 # text model below it for the readers (the link to the editor control is

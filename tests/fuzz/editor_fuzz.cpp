@@ -11,6 +11,7 @@
 #include "convert/zenhan.h"
 #include "editor/editor.h"
 #include "editor/search.h"
+#include "platform/null_host.h"
 #include "text/column_map.h"
 #include "text/errors.h"
 
@@ -76,27 +77,6 @@ class Reader {
   const std::uint8_t* data_;
   std::size_t size_;
   std::size_t pos_ = 0;
-};
-
-class NullHost : public TWindowHost {
- public:
-  explicit NullHost(TSize size) : size_(size) {}
-  TSize ClientSize() const override { return size_; }
-  bool Focused() const override { return true; }
-  TFontMetrics Metrics(const TFontSpec&) const override { return {8, 16, 0}; }
-  void Invalidate(const TRect&) override {}
-  void UpdateNow() override {}
-  void ScrollArea(int, int, const TRect&) override {}
-  void CreateCaret(int, int) override {}
-  void SetCaretPos(int, int) override {}
-  void ShowCaret(bool) override {}
-  void SetScrollBar(TScrollBarKind, const TScrollBarInfo&) override {}
-  void SetCursor(TCursor, bool) override {}
-  void SetRedraw(bool) override {}
-  void SetCompositionPos(TPoint) override {}
-
- private:
-  TSize size_;
 };
 
 // Reads every byte it is given, so that a view past the text is reported.
@@ -310,8 +290,8 @@ void Step(Session& s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > kMaxInput) return 0;
   Reader in(data, size);
-  NullHost hostA(TSize{in.Byte() * 4, in.Byte() * 4});
-  NullHost hostB(TSize{320, 240});
+  bench::NullHost hostA(TSize{in.Byte() * 4, in.Byte() * 4});
+  bench::NullHost hostB(TSize{320, 240});
   FakeClipboard clip;
   TEditor a, b;
   a.SetHost(&hostA);
