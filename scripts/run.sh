@@ -7,8 +7,6 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
 if [ -x build/src/app/yomikaki ]; then
   exec build/src/app/yomikaki "$@"
-elif [ -x build/src/qt/yomikaki ]; then
-  exec build/src/qt/yomikaki "$@"
 else
   echo "Built the core libraries; the editor window is not part of this build yet."
 fi
