@@ -16,11 +16,8 @@
 
 namespace yk {
 
-namespace {
-
-// Runs program with the arguments in a grandchild of this process, so that
-// it is not this process's child (nothing to wait for later) and the bytes
-// of the arguments reach it unchanged. True once the program has started.
+// The program runs in a grandchild of this process, so there is nothing to
+// wait for later; a pipe closed by the exec tells whether it started.
 bool SpawnDetached(const std::string& program, const std::vector<std::string>& arguments) {
   std::vector<std::string> all{program};
   all.insert(all.end(), arguments.begin(), arguments.end());
@@ -52,8 +49,6 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
   ::close(report[0]);
   return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
 }
-
-}  // namespace
 
 std::string DefaultSettingsPath() {
   const std::string beside = NativePath(QCoreApplication::applicationDirPath()) + "/Yomikaki.ini";

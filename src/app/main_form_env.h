@@ -53,8 +53,11 @@ struct TMainFormEnv {
 // ($XDG_CONFIG_HOME/yomikaki, by default ~/.config/yomikaki).
 std::string DefaultSettingsPath();
 
-// Starts the program's own executable with the arguments, detached, the
-// bytes of every argument passed unchanged; false when it could not start.
+// Starts program with the arguments, detached (not this process's child),
+// the bytes of every argument passed unchanged; false when it could not be
+// started.
+bool SpawnDetached(const std::string& program, const std::vector<std::string>& arguments);
+// SpawnDetached of the program's own executable.
 bool LaunchSelf(const std::vector<std::string>& arguments);
 
 }  // namespace yk
