@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,13 +66,16 @@ int main(int argc, char** argv) {
   yk::TMainForm form(std::move(env));
   if (form.HandedOver) return 0;
 
-  QSocketNotifier terminate(g_term_pipe[0], QSocketNotifier::Read);
-  QObject::connect(&terminate, &QSocketNotifier::activated, &form, [&form] {
-    char buffer[16];
-    while (::read(g_term_pipe[0], buffer, sizeof buffer) > 0) {
-    }
-    form.close();
-  });
+  std::unique_ptr<QSocketNotifier> terminate;
+  if (g_term_pipe[0] >= 0) {
+    terminate = std::make_unique<QSocketNotifier>(g_term_pipe[0], QSocketNotifier::Read);
+    QObject::connect(terminate.get(), &QSocketNotifier::activated, &form, [&form] {
+      char buffer[16];
+      while (::read(g_term_pipe[0], buffer, sizeof buffer) > 0) {
+      }
+      form.close();
+    });
+  }
   form.show();
   return app.exec();
 }

@@ -16,7 +16,6 @@
 
 #include "app/command_table.h"
 #include "app/main_form_env.h"
-#include "props/ini_text.h"
 #include "shell/document_file.h"
 
 class QAction;
@@ -36,6 +35,7 @@ namespace yk {
 
 class TEditorProp;
 class TEditorWidget;
+class TIniText;
 class TPrompts;
 class TRegManager;
 class TRegMessages;
@@ -43,6 +43,9 @@ class TRegMessages;
 // The untitled document's name (CP932): "無題".
 inline constexpr const char* kUntitled = "\x96\xb3\x91\xe8";
 inline constexpr int kStyleCount = 10;
+// The filters of the document and style file dialogs.
+inline constexpr const char* kDocumentFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+inline constexpr const char* kStyleFilter = "スタイルファイル(*.yks)|*.yks|すべてのファイル(*.*)|*.*";
 
 // The values of the settings file that are not the state of a widget.
 // Strings are CP932 bytes as stored; paths are native bytes.

@@ -15,7 +15,6 @@ namespace yk {
 
 namespace {
 
-constexpr const char* kDocumentFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
 constexpr const char* kLoadError = "Yomikakiで扱える範囲を超える文書です";
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }

@@ -20,6 +20,7 @@
 #include "app/display_text.h"
 #include "app/main_form.h"
 #include "props/editor_prop.h"
+#include "props/ini_text.h"
 #include "props/reg_manager.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"

@@ -219,6 +219,15 @@ TEST_F(StartTest, StoredValuesAreReadAppliedAndWrittenBack) {
   EXPECT_EQ(Value("Find", "Value"), "\x82\xa0");
 }
 
+TEST_F(StartTest, TheListPanelStartsWithItsStoredSizes) {
+  Spit(SettingsFile(), "[Pos]\r\nHistPanelHeight=90\r\nPageTabWidth=150\r\n");
+  Make();
+  EXPECT_EQ(form->Panel1->height(), 90);
+  EXPECT_EQ(form->PageControl1->width(), 150);
+  form->close();
+  EXPECT_EQ(Value("Pos", "HistPanelHeight"), "90");
+}
+
 TEST_F(StartTest, WithSizePosSaveOffTheBoundsAreNeitherReadNorWritten) {
   Spit(SettingsFile(), "[Win]\r\nSizePosSave=0\r\n[Pos]\r\nTop=11\r\nLeft=22\r\nWidth=333\r\nHeight=244\r\n");
   Make();
