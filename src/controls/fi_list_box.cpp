@@ -246,6 +246,7 @@ QString TFIListBox::DisplayText(int index) const {
 }
 
 QIcon TFIListBox::ItemIcon(int index) const {
+  if (index < 0 || index >= count()) return {};
   const QByteArray path = item(index)->data(kPathRole).toByteArray();
   if (const auto found = icons_.constFind(path); found != icons_.constEnd()) return *found;
   QIcon icon;

@@ -64,7 +64,8 @@ class TFIListBox : public QListWidget {
   // The text item index shows under the current switches.
   QString DisplayText(int index) const;
   // The icon drawn before item index; null when the file does not exist and
-  // ShowUnexistFileIcon is off (no icon is drawn then).
+  // ShowUnexistFileIcon is off (no icon is drawn then) or for an index
+  // outside the list.
   QIcon ItemIcon(int index) const;
 
  private:
