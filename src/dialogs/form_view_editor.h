@@ -86,9 +86,11 @@ class TFormViewEditor : public QDialog {
   QWidget* BuildBracketsPage();
   QWidget* BuildReserveWordPage();
   QWidget* BuildWrapPage();
-  QGroupBox* BuildCursorGroup();
-  QWidget* BuildViewFields();
-  QGroupBox* BuildMarginGroup();
+  // Parts of pages, made on their page so that the focus moves through
+  // them in the order of the page.
+  QGroupBox* BuildCursorGroup(QWidget* page);
+  QWidget* BuildViewFields(QWidget* page);
+  QGroupBox* BuildMarginGroup(QWidget* page);
 
   // Opening: controls from the working copy; lists filled once visible.
   void LoadControls();

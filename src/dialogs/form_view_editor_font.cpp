@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -76,15 +77,22 @@ QRadioButton* MakeRadio(QWidget* parent, const char* name) {
 // Japanese fixed-pitch fonts are "dual width" (full-width glyphs two cells
 // wide), which the font database does not call fixed pitch; for the editor
 // they are, since every half-width glyph advances the same.
+// Measuring takes a moment per family, so each is measured once.
 bool IsFixedPitch(const QString& family) {
-  if (QFontDatabase::isFixedPitch(family)) return true;
-  QFont font(family);
-  font.setPixelSize(16);
-  const QFontMetrics metrics(font);
-  const int advance = metrics.horizontalAdvance(QLatin1Char('i'));
-  for (QChar c : QStringLiteral("Wm1."))
-    if (metrics.horizontalAdvance(c) != advance) return false;
-  return true;
+  static QHash<QString, bool> known;
+  if (const auto it = known.constFind(family); it != known.constEnd()) return *it;
+  bool fixed = QFontDatabase::isFixedPitch(family);
+  if (!fixed) {
+    QFont font(family);
+    font.setPixelSize(16);
+    const QFontMetrics metrics(font);
+    const int advance = metrics.horizontalAdvance(QLatin1Char('i'));
+    fixed = true;
+    for (QChar c : QStringLiteral("Wm1."))
+      if (metrics.horizontalAdvance(c) != advance) fixed = false;
+  }
+  known.insert(family, fixed);
+  return fixed;
 }
 
 // The families a font name can be stored as: no vertical ("@") variants and
@@ -265,7 +273,7 @@ QWidget* TFormViewEditor::BuildCaretPage() {
       CaretChanged();
     });
   }
-  QGroupBox* cursors = BuildCursorGroup();
+  QGroupBox* cursors = BuildCursorGroup(page);
   editor5_ = MakeSampleEditor(page, "Editor5", true);
   SetEditorLines(editor5_->Editor(),
                  {"  \x91\x49\x91\xf0\x97\xcc\x88\xe6\x82\xcc\x83\x7d\x83\x45\x83\x58",  // "  選択領域のマウス"
@@ -288,8 +296,8 @@ QWidget* TFormViewEditor::BuildCaretPage() {
   return page;
 }
 
-QGroupBox* TFormViewEditor::BuildCursorGroup() {
-  auto* group = new QGroupBox(QStringLiteral(" TEditorCursors "));
+QGroupBox* TFormViewEditor::BuildCursorGroup(QWidget* page) {
+  auto* group = new QGroupBox(QStringLiteral(" TEditorCursors "), page);
   group->setObjectName(QStringLiteral("CursorsGroup"));
   auto* form = new QFormLayout(group);
   for (std::size_t i = 0; i < cursors_.size(); ++i) {

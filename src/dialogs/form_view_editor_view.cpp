@@ -140,8 +140,8 @@ QWidget* TFormViewEditor::BuildViewPage() {
       if (!loading_) ElementMark(prop_->Marks(), element)->SetVisible(on);
     });
   }
-  QWidget* fields = BuildViewFields();
-  QGroupBox* margin = BuildMarginGroup();
+  QWidget* fields = BuildViewFields(page);
+  QGroupBox* margin = BuildMarginGroup(page);
   editor2_ = MakeSampleEditor(page, "Editor2", false);
   editor2_->Editor().SetReserveWordList(TReserveWordList({"Reserve", "\x97\x5c\x96\xf1\x8c\xea"}));  // 予約語
   editor2_->Editor().OnDrawLine = [this](TEditor& ed, const TDrawLineInfo& info) { DrawSelectionSample(ed, info); };
@@ -165,8 +165,8 @@ QWidget* TFormViewEditor::BuildViewPage() {
   return page;
 }
 
-QWidget* TFormViewEditor::BuildViewFields() {
-  auto* box = new QWidget;
+QWidget* TFormViewEditor::BuildViewFields(QWidget* page) {
+  auto* box = new QWidget(page);
   auto* checks = new QHBoxLayout;
   const char* const names[] = {"ControlCode", "Url", "Mail"};
   const char* const captions[] = {"ControlCode(#)", "Url", "Mail"};
@@ -210,8 +210,8 @@ QWidget* TFormViewEditor::BuildViewFields() {
   return box;
 }
 
-QGroupBox* TFormViewEditor::BuildMarginGroup() {
-  auto* group = new QGroupBox(QStringLiteral(" TEditorMargin "));
+QGroupBox* TFormViewEditor::BuildMarginGroup(QWidget* page) {
+  auto* group = new QGroupBox(QStringLiteral(" TEditorMargin "), page);
   group->setObjectName(QStringLiteral("MarginGroup"));
   auto* form = new QFormLayout(group);
   for (std::size_t i = 0; i < margins_.size(); ++i) {

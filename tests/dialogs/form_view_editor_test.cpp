@@ -11,7 +11,10 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QDir>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -483,6 +486,65 @@ TEST_F(FormViewEditorTest, WordEditorKeysAreItsMenus) {
   // The editor's own box-mode key belongs to a menu this editor does not show.
   QTest::keyClick(widget, Qt::Key_K, Qt::ControlModifier);
   EXPECT_EQ(editor.SelectionMode(), smNormal);
+}
+
+TEST_F(FormViewEditorTest, WordEditorMenuEnablesByState) {
+  ShowPage(TFormViewEditor::pgReserveWordList);
+  auto* widget = Find<TEditorWidget>("Editor4");
+  auto menu_states = [&] {
+    emit widget->customContextMenuRequested(QPoint(5, 5));
+    QMenu* menu = widget->findChild<QMenu*>();
+    EXPECT_NE(menu, nullptr);
+    QStringList states;
+    for (QAction* a : menu->actions())
+      states << a->text() + QLatin1Char(' ') + a->shortcut().toString() + (a->isEnabled() ? "+" : "-");
+    delete menu;
+    return states.join(QLatin1Char('|'));
+  };
+  QGuiApplication::clipboard()->clear();
+  EXPECT_EQ(menu_states(),
+            QStringLiteral("元に戻す Ctrl+Z-|やり直し Ctrl+A-|切り取り Ctrl+X-|コピー Ctrl+C-|貼り付け Ctrl+V-|"
+                           "１行削除 Ctrl+Y+"));
+  widget->Editor().SelectAll();
+  widget->Editor().CopyToClipboard();
+  widget->Editor().DeleteSelection();
+  EXPECT_EQ(menu_states(),
+            QStringLiteral("元に戻す Ctrl+Z+|やり直し Ctrl+A-|切り取り Ctrl+X-|コピー Ctrl+C-|貼り付け Ctrl+V+|"
+                           "１行削除 Ctrl+Y+"));
+}
+
+// Tab moves through each page in the order of its controls.
+TEST_F(FormViewEditorTest, TabOrderFollowsThePages) {
+  const std::pair<TFormViewEditor::TPage, QStringList> cases[] = {
+      {TFormViewEditor::pgFont,
+       {"ListBox1", "CheckBox12", "ListBox2", "Edit1", "ssNone", "ssHorizontal", "ssVertical", "ssBoth"}},
+      {TFormViewEditor::pgCaret,
+       {"AutoIndent", "PrevSpaceIndent", "FreeCaret", "InTab", "LockScroll", "NextLine", "TabIndent", "SoftTab",
+        "KeepCaret", "SelMove", "RowSelect", "AutoCursor", "TabSpaceCount", "csDefault", "csBrief", "dmManual",
+        "dmAutomatic", "DefaultCursor", "DragSelCursor", "DragSelCopyCursor", "InSelCursor", "LeftMarginCursor",
+        "Editor5"}},
+      {TFormViewEditor::pgView,
+       {"ListBox3", "ViewBold", "ViewItalic", "ViewUnderline", "ViewSameBkColor", "ViewSameColor", "ViewSameStyle",
+        "MarkUnderLine", "MarkRetMark", "MarkEofMark", "ControlCode", "Url", "Mail", "HexPrefix", "Quotation",
+        "Commenter", "MarginTop", "MarginLeft", "MarginLine", "MarginCharacter"}},
+      {TFormViewEditor::pgBrackets,
+       {"ListBox4", "Edit5", "Edit6", "New", "Remove", "Update", "BracketBold", "BracketItalic", "BracketUnderline",
+        "BracketSameBkColor", "BracketSameColor", "BracketSameStyle"}},
+      {TFormViewEditor::pgReserveWordList, {"Editor4", "Load", "Save"}},
+      {TFormViewEditor::pgWordWrap,
+       {"WordWrap", "FollowStr", "FollowStrDefault", "LeadStr", "LeadStrDefault", "PunctuationStr",
+        "PunctuationStrDefault", "FollowPunctuation", "FollowRetMark", "Leading", "WordBreak", "WrapByte"}},
+  };
+  auto* pages = Find<QTabWidget>("PageControl1");
+  for (const auto& [page, expected] : cases) {
+    QWidget* root = pages->widget(page);
+    QStringList order;
+    for (QWidget* w = root->nextInFocusChain(); w != root; w = w->nextInFocusChain())
+      if (root->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() &&
+          !w->objectName().startsWith(QLatin1String("qt_")))
+        order << w->objectName();
+    EXPECT_EQ(order, expected) << page;
+  }
 }
 
 TEST_F(FormViewEditorTest, WrapPageDefaultsAndOptions) {
