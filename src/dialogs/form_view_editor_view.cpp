@@ -218,8 +218,9 @@ QGroupBox* TFormViewEditor::BuildMarginGroup(QWidget* page) {
     margins_[i] = new TUpDownSpin(group, 0, 100);
     margins_[i]->setObjectName(QString::fromLatin1(kMarginSpins[i].name));
     form->addRow(QString::fromLatin1(kMarginSpins[i].caption), margins_[i]);
-    connect(margins_[i], &QSpinBox::valueChanged, this, [this, i](int v) {
-      if (!loading_) (prop_->Margin().*kMarginSpins[i].set)(v);
+    const TMarginSpin& spin = kMarginSpins[i];
+    connect(margins_[i], &QSpinBox::valueChanged, this, [this, &spin](int v) {
+      if (!loading_) (prop_->Margin().*spin.set)(v);
     });
   }
   return group;
@@ -237,7 +238,10 @@ void TFormViewEditor::LoadViewControls() {
   marks_[0]->setChecked(marks.Underline().Visible());
   marks_[1]->setChecked(marks.RetMark().Visible());
   marks_[2]->setChecked(marks.EofMark().Visible());
-  for (std::size_t i = 0; i < margins_.size(); ++i) margins_[i]->setValue((prop_->Margin().*kMarginSpins[i].get)());
+  for (std::size_t i = 0; i < margins_.size(); ++i) {
+    const TMarginSpin& spin = kMarginSpins[i];
+    margins_[i]->setValue((prop_->Margin().*spin.get)());
+  }
   std::vector<std::string> lines;
   for (int i = 0; i < kSampleLines; ++i) lines.push_back(SampleLine(view, i));
   SetEditorLines(editor2_->Editor(), lines);

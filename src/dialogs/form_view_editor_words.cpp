@@ -184,18 +184,18 @@ QWidget* TFormViewEditor::BuildWrapPage() {
     strings->addWidget(new QLabel(QString::fromLatin1(s.name), group), static_cast<int>(i), 0);
     strings->addWidget(wrap_strings_[i], static_cast<int>(i), 1);
     strings->addWidget(fallback, static_cast<int>(i), 2);
-    connect(wrap_strings_[i], &QLineEdit::textChanged, this, [this, i] {
-      if (!loading_) (prop_->WrapOption().*kWrapStrings[i].set)(FieldBytes(wrap_strings_[i]));
+    connect(wrap_strings_[i], &QLineEdit::textChanged, this, [this, i, &s] {
+      if (!loading_) (prop_->WrapOption().*s.set)(FieldBytes(wrap_strings_[i]));
     });
-    connect(fallback, &QPushButton::clicked, this,
-            [this, i] { wrap_strings_[i]->setText(ToQString(*kWrapStrings[i].fallback)); });
+    connect(fallback, &QPushButton::clicked, this, [this, i, &s] { wrap_strings_[i]->setText(ToQString(*s.fallback)); });
   }
   auto* flags = new QVBoxLayout;
   for (std::size_t i = 0; i < wrap_flags_.size(); ++i) {
-    wrap_flags_[i] = MakeCheck(group, kWrapFlags[i].name, QString::fromLatin1(kWrapFlags[i].name));
+    const TWrapFlag& flag = kWrapFlags[i];
+    wrap_flags_[i] = MakeCheck(group, flag.name, QString::fromLatin1(flag.name));
     flags->addWidget(wrap_flags_[i]);
-    connect(wrap_flags_[i], &QCheckBox::toggled, this, [this, i](bool on) {
-      if (!loading_) (prop_->WrapOption().*kWrapFlags[i].set)(on);
+    connect(wrap_flags_[i], &QCheckBox::toggled, this, [this, &flag](bool on) {
+      if (!loading_) (prop_->WrapOption().*flag.set)(on);
     });
   }
   wrap_byte_ = new QSpinBox(group);
@@ -221,8 +221,14 @@ QWidget* TFormViewEditor::BuildWrapPage() {
 void TFormViewEditor::LoadWrapControls() {
   word_wrap_->setChecked(prop_->WordWrap());
   const TEditorWrapOption& w = prop_->WrapOption();
-  for (std::size_t i = 0; i < wrap_strings_.size(); ++i) wrap_strings_[i]->setText(ToQString((w.*kWrapStrings[i].get)()));
-  for (std::size_t i = 0; i < wrap_flags_.size(); ++i) wrap_flags_[i]->setChecked((w.*kWrapFlags[i].get)());
+  for (std::size_t i = 0; i < wrap_strings_.size(); ++i) {
+    const TWrapString& s = kWrapStrings[i];
+    wrap_strings_[i]->setText(ToQString((w.*s.get)()));
+  }
+  for (std::size_t i = 0; i < wrap_flags_.size(); ++i) {
+    const TWrapFlag& flag = kWrapFlags[i];
+    wrap_flags_[i]->setChecked((w.*flag.get)());
+  }
   wrap_byte_->setValue(TEditorWrapOption::ClampWrapByte(w.WrapByte()));
 }
 
