@@ -14,7 +14,7 @@ namespace yk {
 
 namespace {
 
-// Netscape-style band colours (blue-green-red values).
+// Colours of the cbtNetscape band (blue-green-red values).
 constexpr std::uint32_t kNetscapeHotFill = 0xFFC8CF;
 constexpr std::uint32_t kNetscapeInk = 0x60302F;
 
