@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/app_icons.h"
 #include "app/main_form.h"
 #include "controls/ui_font.h"
 #include "shell/command_line.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationDisplayName(QStringLiteral("Yomikaki"));
   QApplication::setApplicationVersion(QStringLiteral(YK_VERSION));
   QApplication::setFont(yk::JapaneseUiFont());
+  QApplication::setWindowIcon(yk::StillIcon());
 
   yk::TMainFormEnv env;
   env.arguments = arguments;

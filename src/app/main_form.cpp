@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -13,8 +14,14 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "app/about_box.h"
 #include "app/display_text.h"
+#include "app/hist_head_dlg.h"
+#include "app/jump_dlg.h"
+#include "app/list_form.h"
+#include "app/topic_dlg.h"
 #include "app/prompts.h"
+#include "dialogs/basic_setup_dlg.h"
 #include "props/editor_prop.h"
 #include "props/reg_manager.h"
 #include "qt/editor_widget.h"
@@ -38,12 +45,6 @@ class TPromptRegMessages final : public TRegMessages {
 };
 
 }  // namespace
-
-TMainSettings::TMainSettings() {
-  for (int i = 0; i < kStyleCount; ++i) {
-    TabNames[static_cast<std::size_t>(i)] = "\x92\xe8\x8b\x60" + std::to_string(i + 1);  // 定義n
-  }
-}
 
 TMainForm::TMainForm(TMainFormEnv env, QWidget* parent)
     : QMainWindow(parent),
@@ -121,6 +122,10 @@ bool TMainForm::RunCommand(std::string_view name) {
 
 void TMainForm::ConnectAllCommands() {
   Bind("Exit1", &TMainForm::Exit1Click);
+  Bind("About1", [this] {
+    const std::unique_ptr<QDialog> box = MakeAboutBox(this);
+    Prompts().ExecDialog(*box);
+  });
   ConnectDocumentCommands();
   ConnectEditCommands();
   ConnectSearchCommands();
@@ -217,7 +222,7 @@ void TMainForm::FormCreate() {
   TabSet1->setCurrentIndex(0);
   StyleIndex = 0;
   ActiveEditor = Memo1;
-  if (Settings.IconAnime) AnimeTimer1->start();
+  if (Settings.iconAnime) AnimeTimer1->start();
   JumpColumn = -1;
   JumpSelLength = 0;
   HandedOver = false;
@@ -303,9 +308,36 @@ void TMainForm::FormDestroy() {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption),
                     QString::fromUtf8("設定を保存できませんでした。\r") + ToQString(e.what()));
   }
-  if ((Settings.DeleteHistory && HistoryDeleteMode == 1) || HistoryDeleteMode == 2) DeleteVersionFiles();
+  if ((Settings.deleteHistory && HistoryDeleteMode == 1) || HistoryDeleteMode == 2) DeleteVersionFiles();
 }
 
 void TMainForm::Exit1Click() { close(); }
+
+// --- the window's dialogs ------------------------------------------------------------
+
+TBasicSetupDlg& TMainForm::BasicSetupDlg() {
+  if (!basic_setup_dlg_) basic_setup_dlg_ = new TBasicSetupDlg(Prompts(), this);
+  return *basic_setup_dlg_;
+}
+
+TJumpDlg& TMainForm::JumpDlg() {
+  if (!jump_dlg_) jump_dlg_ = new TJumpDlg(this);
+  return *jump_dlg_;
+}
+
+THistHeadDlg& TMainForm::HistHeadDlg() {
+  if (!hist_head_dlg_) hist_head_dlg_ = new THistHeadDlg(this);
+  return *hist_head_dlg_;
+}
+
+TTopicDlg& TMainForm::TopicDlg() {
+  if (!topic_dlg_) topic_dlg_ = new TTopicDlg(this);
+  return *topic_dlg_;
+}
+
+TListForm& TMainForm::ListForm() {
+  if (!list_form_) list_form_ = new TListForm(this);
+  return *list_form_;
+}
 
 }  // namespace yk

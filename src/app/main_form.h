@@ -16,13 +16,13 @@
 
 #include "app/command_table.h"
 #include "app/main_form_env.h"
+#include "dialogs/basic_settings.h"
 #include "shell/document_file.h"
 
 class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QSplitter;
 class QStatusBar;
@@ -33,44 +33,25 @@ class QToolBar;
 
 namespace yk {
 
+class TBasicSetupDlg;
+class TCuteSplitter;
 class TEditorProp;
 class TEditorWidget;
+class TFIListBox;
+class THistHeadDlg;
 class TIniText;
+class TJumpDlg;
+class TListForm;
+class TTopicDlg;
 class TPrompts;
 class TRegManager;
 class TRegMessages;
 
 // The untitled document's name (CP932): "無題".
 inline constexpr const char* kUntitled = "\x96\xb3\x91\xe8";
-inline constexpr int kStyleCount = 10;
 // The filters of the document and style file dialogs.
 inline constexpr const char* kDocumentFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
 inline constexpr const char* kStyleFilter = "スタイルファイル(*.yks)|*.yks|すべてのファイル(*.*)|*.*";
-
-// The values of the settings file that are not the state of a widget.
-// Strings are CP932 bytes as stored; paths are native bytes.
-struct TMainSettings {
-  bool SizePosSave = true;
-  bool DayTimeMode = false;
-  std::string DayTimeFormat = "yy_m_d-h_n_(aaa)";
-  bool IMEmode = false;
-  bool DeleteHistory = true;
-  bool UserHeader = false;
-  bool LineNumber = false;
-  bool LineNumberFlag = true;  // logical line numbers; off: screen rows
-  bool IconAnime = true;
-  std::array<std::string, 3> ToolNames{"\x93\x64\x91\xec\x82\xf0\x8b\x4e\x93\xae", "", ""};  // 電卓を起動
-  std::array<std::string, 3> ToolPaths{"Calc.exe", "", ""};
-  std::string TracerPath;
-  std::string TracerExt;
-  int TabMark = 0;    // 0 arrow, 1 chevron, 2 none
-  int SpaceMark = 0;  // 0 box, 1 open bracket, 2 none
-  std::array<std::string, kStyleCount> TabNames;  // captions of the style tabs
-  std::array<std::string, kStyleCount> DicFiles;
-  std::array<std::string, kStyleCount> StyleExts;
-
-  TMainSettings();
-};
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -90,19 +71,19 @@ class TMainForm : public QMainWindow {
   QComboBox* ComboBox1 = nullptr;
   QFrame* Panel1 = nullptr;          // the list panel at the top
   QTabWidget* PageControl1 = nullptr;
-  QListWidget* FIListBox1 = nullptr;  // 版管理: version files
-  QListWidget* FIListBox2 = nullptr;  // 履歴: recent files
-  QListWidget* FIListBox3 = nullptr;  // お気に入り: favourites
-  QSplitter* CuteSplitter1 = nullptr;  // between the lists and the preview
+  TFIListBox* FIListBox1 = nullptr;  // 版管理: version files
+  TFIListBox* FIListBox2 = nullptr;  // 履歴: recent files
+  TFIListBox* FIListBox3 = nullptr;  // お気に入り: favourites
+  TCuteSplitter* CuteSplitter1 = nullptr;  // between the lists and the preview
   QFrame* Panel4 = nullptr;           // the preview's gutter
   QLabel* Image2 = nullptr;
   TEditorWidget* Memo2 = nullptr;     // read-only preview
-  QSplitter* Splitter1 = nullptr;     // list panel above, editing area below
+  TCuteSplitter* Splitter1 = nullptr;     // list panel above, editing area below
   QFrame* SplitPanel = nullptr;       // upper pane of the split view, hidden
   QFrame* Panel5 = nullptr;
   QLabel* Image3 = nullptr;
   TEditorWidget* Memo3 = nullptr;
-  QSplitter* Splitter2 = nullptr;     // split pane above, Memo1 below
+  TCuteSplitter* Splitter2 = nullptr;     // split pane above, Memo1 below
   QFrame* Panel3 = nullptr;           // Memo1's gutter
   QLabel* Image1 = nullptr;
   TEditorWidget* Memo1 = nullptr;     // the document
@@ -134,7 +115,10 @@ class TMainForm : public QMainWindow {
   std::string TopicWord;
   std::vector<int> Marks;  // newest first, at most 10
   int MarkIndex = -1;
-  TMainSettings Settings;
+  // The values the general settings dialog edits (strings CP932, paths
+  // native bytes), read at start.
+  TBasicSettings Settings = DefaultBasicSettings();
+  bool LineNumber = false;  // the line-number gutters are shown
 
   // ===================================================================
   // Commands: actions made from the command table, handlers bound by name
@@ -177,6 +161,13 @@ class TMainForm : public QMainWindow {
   // The values the general settings dialog edits, written at once.
   void WriteSettings();
   void GeneralOption1Click();
+  // The window's dialogs, each made at its first use and kept, so that its
+  // fields hold their last values.
+  TBasicSetupDlg& BasicSetupDlg();
+  TJumpDlg& JumpDlg();
+  THistHeadDlg& HistHeadDlg();
+  TTopicDlg& TopicDlg();
+  TListForm& ListForm();
   // The widgets whose state the settings file keeps.
   bool ToolBarVisible() const;
   void SetToolBarVisible(bool on);
@@ -372,6 +363,11 @@ class TMainForm : public QMainWindow {
   int hist_panel_height_ = 60;
   int page_tab_width_ = 177;
   QString application_title_;
+  TBasicSetupDlg* basic_setup_dlg_ = nullptr;
+  TJumpDlg* jump_dlg_ = nullptr;
+  THistHeadDlg* hist_head_dlg_ = nullptr;
+  TTopicDlg* topic_dlg_ = nullptr;
+  TListForm* list_form_ = nullptr;
 };
 
 }  // namespace yk

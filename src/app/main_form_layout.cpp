@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSplitter>
@@ -19,7 +18,10 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/app_icons.h"
 #include "app/main_form.h"
+#include "controls/cute_splitter.h"
+#include "controls/fi_list_box.h"
 #include "qt/editor_widget.h"
 
 namespace yk {
@@ -47,18 +49,22 @@ TEditorWidget* NewEditor(QWidget* parent, const char* name) {
   return editor;
 }
 
-// Stand-ins for the file list box and the collapsible splitter of the
-// controls library, with the same object names and roles.
-QListWidget* NewFileList(QWidget* parent, const char* name) {
-  auto* list = new QListWidget(parent);
+// The version, recent and favourite lists show file names with their
+// extensions and an icon also for files that are gone.
+TFIListBox* NewFileList(const char* name) {
+  auto* list = new TFIListBox;
   list->setObjectName(QString::fromLatin1(name));
+  list->SetShowFullPath(false);
+  list->SetShowUnexistFileIcon(true);
   return list;
 }
 
-QSplitter* NewSplitter(Qt::Orientation orientation, QWidget* parent, const char* name) {
-  auto* splitter = new QSplitter(orientation, parent);
+TCuteSplitter* NewSplitter(Qt::Orientation orientation, const char* name, int min_size, TCuteBandType band) {
+  auto* splitter = new TCuteSplitter(orientation);
   splitter->setObjectName(QString::fromLatin1(name));
   splitter->setChildrenCollapsible(false);
+  splitter->SetMinSize(min_size);
+  splitter->SetBandType(band);
   return splitter;
 }
 
@@ -80,12 +86,13 @@ QIcon ToolIcon(const char* theme, QStyle* style) {
 void TMainForm::BuildComponents() {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("Yomikaki"));
+  setWindowIcon(StillIcon());
   resize(582, 300);
   BuildStatusBar();
   BuildListPanel();
   BuildEditingArea();
 
-  Splitter1 = NewSplitter(Qt::Vertical, nullptr, "Splitter1");
+  Splitter1 = NewSplitter(Qt::Vertical, "Splitter1", 20, cbtNetscape);
   Splitter1->addWidget(Panel1);
   Splitter1->addWidget(Splitter2);
   Splitter1->setStretchFactor(0, 0);
@@ -135,9 +142,9 @@ void TMainForm::BuildListPanel() {
   PageControl1->setObjectName(QStringLiteral("PageControl1"));
   PageControl1->setMinimumWidth(80);
   PageControl1->setDocumentMode(true);
-  FIListBox1 = NewFileList(nullptr, "FIListBox1");
-  FIListBox2 = NewFileList(nullptr, "FIListBox2");
-  FIListBox3 = NewFileList(nullptr, "FIListBox3");
+  FIListBox1 = NewFileList("FIListBox1");
+  FIListBox2 = NewFileList("FIListBox2");
+  FIListBox3 = NewFileList("FIListBox3");
   PageControl1->addTab(FIListBox1, Utf8("版管理"));
   PageControl1->addTab(FIListBox2, Utf8("履歴"));
   PageControl1->addTab(FIListBox3, Utf8("お気に入り"));
@@ -151,7 +158,8 @@ void TMainForm::BuildListPanel() {
   row->addWidget(Panel4);
   row->addWidget(Memo2, 1);
 
-  CuteSplitter1 = NewSplitter(Qt::Horizontal, Panel1, "CuteSplitter1");
+  CuteSplitter1 = NewSplitter(Qt::Horizontal, "CuteSplitter1", 80, cbtNetscape);
+  CuteSplitter1->SetBandWidth(50);
   CuteSplitter1->addWidget(PageControl1);
   CuteSplitter1->addWidget(preview);
   CuteSplitter1->setStretchFactor(0, 0);
@@ -176,7 +184,7 @@ void TMainForm::BuildEditingArea() {
   row->addWidget(Panel3);
   row->addWidget(Memo1, 1);
 
-  Splitter2 = NewSplitter(Qt::Vertical, nullptr, "Splitter2");
+  Splitter2 = NewSplitter(Qt::Vertical, "Splitter2", 20, cbtNormal);
   Splitter2->addWidget(SplitPanel);
   Splitter2->addWidget(lower);
   Splitter2->setStretchFactor(0, 0);

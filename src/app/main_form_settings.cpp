@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QListWidget>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
@@ -19,6 +18,8 @@
 
 #include "app/display_text.h"
 #include "app/main_form.h"
+#include "controls/cute_splitter.h"
+#include "controls/fi_list_box.h"
 #include "props/editor_prop.h"
 #include "props/ini_text.h"
 #include "props/reg_manager.h"
@@ -39,16 +40,6 @@ void MakeFolderFor(const std::string& path) {
   if (folder.empty()) return;
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(folder), ec);
-}
-
-// Until the file list box of the controls library is in use: the items
-// show the decoded name and keep the path's bytes.
-void SetFileListItems(QListWidget* list, const std::vector<std::string>& paths) {
-  list->clear();
-  for (const std::string& path : paths) {
-    auto* item = new QListWidgetItem(DisplayPath(path), list);
-    item->setData(Qt::UserRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-  }
 }
 
 }  // namespace
@@ -79,8 +70,8 @@ void TMainForm::ReadSettings() {
 
 void TMainForm::ReadWindowSettings(const TIniText& ini) {
   resize(FirstStartSize());
-  Settings.SizePosSave = IniBool(ini, "Win", "SizePosSave", true);
-  if (Settings.SizePosSave) {
+  Settings.sizePosSave = IniBool(ini, "Win", "SizePosSave", true);
+  if (Settings.sizePosSave) {
     const QRect now = geometry();
     RestoreBounds(IniInt(ini, "Pos", "Left", now.x()), IniInt(ini, "Pos", "Top", now.y()),
                   IniInt(ini, "Pos", "Width", now.width()), IniInt(ini, "Pos", "Height", now.height()));
@@ -90,45 +81,45 @@ void TMainForm::ReadWindowSettings(const TIniText& ini) {
 }
 
 void TMainForm::ReadValueSettings(const TIniText& ini) {
-  TMainSettings& s = Settings;
-  s.DayTimeMode = IniBool(ini, "Memo", "DayTimeMode", false);
-  s.DayTimeFormat = IniString(ini, "Memo", "DayTimeFormat", s.DayTimeFormat);
-  s.IMEmode = IniBool(ini, "Memo", "IMEmode", false);
-  if (s.IMEmode) SetImeOpen(true);
-  s.DeleteHistory = IniBool(ini, "Memo", "DeleteHistory", true);
-  s.UserHeader = IniBool(ini, "Memo", "UserHeader", false);
+  TBasicSettings& s = Settings;
+  s.customDayTime = IniBool(ini, "Memo", "DayTimeMode", false);
+  s.dayTimeFormat = IniString(ini, "Memo", "DayTimeFormat", s.dayTimeFormat);
+  s.imeMode = IniBool(ini, "Memo", "IMEmode", false);
+  if (s.imeMode) SetImeOpen(true);
+  s.deleteHistory = IniBool(ini, "Memo", "DeleteHistory", true);
+  s.userHeader = IniBool(ini, "Memo", "UserHeader", false);
   SetStatusBarVisible(IniBool(ini, "Window", "StatusBar", StatusBarVisible()));
   SetStyleTabVisible(IniBool(ini, "Window", "StyleTab", StyleTabVisible()));
   SetToolBarVisible(IniBool(ini, "Window", "ToolBar", ToolBarVisible()));
   SetListPanelVisible(IniBool(ini, "Window", "History", ListPanelVisible()));
   SetLineNumber(IniBool(ini, "Memo", "LineNumber", false));
-  s.IconAnime = IniBool(ini, "Window", "IconAnime", true);
-  s.LineNumberFlag = IniBool(ini, "Memo", "LineNumberFlag", true);
+  s.iconAnime = IniBool(ini, "Window", "IconAnime", true);
+  s.logicalLineNumbers = IniBool(ini, "Memo", "LineNumberFlag", true);
   SetFindValue(IniString(ini, "Find", "Value", {}));
-  for (int k = 0; k < 3; ++k) {
+  for (int k = 0; k < kToolCount; ++k) {
     const auto i = static_cast<std::size_t>(k);
-    s.ToolNames[i] = IniString(ini, "Tool", Index("ExeName", k + 1), s.ToolNames[i]);
-    s.ToolPaths[i] = IniString(ini, "Tool", Index("ExePath", k + 1), s.ToolPaths[i]);
+    s.toolNames[i] = IniString(ini, "Tool", Index("ExeName", k + 1), s.toolNames[i]);
+    s.toolPaths[i] = IniString(ini, "Tool", Index("ExePath", k + 1), s.toolPaths[i]);
   }
-  s.TracerPath = IniString(ini, "Tool", "TracerPath", {});
-  s.TracerExt = IniString(ini, "Tool", "TracerExt", {});
+  s.tracerPath = IniString(ini, "Tool", "TracerPath", {});
+  s.tracerExt = IniString(ini, "Tool", "TracerExt", {});
   // A mark outside the three choices is no choice: the default.
-  s.TabMark = IniInt(ini, "Char", "Tab", 0);
-  if (s.TabMark < 0 || s.TabMark > 2) s.TabMark = 0;
-  s.SpaceMark = IniInt(ini, "Char", "Space", 0);
-  if (s.SpaceMark < 0 || s.SpaceMark > 2) s.SpaceMark = 0;
+  s.tabMark = IniInt(ini, "Char", "Tab", 0);
+  if (s.tabMark < 0 || s.tabMark > 2) s.tabMark = 0;
+  s.spaceMark = IniInt(ini, "Char", "Space", 0);
+  if (s.spaceMark < 0 || s.spaceMark > 2) s.spaceMark = 0;
   for (int n = 0; n < kStyleCount; ++n) {
     const auto i = static_cast<std::size_t>(n);
-    SetTabCaption(n, IniString(ini, "TabName", Index("Tab", n), s.TabNames[i]));
-    s.DicFiles[i] = IniString(ini, "TabName", Index("Dic", n), {});
-    s.StyleExts[i] = IniString(ini, "StyleExt", Index("Ext", n), {});
+    SetTabCaption(n, IniString(ini, "TabName", Index("Tab", n), s.tabNames[i]));
+    s.dicFiles[i] = IniString(ini, "TabName", Index("Dic", n), {});
+    s.styleExts[i] = IniString(ini, "StyleExt", Index("Ext", n), {});
   }
 }
 
 void TMainForm::ReadListSettings() {
   RegManager1->SetIniFileName(SettingsPath);
   RegManager1->FilerOf("EditProp0").ReadComponent(EditorProp1.get());
-  LoadDictionary(Settings.DicFiles[0]);
+  LoadDictionary(Settings.dicFiles[0]);
   AssignStyleToEditors();
 
   const std::string find_value = FindValue();
@@ -139,7 +130,7 @@ void TMainForm::ReadListSettings() {
   SetFindValue(find_value);
   list.clear();
   RegManager1->FilerOf("Favorites").ReadStrings(&list);
-  SetFileListItems(FIListBox3, list);
+  FIListBox3->SetItems(list);
   ReadRecentLists();
   if (RecentLines.empty()) {
     RecentLines.assign(kRecentPad, "0");
@@ -154,7 +145,7 @@ void TMainForm::ReadListSettings() {
 void TMainForm::ReadRecentLists() {
   std::vector<std::string> files;
   RegManager1->FilerOf("RecentFiles").ReadStrings(&files);
-  SetFileListItems(FIListBox2, files);
+  FIListBox2->SetItems(files);
   RecentLines.clear();
   RegManager1->FilerOf("RecentFilesLine").ReadStrings(&RecentLines);
   RecentStyles.clear();
@@ -164,10 +155,10 @@ void TMainForm::ReadRecentLists() {
 // --- writing ---------------------------------------------------------------------
 
 void TMainForm::WriteSettingsAtExit() {
-  const TMainSettings& s = Settings;
+  const TBasicSettings& s = Settings;
   std::vector<TIniValue> v;
-  v.push_back({"Win", "SizePosSave", IniBoolText(s.SizePosSave)});
-  if (s.SizePosSave) {
+  v.push_back({"Win", "SizePosSave", IniBoolText(s.sizePosSave)});
+  if (s.sizePosSave) {
     const QRect bounds = (isMaximized() || isMinimized()) && !normalGeometry().isEmpty() ? normalGeometry()
                                                                                           : geometry();
     v.push_back({"Pos", "Top", std::to_string(bounds.y())});
@@ -177,48 +168,26 @@ void TMainForm::WriteSettingsAtExit() {
   }
   v.push_back({"Pos", "HistPanelHeight", std::to_string(HistPanelHeight())});
   v.push_back({"Pos", "PageTabWidth", std::to_string(PageTabWidth())});
-  v.push_back({"Memo", "DayTimeMode", IniBoolText(s.DayTimeMode)});
-  v.push_back({"Memo", "DayTimeFormat", s.DayTimeFormat});
-  v.push_back({"Memo", "IMEmode", IniBoolText(s.IMEmode)});
-  v.push_back({"Memo", "DeleteHistory", IniBoolText(s.DeleteHistory)});
-  v.push_back({"Memo", "UserHeader", IniBoolText(s.UserHeader)});
+  v.push_back({"Memo", "DayTimeMode", IniBoolText(s.customDayTime)});
+  v.push_back({"Memo", "DayTimeFormat", s.dayTimeFormat});
+  v.push_back({"Memo", "IMEmode", IniBoolText(s.imeMode)});
+  v.push_back({"Memo", "DeleteHistory", IniBoolText(s.deleteHistory)});
+  v.push_back({"Memo", "UserHeader", IniBoolText(s.userHeader)});
   v.push_back({"Window", "StatusBar", IniBoolText(StatusBarVisible())});
   v.push_back({"Window", "StyleTab", IniBoolText(StyleTabVisible())});
   v.push_back({"Window", "ToolBar", IniBoolText(ToolBarVisible())});
   v.push_back({"Window", "History", IniBoolText(ListPanelVisible())});
-  v.push_back({"Memo", "LineNumber", IniBoolText(s.LineNumber)});
+  v.push_back({"Memo", "LineNumber", IniBoolText(LineNumber)});
   v.push_back({"Find", "Value", FindValue()});
   MakeFolderFor(SettingsPath);
   WriteIniValues(SettingsPath, v);
 }
 
+// The general settings dialog's values, in the layout that dialog's module
+// defines for them.
 void TMainForm::WriteSettings() {
-  const TMainSettings& s = Settings;
-  std::vector<TIniValue> v;
-  v.push_back({"Win", "SizePosSave", IniBoolText(s.SizePosSave)});
-  v.push_back({"Memo", "DayTimeMode", IniBoolText(s.DayTimeMode)});
-  v.push_back({"Memo", "DayTimeFormat", s.DayTimeFormat});
-  v.push_back({"Memo", "IMEmode", IniBoolText(s.IMEmode)});
-  v.push_back({"Memo", "DeleteHistory", IniBoolText(s.DeleteHistory)});
-  v.push_back({"Memo", "UserHeader", IniBoolText(s.UserHeader)});
-  v.push_back({"Window", "IconAnime", IniBoolText(s.IconAnime)});
-  v.push_back({"Memo", "LineNumberFlag", IniBoolText(s.LineNumberFlag)});
-  for (int k = 0; k < 3; ++k) {
-    v.push_back({"Tool", Index("ExeName", k + 1), s.ToolNames[static_cast<std::size_t>(k)]});
-    v.push_back({"Tool", Index("ExePath", k + 1), s.ToolPaths[static_cast<std::size_t>(k)]});
-  }
-  v.push_back({"Tool", "TracerPath", s.TracerPath});
-  v.push_back({"Tool", "TracerExt", s.TracerExt});
-  v.push_back({"Char", "Tab", std::to_string(s.TabMark)});
-  v.push_back({"Char", "Space", std::to_string(s.SpaceMark)});
-  for (int n = 0; n < kStyleCount; ++n) {
-    const auto i = static_cast<std::size_t>(n);
-    v.push_back({"TabName", Index("Tab", n), s.TabNames[i]});
-    v.push_back({"TabName", Index("Dic", n), s.DicFiles[i]});
-    v.push_back({"StyleExt", Index("Ext", n), s.StyleExts[i]});
-  }
   MakeFolderFor(SettingsPath);
-  WriteIniValues(SettingsPath, v);
+  WriteBasicSettings(SettingsPath, Settings);
 }
 
 // --- window geometry -----------------------------------------------------------------
@@ -293,7 +262,7 @@ void TMainForm::SetListPanelVisible(bool on) {
 }
 
 void TMainForm::SetLineNumber(bool on) {
-  Settings.LineNumber = on;
+  LineNumber = on;
   Action("ViewLine1")->setChecked(on);
 }
 
@@ -323,7 +292,7 @@ void TMainForm::SetFindValue(const std::string& cp932) { ComboBox1->setEditText(
 
 void TMainForm::SetTabCaption(int index, const std::string& cp932) {
   if (index < 0 || index >= kStyleCount) return;
-  Settings.TabNames[static_cast<std::size_t>(index)] = cp932;
+  Settings.tabNames[static_cast<std::size_t>(index)] = cp932;
   TabSet1->setTabText(index, ToQString(cp932));
 }
 

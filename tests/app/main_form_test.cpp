@@ -175,6 +175,17 @@ TEST_F(MainFormTest, ContextMenuSharesTheCommandsInItsOwnOrder) {
   EXPECT_EQ(runs, 1);
 }
 
+TEST_F(MainFormTest, AboutShowsTheBoxThroughThePrompts) {
+  TMainForm& f = Make();
+  QString caption;
+  prompts.Dialog([&](QDialog& box) {
+    caption = box.windowTitle();
+    return QDialog::Accepted;
+  });
+  EXPECT_TRUE(f.RunCommand("About1"));
+  EXPECT_EQ(caption, QString::fromUtf8("Yomikakiのバージョン情報"));
+}
+
 TEST_F(MainFormTest, ToolBarShowsTheCommandsWithTheirButtonTexts) {
   TMainForm& f = Make();
   const QList<QAction*> buttons = f.ToolBar1->actions();

@@ -3,7 +3,7 @@
 // read at start and written at close.
 #include <QAction>
 #include <QComboBox>
-#include <QListWidget>
+#include "controls/fi_list_box.h"
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -134,13 +134,13 @@ TEST_F(StartTest, WithoutSettingsTheDefaultsHoldAndTheFileIsWrittenAtClose) {
   form->show();
   const std::string file = dir.File("config/yomikaki/Yomikaki.ini");
   EXPECT_EQ(form->SettingsPath, file);
-  const TMainSettings defaults;
-  EXPECT_TRUE(form->Settings.SizePosSave);
-  EXPECT_EQ(form->Settings.DayTimeFormat, "yy_m_d-h_n_(aaa)");
-  EXPECT_TRUE(form->Settings.DeleteHistory);
-  EXPECT_TRUE(form->Settings.LineNumberFlag);
-  EXPECT_EQ(form->Settings.ToolNames, defaults.ToolNames);
-  EXPECT_EQ(form->Settings.ToolPaths[0], "Calc.exe");
+  const TBasicSettings defaults = DefaultBasicSettings();
+  EXPECT_TRUE(form->Settings.sizePosSave);
+  EXPECT_EQ(form->Settings.dayTimeFormat, "yy_m_d-h_n_(aaa)");
+  EXPECT_TRUE(form->Settings.deleteHistory);
+  EXPECT_TRUE(form->Settings.logicalLineNumbers);
+  EXPECT_EQ(form->Settings.toolNames, defaults.toolNames);
+  EXPECT_EQ(form->Settings.toolPaths[0], "Calc.exe");
   EXPECT_TRUE(form->AnimeTimer1->isActive());
   EXPECT_TRUE(form->ListPanelVisible() && form->ToolBarVisible() && form->StatusBarVisible() &&
               form->StyleTabVisible());
@@ -181,14 +181,14 @@ TEST_F(StartTest, StoredValuesAreReadAppliedAndWrittenBack) {
        "[Hist]\r\nlist_ItemCount=2\r\nlist_Item0=one\r\nlist_Item1=two\r\n"
        "[RecentFiles]\r\nfile_ItemCount=1\r\nfile_Item0=/r.txt\r\n[Favorites]\r\nlist_ItemCount=1\r\nlist_Item0=/f.txt\r\n");
   TMainForm& f = Make();
-  const TMainSettings& s = f.Settings;
+  const TBasicSettings& s = f.Settings;
   EXPECT_EQ(f.size(), QSize(500, 400));
-  EXPECT_TRUE(s.DayTimeMode);
-  EXPECT_EQ(s.DayTimeFormat, "yyyy");
-  EXPECT_FALSE(s.DeleteHistory);
-  EXPECT_TRUE(s.UserHeader);
-  EXPECT_TRUE(s.LineNumber && f.Action("ViewLine1")->isChecked());
-  EXPECT_FALSE(s.LineNumberFlag);
+  EXPECT_TRUE(s.customDayTime);
+  EXPECT_EQ(s.dayTimeFormat, "yyyy");
+  EXPECT_FALSE(s.deleteHistory);
+  EXPECT_TRUE(s.userHeader);
+  EXPECT_TRUE(f.LineNumber && f.Action("ViewLine1")->isChecked());
+  EXPECT_FALSE(s.logicalLineNumbers);
   EXPECT_FALSE(f.AnimeTimer1->isActive());
   EXPECT_TRUE(f.ToolBar1->isHidden() && !f.Action("Tool1")->isChecked());
   EXPECT_TRUE(f.TabSet1->isHidden() && !f.Action("StyleTab1")->isChecked());
@@ -196,16 +196,17 @@ TEST_F(StartTest, StoredValuesAreReadAppliedAndWrittenBack) {
   EXPECT_FALSE(f.ListPanelVisible() || f.Action("HistView1")->isChecked());
   EXPECT_EQ(f.ComboBox1->currentText(), QString::fromUtf8("あ"));
   EXPECT_EQ(f.ComboBox1->count(), 2);
-  EXPECT_EQ(s.ToolNames[1], "ed");
-  EXPECT_EQ(s.ToolPaths[1], "/bin/ed");
-  EXPECT_EQ(s.TracerExt, "*.c");
-  EXPECT_EQ(s.TabMark, 1);
-  EXPECT_EQ(s.SpaceMark, 2);
+  EXPECT_EQ(s.toolNames[1], "ed");
+  EXPECT_EQ(s.toolPaths[1], "/bin/ed");
+  EXPECT_EQ(s.tracerExt, "*.c");
+  EXPECT_EQ(s.tabMark, 1);
+  EXPECT_EQ(s.spaceMark, 2);
   EXPECT_EQ(f.TabSet1->tabText(3), QString::fromUtf8("日"));
-  EXPECT_EQ(s.DicFiles[3], "/d.csv");
-  EXPECT_EQ(s.StyleExts[3], "c h");
+  EXPECT_EQ(s.dicFiles[3], "/d.csv");
+  EXPECT_EQ(s.styleExts[3], "c h");
   EXPECT_EQ(f.FIListBox2->count(), 1);
-  EXPECT_EQ(f.FIListBox3->item(0)->text(), QStringLiteral("/f.txt"));
+  EXPECT_EQ(f.FIListBox3->Item(0), "/f.txt");
+  EXPECT_EQ(f.FIListBox3->DisplayText(0), QStringLiteral("f.txt"));
   f.SetListPanelVisible(true);
   EXPECT_EQ(f.Panel1->height(), 90);
   f.SetListPanelVisible(false);
@@ -249,29 +250,29 @@ TEST_F(StartTest, AGarbageSettingsFileGivesDefaultsForTheBadKeys) {
       "[EditProp0]\r\nprop_c=999999\r\nprop_d0=ZZZZ\r\n[Window]\r\nHistory=1.5\r\n"s;
   Spit(SettingsFile(), junk);
   TMainForm& f = Make();
-  EXPECT_TRUE(f.Settings.SizePosSave);
-  EXPECT_TRUE(f.Settings.DeleteHistory);
-  EXPECT_EQ(f.Settings.DayTimeFormat, "\x82");  // a string is taken as it is
-  EXPECT_EQ(f.Settings.TabMark, 0);
-  EXPECT_EQ(f.Settings.SpaceMark, 0);
+  EXPECT_TRUE(f.Settings.sizePosSave);
+  EXPECT_TRUE(f.Settings.deleteHistory);
+  EXPECT_EQ(f.Settings.dayTimeFormat, "\x82");  // a string is taken as it is
+  EXPECT_EQ(f.Settings.tabMark, 0);
+  EXPECT_EQ(f.Settings.spaceMark, 0);
   EXPECT_GE(f.width(), 200);
   EXPECT_LE(f.height(), 1 << 14);
   EXPECT_TRUE(f.ListPanelVisible());
   EXPECT_LE(f.FIListBox2->count(), 2);  // no more entries than the section has keys
   EXPECT_TRUE(Doc().WordWrap());  // style 0 unreadable: the initial style
-  f.SetTabCaption(0, f.Settings.TabNames[0]);
+  f.SetTabCaption(0, f.Settings.tabNames[0]);
   EXPECT_TRUE(f.close());
   EXPECT_EQ(Value("Win", "SizePosSave"), "1");
 }
 
 TEST_F(StartTest, WriteSettingsWritesTheDialogsValues) {
   TMainForm& f = Make();
-  f.Settings.LineNumberFlag = false;
-  f.Settings.IconAnime = false;
-  f.Settings.ToolPaths[2] = "/usr/bin/tool";
-  f.Settings.TabMark = 2;
+  f.Settings.logicalLineNumbers = false;
+  f.Settings.iconAnime = false;
+  f.Settings.toolPaths[2] = "/usr/bin/tool";
+  f.Settings.tabMark = 2;
   f.SetTabCaption(9, "\x82\xa0");  // あ
-  f.Settings.StyleExts[9] = "md";
+  f.Settings.styleExts[9] = "md";
   f.WriteSettings();
   EXPECT_EQ(Value("Memo", "LineNumberFlag"), "0");
   EXPECT_EQ(Value("Window", "IconAnime"), "0");

@@ -19,7 +19,7 @@ class QtEnvironment : public ::testing::Environment {
 
  private:
   int argc_ = 1;
-  char name_[16] = "yk_app_tests";
+  char name_[16] = "yk_qt_tests";
   char* argv_[2] = {name_, nullptr};
   QApplication* app_ = nullptr;
 };
