@@ -24,7 +24,6 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
-class QSplitter;
 class QStatusBar;
 class QTabBar;
 class QTabWidget;
