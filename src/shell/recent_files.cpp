@@ -4,10 +4,6 @@
 #include <algorithm>
 #include <charconv>
 
-#include "props/ini_lists.h"
-#include "props/settings_file.h"
-#include "text/errors.h"
-
 namespace yk {
 
 namespace {
@@ -22,33 +18,6 @@ bool ParseDecimal(std::string_view s, Int& out) {
 template <typename T>
 void EraseAt(std::vector<T>& v, std::size_t i) {
   if (i < v.size()) v.erase(v.begin() + static_cast<std::ptrdiff_t>(i));
-}
-
-std::vector<std::string> ReadList(const TIniText& text, TListPlace place) {
-  return ReadIniStrings(text, place.Section, place.Ident);
-}
-
-bool WriteList(TIniText& text, TListPlace place, const std::vector<std::string>& lines) {
-  return WriteIniStrings(text, place.Section, place.Ident, lines);
-}
-
-TIniText LoadIni(const std::string& settingsPath) {
-  try {
-    return TIniText(ReadSettingsFile(settingsPath).value_or(std::string()));
-  } catch (const EFileError&) {
-    return TIniText();
-  }
-}
-
-// Runs change on the text of the settings file under its lock and writes the
-// result when it changed anything.
-template <typename Change>
-void EditIni(const std::string& settingsPath, Change&& change) {
-  EditSettingsFile(settingsPath, [&](const std::optional<std::string>& current) -> std::optional<std::string> {
-    TIniText text(current.value_or(std::string()));
-    if (!change(text)) return std::nullopt;
-    return text.Text();
-  });
 }
 
 }  // namespace
@@ -106,28 +75,28 @@ void AddFavorite(std::vector<std::string>& favorites, const std::string& path) {
 }
 
 TRecentLists ReadRecentLists(const TIniText& text) {
-  TRecentLists lists{ReadList(text, kRecentFilesPlace), ReadList(text, kRecentLinesPlace),
-                     ReadList(text, kRecentStylesPlace)};
+  TRecentLists lists{ReadIniList(text, kRecentFilesPlace), ReadIniList(text, kRecentLinesPlace),
+                     ReadIniList(text, kRecentStylesPlace)};
   MatchParallelLists(lists);
   return lists;
 }
 
 bool WriteRecentLists(TIniText& text, const TRecentLists& lists) {
-  bool changed = WriteList(text, kRecentFilesPlace, lists.Files);
-  changed = WriteList(text, kRecentLinesPlace, lists.Lines) || changed;
-  return WriteList(text, kRecentStylesPlace, lists.Styles) || changed;
+  bool changed = WriteIniList(text, kRecentFilesPlace, lists.Files);
+  changed = WriteIniList(text, kRecentLinesPlace, lists.Lines) || changed;
+  return WriteIniList(text, kRecentStylesPlace, lists.Styles) || changed;
 }
 
-TRecentLists LoadRecentLists(const std::string& settingsPath) { return ReadRecentLists(LoadIni(settingsPath)); }
+TRecentLists LoadRecentLists(const std::string& settingsPath) { return ReadRecentLists(LoadSettingsIni(settingsPath)); }
 
 std::vector<std::string> LoadFavorites(const std::string& settingsPath) {
-  return ReadList(LoadIni(settingsPath), kFavoritesPlace);
+  return LoadSettingsList(settingsPath, kFavoritesPlace);
 }
 
 TRecentHit RegisterRecentInSettings(const std::string& settingsPath, const std::string& path, int styleIndex,
                                     TRecentLists* after) {
   TRecentHit hit;
-  EditIni(settingsPath, [&](TIniText& text) {
+  EditSettingsIni(settingsPath, [&](TIniText& text) {
     TRecentLists lists = ReadRecentLists(text);
     hit = RegisterRecent(lists, path, styleIndex);
     if (after) *after = lists;
@@ -139,7 +108,7 @@ TRecentHit RegisterRecentInSettings(const std::string& settingsPath, const std::
 bool StoreRecentPositionInSettings(const std::string& settingsPath, const std::string& fileName, std::int64_t caret,
                                    int styleIndex, TRecentLists* after) {
   bool stored = false;
-  EditIni(settingsPath, [&](TIniText& text) {
+  EditSettingsIni(settingsPath, [&](TIniText& text) {
     TRecentLists lists = ReadRecentLists(text);
     stored = StoreRecentPosition(lists, fileName, caret, styleIndex);
     if (after) *after = lists;
@@ -149,20 +118,18 @@ bool StoreRecentPositionInSettings(const std::string& settingsPath, const std::s
 }
 
 void ClearRecentInSettings(const std::string& settingsPath) {
-  EditIni(settingsPath, [](TIniText& text) { return WriteRecentLists(text, {}); });
+  EditSettingsIni(settingsPath, [](TIniText& text) { return WriteRecentLists(text, {}); });
 }
 
 void AddFavoriteInSettings(const std::string& settingsPath, const std::string& path, std::vector<std::string>* after) {
-  EditIni(settingsPath, [&](TIniText& text) {
-    std::vector<std::string> favorites = ReadList(text, kFavoritesPlace);
+  EditSettingsIni(settingsPath, [&](TIniText& text) {
+    std::vector<std::string> favorites = ReadIniList(text, kFavoritesPlace);
     AddFavorite(favorites, path);
     if (after) *after = favorites;
-    return WriteList(text, kFavoritesPlace, favorites);
+    return WriteIniList(text, kFavoritesPlace, favorites);
   });
 }
 
-void ClearFavoritesInSettings(const std::string& settingsPath) {
-  EditIni(settingsPath, [](TIniText& text) { return WriteList(text, kFavoritesPlace, {}); });
-}
+void ClearFavoritesInSettings(const std::string& settingsPath) { StoreSettingsList(settingsPath, kFavoritesPlace, {}); }
 
 }  // namespace yk

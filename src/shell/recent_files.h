@@ -9,22 +9,12 @@
 #include <vector>
 
 #include "props/ini_text.h"
+#include "shell/settings_lists.h"
 
 namespace yk {
 
 inline constexpr int kMaxRecentFiles = 20;
 inline constexpr int kMaxFavorites = 20;
-
-// Where the lists live in the settings file (section, ident of the list).
-struct TListPlace {
-  std::string_view Section;
-  std::string_view Ident;
-};
-inline constexpr TListPlace kRecentFilesPlace{"RecentFiles", "file"};
-inline constexpr TListPlace kRecentLinesPlace{"RecentFilesLine", "line"};
-inline constexpr TListPlace kRecentStylesPlace{"RecentStyle", "style"};
-inline constexpr TListPlace kFavoritesPlace{"Favorites", "list"};
-inline constexpr TListPlace kDicListPlace{"DicList", "list"};
 
 // The recent files, most recent first, with entry i of Lines (caret offset,
 // decimal) and Styles (style index, decimal, "-1" for none) belonging to
