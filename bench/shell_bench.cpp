@@ -1,12 +1,17 @@
 // Speed of the application logic without widgets: dictionary loading and
-// look-up.
+// look-up, case conversion of large texts and selections.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
+#include "bench_editor.h"
+#include "convert/letter_case.h"
 #include "docgen.h"
+#include "editor/editor.h"
 #include "shell/dictionary.h"
+#include "shell/edit_commands.h"
 
 namespace {
 
@@ -47,6 +52,35 @@ void BM_DictionaryLookUp(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DictionaryLookUp);
+
+constexpr std::size_t k10MB = 10u << 20;
+
+void BM_UpperCase10MB(benchmark::State& state) {
+  const std::string doc = yk::bench::MakeDocument(k10MB);
+  for (auto _ : state) benchmark::DoNotOptimize(yk::UpperCase(doc).size());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * doc.size()));
+}
+BENCHMARK(BM_UpperCase10MB)->Unit(benchmark::kMillisecond);
+
+// The command: the whole 10 MB document selected and converted in the editor.
+void BM_UpperCaseSelection10MB(benchmark::State& state) {
+  yk::bench::NullHost host;
+  const std::string doc = yk::bench::MakeDocument(k10MB);
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto ed = std::make_unique<yk::TEditor>();
+    ed->Lines().SetTextStr(doc);
+    ed->SetHost(&host);
+    ed->SelectAll();
+    state.ResumeTiming();
+    yk::ConvertSelection(*ed, yk::scUpperCase);
+    benchmark::DoNotOptimize(ed->RowCount());
+    state.PauseTiming();
+    ed.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_UpperCaseSelection10MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
