@@ -65,7 +65,7 @@ TEST(Tools, SelectedFileStaysInTheFolder) {
   test::Spit(dir.File("outside.txt"), "o");
   const std::string folder = dir.File("work/");
   struct Case {
-    std::string_view selection;
+    std::string selection;
     std::optional<std::string> file;
   };
   const Case cases[] = {
@@ -79,7 +79,7 @@ TEST(Tools, SelectedFileStaysInTheFolder) {
       {"sub", std::nullopt},                      // a folder
       {"missing.txt", std::nullopt},
       {"", std::nullopt},
-      {std::string_view("a.txt\0x", 7), std::nullopt},
+      {std::string("a.txt\0x", 7), std::nullopt},
       {"a.txt\r\n", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(SelectedFileInFolder(folder, c.selection), c.file) << c.selection;
