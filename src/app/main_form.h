@@ -18,6 +18,7 @@
 #include "app/main_form_env.h"
 #include "dialogs/basic_settings.h"
 #include "shell/document_file.h"
+#include "shell/file_names.h"
 
 class QAction;
 class QComboBox;
@@ -47,7 +48,7 @@ class TRegManager;
 class TRegMessages;
 
 // The untitled document's name (CP932): "無題".
-inline constexpr const char* kUntitled = "\x96\xb3\x91\xe8";
+inline constexpr const char* kUntitled = kUntitledName.data();
 // The filters of the document and style file dialogs.
 inline constexpr const char* kDocumentFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
 inline constexpr const char* kStyleFilter = "スタイルファイル(*.yks)|*.yks|すべてのファイル(*.*)|*.*";

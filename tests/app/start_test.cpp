@@ -47,7 +47,7 @@ TEST_F(StartTest, EachCommandLineFormOpensAndJumps) {
       {{"/l", "ten", a}, a, 0, 0, 0},                      // a bad line drops the jump
       {{"/l", "10", "/c", "3x", a}, a, 9, 0, 0},           // a bad column drops the column
       {{"/l", "10", "/c", "3", "/s", "-", a}, a, 9, 3, 0},  // a bad length drops the selection
-      {{"/l", "999", a}, a, 30, 0, 0},                     // past the end: the end
+      {{"/l", "999", a}, a, 29, 0, 0},                     // past the end: the last line
       {{"--", "/l", "10", a}, kUntitled, 0, 0, 0},          // after "--" no switch
   };
   for (const auto& c : cases) {
