@@ -57,8 +57,8 @@ struct TBusCommand {
 class TInstanceHandler {
  public:
   virtual ~TInstanceHandler() = default;
-  // The window's class, title, activation time and process (the id is
-  // filled in by the bus).
+  // The window's class, title and activation time (the bus fills in the
+  // id and the process).
   virtual TPeerInfo Info() = 0;
   // Acts on a command and returns the message result (0). The sender waits
   // for it, so a command that may ask the user (close) should answer first
