@@ -104,7 +104,10 @@ void WriteCommand(Writer& w, const TBusCommand& c) {
 
 TBusCommand ReadCommand(Reader& r) {
   TBusCommand c;
-  c.kind = static_cast<TBusCommandKind>(r.U8("command"));
+  // Checked before it becomes a kind: the enumeration holds no other value.
+  const std::uint8_t kind = r.U8("command");
+  if (kind < bcRestore || kind > bcUserMessage) throw EBusMessageError("unknown command");
+  c.kind = static_cast<TBusCommandKind>(kind);
   if (c.kind == bcUserMessage) {
     c.message = r.U16("message number");
     c.wParam = r.I32("wParam");

@@ -83,6 +83,7 @@ TEST(BusMessage, MalformedBodiesAreRefusedWithAReason) {
       {std::string("\x01\x09", 2), "unknown message type"},
       {std::string("\x01\x02\x07", 3), "unknown command"},
       {std::string("\x01\x02\x00", 3), "unknown command"},
+      {"\x01\x02\xe2\x08\x01", "unknown command"},
       {patched(setLine, 3, "\x63\x04"), "unknown user message"},      // 0x463
       {patched(setLine, 3, "\x68\x04"), "unknown user message"},      // 0x468
       {setLine.substr(0, setLine.size() - 1), "message cut short in the wParam"},
