@@ -41,7 +41,7 @@ struct Cp932Char {
   bool pair;
 };
 
-Cp932Char Cp932At(std::string_view s, std::size_t i) {
+inline Cp932Char Cp932At(std::string_view s, std::size_t i) {
   const unsigned char b = Byte(s, i);
   if (IsLeadByte(b) && i + 1 < s.size() && IsTrailByte(Byte(s, i + 1)))
     return {static_cast<std::uint16_t>(b << 8 | Byte(s, i + 1)), true};
@@ -53,10 +53,25 @@ void PutCode(char*& out, std::uint16_t code) {
   *out++ = static_cast<char>(code & 0xFF);
 }
 
-char16_t GlyphOf(std::uint16_t code) {
-  const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-  return code > 0xFF ? cp932::Glyph(std::string_view(bytes, 2)) : cp932::Glyph(std::string_view(bytes + 1, 1));
+// The codec's character of every code (bytes at 0-0xFF, pairs above),
+// so that long texts cost one load per character.
+const std::vector<char16_t>& Glyphs() {
+  static const std::vector<char16_t> table = [] {
+    std::vector<char16_t> t(0x10000, cp932::kSubstitute);
+    for (unsigned code = 0; code < 0x10000; ++code) {
+      const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+      if (code <= 0xFF) {
+        t[code] = cp932::Glyph(std::string_view(bytes + 1, 1));
+      } else if (IsLeadByte(bytes[0]) && IsTrailByte(static_cast<unsigned char>(bytes[1]))) {
+        t[code] = cp932::Glyph(std::string_view(bytes, 2));
+      }
+    }
+    return t;
+  }();
+  return table;
 }
+
+char16_t GlyphOf(std::uint16_t code) { return Glyphs()[code]; }
 
 // ---------------------------------------------------------------------------
 // JIS X 0208 row and cell (0x21-0x7E each) and Shift-JIS, both ways.
@@ -139,6 +154,9 @@ struct TwinTables {
   std::vector<Group> groups;
   // By character: group << 4 | member, plus 1; 0 for none.
   std::vector<std::uint16_t> slot = std::vector<std::uint16_t>(0x10000, 0);
+  // The same characters as bits, small enough to stay in the cache.
+  std::vector<std::uint64_t> marked = std::vector<std::uint64_t>(0x10000 / 64, 0);
+  bool Marked(char16_t u) const { return marked[u >> 6] >> (u & 63) & 1; }
 
   TwinTables() {
     const std::uint16_t* table = cp932::CodeTable();
@@ -149,8 +167,11 @@ struct TwinTables {
       if (g.chars.size() < 16) g.chars.push_back(static_cast<char16_t>(u));
     }
     for (std::size_t g = 0; g < groups.size(); ++g)
-      for (std::size_t m = 0; m < groups[g].chars.size(); ++m)
-        slot[groups[g].chars[m]] = static_cast<std::uint16_t>((g << 4 | m) + 1);
+      for (std::size_t m = 0; m < groups[g].chars.size(); ++m) {
+        const char16_t u = groups[g].chars[m];
+        slot[u] = static_cast<std::uint16_t>((g << 4 | m) + 1);
+        marked[u >> 6] |= std::uint64_t{1} << (u & 63);
+      }
   }
 
   Group& GroupOf(std::uint16_t code) {
@@ -173,7 +194,7 @@ class TwinTally {
   TwinTally() : t_(Twins()), counts_(t_.groups.size() * 16, 0) {}
 
   void Count(char16_t u) {
-    if (const std::uint16_t s = t_.slot[u]) ++counts_[s - 1u];
+    if (t_.Marked(u)) ++counts_[t_.slot[u] - 1u];
   }
 
   // countAscii: how often the text holds an ASCII character (the loops
@@ -205,17 +226,18 @@ class TwinTally {
 // The character to write for a CP932 code in a Unicode encoding.
 class UnicodeWriter {
  public:
-  explicit UnicodeWriter(const TTextFormat& format) {
+  explicit UnicodeWriter(const TTextFormat& format) : glyphs_(Glyphs().data()) {
     if (format.twins.empty()) return;
     overrides_.assign(0x10000, 0);
     for (const auto& [code, u] : format.twins) overrides_[code] = u;
   }
   char16_t Of(Cp932Char c) const {
     if (!overrides_.empty() && overrides_[c.code]) return overrides_[c.code];
-    return !c.pair && c.code < 0x80 ? c.code : GlyphOf(c.code);
+    return !c.pair && c.code < 0x80 ? c.code : glyphs_[c.code];
   }
 
  private:
+  const char16_t* glyphs_;
   std::vector<char16_t> overrides_;
 };
 
@@ -267,7 +289,19 @@ std::uint64_t Load8(const char* p) {
 }
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
-TDecodedText DecodeUtf8(std::string_view s, bool bom) {
+// The code point of a three-byte sequence at s[i] (kana and kanji: most
+// of a Japanese text), or 0 when it is not a valid one.
+inline char16_t ThreeByteAt(std::string_view s, std::size_t i) {
+  const unsigned char b = Byte(s, i);
+  if ((b & 0xF0) != 0xE0 || i + 2 >= s.size()) return 0;
+  const unsigned char t1 = Byte(s, i + 1), t2 = Byte(s, i + 2);
+  if ((t1 & 0xC0) != 0x80 || (t2 & 0xC0) != 0x80) return 0;
+  const char16_t u = static_cast<char16_t>((b & 0x0F) << 12 | (t1 & 0x3F) << 6 | (t2 & 0x3F));
+  return u >= 0x800 && (u < 0xD800 || u > 0xDFFF) ? u : 0;
+}
+
+// strict: stop at the first malformed sequence (invalid is then 1).
+TDecodedText DecodeUtf8(std::string_view s, bool bom, bool strict) {
   TDecodedText d;
   d.format = {teUtf8, bom, {}, false, false};
   const std::uint16_t* table = cp932::CodeTable();
@@ -275,24 +309,23 @@ TDecodedText DecodeUtf8(std::string_view s, bool bom) {
   {
     Cp932Out out(d, s.size());
     for (std::size_t i = 0; i < s.size();) {
-      if (i + 8 <= s.size() && (Load8(s.data() + i) & kHighBits) == 0) {
-        out.Copy(s.data() + i, 8);
-        i += 8;
-        continue;
-      }
-      const unicode::TCodePoint p = unicode::Utf8At(s, i);
-      if (p.length == 0) {
-        out.Invalid();
-        ++i;
-        continue;
-      }
-      i += p.length;
-      if (p.c < 0x80) {
-        out.Byte(static_cast<unsigned char>(p.c));
-      } else if (p.c >= 0x10000) {
-        out.Unmapped();
+      if (Byte(s, i) < 0x80) {
+        if (i + 8 <= s.size() && (Load8(s.data() + i) & kHighBits) == 0) {
+          out.Copy(s.data() + i, 8);
+          i += 8;
+        } else {
+          out.Byte(Byte(s, i++));
+        }
+      } else if (const char16_t u = ThreeByteAt(s, i)) {
+        out.Char(u, table, twins);
+        i += 3;
+      } else if (const unicode::TCodePoint p = unicode::Utf8At(s, i); p.length != 0) {
+        p.c >= 0x10000 ? out.Unmapped() : out.Char(static_cast<char16_t>(p.c), table, twins);
+        i += p.length;
       } else {
-        out.Char(static_cast<char16_t>(p.c), table, twins);
+        out.Invalid();
+        if (strict) break;
+        ++i;
       }
     }
   }
@@ -460,28 +493,66 @@ TDecodedText DecodeJis(std::string_view s) {
 // ---------------------------------------------------------------------------
 // CP932 in, the file's encoding out.
 
-void PutUtf16(std::string& out, char16_t u, bool le) {
-  out += static_cast<char>(le ? u & 0xFF : u >> 8);
-  out += static_cast<char>(le ? u >> 8 : u & 0xFF);
+char* PutUtf8(char* p, char16_t u) {
+  if (u < 0x80) {
+    *p++ = static_cast<char>(u);
+  } else if (u < 0x800) {
+    *p++ = static_cast<char>(0xC0 | (u >> 6));
+    *p++ = static_cast<char>(0x80 | (u & 0x3F));
+  } else {
+    *p++ = static_cast<char>(0xE0 | (u >> 12));
+    *p++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    *p++ = static_cast<char>(0x80 | (u & 0x3F));
+  }
+  return p;
+}
+
+char* PutUtf16(char* p, char16_t u, bool le) {
+  *p++ = static_cast<char>(le ? u & 0xFF : u >> 8);
+  *p++ = static_cast<char>(le ? u >> 8 : u & 0xFF);
+  return p;
+}
+
+// Writes a block of the text at a time through a pointer into room for the
+// most it can need (three bytes per byte: a half-width katakana in UTF-8),
+// then cuts the string to what was written.
+template <class Put>
+void WriteUnicode(std::string_view s, const TTextFormat& format, TEncodedText& e, Put put) {
+  constexpr std::size_t kBlock = 1 << 16;
+  const UnicodeWriter writer(format);
+  // ASCII runs are copied as they are unless a twin stands for an ASCII code.
+  const bool copyAscii = format.encoding == teUtf8 && std::none_of(format.twins.begin(), format.twins.end(),
+                                                                    [](const auto& t) { return t.first < 0x80; });
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t end = std::min(s.size(), i + kBlock), base = e.bytes.size();
+    e.bytes.resize(base + (end - i) * 3 + 3);
+    char* p = e.bytes.data() + base;
+    while (i < end) {
+      if (copyAscii && i + 8 <= end && (Load8(s.data() + i) & kHighBits) == 0) {
+        std::memcpy(p, s.data() + i, 8);
+        p += 8;
+        i += 8;
+        continue;
+      }
+      const Cp932Char c = Cp932At(s, i);
+      i += c.pair ? 2 : 1;
+      const char16_t u = writer.Of(c);
+      e.unrepresentable += u == cp932::kSubstitute;
+      p = put(p, u);
+    }
+    e.bytes.resize(static_cast<std::size_t>(p - e.bytes.data()));
+  }
 }
 
 TEncodedText EncodeUnicode(std::string_view s, const TTextFormat& format) {
-  const bool utf8 = format.encoding == teUtf8, le = format.encoding == teUtf16Le;
+  const bool le = format.encoding == teUtf16Le;
   TEncodedText e;
-  e.bytes.reserve(s.size() * 3 / 2 + 4);
-  if (format.bom) e.bytes += utf8 ? kUtf8Bom : le ? kUtf16LeBom : kUtf16BeBom;
-  const UnicodeWriter writer(format);
-  for (std::size_t i = 0; i < s.size();) {
-    if (utf8 && i + 8 <= s.size() && (Load8(s.data() + i) & kHighBits) == 0 && format.twins.empty()) {
-      e.bytes.append(s.data() + i, 8);
-      i += 8;
-      continue;
-    }
-    const Cp932Char c = Cp932At(s, i);
-    i += c.pair ? 2 : 1;
-    const char16_t u = writer.Of(c);
-    if (u == cp932::kSubstitute) ++e.unrepresentable;
-    utf8 ? unicode::AppendUtf8(e.bytes, u) : PutUtf16(e.bytes, u, le);
+  if (format.encoding == teUtf8) {
+    if (format.bom) e.bytes = kUtf8Bom;
+    WriteUnicode(s, format, e, [](char* p, char16_t u) { return PutUtf8(p, u); });
+  } else {
+    if (format.bom) e.bytes = le ? kUtf16LeBom : kUtf16BeBom;
+    WriteUnicode(s, format, e, [le](char* p, char16_t u) { return PutUtf16(p, u, le); });
   }
   return e;
 }
@@ -660,6 +731,23 @@ bool HasJisEscape(std::string_view s) {
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
+std::optional<TTextEncoding> ByMark(std::string_view data) {
+  if (StartsWith(data, kUtf8Bom)) return teUtf8;
+  if (StartsWith(data, kUtf16LeBom)) return teUtf16Le;
+  if (StartsWith(data, kUtf16BeBom)) return teUtf16Be;
+  return std::nullopt;
+}
+
+TTextEncoding SevenBit(std::string_view data) {
+  return HasJisEscape(data) && DecodeJis(data).invalid == 0 ? teJis : teCp932;
+}
+
+// For a text that is not UTF-8, from its first byte above ASCII on.
+TTextEncoding EucJpOrCp932(std::string_view data, std::size_t first) {
+  const EucScan euc = ScanEucJp(data, first);
+  return euc.valid && (euc.Plausible() || !ValidCp932(data, first)) ? teEucJp : teCp932;
+}
+
 TDecodedText Unchanged(std::string_view data) {
   TDecodedText d;
   d.bytes.assign(data);
@@ -681,19 +769,31 @@ std::string_view EncodingName(TTextEncoding encoding) {
 }
 
 TTextEncoding DetectEncoding(std::string_view data) {
-  if (StartsWith(data, kUtf8Bom)) return teUtf8;
-  if (StartsWith(data, kUtf16LeBom)) return teUtf16Le;
-  if (StartsWith(data, kUtf16BeBom)) return teUtf16Be;
+  if (const std::optional<TTextEncoding> marked = ByMark(data)) return *marked;
   const std::size_t first = FindNonAscii(data);
-  if (first == std::string_view::npos) return HasJisEscape(data) && DecodeJis(data).invalid == 0 ? teJis : teCp932;
-  if (ValidUtf8(data, first)) return teUtf8;
-  const EucScan euc = ScanEucJp(data, first);
-  if (euc.valid && (euc.Plausible() || !ValidCp932(data, first))) return teEucJp;
-  return teCp932;
+  if (first == std::string_view::npos) return SevenBit(data);
+  return ValidUtf8(data, first) ? teUtf8 : EucJpOrCp932(data, first);
 }
 
 TDecodedText DecodeText(std::string_view data) {
-  TDecodedText d = DecodeTextAs(data, DetectEncoding(data));
+  std::optional<TTextEncoding> encoding = ByMark(data);
+  if (!encoding) {
+    const std::size_t first = FindNonAscii(data);
+    if (first == std::string_view::npos) {
+      encoding = SevenBit(data);
+    } else if (unicode::Utf8At(data, first).length != 0) {
+      // Read as UTF-8 straight away rather than checked first and read
+      // after: one pass for a UTF-8 file; a CP932 file seldom gets past
+      // its first few characters.
+      TDecodedText d = DecodeUtf8(data, false, true);
+      if (d.invalid == 0) {
+        d.exact = d.Lost() == 0;
+        return d;
+      }
+    }
+    if (!encoding) encoding = EucJpOrCp932(data, first);
+  }
+  TDecodedText d = DecodeTextAs(data, *encoding);
   return d.invalid > 0 ? Unchanged(data) : d;
 }
 
@@ -704,7 +804,7 @@ TDecodedText DecodeTextAs(std::string_view data, TTextEncoding encoding) {
       return Unchanged(data);
     case teUtf8: {
       const bool bom = StartsWith(data, kUtf8Bom);
-      d = DecodeUtf8(data.substr(bom ? 3 : 0), bom);
+      d = DecodeUtf8(data.substr(bom ? 3 : 0), bom, false);
       break;
     }
     case teUtf16Le:
