@@ -92,17 +92,7 @@ void TEditorStrings::CheckLine(int i) const {
   if (i < 0 || i >= GetCount()) throw EStringListError("List index out of bounds (" + std::to_string(i) + ")");
 }
 
-int TEditorStrings::LineToRow(int i) const {
-  const TEditorScreenStrings& rows = Rows();
-  if (!rows.WordWrap()) return i;
-  const int n = rows.GetCount();
-  int line = 0;
-  for (int r = 0; r < n; ++r) {
-    if (line == i) return r;
-    if (rows.GetRowAttribute(r) != raWrapped) ++line;
-  }
-  return n;
-}
+int TEditorStrings::LineToRow(int i) const { return Rows().LineToRow(i); }
 
 std::string TEditorStrings::Get(int i) const {
   CheckLine(i);

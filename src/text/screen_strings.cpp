@@ -66,29 +66,38 @@ const TParserRules* TEditorScreenStrings::Rules() const {
 
 // --- rows and logical lines -------------------------------------------------
 
+// Most lines hold a few rows: a short walk answers them; a line of many rows
+// (a long line wrapped) is found through the line index instead.
+constexpr int kShortWalk = 16;
+
 int TEditorScreenStrings::FirstRowOfLine(int row) const {
   if (row <= 0) return row < 0 ? row : 0;
   row = std::min(row, GetCount());
-  while (row > 0 && GetRowAttribute(row - 1) == raWrapped) --row;
-  return row;
+  for (int k = 0; k < kShortWalk; ++k, --row)
+    if (row == 0 || GetRowAttribute(row - 1) != raWrapped) return row;
+  const std::int64_t lineEnds = SumsBefore(row).lineEnds;
+  return lineEnds == 0 ? 0 : RowOfLineEnd(lineEnds - 1) + 1;
 }
 
 int TEditorScreenStrings::LastRowOfLine(int row) const {
   if (row < 0) return row;
-  int last = GetCount() - 1;
-  while (row < last && GetRowAttribute(row) == raWrapped) ++row;
-  return row;
+  const int last = GetCount() - 1;
+  for (int k = 0; k < kShortWalk; ++k, ++row)
+    if (row >= last || GetRowAttribute(row) != raWrapped) return row;
+  return std::min(RowOfLineEnd(SumsBefore(row).lineEnds), last);
 }
 
 int TEditorScreenStrings::LineCount() const {
   int n = GetCount();
   if (n == 0) return 0;
   if (!wrap_enabled_) return n;
-  int lines = 0;
-  for (int i = 0; i < n; ++i)
-    if (GetRowAttribute(i) != raWrapped) ++lines;
-  if (GetRowAttribute(n - 1) == raWrapped) ++lines;
-  return lines;
+  return static_cast<int>(Totals().lineEnds) + (GetRowAttribute(n - 1) == raWrapped ? 1 : 0);
+}
+
+int TEditorScreenStrings::LineToRow(int line) const {
+  if (!wrap_enabled_ || line == 0) return line;
+  if (line < 0) return GetCount();  // no such line: as for lines past the end
+  return std::min(RowOfLineEnd(line - 1) + 1, GetCount());
 }
 
 TRowsText TEditorScreenStrings::GetRowsText(int first, int count) const {
@@ -292,7 +301,7 @@ void TEditorScreenStrings::RebuildLines(bool wrap) {
   if (rows == 0) return;
   TRowAttribute lastAttribute = GetRowAttribute(rows - 1);
   if (!wrap && lastAttribute == raWrapped) lastAttribute = raEof;
-  TEditorScreenStrings fresh;
+  TEditorScreenStrings fresh(BlockBytes(), BlockRows());
   fresh.wrap_enabled_ = wrap;
   fresh.wrap_option_->Assign(*wrap_option_);
   fresh.editors_ = editors_;  // for the owner's tab width and delimiters

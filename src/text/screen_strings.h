@@ -54,6 +54,8 @@ class TEditorScreenStrings : public TEditorStringList {
   // Logical lines: the rows that are not raWrapped, plus one when the last
   // row is raWrapped.
   int LineCount() const;
+  // First row of logical line `line`; the row count for the line count.
+  int LineToRow(int line) const;
 
   void SetChangedRange(int first, int oldCount, int newCount);
   const TChangedRange& ChangedRange() const { return changed_; }
