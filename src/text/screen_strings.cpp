@@ -246,11 +246,17 @@ void TEditorScreenStrings::WrapRows(std::string_view text, TRowAttribute lastAtt
                                     TEditorStringList& list) const {
   WrapText(text, list);
   const int last = list.GetCount() - 1;
-  if (lastAttribute == raEof && EndsWithLineEnd(text)) {
-    list.Append("", raEof);
-  } else if (lastAttribute == raWrapped && last > 0 && list.Row(last).empty()) {
-    list.Delete(last);
+  // A run that reaches the end of the document and ends with a line end
+  // makes the document end with one: its last row keeps raCrlf, and no
+  // empty row follows (it would count as one more line, and the wrapped
+  // save would write it as a blank line).
+  if (lastAttribute == raEof && EndsWithLineEnd(text)) return;
+  // Nothing left of a last line: the row before ends the document.
+  if (lastAttribute == raEof && text.empty()) {
+    list.Clear();
+    return;
   }
+  if (lastAttribute == raWrapped && last > 0 && list.Row(last).empty()) list.Delete(last);
   list.SetRowAttribute(list.GetCount() - 1, lastAttribute);
 }
 

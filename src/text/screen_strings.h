@@ -73,9 +73,9 @@ class TEditorScreenStrings : public TEditorStringList {
   const TEditorWrapOption& WrapOption() const { return *wrap_option_; }
   void WrapText(std::string_view text, TEditorStringList& list) const;
   // The rows of a run of text whose last row ends with lastAttribute: a
-  // text that ends with a line end before a last row without one ends in
-  // that (empty) row, and a run that stops inside a wrapped line has no
-  // empty row for a line end.
+  // text that ends with a line end where the document ended without one
+  // now ends the document with that line end (no empty row after it), and
+  // a run that stops inside a wrapped line has no empty row for a line end.
   void WrapRows(std::string_view text, TRowAttribute lastAttribute, TEditorStringList& list) const;
   int CountWrapRows(std::string_view line) const;
   void WrapAll();

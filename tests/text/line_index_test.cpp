@@ -99,7 +99,7 @@ void RandomStep(FakeEditor& ed, std::mt19937& rng) {
   const int wrapByte = rows.WrapOption().WrapByte();
   const int first = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
   const int count = first < n ? static_cast<int>(rng() % static_cast<unsigned>(std::min(4, n - first) + 1)) : 0;
-  switch (rng() % 20) {
+  switch (rng() % 22) {
     case 0: rows.SetWordWrap(!rows.WordWrap()); break;
     case 1: rows.WrapOption().SetFollowRetMark(!rows.WrapOption().FollowRetMark()); break;
     case 2: rows.WrapOption().SetWrapByte(wrapByte == 20 ? 21 : 20); break;
@@ -112,6 +112,15 @@ void RandomStep(FakeEditor& ed, std::mt19937& rng) {
         ed.lines.Put(static_cast<int>(rng() % static_cast<unsigned>(ed.lines.GetCount())), RandomText(rng, wrapByte));
       break;
     case 8: ed.lines.Insert(static_cast<int>(rng() % static_cast<unsigned>(ed.lines.GetCount() + 1)), "ins"); break;
+    case 9:  // at or into the empty row that may carry the last line's end
+      if (n > 0) rows.ReplaceRows(n - 1, static_cast<int>(rng() % 2), rng() % 2 ? "x\r\n" : RandomText(rng, wrapByte));
+      break;
+    case 10:  // a last line exactly as wide as the wrap, without a line end
+      if (n > 0) {
+        const int line = rows.FirstRowOfLine(n - 1);
+        rows.ReplaceRows(line, n - line, std::string(static_cast<std::size_t>(wrapByte), 'w'));
+      }
+      break;
     default: rows.ReplaceRows(first, count, RandomText(rng, wrapByte)); break;
   }
   if (rows.GetCount() > 80) {  // keep the walks short

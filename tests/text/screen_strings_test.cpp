@@ -253,3 +253,31 @@ TEST(ScreenStrings, RandomEditsKeepTextAndWrapConsistent) {
     EXPECT_EQ(Dump(ed.Rows()), end);
   }
 }
+
+TEST(ScreenStrings, TextEndingWithALineEndHasNoEmptyLastRow) {
+  // A last line exactly as wide as the wrap gives an empty row to carry its
+  // end; text put into that row must not leave an empty row after a line end.
+  const std::string w20(20, 'w');
+  struct Case {
+    bool lineEnd;  // the document ends with a line end
+    int count;
+    std::string text, rows;
+    int lines;
+  } cases[] = {
+      {false, 0, "x\r\n", w20 + "|W x|C", 1},
+      {false, 0, "\r\n", w20 + "|W |C", 1},
+      {false, 1, "x\r\n", w20 + "|W x|C", 1},
+      {true, 0, "x\r\n", w20 + "|W x|C |C", 2},
+      {true, 1, "x", w20 + "|W x|E", 1},
+  };
+  for (const Case& c : cases) {
+    FakeEditor ed;
+    ed.Rows().WrapOption().SetWrapByte(20);
+    ed.Rows().SetWordWrap(true);
+    ed.lines.SetTextStr(w20);
+    if (!c.lineEnd) ed.Rows().SetRowAttribute(1, raEof);
+    ed.Rows().ReplaceRows(1, c.count, c.text);
+    EXPECT_EQ(Dump(ed.Rows()), c.rows) << c.lineEnd << c.count << c.text;
+    EXPECT_EQ(ed.lines.GetCount(), c.lines) << c.lineEnd << c.count << c.text;
+  }
+}
