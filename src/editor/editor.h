@@ -395,6 +395,7 @@ class TEditor : public TEditorLink {
  private:
   // Coordinates (editor_core.cpp).
   std::string_view RowView(int row) const;
+  bool RowHasTab(int row) const;
   int WrapColumns() const;
   void ColumnMapOf(std::string_view text, std::string& out) const;
   TRowColumns RowColumns(int row) const;

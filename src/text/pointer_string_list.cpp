@@ -30,6 +30,7 @@ namespace {
 
 bool EndsLine(std::uint8_t d) { return (d & 0x0F) != raWrapped; }
 bool IsCrlf(std::uint8_t d) { return (d & 0x0F) == raCrlf; }
+std::size_t CountTabs(std::string_view s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\t')); }
 
 }  // namespace
 
@@ -41,6 +42,7 @@ struct TPointerStringList::Block {
   std::vector<std::uint8_t> data;
   std::int64_t lineEnds = 0;
   std::int64_t crlfs = 0;
+  std::size_t tabs = 0;  // tab bytes in text: most blocks have none
 
   std::size_t Rows() const { return data.size(); }
   std::size_t Begin(std::size_t k) const { return k == 0 ? 0 : ends[k - 1]; }
@@ -58,6 +60,7 @@ struct TPointerStringList::Block {
     Count(d, +1);
   }
   void Push(std::string_view s, std::uint8_t d) {
+    tabs += CountTabs(s);
     text.append(s);
     ends.push_back(static_cast<std::uint32_t>(text.size()));
     data.push_back(d);
@@ -246,6 +249,12 @@ int TPointerStringList::RowOfOffset(std::int64_t offset) const {
   return count_;
 }
 
+bool TPointerStringList::RowHasTab(int i) const {
+  Locator at = Locate(i);
+  const Block& blk = *blocks_[at.block];
+  return blk.tabs > 0 && blk.RowView(at.index).find('\t') != std::string_view::npos;
+}
+
 int TPointerStringList::FindRowWithAny(int from, int to, std::string_view bytes) const {
   from = std::max(from, 0);
   to = std::min(to, count_);
@@ -272,6 +281,7 @@ void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t d
   Block& blk = *blocks_[at.block];
   std::size_t pos = blk.Begin(at.index);
   blk.text.insert(pos, s);
+  blk.tabs += CountTabs(s);
   blk.ends.insert(blk.ends.begin() + at.index, static_cast<std::uint32_t>(pos));
   for (std::size_t k = at.index; k < blk.ends.size(); ++k) blk.ends[k] += static_cast<std::uint32_t>(s.size());
   blk.data.insert(blk.data.begin() + at.index, data);
@@ -302,6 +312,8 @@ void TPointerStringList::SplitBlockAt(std::size_t b, std::size_t index) {
   auto tail = std::make_unique<Block>();
   std::size_t cut = blk.Begin(index);
   tail->text.assign(blk.text, cut, std::string::npos);
+  tail->tabs = CountTabs(tail->text);
+  blk.tabs -= tail->tabs;
   tail->ends.reserve(blk.Rows() - index);
   for (std::size_t k = index; k < blk.Rows(); ++k) tail->ends.push_back(static_cast<std::uint32_t>(blk.ends[k] - cut));
   tail->data.assign(blk.data.begin() + index, blk.data.end());
@@ -330,6 +342,7 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
   blk.data.insert(blk.data.end(), next.data.begin(), next.data.end());
   blk.lineEnds += next.lineEnds;
   blk.crlfs += next.crlfs;
+  blk.tabs += next.tabs;
   blocks_.erase(blocks_.begin() + b + 1);
   starts_.erase(starts_.begin() + b + 1);
   last_block_ = 0;
@@ -341,6 +354,7 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
   Block& blk = *blocks_[b];
   std::size_t bytesFrom = blk.Begin(from), bytesTo = blk.Begin(to);
   std::uint32_t removed = static_cast<std::uint32_t>(bytesTo - bytesFrom);
+  blk.tabs -= CountTabs(std::string_view(blk.text).substr(bytesFrom, removed));
   blk.text.erase(bytesFrom, removed);
   blk.ends.erase(blk.ends.begin() + from, blk.ends.begin() + to);
   for (std::size_t k = from; k < blk.ends.size(); ++k) blk.ends[k] -= removed;
@@ -352,6 +366,8 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
 void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
   Block& blk = *blocks_[at.block];
   std::size_t b = blk.Begin(at.index), e = blk.ends[at.index];
+  blk.tabs -= CountTabs(std::string_view(blk.text).substr(b, e - b));
+  blk.tabs += CountTabs(s);
   blk.text.replace(b, e - b, s);
   std::int64_t delta = static_cast<std::int64_t>(s.size()) - static_cast<std::int64_t>(e - b);
   if (delta != 0) {

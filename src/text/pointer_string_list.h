@@ -99,6 +99,10 @@ class TPointerStringList {
   // rows before it not computed too and moves the limit past it.
   void MarkStatesUnknownFrom(int row);
   int StatesUnknownFrom() const { return unknown_from_; }
+  // Whether row i holds a tab: answered without reading the row when its
+  // block holds none, so a row of many megabytes is not scanned per caret
+  // move. Unchecked, like Row.
+  bool RowHasTab(int i) const;
   // The first row in [from, to) whose text holds one of `bytes`, or `to`:
   // blocks are scanned as a whole, not row by row.
   int FindRowWithAny(int from, int to, std::string_view bytes) const;
