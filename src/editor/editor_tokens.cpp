@@ -95,6 +95,8 @@ bool TEditor::TokenAt(int row, int col, int& lineRow, int& start, std::string& t
     index += static_cast<int>(RowView(r).size());
   }
   for (int r = row, last = rows_->LastRowOfLine(row); r <= last && r < RowCount(); ++r) line.append(RowView(r));
+  // States past the computed ones are worked out on demand, as for painting.
+  if (rows_->GetRowState(lineRow) == kStateNotComputed) rows_->UpdateStatesFrom(lineRow, false);
   std::unique_ptr<TEditorParser> parser = CreateParser(line, rows_->GetRowState(lineRow));
   for (; parser->Token() != toEof; parser->NextToken()) {
     if (parser->TokenOffset() <= index && index < parser->TokenOffset() + parser->TokenLength()) {

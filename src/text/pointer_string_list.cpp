@@ -164,6 +164,34 @@ void TPointerStringList::MarkStatesUnknownFrom(int row) {
   if (row < count_) unknown_from_ = std::min(unknown_from_, std::max(row, 0));
 }
 
+int TPointerStringList::FillRowStates(int from, int to, int state, bool stopAtSame) {
+  from = std::max(from, 0);
+  to = std::min(to, count_);
+  if (from >= to) return to;
+  // Rows between the limit and `from` must keep reading as not computed
+  // once the limit moves past them.
+  for (int r = unknown_from_; r < from; ++r) {
+    Locator at = Locate(r);
+    blocks_[at.block]->data[at.index] &= 0x0F;
+  }
+  const std::uint8_t nibble = static_cast<std::uint8_t>(((state + 2) & 0x0F) << 4);
+  int r = from;
+  while (r < to) {
+    Locator at = Locate(r);
+    Block& blk = *blocks_[at.block];
+    const std::size_t end = std::min(blk.Rows(), at.index + static_cast<std::size_t>(to - r));
+    for (std::size_t k = at.index; k < end; ++k, ++r) {
+      std::uint8_t& d = blk.data[k];
+      // Only a row before the limit holds a known state to agree with;
+      // the rows written so far all lie before it too.
+      if (stopAtSame && r < unknown_from_ && (d & 0xF0) == nibble) return r;
+      d = static_cast<std::uint8_t>((d & 0x0F) | nibble);
+    }
+  }
+  if (unknown_from_ < to) unknown_from_ = to >= count_ ? kAllStatesKnown : to;
+  return to;
+}
+
 void TPointerStringList::RowsInserted(int at, int n) {
   if (at < unknown_from_ && unknown_from_ != kAllStatesKnown) unknown_from_ += n;
 }

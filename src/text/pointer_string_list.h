@@ -98,6 +98,10 @@ class TPointerStringList {
   // visiting those rows; writing a known state into such a row makes the
   // rows before it not computed too and moves the limit past it.
   void MarkStatesUnknownFrom(int row);
+  // Writes `state` into rows [from, to) a block at a time. With stopAtSame,
+  // stops at the first row that already holds it (a known state) and
+  // returns that row; otherwise returns to.
+  int FillRowStates(int from, int to, int state, bool stopAtSame);
   int StatesUnknownFrom() const { return unknown_from_; }
   // Whether row i holds a tab: answered without reading the row when its
   // block holds none, so a row of many megabytes is not scanned per caret

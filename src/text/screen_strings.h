@@ -122,6 +122,7 @@ class TEditorScreenStrings : public TEditorStringList {
   const TParserRules* Rules() const;
   std::unique_ptr<TEditorParser> CreateParser(std::string_view text, int state) const;
   bool StateMayChange(std::string_view text, int state) const;
+  bool StateTriggers(int state, std::string& bytes) const;
   int ScanState(std::string_view text, int state) const;
 
   // An update whose end does not notify the editors: whole-list rebuilds,
