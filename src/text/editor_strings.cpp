@@ -32,12 +32,13 @@ FilePtr OpenFile(const std::string& path, const char* mode, const char* what) {
 // displayed wrapping is to become real line ends. The old file is replaced
 // only once the whole new text is on disk, so a failed save (a full disk, a
 // lost connection) never costs the copy the user already had.
-void WriteRows(const TPointerStringList& rows, const std::string& path, bool endEveryRow) {
+void WriteRows(const TPointerStringList& rows, const std::string& path, bool endEveryRow, bool eofMark) {
   TSafeFileWriter out(path, {}, true);
   for (int r = 0, n = rows.GetCount(); r < n; ++r) {
     out.Write(rows.Row(r));
     if (endEveryRow || rows.GetRowAttribute(r) == raCrlf) out.Write("\r\n");
   }
+  if (eofMark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();
 }
 
@@ -66,8 +67,13 @@ class ChunkLineSplitter {
     }
   }
 
-  void Finish() {
+  // A Ctrl+Z as the very last byte is the old end-of-file mark, not text.
+  // True when it was there.
+  bool Finish() {
+    const bool mark = !carry_.empty() && carry_.back() == kCtrlZ;
+    if (mark) carry_.pop_back();
     if (!carry_.empty()) rows_.AppendLine(carry_, raEof);
+    return mark;
   }
 
  private:
@@ -181,8 +187,9 @@ void TEditorStrings::Assign(const std::vector<std::string>& lines) {
   owner_.SetCol(0);
 }
 
-// Loads every byte up to the first Ctrl+Z. NUL bytes are kept as text:
-// dropping what follows them would silently lose data on the next save.
+// Loads every byte: NUL bytes and a Ctrl+Z inside the text are text like
+// any other, since dropping what follows them would silently lose data on
+// the next save. Only a Ctrl+Z that ends the file is the end-of-file mark.
 void TEditorStrings::LoadFromFile(const std::string& path) {
   UpdateScope update(*this);
   TEditorScreenStrings& rows = Rows();
@@ -190,7 +197,7 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   FilePtr file = OpenFile(path, "rb", "open");
   std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   ChunkLineSplitter lines(rows);
-  for (bool stop = false; !stop;) {
+  for (;;) {
     std::size_t n = std::fread(buffer.get(), 1, kReadChunk, file.get());
     if (n == 0) {
       if (std::ferror(file.get())) {
@@ -199,21 +206,18 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
       }
       break;
     }
-    std::string_view data(buffer.get(), n);
-    if (const void* z = std::memchr(data.data(), kCtrlZ, data.size())) {
-      data = data.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - data.data()));
-      stop = true;
-    }
-    lines.Feed(data);
+    lines.Feed(std::string_view(buffer.get(), n));
   }
-  lines.Finish();
+  rows.SetEofMark(lines.Finish());
   rows.UpdateAllStates();
   rows.RepaintEditors();
 }
 
-void TEditorStrings::SaveToFile(const std::string& path) const { WriteRows(Rows(), path, false); }
+void TEditorStrings::SaveToFile(const std::string& path) const { WriteRows(Rows(), path, false, Rows().EofMark()); }
 
-void SaveRowsToFile(const TPointerStringList& rows, const std::string& path) { WriteRows(rows, path, true); }
+void SaveRowsToFile(const TEditorScreenStrings& rows, const std::string& path) {
+  WriteRows(rows, path, true, rows.EofMark());
+}
 
 void TEditorStrings::BeginUpdate() {
   ++update_count_;

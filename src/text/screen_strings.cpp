@@ -206,6 +206,7 @@ void TEditorScreenStrings::Clear() {
   PrepareEditors();
   undo_->Clear();
   SetChangedRange(0, GetCount(), 0);
+  eof_mark_ = false;
   TEditorStringList::Clear();
   changed_ = {};
   for (TEditorLink* e : editors_) {

@@ -57,6 +57,12 @@ class TEditorScreenStrings : public TEditorStringList {
   // First row of logical line `line`; the row count for the line count.
   int LineToRow(int line) const;
 
+  // The loaded file ended with a Ctrl+Z, the end-of-file mark of old
+  // editors: saving writes it back, so an unchanged save is the same file.
+  // A new text (Clear) has none.
+  bool EofMark() const { return eof_mark_; }
+  void SetEofMark(bool on) { eof_mark_ = on; }
+
   void SetChangedRange(int first, int oldCount, int newCount);
   const TChangedRange& ChangedRange() const { return changed_; }
   void Clear() override;
@@ -140,6 +146,7 @@ class TEditorScreenStrings : public TEditorStringList {
   };
 
   bool quiet_ = false;
+  bool eof_mark_ = false;
   std::vector<TEditorLink*> editors_;
   TChangedRange changed_;
   std::unique_ptr<TEditorUndoObj> undo_;
