@@ -71,6 +71,7 @@ void TEditor::RebuildParserRules() {
 
 void TEditor::SettingsChanged(TPersistent* sender) {
   if (sender == marks_.get()) margin_->SetUnderlineSpace(marks_->Underline().Visible() ? 1 : 0);
+  if (sender == caret_.get()) rows_->InvalidateWidths();  // the tab width may have changed
   if (sender == view_.get()) {
     RebuildParserRules();
     rows_->UpdateAllStates();
@@ -258,10 +259,12 @@ void TEditor::RecalcMetrics() {
   base_max_top_col_ = kHorizontalExtent / col_width_;
 }
 
-// A row wider than the fixed extent would strand the caret inside it, so
-// the extent grows to the caret row's width.
+// The view scrolls sideways at least the fixed extent, and far enough to
+// show the end of the widest row at the left edge (one screen beyond it),
+// whichever row the caret is on.
 int TEditor::MaxTopCol() const {
-  return std::max(base_max_top_col_, RowEndCol(row_) - visible_cols_ + 1);
+  const std::int64_t widest = std::min<std::int64_t>(rows_->WidestRow(), INT_MAX / 2);
+  return std::max(base_max_top_col_, static_cast<int>(widest));
 }
 
 int TEditor::ColLimit() const { return MaxTopCol() + visible_cols_; }
@@ -282,7 +285,9 @@ void TEditor::UpdateScrollRanges() {
   if (scroll_bars_ == ssVertical || scroll_bars_ == ssBoth)
     host_->SetScrollBar(sbVertical, {0, std::max(visible_rows_, MaxTopRow()), visible_rows_, top_row_});
   if (scroll_bars_ == ssHorizontal || scroll_bars_ == ssBoth)
-    host_->SetScrollBar(sbHorizontal, {0, maxTopCol, visible_cols_, top_col_});
+    // The bar's range holds the page, so its thumb at the right end stands
+    // for the largest top column.
+    host_->SetScrollBar(sbHorizontal, {0, maxTopCol + std::max(visible_cols_ - 1, 0), visible_cols_, top_col_});
 }
 
 // Computed wide: a captured mouse may report points far outside the window.

@@ -43,6 +43,9 @@ struct TPointerStringList::Block {
   std::int64_t lineEnds = 0;
   std::int64_t crlfs = 0;
   std::size_t tabs = 0;  // tab bytes in text: most blocks have none
+  // Width of the widest row, valid while widthGeneration is the list's.
+  std::int64_t widest = 0;
+  std::uint32_t widthGeneration = 0;
 
   std::size_t Rows() const { return data.size(); }
   std::size_t Begin(std::size_t k) const { return k == 0 ? 0 : ends[k - 1]; }
@@ -305,7 +308,36 @@ int TPointerStringList::FindRowWithAny(int from, int to, std::string_view bytes)
   return to;
 }
 
+void TPointerStringList::TextChanged(std::size_t b) const {
+  blocks_[b]->widthGeneration = 0;
+  widest_ = -1;
+}
+
+std::int64_t TPointerStringList::WidestRow() const {
+  if (widest_ >= 0) return widest_;
+  std::int64_t widest = 0;
+  for (const auto& blk : blocks_) {
+    if (blk->widthGeneration != width_generation_) {
+      blk->widest = 0;
+      for (std::size_t k = 0; k < blk->Rows(); ++k) {
+        const std::string_view row = blk->RowView(k);
+        const bool tab = blk->tabs > 0 && row.find('\t') != std::string_view::npos;
+        blk->widest = std::max(blk->widest, tab ? MeasureRow(row) : static_cast<std::int64_t>(row.size()));
+      }
+      blk->widthGeneration = width_generation_;
+    }
+    widest = std::max(widest, blk->widest);
+  }
+  return widest_ = widest;
+}
+
+void TPointerStringList::InvalidateWidths() {
+  if (++width_generation_ == 0) ++width_generation_;  // 0 marks a changed block
+  widest_ = -1;
+}
+
 void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t data) {
+  TextChanged(at.block);
   Block& blk = *blocks_[at.block];
   std::size_t pos = blk.Begin(at.index);
   blk.text.insert(pos, s);
@@ -351,6 +383,7 @@ void TPointerStringList::SplitBlockAt(std::size_t b, std::size_t index) {
   }
   blk.text.resize(cut);
   blk.text.shrink_to_fit();
+  TextChanged(b);
   blk.ends.resize(index);
   blk.data.resize(index);
   blocks_.insert(blocks_.begin() + b + 1, std::move(tail));
@@ -371,6 +404,7 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
   blk.lineEnds += next.lineEnds;
   blk.crlfs += next.crlfs;
   blk.tabs += next.tabs;
+  TextChanged(b);
   blocks_.erase(blocks_.begin() + b + 1);
   starts_.erase(starts_.begin() + b + 1);
   last_block_ = 0;
@@ -379,6 +413,7 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
 
 // Erases rows [from, to) of block b; the caller fixes starts_ and count_.
 void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size_t to) {
+  TextChanged(b);
   Block& blk = *blocks_[b];
   std::size_t bytesFrom = blk.Begin(from), bytesTo = blk.Begin(to);
   std::uint32_t removed = static_cast<std::uint32_t>(bytesTo - bytesFrom);
@@ -392,6 +427,7 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
 }
 
 void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
+  TextChanged(at.block);
   Block& blk = *blocks_[at.block];
   std::size_t b = blk.Begin(at.index), e = blk.ends[at.index];
   blk.tabs -= CountTabs(std::string_view(blk.text).substr(b, e - b));
@@ -434,6 +470,7 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data) {
   }
   blocks_.back()->Push(s, static_cast<std::uint8_t>(data & 0xFF));
   Touch(blocks_.size() - 1);
+  TextChanged(blocks_.size() - 1);
   ++count_;
 }
 
@@ -456,6 +493,7 @@ void TPointerStringList::Delete(int i) {
 void TPointerStringList::Clear() {
   blocks_.clear();
   starts_.clear();
+  widest_ = -1;
   count_ = 0;
   last_block_ = 0;
   sums_valid_ = 0;
@@ -513,6 +551,7 @@ void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
       fresh.push_back(std::make_unique<Block>());
     fresh.back()->Push(row, static_cast<std::uint8_t>(src.GetData(k)));
   }
+  widest_ = -1;  // the fresh blocks are measured when asked
   blocks_.insert(blocks_.begin() + insertBefore, std::make_move_iterator(fresh.begin()),
                  std::make_move_iterator(fresh.end()));
   count_ += src.count_;
@@ -548,6 +587,7 @@ void TPointerStringList::SwapRows(TPointerStringList& other) {
   std::swap(unknown_from_, other.unknown_from_);
   last_block_ = other.last_block_ = 0;
   sums_valid_ = other.sums_valid_ = 0;
+  widest_ = other.widest_ = -1;
 }
 
 std::string TPointerStringList::GetText() const {

@@ -103,6 +103,14 @@ class TPointerStringList {
   // returns that row; otherwise returns to.
   int FillRowStates(int from, int to, int state, bool stopAtSame);
   int StatesUnknownFrom() const { return unknown_from_; }
+  // Display width of the widest row, kept per block: an edit re-measures
+  // only its own block when next asked. Rows without a tab are as wide as
+  // they are long; rows with one are measured by MeasureRow.
+  std::int64_t WidestRow() const;
+  // The measure of rows with a tab changed (tab width, wrapping): every
+  // block is measured again when next asked.
+  void InvalidateWidths();
+
   // Whether row i holds a tab: answered without reading the row when its
   // block holds none, so a row of many megabytes is not scanned per caret
   // move. Unchecked, like Row.
@@ -122,6 +130,8 @@ class TPointerStringList {
   std::size_t BlockRows() const { return block_rows_; }
 
  protected:
+  // The display width of a row that holds a tab.
+  virtual std::int64_t MeasureRow(std::string_view row) const { return static_cast<std::int64_t>(row.size()); }
   // Called after each change outside an update, and when an update ends.
   virtual void Changed();
   // Called after the Changed that ends the outermost update.
@@ -151,6 +161,8 @@ class TPointerStringList {
   // next asked for.
   void Touch(std::size_t b) const { sums_valid_ = std::min(sums_valid_, b + 1); }
   const std::vector<TRowSums>& Prefix() const;
+  // Block b's text changed: its widest row is measured again when asked.
+  void TextChanged(std::size_t b) const;
   // Row shifts of the state limit when rows come or go.
   void RowsInserted(int at, int n);
   void RowsDeleted(int at, int n);
@@ -166,6 +178,8 @@ class TPointerStringList {
   // are stale.
   mutable std::vector<TRowSums> prefix_;
   mutable std::size_t sums_valid_ = 0;
+  mutable std::int64_t widest_ = -1;  // -1: measure again
+  std::uint32_t width_generation_ = 1;
   static constexpr int kAllStatesKnown = 0x7FFFFFFF;
   int unknown_from_ = kAllStatesKnown;
 };

@@ -64,6 +64,10 @@ const TParserRules* TEditorScreenStrings::Rules() const {
   return owner ? owner->ParserRules() : nullptr;
 }
 
+std::int64_t TEditorScreenStrings::MeasureRow(std::string_view row) const {
+  return LineWidth(row, TabWidth(), wrap_enabled_ ? wrap_option_->WrapByte() : 0);
+}
+
 // --- rows and logical lines -------------------------------------------------
 
 // Most lines hold a few rows: a short walk answers them; a line of many rows
@@ -347,6 +351,7 @@ void TEditorScreenStrings::UnwrapAll() {
 void TEditorScreenStrings::SetWordWrap(bool on) {
   if (on == wrap_enabled_) return;
   wrap_enabled_ = on;
+  InvalidateWidths();  // a tab never reaches past the wrap column
   if (OwnerLoading()) return;
   undo_->Clear();
   if (on) {
@@ -362,6 +367,7 @@ void TEditorScreenStrings::SetWordWrap(bool on) {
 
 void TEditorScreenStrings::WrapOptionChanged() {
   if (OwnerLoading() || !wrap_enabled_) return;
+  InvalidateWidths();
   undo_->Clear();
   WrapAll();
   UpdateAllStates();

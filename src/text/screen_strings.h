@@ -110,6 +110,7 @@ class TEditorScreenStrings : public TEditorStringList {
   const std::bitset<256>& WordDelimiters() const;
 
  protected:
+  std::int64_t MeasureRow(std::string_view row) const override;
   void Changed() override;
   void UpdateEnded() override;
 
