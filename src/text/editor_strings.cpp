@@ -15,7 +15,7 @@ namespace yk {
 namespace {
 
 constexpr char kCtrlZ = 26;
-constexpr std::size_t kReadChunk = 1 << 20;
+constexpr std::size_t kReadChunk = 256 << 10;  // stays in the cache while it is split
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -42,6 +42,18 @@ void WriteRows(const TPointerStringList& rows, const std::string& path, bool end
   out.Commit();
 }
 
+// The end of the line that starts at p (the first CR or LF, or end) and
+// whether a tab comes before it: one pass over the bytes, which in prose
+// are almost never below CR.
+const char* ScanLine(const char* p, const char* end, bool& tab) {
+  tab = false;
+  for (p = FindControl(p, end); p < end; p = FindControl(p + 1, end)) {
+    if (*p == '\n' || *p == '\r') return p;
+    if (*p == '\t') tab = true;
+  }
+  return end;
+}
+
 // Appends the lines of a text read in chunks to the rows. CR LF, CR and LF
 // each end a line (LF CR ends two), also when a chunk ends between the CR
 // and the LF; a last line without a line end becomes a raEof row.
@@ -50,19 +62,22 @@ class ChunkLineSplitter {
   explicit ChunkLineSplitter(TEditorScreenStrings& rows) : rows_(rows) {}
 
   void Feed(std::string_view data) {
-    std::size_t p = skip_lf_ && !data.empty() && data[0] == '\n' ? 1 : 0;
+    const char* p = data.data();
+    const char* const end = p + data.size();
+    if (skip_lf_ && p < end && *p == '\n') ++p;
     skip_lf_ = false;
-    while (p < data.size()) {
-      const std::size_t e = FindLineEnd(data, p);
-      if (e == std::string_view::npos) {
-        carry_.append(data.substr(p));  // continued by the next chunk
+    while (p < end) {
+      bool tab = false;
+      const char* e = ScanLine(p, end, tab);
+      if (e == end) {
+        carry_.append(p, static_cast<std::size_t>(end - p));  // continued by the next chunk
         return;
       }
-      EndLine(data.substr(p, e - p));
+      EndLine(std::string_view(p, static_cast<std::size_t>(e - p)), tab);
       p = e + 1;
-      if (data[e] == '\r') {
-        if (p == data.size()) skip_lf_ = true;
-        else if (data[p] == '\n') ++p;
+      if (*e == '\r') {
+        if (p == end) skip_lf_ = true;
+        else if (*p == '\n') ++p;
       }
     }
   }
@@ -77,9 +92,9 @@ class ChunkLineSplitter {
   }
 
  private:
-  void EndLine(std::string_view tail) {
+  void EndLine(std::string_view tail, bool tab) {
     if (carry_.empty()) {
-      rows_.AppendLine(tail, raCrlf);
+      rows_.AppendLine(tail, raCrlf, tab);
       return;
     }
     carry_.append(tail);
@@ -197,6 +212,7 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   FilePtr file = OpenFile(path, "rb", "open");
   std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   ChunkLineSplitter lines(rows);
+  rows.BeginLoading();
   for (;;) {
     std::size_t n = std::fread(buffer.get(), 1, kReadChunk, file.get());
     if (n == 0) {
@@ -209,7 +225,7 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
     lines.Feed(std::string_view(buffer.get(), n));
   }
   rows.SetEofMark(lines.Finish());
-  rows.UpdateAllStates();
+  rows.EndLoading();
   rows.RepaintEditors();
 }
 

@@ -456,22 +456,40 @@ int TPointerStringList::Add(std::string_view s) {
 }
 
 void TPointerStringList::Append(std::string_view s, std::uint32_t data) {
-  if (blocks_.empty()) {
-    blocks_.push_back(std::make_unique<Block>());
-    starts_.push_back(0);
-  }
-  Block& last = *blocks_.back();
-  if (last.Rows() > 0 && (last.Rows() >= block_rows_ || last.text.size() + s.size() > block_bytes_)) {
-    // Appending in bulk (loading): size the block once instead of letting
-    // the string double past the block size.
-    blocks_.push_back(std::make_unique<Block>());
-    blocks_.back()->text.reserve(std::max(block_bytes_, s.size()));
+  Append(s, data, s.find('\t') != std::string_view::npos);
+}
+
+void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool hasTab) {
+  if (blocks_.empty() || (blocks_.back()->Rows() > 0 && (blocks_.back()->Rows() >= block_rows_ ||
+                                                         blocks_.back()->text.size() + s.size() > block_bytes_))) {
+    // Appending in bulk (loading): size the block once, for as many rows
+    // as rows of this length fill, instead of growing it row by row.
+    if (!blocks_.empty()) ShrinkBlock(*blocks_.back());
+    auto blk = std::make_unique<Block>();
+    blk->text.reserve(std::max(block_bytes_, s.size()));
+    const std::size_t rows = std::min(block_rows_, block_bytes_ / std::max<std::size_t>(s.size(), 16) + 8);
+    blk->ends.reserve(rows);
+    blk->data.reserve(rows);
+    blocks_.push_back(std::move(blk));
     starts_.push_back(count_);
   }
-  blocks_.back()->Push(s, static_cast<std::uint8_t>(data & 0xFF));
+  Block& last = *blocks_.back();
+  if (hasTab) last.tabs += CountTabs(s);
+  last.text.append(s);
+  last.ends.push_back(static_cast<std::uint32_t>(last.text.size()));
+  last.data.push_back(static_cast<std::uint8_t>(data & 0xFF));
+  last.Count(static_cast<std::uint8_t>(data & 0xFF), +1);
   Touch(blocks_.size() - 1);
   TextChanged(blocks_.size() - 1);
   ++count_;
+}
+
+// Gives back what a block filled by appending reserved and did not use.
+void TPointerStringList::ShrinkBlock(Block& blk) {
+  if (blk.ends.capacity() > blk.ends.size() + 64) {
+    blk.ends.shrink_to_fit();
+    blk.data.shrink_to_fit();
+  }
 }
 
 void TPointerStringList::Insert(int i, std::string_view s) {

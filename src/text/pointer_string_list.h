@@ -76,8 +76,10 @@ class TPointerStringList {
   void InsertRows(int first, const TPointerStringList& src);
   void DeleteRows(int first, int count);
   void AssignRows(int first, int count, const TPointerStringList& src);
-  // Appends a row with its data word.
+  // Appends a row with its data word. Loading, which has just scanned the
+  // row, says whether it holds a tab, so the row is not read again.
   void Append(std::string_view s, std::uint32_t data);
+  void Append(std::string_view s, std::uint32_t data, bool hasTab);
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);
 
@@ -155,6 +157,7 @@ class TPointerStringList {
   void SplitIfLarge(std::size_t b);
   void SplitBlockAt(std::size_t b, std::size_t index);
   void MergeIfSmall(std::size_t b);
+  static void ShrinkBlock(Block& blk);
   void EraseInBlock(std::size_t b, std::size_t from, std::size_t to);
   void RecomputeStarts(std::size_t fromBlock);
   // Block b's totals changed: the prefix sums from it on are rebuilt when

@@ -211,6 +211,7 @@ void TEditorScreenStrings::Clear() {
   undo_->Clear();
   SetChangedRange(0, GetCount(), 0);
   eof_mark_ = false;
+  append_state_ = 0;
   TEditorStringList::Clear();
   changed_ = {};
   for (TEditorLink* e : editors_) {
@@ -284,8 +285,16 @@ int TEditorScreenStrings::CountWrapRows(std::string_view line) const {
 
 void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
                                         TRowAttribute lastAttribute) const {
-  if (!wrap_enabled_) {
-    list.Append(line, lastAttribute);
+  AppendLineTo(list, line, lastAttribute, line.find('\t') != std::string_view::npos);
+}
+
+// A line shorter than the wrap width without a tab is one row as it
+// stands: most lines of prose take this path, without a column map.
+void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
+                                        TRowAttribute lastAttribute, bool hasTab) const {
+  const std::uint32_t data = static_cast<std::uint32_t>(lastAttribute) | append_state_;
+  if (!wrap_enabled_ || (!hasTab && line.size() < static_cast<std::size_t>(wrap_option_->WrapByte()))) {
+    list.Append(line, data, hasTab);
     return;
   }
   TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
@@ -294,13 +303,29 @@ void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_vi
   std::size_t at = 0;
   for (std::size_t k = 0; k < row_lengths_.size(); ++k) {
     bool last = k + 1 == row_lengths_.size();
-    list.Append(line.substr(at, row_lengths_[k]), last ? lastAttribute : raWrapped);
+    list.Append(line.substr(at, row_lengths_[k]), last ? data : raWrapped | append_state_);
     at += row_lengths_[k];
   }
 }
 
 void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute) {
   AppendLineTo(*this, line, lastAttribute);
+}
+
+void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute, bool hasTab) {
+  AppendLineTo(*this, line, lastAttribute, hasTab);
+}
+
+void TEditorScreenStrings::BeginLoading() {
+  const TParserRules* rules = Rules();
+  // Without bracket pairs every row is outside any: the state goes in with
+  // the row instead of in a pass of its own.
+  append_state_ = !OwnerLoading() && (!rules || rules->brackets.empty()) ? (kStateOutside + 2) << 4 : 0;
+}
+
+void TEditorScreenStrings::EndLoading() {
+  append_state_ = 0;
+  UpdateAllStates();
 }
 
 void TEditorScreenStrings::AppendLines(std::string_view text) { AppendSplitLines(text, *this); }

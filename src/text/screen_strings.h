@@ -90,6 +90,12 @@ class TEditorScreenStrings : public TEditorStringList {
   // Appends one logical line as rows (wrapped when wrapping is on), the last
   // row with lastAttribute; used by loading and whole-list rebuilds.
   void AppendLine(std::string_view line, TRowAttribute lastAttribute);
+  // As AppendLine, for a loader that knows whether the line holds a tab.
+  void AppendLine(std::string_view line, TRowAttribute lastAttribute, bool hasTab);
+  // Around appending a whole document: the carried states are written with
+  // the rows where they are known in advance, then completed.
+  void BeginLoading();
+  void EndLoading();
   // Appends every line of text (CR LF, CR or LF ends) as AppendLine does,
   // each ending raCrlf.
   void AppendLines(std::string_view text);
@@ -126,6 +132,8 @@ class TEditorScreenStrings : public TEditorStringList {
   void RebuildLines(bool wrap);
   void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
+  void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute,
+                    bool hasTab) const;
   const TParserRules* Rules() const;
   std::unique_ptr<TEditorParser> CreateParser(std::string_view text, int state) const;
   bool StateMayChange(std::string_view text, int state) const;
@@ -148,6 +156,7 @@ class TEditorScreenStrings : public TEditorStringList {
 
   bool quiet_ = false;
   bool eof_mark_ = false;
+  std::uint32_t append_state_ = 0;  // state bits of rows appended while loading
   std::vector<TEditorLink*> editors_;
   TChangedRange changed_;
   std::unique_ptr<TEditorUndoObj> undo_;
