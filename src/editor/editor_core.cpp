@@ -571,6 +571,16 @@ void TEditor::ReplaceAndPlace(int first, int count, const std::string& text, int
   CaretEndUpdate();
 }
 
+void TEditor::ReplaceInRowAndPlace(int row, std::size_t from, std::size_t to, const std::string& text, int anchor,
+                                   std::int64_t offset) {
+  CaretBeginUpdate();
+  UnderlineBeginUpdate();
+  rows_->ReplaceInRow(row, from, to, text);
+  SetCaretByOffset(anchor, offset);
+  UnderlineEndUpdate();
+  CaretEndUpdate();
+}
+
 // --- the row list's reports -------------------------------------------------
 
 void TEditor::InvalidateRows(int first, int last) {

@@ -442,6 +442,26 @@ void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
   SplitIfLarge(at.block);
 }
 
+void TPointerStringList::SpliceRow(int i, std::size_t from, std::size_t to, std::string_view s) {
+  CheckIndex(i);
+  Locator at = Locate(i);
+  TextChanged(at.block);
+  Block& blk = *blocks_[at.block];
+  const std::size_t begin = blk.Begin(at.index), length = blk.ends[at.index] - begin;
+  to = std::min(to, length);
+  from = std::min(from, to);
+  blk.tabs -= CountTabs(std::string_view(blk.text).substr(begin + from, to - from));
+  blk.tabs += CountTabs(s);
+  blk.text.replace(begin + from, to - from, s);
+  const std::int64_t delta = static_cast<std::int64_t>(s.size()) - static_cast<std::int64_t>(to - from);
+  if (delta != 0) {
+    for (std::size_t k = at.index; k < blk.ends.size(); ++k)
+      blk.ends[k] = static_cast<std::uint32_t>(blk.ends[k] + delta);
+    Touch(at.block);
+  }
+  SplitIfLarge(at.block);
+}
+
 void TPointerStringList::Put(int i, std::string_view s) {
   CheckIndex(i);
   ReplaceAt(Locate(i), s);

@@ -76,6 +76,10 @@ class TPointerStringList {
   void InsertRows(int first, const TPointerStringList& src);
   void DeleteRows(int first, int count);
   void AssignRows(int first, int count, const TPointerStringList& src);
+  // Replaces bytes [from, to) of row i (limited to the row) by s, moving
+  // only the bytes after them: a keystroke in a row of many megabytes
+  // does not copy the row. The data word stays.
+  void SpliceRow(int i, std::size_t from, std::size_t to, std::string_view s);
   // Appends a row with its data word. Loading, which has just scanned the
   // row, says whether it holds a tab, so the row is not read again.
   void Append(std::string_view s, std::uint32_t data);

@@ -178,6 +178,47 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   RebuildRows(start, first, lastReplaced, end, text, lastAttribute);
 }
 
+bool TEditorScreenStrings::SpliceInRow(int row, std::size_t from, std::size_t to, std::string_view text,
+                                       TUndoData& record) {
+  if (wrap_enabled_ || row < 0 || row >= GetCount() || text.find_first_of("\r\n") != std::string_view::npos)
+    return false;
+  const std::string_view old = Row(row);
+  to = std::min(to, old.size());
+  from = std::min(from, to);
+  const TRowAttribute attribute = GetRowAttribute(row);
+  record.firstRow = row;
+  record.insertedRows = 1;
+  record.lastAttribute = attribute;
+  record.oldText.assign(old.substr(from, to - from));
+  record.keptHead = from;
+  record.keptTail = old.size() - to + (attribute == raCrlf ? 2 : 0);
+  SpliceRow(row, from, to, text);
+  // The row starts in the same state, but may end in another: it is
+  // scanned again, and the rows after it as far as they change.
+  SetRowState(row, kStateNotComputed);
+  UpdateStatesFrom(row, true);
+  SetChangedRange(row, 1, 1);
+  return true;
+}
+
+void TEditorScreenStrings::ReplaceInRow(int row, std::size_t from, std::size_t to, std::string_view text) {
+  if (row < 0 || row >= GetCount()) return;
+  const std::string_view old = Row(row);
+  to = std::min(to, old.size());
+  from = std::min(from, to);
+  if (from == to && text.empty()) return;
+  if (!wrap_enabled_ && text.find_first_of("\r\n") == std::string_view::npos) {
+    TListUpdateScope update(*this);
+    SpliceInRow(row, from, to, text, undo_->NewUndoData());
+    return;
+  }
+  std::string composed(old.substr(0, from));
+  composed.append(text);
+  composed.append(old.substr(to));
+  if (GetRowAttribute(row) == raCrlf) composed.append("\r\n");
+  ReplaceRows(row, 1, composed);
+}
+
 void TEditorScreenStrings::DeleteWholeLines(int first, int count) {
   RecordOldRows(first, count);
   DeleteRows(first, count);

@@ -46,6 +46,16 @@ class TEditorScreenStrings : public TEditorStringList {
   // line ends), re-wraps the touched logical lines, records one undo step,
   // recomputes highlight states and tells the editors what changed.
   void ReplaceRows(int first, int count, std::string_view text);
+  // The same edit as ReplaceRows of the one row `row` with its bytes
+  // [from, to) replaced by text (and its line end kept). With wrapping off
+  // and no line end in text, only those bytes move and the undo record
+  // holds only them, so typing in a row of many megabytes costs little.
+  void ReplaceInRow(int row, std::size_t from, std::size_t to, std::string_view text);
+  // Replaces bytes of one row in place and fills its undo record, which
+  // holds the bytes taken out and how much of the row stands before and
+  // after them; false (nothing done) when such an edit cannot stand for
+  // the change: wrapping on, a line end in text, no such row.
+  bool SpliceInRow(int row, std::size_t from, std::size_t to, std::string_view text, TUndoData& record);
   // Text of count rows from first (count -1: to the end of the logical
   // line), each raCrlf row followed by CR LF.
   TRowsText GetRowsText(int first, int count) const;
