@@ -78,11 +78,13 @@ void PlaceRowEnd(TEditorAttributeArray& c, int rowStart, int len, const TBreakRu
 template <class Emit>
 void BreakPlain(std::string_view line, const TBreakRules& r, Emit emit) {
   const std::size_t w = static_cast<std::size_t>(r.wrap);
-  std::size_t start = 0, i = 0;
+  std::size_t start = 0;
   while (start + w <= line.size()) {
     std::size_t end = start + w;
-    while (i + 1 < end) i += cp932::CharLength(line, i);
-    if (i + 1 == end && cp932::CharLength(line, i) == 2) --end;  // a row never ends on a lead byte
+    // A row never ends on a lead byte; the run of lead-byte values before
+    // it (back to the row start, a character start) tells which it is.
+    const std::size_t last = end - 1;
+    if (cp932::CharLength(line, last) == 2 && cp932::LeadRunBefore(line, last, start) % 2 == 0) --end;
     emit(end - start);
     start = end;
   }
