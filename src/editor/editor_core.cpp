@@ -10,6 +10,16 @@
 
 namespace yk {
 
+namespace {
+
+// Edits count offsets from an anchor a row or a line above, and most lines
+// hold a few rows: those are added up directly, which keeps the line
+// index's totals (rebuilt from the edited block on when next asked) out of
+// every keystroke.
+constexpr int kNearRows = 64;
+
+}  // namespace
+
 // --- construction -------------------------------------------------------
 
 TEditor::TEditor()
@@ -235,7 +245,10 @@ int TEditor::LogicalColumn(int row, int col) const {
   col = cols.CharStartColumn(col, false);
   int byte = ByteIndex(row, col, true);
   const int first = rows_->FirstRowOfLine(row);
-  if (first < row) byte += static_cast<int>(rows_->SumsBefore(row).bytes - rows_->SumsBefore(first).bytes);
+  if (row - first <= kNearRows)
+    for (int r = first; r < row; ++r) byte += static_cast<int>(RowView(r).size());
+  else
+    byte += static_cast<int>(rows_->SumsBefore(row).bytes - rows_->SumsBefore(first).bytes);
   return byte;
 }
 
@@ -532,7 +545,11 @@ void TEditor::Resized() {
 
 std::int64_t TEditor::OffsetFromRowCol(int anchor, int row, int col) const {
   anchor = std::max(anchor, 0);
-  const std::int64_t between = row > anchor ? RowStartOffset(row) - RowStartOffset(anchor) : 0;
+  std::int64_t between = 0;
+  if (row - anchor <= kNearRows)
+    for (int r = anchor; r < row; ++r) between += RowSpan(r);
+  else
+    between = RowStartOffset(row) - RowStartOffset(anchor);
   return between + ByteIndex(row, col, true);
 }
 
@@ -547,8 +564,25 @@ void TEditor::SetCaretByOffset(int anchor, std::int64_t offset) {
     PlaceCaret(n, 0);
     return;
   }
-  const std::int64_t base = RowStartOffset(anchor);
   offset = std::max<std::int64_t>(offset, 0);
+  // Near the anchor the rows are walked; farther the line index answers.
+  for (int r = anchor, end = std::min(n, anchor + kNearRows); r < end; ++r) {
+    const TRowAttribute a = rows_->GetRowAttribute(r);
+    const std::int64_t length = static_cast<std::int64_t>(rows_->RowLength(r));
+    const std::int64_t here = a == raWrapped ? length : length + 2;
+    if (a == raEof || offset < here || (a == raWrapped && r == n - 1)) {
+      const int byte = static_cast<int>(std::min(offset, length));
+      PlaceCaret(r, std::min(ColOfByte(r, byte), RowEndCol(r)));
+      return;
+    }
+    offset -= RowSpan(r);
+    anchor = r + 1;
+  }
+  if (anchor >= n) {
+    PlaceCaret(n, 0);
+    return;
+  }
+  const std::int64_t base = RowStartOffset(anchor);
   int r = offset < rows_->Totals().Offset() - base ? rows_->RowOfOffset(base + offset) : n;
   if (r >= n) {
     if (RowAttribute(n - 1) == raCrlf) {

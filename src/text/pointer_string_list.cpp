@@ -43,9 +43,10 @@ struct TPointerStringList::Block {
   std::int64_t lineEnds = 0;
   std::int64_t crlfs = 0;
   std::size_t tabs = 0;  // tab bytes in text: most blocks have none
-  // Width of the widest row, valid while widthGeneration is the list's.
-  std::int64_t widest = 0;
-  std::uint32_t widthGeneration = 0;
+  // Width of the widest row, valid while widthGeneration is the list's; a
+  // cache, filled in when asked.
+  mutable std::int64_t widest = 0;
+  mutable std::uint32_t widthGeneration = 0;
 
   std::size_t Rows() const { return data.size(); }
   std::size_t Begin(std::size_t k) const { return k == 0 ? 0 : ends[k - 1]; }
@@ -308,32 +309,59 @@ int TPointerStringList::FindRowWithAny(int from, int to, std::string_view bytes)
   return to;
 }
 
+// A changed block that held the widest row may have lost it: then every
+// block is looked at again. Otherwise only the changed blocks are measured
+// when next asked, and the widest row can only have grown.
 void TPointerStringList::TextChanged(std::size_t b) const {
-  blocks_[b]->widthGeneration = 0;
-  widest_ = -1;
+  Block& blk = *blocks_[b];
+  const bool measured = blk.widthGeneration == width_generation_;
+  blk.widthGeneration = 0;
+  if (widest_ < 0) return;
+  if (measured && blk.widest >= widest_) {
+    widest_ = -1;
+    changed_blocks_.clear();
+  } else if (measured) {
+    changed_blocks_.push_back(&blk);  // an unmeasured block is listed already
+  }
+}
+
+void TPointerStringList::BlockAdded(const Block* blk) const {
+  if (widest_ >= 0) changed_blocks_.push_back(blk);
+}
+
+// Called before a block leaves the list.
+void TPointerStringList::Forget(const Block* blk) const {
+  std::erase(changed_blocks_, blk);
 }
 
 std::int64_t TPointerStringList::WidestRow() const {
-  if (widest_ >= 0) return widest_;
-  std::int64_t widest = 0;
-  for (const auto& blk : blocks_) {
-    if (blk->widthGeneration != width_generation_) {
-      blk->widest = 0;
-      for (std::size_t k = 0; k < blk->Rows(); ++k) {
-        const std::string_view row = blk->RowView(k);
-        const bool tab = blk->tabs > 0 && row.find('\t') != std::string_view::npos;
-        blk->widest = std::max(blk->widest, tab ? MeasureRow(row) : static_cast<std::int64_t>(row.size()));
-      }
-      blk->widthGeneration = width_generation_;
-    }
-    widest = std::max(widest, blk->widest);
+  if (widest_ >= 0) {
+    for (const Block* blk : changed_blocks_) widest_ = std::max(widest_, Measure(*blk));
+    changed_blocks_.clear();
+    return widest_;
   }
+  std::int64_t widest = 0;
+  for (const auto& blk : blocks_) widest = std::max(widest, Measure(*blk));
+  changed_blocks_.clear();
   return widest_ = widest;
+}
+
+std::int64_t TPointerStringList::Measure(const Block& blk) const {
+  if (blk.widthGeneration == width_generation_) return blk.widest;
+  blk.widest = 0;
+  for (std::size_t k = 0; k < blk.Rows(); ++k) {
+    const std::string_view row = blk.RowView(k);
+    const bool tab = blk.tabs > 0 && row.find('\t') != std::string_view::npos;
+    blk.widest = std::max(blk.widest, tab ? MeasureRow(row) : static_cast<std::int64_t>(row.size()));
+  }
+  blk.widthGeneration = width_generation_;
+  return blk.widest;
 }
 
 void TPointerStringList::InvalidateWidths() {
   if (++width_generation_ == 0) ++width_generation_;  // 0 marks a changed block
   widest_ = -1;
+  changed_blocks_.clear();
 }
 
 void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t data) {
@@ -386,6 +414,7 @@ void TPointerStringList::SplitBlockAt(std::size_t b, std::size_t index) {
   TextChanged(b);
   blk.ends.resize(index);
   blk.data.resize(index);
+  BlockAdded(tail.get());
   blocks_.insert(blocks_.begin() + b + 1, std::move(tail));
   starts_.insert(starts_.begin() + b + 1, 0);
   RecomputeStarts(b + 1);
@@ -405,6 +434,7 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
   blk.crlfs += next.crlfs;
   blk.tabs += next.tabs;
   TextChanged(b);
+  Forget(blocks_[b + 1].get());
   blocks_.erase(blocks_.begin() + b + 1);
   starts_.erase(starts_.begin() + b + 1);
   last_block_ = 0;
@@ -426,8 +456,30 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
   Touch(b);
 }
 
-void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
+std::int64_t TPointerStringList::WidthOf(const Block& blk, std::size_t k) const {
+  const std::string_view row = blk.RowView(k);
+  const bool tab = blk.tabs > 0 && row.find('\t') != std::string_view::npos;
+  return tab ? MeasureRow(row) : static_cast<std::int64_t>(row.size());
+}
+
+// One row of a measured block is about to change: when it is not its widest,
+// the block's measure stays good with the row's new width (RowChanged);
+// otherwise the block is measured again when asked. True in the first case.
+bool TPointerStringList::RowChangeKeepsMeasure(Locator at) const {
+  const Block& blk = *blocks_[at.block];
+  if (blk.widthGeneration == width_generation_ && WidthOf(blk, at.index) < blk.widest) return true;
   TextChanged(at.block);
+  return false;
+}
+
+void TPointerStringList::RowChanged(Locator at) const {
+  const Block& blk = *blocks_[at.block];
+  blk.widest = std::max(blk.widest, WidthOf(blk, at.index));
+  if (widest_ >= 0) widest_ = std::max(widest_, blk.widest);
+}
+
+void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
+  const bool keep = RowChangeKeepsMeasure(at);
   Block& blk = *blocks_[at.block];
   std::size_t b = blk.Begin(at.index), e = blk.ends[at.index];
   blk.tabs -= CountTabs(std::string_view(blk.text).substr(b, e - b));
@@ -439,13 +491,14 @@ void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
       blk.ends[k] = static_cast<std::uint32_t>(blk.ends[k] + delta);
     Touch(at.block);
   }
+  if (keep) RowChanged(at);
   SplitIfLarge(at.block);
 }
 
 void TPointerStringList::SpliceRow(int i, std::size_t from, std::size_t to, std::string_view s) {
   CheckIndex(i);
   Locator at = Locate(i);
-  TextChanged(at.block);
+  const bool keep = RowChangeKeepsMeasure(at);
   Block& blk = *blocks_[at.block];
   const std::size_t begin = blk.Begin(at.index), length = blk.ends[at.index] - begin;
   to = std::min(to, length);
@@ -459,6 +512,7 @@ void TPointerStringList::SpliceRow(int i, std::size_t from, std::size_t to, std:
       blk.ends[k] = static_cast<std::uint32_t>(blk.ends[k] + delta);
     Touch(at.block);
   }
+  if (keep) RowChanged(at);
   SplitIfLarge(at.block);
 }
 
@@ -490,6 +544,7 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool has
     const std::size_t rows = std::min(block_rows_, block_bytes_ / std::max<std::size_t>(s.size(), 16) + 8);
     blk->ends.reserve(rows);
     blk->data.reserve(rows);
+    BlockAdded(blk.get());
     blocks_.push_back(std::move(blk));
     starts_.push_back(count_);
   }
@@ -532,6 +587,7 @@ void TPointerStringList::Clear() {
   blocks_.clear();
   starts_.clear();
   widest_ = -1;
+  changed_blocks_.clear();
   count_ = 0;
   last_block_ = 0;
   sums_valid_ = 0;
@@ -550,6 +606,7 @@ void TPointerStringList::DeleteRows(int first, int count) {
     EraseInBlock(b, from, from + take);
     left -= static_cast<int>(take);
     if (blocks_[b]->Rows() == 0) {
+      Forget(blocks_[b].get());
       blocks_.erase(blocks_.begin() + b);
       starts_.erase(starts_.begin() + b);
     } else {
@@ -589,7 +646,8 @@ void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
       fresh.push_back(std::make_unique<Block>());
     fresh.back()->Push(row, static_cast<std::uint8_t>(src.GetData(k)));
   }
-  widest_ = -1;  // the fresh blocks are measured when asked
+  if (widest_ >= 0)  // the fresh blocks are measured when asked
+    for (const auto& blk : fresh) changed_blocks_.push_back(blk.get());
   blocks_.insert(blocks_.begin() + insertBefore, std::make_move_iterator(fresh.begin()),
                  std::make_move_iterator(fresh.end()));
   count_ += src.count_;
@@ -626,6 +684,8 @@ void TPointerStringList::SwapRows(TPointerStringList& other) {
   last_block_ = other.last_block_ = 0;
   sums_valid_ = other.sums_valid_ = 0;
   widest_ = other.widest_ = -1;
+  changed_blocks_.clear();
+  other.changed_blocks_.clear();
 }
 
 std::string TPointerStringList::GetText() const {

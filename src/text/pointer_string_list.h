@@ -170,6 +170,12 @@ class TPointerStringList {
   const std::vector<TRowSums>& Prefix() const;
   // Block b's text changed: its widest row is measured again when asked.
   void TextChanged(std::size_t b) const;
+  void Forget(const Block* blk) const;
+  void BlockAdded(const Block* blk) const;
+  std::int64_t Measure(const Block& blk) const;
+  std::int64_t WidthOf(const Block& blk, std::size_t k) const;
+  bool RowChangeKeepsMeasure(Locator at) const;
+  void RowChanged(Locator at) const;
   // Row shifts of the state limit when rows come or go.
   void RowsInserted(int at, int n);
   void RowsDeleted(int at, int n);
@@ -185,7 +191,8 @@ class TPointerStringList {
   // are stale.
   mutable std::vector<TRowSums> prefix_;
   mutable std::size_t sums_valid_ = 0;
-  mutable std::int64_t widest_ = -1;  // -1: measure again
+  mutable std::int64_t widest_ = -1;  // -1: measure every block again
+  mutable std::vector<const Block*> changed_blocks_;  // to measure before widest_ holds
   std::uint32_t width_generation_ = 1;
   static constexpr int kAllStatesKnown = 0x7FFFFFFF;
   int unknown_from_ = kAllStatesKnown;

@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "fake_editor.h"
+#include "text/column_map.h"
 #include "text/screen_strings.h"
 
 namespace yk::test {
@@ -58,6 +59,10 @@ void CheckIndex(const TEditorScreenStrings& rows, const std::string& where) {
     ASSERT_EQ(rows.LastRowOfLine(r), end == w.lineEndRows.end() ? n - 1 : *end) << where << " row " << r;
   }
   ASSERT_EQ(rows.RowOfOffset(w.before.back().Offset()), n) << where;
+  std::int64_t widest = 0;
+  for (int r = 0; r < n; ++r)
+    widest = std::max<std::int64_t>(widest, LineWidth(rows.Row(r), 8, rows.WordWrap() ? rows.WrapOption().WrapByte() : 0));
+  ASSERT_EQ(rows.WidestRow(), widest) << where;
   if (!rows.WordWrap()) return;
   const int lines = static_cast<int>(w.lineStarts.size());
   ASSERT_EQ(rows.LineCount(), lines) << where;
