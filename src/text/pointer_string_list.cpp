@@ -365,7 +365,9 @@ void TPointerStringList::InvalidateWidths() {
 }
 
 void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t data) {
-  TextChanged(at.block);
+  // A row put in can only widen its block.
+  const bool keep = blocks_[at.block]->widthGeneration == width_generation_;
+  if (!keep) TextChanged(at.block);
   Block& blk = *blocks_[at.block];
   std::size_t pos = blk.Begin(at.index);
   blk.text.insert(pos, s);
@@ -378,6 +380,7 @@ void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t d
   RowsInserted(starts_[at.block] + static_cast<int>(at.index), 1);
   ++count_;
   Touch(at.block);
+  if (keep) RowChanged(at);
   SplitIfLarge(at.block);
 }
 
@@ -433,7 +436,11 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
   blk.lineEnds += next.lineEnds;
   blk.crlfs += next.crlfs;
   blk.tabs += next.tabs;
-  TextChanged(b);
+  // Two measured blocks make one whose widest row is the wider of theirs.
+  if (blk.widthGeneration == width_generation_ && next.widthGeneration == width_generation_)
+    blk.widest = std::max(blk.widest, next.widest);
+  else
+    TextChanged(b);
   Forget(blocks_[b + 1].get());
   blocks_.erase(blocks_.begin() + b + 1);
   starts_.erase(starts_.begin() + b + 1);
@@ -443,7 +450,12 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
 
 // Erases rows [from, to) of block b; the caller fixes starts_ and count_.
 void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size_t to) {
-  TextChanged(b);
+  // Taking out a few rows narrower than the block's widest keeps its measure.
+  constexpr std::size_t kFewRows = 4;
+  const Block& was = *blocks_[b];
+  bool keep = was.widthGeneration == width_generation_ && to - from <= kFewRows;
+  for (std::size_t k = from; keep && k < to; ++k) keep = WidthOf(was, k) < was.widest;
+  if (!keep) TextChanged(b);
   Block& blk = *blocks_[b];
   std::size_t bytesFrom = blk.Begin(from), bytesTo = blk.Begin(to);
   std::uint32_t removed = static_cast<std::uint32_t>(bytesTo - bytesFrom);
