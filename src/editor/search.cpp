@@ -2,6 +2,7 @@
 // place with the case, width and whole-word rules of the flag word.
 #include "editor/search.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -310,18 +311,18 @@ std::optional<TSearchRange> SearchBackward(const TMatcher& m, std::string_view t
   return std::nullopt;
 }
 
-std::size_t ClampTo(std::int64_t v, std::size_t hi) {
-  if (v <= 0) return 0;
-  return static_cast<std::uint64_t>(v) >= hi ? hi : static_cast<std::size_t>(v);
-}
-
 }  // namespace
 
 bool SearchText(std::string_view text, TSearchRange& range, std::string_view pattern,
                 TSearchOptions options) {
   if (text.empty() || pattern.empty()) return false;
-  const std::size_t start = ClampTo(range.Start, text.size());
-  const std::size_t length = ClampTo(range.Length, text.size() - start);
+  // A selection that starts outside the text is no place to search from;
+  // forward, its end must lie inside the text too.
+  const auto size = static_cast<std::int64_t>(text.size());
+  if (range.Start < 0 || range.Start > size || range.Length < 0) return false;
+  if ((options & sfForward) && range.Length > size - range.Start) return false;
+  const auto start = static_cast<std::size_t>(range.Start);
+  const auto length = static_cast<std::size_t>(std::min(range.Length, size - range.Start));
   const TMatcher matcher(text, pattern, options);
   const std::optional<TSearchRange> found =
       (options & sfForward) ? SearchForward(matcher, text, start + length)
