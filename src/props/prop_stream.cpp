@@ -314,7 +314,9 @@ TComponentStream DecodeComponent(std::string_view bytes) {
   // A child component would have to be created by a name read from the
   // file: refused.
   if (d.Byte() != vaNull) throw EPropertyStreamError("Property stream holds child components");
-  if (d.Byte() != vaNull) throw EPropertyStreamError("Property stream is not closed");
+  // Our writer closes the list of components with one more zero; other
+  // writers end with the component, and both are read.
+  if (!d.AtEnd() && d.Byte() != vaNull) throw EPropertyStreamError("Property stream is not closed");
   return c;
 }
 

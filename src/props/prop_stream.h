@@ -86,8 +86,8 @@ inline constexpr std::size_t kMaxStreamValues = std::size_t{1} << 20;
 // name or identifier over 255 bytes or an empty property name.
 std::string EncodeComponent(const TComponentStream& c);
 // Decodes a whole stream; throws EPropertyStreamError for anything that is
-// not a well-formed stream within the limits above. Bytes after the final
-// end marker are ignored.
+// not a well-formed stream within the limits above. The final end marker
+// may be missing; bytes after it are ignored.
 TComponentStream DecodeComponent(std::string_view bytes);
 
 }  // namespace yk
