@@ -299,6 +299,11 @@ std::string EncodeComponent(const TComponentStream& c) {
   e.Properties(c.properties);
   e.Byte(vaNull);  // no child components
   e.Byte(vaNull);  // end of the list of components
+  // What the reader would refuse is not written, so a stored value can
+  // always be read back.
+  if (e.out.size() > kMaxComponentStreamSize)
+    throw EPropertyStreamError("The property set is too large to store: " + std::to_string(e.out.size()) +
+                               " bytes, at most " + std::to_string(kMaxComponentStreamSize));
   return std::move(e.out);
 }
 

@@ -97,6 +97,12 @@ TEST(PropStream, BoundsNestingAndSize) {
   nested += std::string(kMaxStreamNesting, '\x00') + std::string(3, '\x00');
   EXPECT_NO_THROW(DecodeComponent(nested));
   EXPECT_THROW(DecodeComponent(std::string(kMaxComponentStreamSize + 1, '\0')), EPropertyStreamError);
+  // The writer keeps to the reader's limit: what it writes can be read.
+  const std::size_t overhead = Encode({{"P", V::Str("")}}).size() + 3;  // a long string's length has 4 bytes
+  const std::string fits = Encode({{"P", V::Str(std::string(kMaxComponentStreamSize - overhead, 'x'))}});
+  EXPECT_EQ(fits.size(), kMaxComponentStreamSize);
+  EXPECT_NO_THROW(DecodeComponent(fits));
+  EXPECT_THROW(Encode({{"P", V::Str(std::string(kMaxComponentStreamSize - overhead + 1, 'x'))}}), EPropertyStreamError);
 }
 
 }  // namespace
