@@ -37,18 +37,17 @@ constexpr std::array<bool, 256> kDelimiters = MakeDelimiters();
 bool IsDelimiter(char c) { return kDelimiters[static_cast<unsigned char>(c)]; }
 
 // Single bytes in upper case: in code page 932 only a to z have capitals.
+// The folding is the one reserved words and settings names use too.
 constexpr std::array<char, 256> MakeUpper() {
   std::array<char, 256> u{};
-  for (int b = 0; b < 256; ++b) u[b] = static_cast<char>(b >= 'a' && b <= 'z' ? b - 0x20 : b);
+  for (int b = 0; b < 256; ++b) u[b] = static_cast<char>(cp932::FoldSingle(static_cast<unsigned char>(b)));
   return u;
 }
 constexpr std::array<char, 256> kUpper = MakeUpper();
 
-// ａ-ｚ (0x82 0x81-0x9A) become Ａ-Ｚ (0x82 0x60-0x79); c holds two bytes.
+// ａ-ｚ become Ａ-Ｚ; c holds two bytes.
 void FoldWideLetter(char* c) {
-  const unsigned char trail = static_cast<unsigned char>(c[1]);
-  if (static_cast<unsigned char>(c[0]) == 0x82 && trail >= 0x81 && trail <= 0x9A)
-    c[1] = static_cast<char>(trail - 0x21);
+  c[1] = static_cast<char>(cp932::FoldTrail(static_cast<unsigned char>(c[0]), static_cast<unsigned char>(c[1])));
 }
 
 // Upper case by character, so that a trail byte is never taken for a letter
