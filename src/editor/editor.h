@@ -415,6 +415,7 @@ class TEditor : public TEditorLink {
   void RebuildParserRules();
   void InvalidateRows(int first, int last);
   void ShowCaretIfAllowed();
+  void ShowCaretWhereItIs();
   void AttachTo(std::shared_ptr<TEditorScreenStrings> rows);
 
   // The edit pattern: replace rows, then put the caret back by offset.

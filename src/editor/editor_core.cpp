@@ -471,6 +471,11 @@ void TEditor::UpdateCaret() {
   if (!Focused()) return;
   InitCaret();
   MakeCaretVisible();
+  ShowCaretWhereItIs();
+}
+
+// The caret at its place in the view, wherever the view is.
+void TEditor::ShowCaretWhereItIs() {
   const TPoint p = GetCaretXY();
   host_->SetCaretPos(p.x, p.y);
   MoveCompositionWindow();
@@ -509,10 +514,15 @@ void TEditor::UnderlineEndUpdate() {
   if (--underline_hide_count_ == 0 && marks_->Underline().Visible() && !Selected()) RepaintRow(row_);
 }
 
+// Focus only shows the caret: the view stays where it is, so a click
+// that gives the focus lands on the row under the mouse, and switching
+// windows or panes does not scroll.
 void TEditor::FocusChanged(bool focused) {
   if (!host_) return;
   if (focused) {
-    UpdateCaret();
+    if (!Focused()) return;
+    InitCaret();
+    ShowCaretWhereItIs();
   } else {
     host_->ShowCaret(false);
     host_->CreateCaret(0, 0);

@@ -193,6 +193,35 @@ TEST_F(EditorCore, UnfocusedEditorNeitherScrollsNorReportsTheCaret) {
   EXPECT_EQ(moves, 1);
 }
 
+// Focus shows the caret where it is; it never moves the view, or a click
+// that gives the focus would land on a row scrolled away under the mouse.
+TEST_F(EditorCore, FocusDoesNotMoveTheView) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "line\n";
+  Load(text);
+  int moves = 0;
+  ed.OnCaretMoved = [&](TEditor&) { ++moves; };
+  host.focused = false;
+  ed.FocusChanged(false);
+  ed.SetTopRow(100);
+  for (int round = 0; round < 2; ++round) {
+    host.focused = true;
+    ed.FocusChanged(true);
+    EXPECT_EQ(ed.TopRow(), 100) << round;
+    EXPECT_EQ(moves, round + 1);          // the caret is still placed and reported
+    EXPECT_FALSE(host.caretVisible);      // row 0 is not in the view: not shown
+    host.focused = false;
+    ed.FocusChanged(false);
+  }
+  // A press on the third visible row puts the caret there.
+  host.focused = true;
+  ed.FocusChanged(true);
+  ed.MouseDown(mbLeft, ssLeft, ed.Margin().Left() + 1, ed.Margin().Top() + 3 * ed.RowHeight() + 1);
+  ed.MouseUp(mbLeft, 0, ed.Margin().Left() + 1, ed.Margin().Top() + 3 * ed.RowHeight() + 1);
+  EXPECT_EQ(ed.Row(), 103);
+  EXPECT_EQ(ed.TopRow(), 100);
+}
+
 TEST_F(EditorCore, CaretShapeFollowsModeAndStyle) {
   Load("\x82\xa0");  // あ
   const int w = host.metrics.aveCharWidth;

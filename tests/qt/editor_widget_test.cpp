@@ -128,6 +128,32 @@ TEST_F(EditorWidgetTest, MouseClickDragAndThreshold) {
   EXPECT_EQ(ed().SelText(), "bcd");
 }
 
+// Taking the focus, by a click or back from a popup, leaves the view where
+// it is, so a click lands on the row under the mouse.
+TEST_F(EditorWidgetTest, FocusKeepsTheViewAndAClickLandsWhereItIs) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < 300; ++i) rows.push_back("row " + std::to_string(i));
+  SetText(rows);
+  w.clearFocus();
+  QCoreApplication::processEvents();
+  ed().SetTopRow(190);
+  QTest::mouseClick(w.viewport(), Qt::LeftButton, {}, CellEdge(193, 2));
+  EXPECT_TRUE(w.hasFocus());
+  EXPECT_EQ(ed().TopRow(), 190);
+  EXPECT_EQ(ed().Row(), 193);
+  EXPECT_EQ(ed().Col(), 2);
+  // A popup takes the focus away and gives it back.
+  ed().SetTopRow(100);
+  QWidget popup(&w, Qt::Popup);
+  popup.show();
+  popup.setFocus();
+  QCoreApplication::processEvents();
+  popup.close();
+  w.setFocus();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ed().TopRow(), 100);
+}
+
 TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
   w.SetScrollBars(ssBoth);
   std::vector<std::string> rows;
