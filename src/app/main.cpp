@@ -23,7 +23,6 @@ int main(int argc, char** argv) {
   yk::SetInitialStyle(style);
   yk::TEditorPropLink link(editor);
   style.AssignTo(link);
-  widget->SetScrollBars(style.ScrollBars());
   window.setCentralWidget(widget);
 
   // The path is used as the bytes given; it is converted for the title only.

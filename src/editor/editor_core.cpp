@@ -53,6 +53,7 @@ void TEditor::InitWordDelimiters() { word_delimiters_ = DefaultWordDelimiters();
 void TEditor::SetHost(TWindowHost* host) {
   host_ = host;
   caret_shown_ = false;
+  if (host_) host_->ShowScrollBars(scroll_bars_);
   RecalcMetrics();
   UpdateScrollRanges();
   RepaintAll();
@@ -114,8 +115,10 @@ void TEditor::SetReadOnly(bool v) {
   if (v && Selected() && host_) host_->SetCursor(caret_->Cursors().DefaultCursor(), false);
 }
 
+// The window shows or hides its bars first: the view is measured inside them.
 void TEditor::SetScrollBars(TEditorScrollBars v) {
   scroll_bars_ = v;
+  if (host_) host_->ShowScrollBars(v);
   RecalcMetrics();
   UpdateScrollRanges();
   RepaintAll();

@@ -75,7 +75,6 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
   viewport()->setMouseTracking(true);
   viewport()->setCursor(ToQCursor(editor_->Caret().Cursors().DefaultCursor()));
   SetBorderStyle(editor_->BorderStyle());
-  SetScrollBars(editor_->ScrollBars());
   connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
           [this](int action) { ScrollBarAction(sbVertical, action); });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -100,10 +99,9 @@ TEditorWidget::~TEditorWidget() {
   RestoreScreenCursor();
 }
 
-void TEditorWidget::SetScrollBars(TEditorScrollBars bars) {
+void TEditorWidget::ShowScrollBars(TScrollStyle bars) {
   setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-  editor_->SetScrollBars(bars);
 }
 
 void TEditorWidget::SetBorderStyle(TEditorBorderStyle style) {

@@ -27,9 +27,9 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
   TEditor& Editor() { return *editor_; }
   TQtClipboard& Clipboard() { return clipboard_; }
-  // Shows or hides the scroll bars and tells the editor, which sizes its
-  // view to the area inside them.
-  void SetScrollBars(TEditorScrollBars bars);
+  // The editor's ScrollBars: the editor shows or hides the bars through
+  // ShowScrollBars and sizes its view to the area inside them.
+  void SetScrollBars(TEditorScrollBars bars) { editor_->SetScrollBars(bars); }
   // A sunken frame for bsSingle, none for bsNone; the editor is told too.
   void SetBorderStyle(TEditorBorderStyle style);
   // The resolved font the editor is painted in.
@@ -51,6 +51,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void SetCaretPos(int x, int y) override;
   void ShowCaret(bool visible) override;
   void SetScrollBar(TScrollBarKind bar, const TScrollBarInfo& info) override;
+  void ShowScrollBars(TScrollStyle bars) override;
   void SetCursor(TCursor cursor, bool screen) override;
   void SetRedraw(bool on) override;
   void SetCompositionPos(TPoint p) override;

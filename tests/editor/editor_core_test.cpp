@@ -250,6 +250,19 @@ TEST_F(EditorCore, SettingsAndMetrics) {
   EXPECT_EQ(ed.ParserRules()->commenter, "//");
 }
 
+// ScrollBars reaches the window whoever sets it (a property set is applied
+// to the editor, not to its window), and a new window learns it at once.
+TEST_F(EditorCore, ScrollBarsReachTheWindow) {
+  for (TScrollStyle bars : {ssBoth, ssVertical, ssNone, ssHorizontal}) {
+    ed.SetScrollBars(bars);
+    EXPECT_EQ(host.bars, bars);
+  }
+  FakeHost other;
+  ed.SetHost(&other);
+  EXPECT_EQ(other.bars, ssHorizontal);
+  ed.SetHost(&host);
+}
+
 TEST_F(EditorCore, ChangesMarkModifiedAndFireOnChange) {
   Load("abc");
   int changes = 0;

@@ -60,6 +60,7 @@ class FakeHost : public TWindowHost {
   void SetCursor(TCursor c, bool screen) override { (screen ? screenCursor : cursor) = c; }
   void SetRedraw(bool on) override { redraw = on; }
   void SetCompositionPos(TPoint p) override { compositionPos = p; }
+  void ShowScrollBars(TScrollStyle b) override { bars = b; }
 
   TSize size{640, 480};
   bool focused = true;
@@ -74,6 +75,7 @@ class FakeHost : public TWindowHost {
   TCursor cursor = 0, screenCursor = 0;
   bool redraw = true;
   TPoint compositionPos;
+  TScrollStyle bars = ssNone;
 };
 
 class FakeClipboard : public TClipboard {

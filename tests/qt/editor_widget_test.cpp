@@ -154,6 +154,23 @@ TEST_F(EditorWidgetTest, FocusKeepsTheViewAndAClickLandsWhereItIs) {
   EXPECT_EQ(ed().TopRow(), 100);
 }
 
+// A property set is applied to the editor, not to its widget: the bars on
+// screen follow the editor's ScrollBars all the same.
+TEST_F(EditorWidgetTest, TheEditorsScrollBarsShowOnScreen) {
+  SetText(std::vector<std::string>(200, std::string(300, 'x')));
+  ed().SetScrollBars(ssBoth);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+  EXPECT_TRUE(w.verticalScrollBar()->isVisible());
+  EXPECT_TRUE(w.horizontalScrollBar()->isVisible());
+  EXPECT_EQ(ed().VisibleRows(), (w.viewport()->height() - ed().Margin().Top() - 5) / ed().RowHeight());
+  ed().SetScrollBars(ssNone);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(w.verticalScrollBar()->isVisible());
+  EXPECT_FALSE(w.horizontalScrollBar()->isVisible());
+  EXPECT_EQ(ed().VisibleRows(), (w.viewport()->height() - ed().Margin().Top() - 5) / ed().RowHeight());
+}
+
 TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
   w.SetScrollBars(ssBoth);
   std::vector<std::string> rows;
