@@ -340,6 +340,12 @@ void TEditorWidget::keyPressEvent(QKeyEvent* e) {
   }
   e->accept();
   if (editor_->KeyDown(key, shift, e->isAutoRepeat())) return;
+  // Escape that cancelled nothing (no drag, no composition) is the host's:
+  // a dialog closes on it.
+  if (key == vkEscape) {
+    if (preedit_.isEmpty()) e->ignore();
+    return;
+  }
   switch (key) {
     case vkBack: editor_->KeyPress('\b', shift); return;
     case vkTab: editor_->KeyPress('\t', shift); return;

@@ -2,6 +2,7 @@
 // scroll bars, input method, painting and the clipboard, through Qt events.
 #include "qt/editor_widget.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QScrollBar>
@@ -50,6 +51,35 @@ class EditorWidgetTest : public ::testing::Test {
 
   TEditorWidget w;
 };
+
+// Escape belongs to the dialog unless the editor has something to cancel.
+TEST(EditorWidgetInDialog, EscapeReachesTheDialog) {
+  QDialog dialog;
+  auto* editor = new TEditorWidget(&dialog);
+  editor->Editor().SetWantReturns(false);
+  editor->Editor().SetLines({"abc"});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  dialog.activateWindow();
+  editor->setFocus();
+  QCoreApplication::processEvents();
+  int handled = 0;
+  editor->Editor().OnKeyDown = [&](TEditor&, TKey& key, TShiftState) {
+    if (key == vkEscape) ++handled;
+  };
+  // Not while a composition is shown.
+  QInputMethodEvent compose(QString::fromUtf8("か"), {});
+  QCoreApplication::sendEvent(editor, &compose);
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_TRUE(dialog.isVisible());
+  QInputMethodEvent cancel;
+  QCoreApplication::sendEvent(editor, &cancel);
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_EQ(handled, 2);  // the editor's handler still sees it first
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(editor->Editor().RowText(0), "abc");
+}
 
 TEST_F(EditorWidgetTest, TypingAndEditingKeys) {
   QTest::keyClicks(&w, "abc");
