@@ -192,7 +192,9 @@ class TEditor : public TEditorLink {
   int RowHeight() const { return font_height_ + margin_->Line() + margin_->UnderlineSpace(); }
   int VisibleRows() const { return visible_rows_; }
   int VisibleCols() const { return visible_cols_; }
-  int MaxTopRow() const { return std::max(0, RowCount() + visible_rows_ - 2); }
+  // The last row can be scrolled up to the top; a view of less than two
+  // rows can still show the row after the last line.
+  int MaxTopRow() const { return std::max(0, RowCount() + std::max(visible_rows_, 2) - 2); }
   // The fixed horizontal extent, extended for a caret row that needs more.
   int MaxTopCol() const;
   TPoint PosToRowCol(int x, int y, bool nearest) const;

@@ -445,10 +445,13 @@ void TEditor::ScrollCaret() {
   if (col_ < top_col_ || col_ >= top_col_ + visible_cols_) SetTopCol(col_ - visible_cols_ / 3);
 }
 
+// A view too small for a whole row still counts as one row, so the caret
+// row stays its top row instead of a row below it.
 void TEditor::MakeCaretVisible() {
   if (!Focused()) return;
+  const int rows = std::max(visible_rows_, 1);
   if (row_ < top_row_) SetTopRow(row_);
-  if (row_ > top_row_ + visible_rows_ - 1) SetTopRow(row_ - visible_rows_ + 1);
+  if (row_ > top_row_ + rows - 1) SetTopRow(row_ - rows + 1);
   const int quarter = visible_cols_ / 4;
   if (col_ < top_col_) SetTopCol(std::max(0, std::min(col_, top_col_ - quarter)));
   if (col_ > top_col_ + visible_cols_ - 1)
@@ -533,10 +536,21 @@ void TEditor::FocusChanged(bool focused) {
   }
 }
 
+// A view that grows shows the rows above it rather than empty space below
+// the last row; it never scrolls a view that is already full.
 void TEditor::Resized() {
+  const int oldRows = visible_rows_;
   RecalcMetrics();
+  if (visible_rows_ > oldRows) {
+    const int fullTop = std::max(0, MaxCaretRow() - visible_rows_ + 1);
+    if (top_row_ > fullTop) {
+      top_row_ = fullTop;
+      DoTopRowChange();
+    }
+  }
   UpdateScrollRanges();
   RepaintAll();
+  RefreshCaretPos();
 }
 
 // --- offsets ----------------------------------------------------------------

@@ -177,6 +177,33 @@ TEST_F(EditorCore, ScrollCaretAndVisibility) {
   EXPECT_EQ(ed.TopRow(), 100);
 }
 
+// A view too small for one row keeps the caret row at its top, and a view
+// that grows again is filled with the rows above before any empty space.
+TEST_F(EditorCore, AViewShrunkBelowOneRowComesBackFull) {
+  host.size = {60, 10};
+  ed.Resized();
+  ASSERT_EQ(ed.VisibleRows(), 0);
+  for (int i = 0; i < 12; ++i) {
+    ed.KeyChar('a');
+    ed.KeyChar('\r');
+    EXPECT_EQ(ed.TopRow(), ed.Row()) << i;
+  }
+  host.size = {400, 2 + 5 + 10 * 16};  // ten rows
+  ed.Resized();
+  EXPECT_EQ(ed.TopRow(), 12 - 10 + 1);   // the caret's row is the last one shown
+  host.size = {400, 480};
+  ed.Resized();
+  EXPECT_EQ(ed.TopRow(), 0);
+  // Growing never scrolls a view the user moved down inside a long text.
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line\n";
+  Load(text);
+  ed.SetTopRow(40);
+  host.size = {400, 600};
+  ed.Resized();
+  EXPECT_EQ(ed.TopRow(), 40);
+}
+
 TEST_F(EditorCore, UnfocusedEditorNeitherScrollsNorReportsTheCaret) {
   std::string text;
   for (int i = 0; i < 100; ++i) text += "line\n";

@@ -201,6 +201,21 @@ TEST_F(EditorWidgetTest, TheEditorsScrollBarsShowOnScreen) {
   EXPECT_EQ(ed().VisibleRows(), (w.viewport()->height() - ed().Margin().Top() - 5) / ed().RowHeight());
 }
 
+TEST_F(EditorWidgetTest, AWindowShrunkTinyAndGrownAgainShowsTheText) {
+  SetText({});
+  w.resize(60, 60);
+  QCoreApplication::processEvents();
+  for (int i = 0; i < 6; ++i) {
+    QTest::keyClicks(&w, "line");
+    QTest::keyClick(&w, Qt::Key_Return);
+  }
+  w.resize(480, 320);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ed().TopRow(), 0);
+  const QImage shot = Shot();
+  EXPECT_GT(test::InkCount(shot, ToQColor(clWindow), CellRect(0, 0, 4)), 0);
+}
+
 TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
   w.SetScrollBars(ssBoth);
   std::vector<std::string> rows;
