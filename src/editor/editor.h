@@ -330,9 +330,15 @@ class TEditor : public TEditorLink {
   // The top-left of the caret cell, where the composition window goes.
   TPoint ImeCompositionPos() const;
   // The context menu: the editor's own (made by CreatePopupMenu on first
-  // use) unless the application set another; null when it set none.
+  // use) unless the application set another; null when it set none (its
+  // window may show a menu of its own). Only this menu's shortcuts act.
   TEditorPopupMenu* PopupMenu();
   void SetPopupMenu(TEditorPopupMenu* menu);
+  // Back to the editor's own menu.
+  void ResetPopupMenu() {
+    popup_ = nullptr;
+    popup_assigned_ = false;
+  }
   virtual std::unique_ptr<TEditorPopupMenu> CreatePopupMenu();
 
   TKeyEvent OnKeyDown;

@@ -421,8 +421,24 @@ void TEditorWidget::wheelEvent(QWheelEvent* e) {
   e->accept();
 }
 
+void TEditorWidget::SetPopupMenu(QMenu* menu) {
+  app_menu_ = menu;
+  if (menu)
+    editor_->SetPopupMenu(nullptr);
+  else
+    editor_->ResetPopupMenu();
+}
+
 void TEditorWidget::contextMenuEvent(QContextMenuEvent* e) {
-  if (editor_->InMouseAction() || !editor_->PopupMenu()) {
+  if (editor_->InMouseAction()) {
+    e->ignore();
+    return;
+  }
+  if (app_menu_) {
+    app_menu_->popup(e->globalPos());
+    return;
+  }
+  if (!editor_->PopupMenu()) {
     e->ignore();
     return;
   }

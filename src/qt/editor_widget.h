@@ -5,6 +5,8 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QMenu>
+#include <QPointer>
 #include <QRegion>
 #include <QTimer>
 
@@ -13,8 +15,6 @@
 #include "editor/editor.h"
 #include "platform/window_host.h"
 #include "qt/qt_clipboard.h"
-
-class QMenu;
 
 namespace yk {
 
@@ -32,6 +32,12 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void SetScrollBars(TEditorScrollBars bars) { editor_->SetScrollBars(bars); }
   // A sunken frame for bsSingle, none for bsNone; the editor is told too.
   void SetBorderStyle(TEditorBorderStyle style);
+  // The context menu: an application's menu (its actions carry their own
+  // shortcuts, and the built-in menu's shortcuts no longer act), or null for
+  // the editor's built-in menu. The menu is not owned; once it is destroyed
+  // the editor has no context menu.
+  void SetPopupMenu(QMenu* menu);
+  QMenu* PopupMenu() const { return app_menu_; }
   // The resolved font the editor is painted in.
   const QFont& PaintFont() const;
   // The text being composed in the input method (shown at the caret).
@@ -111,6 +117,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   QTimer auto_scroll_timer_;
   bool screen_cursor_ = false;
   int wheel_rest_ = 0;
+
+  QPointer<QMenu> app_menu_;
 
   QString preedit_;
   int preedit_cursor_ = 0;

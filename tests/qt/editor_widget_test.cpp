@@ -299,6 +299,55 @@ TEST_F(EditorWidgetTest, ContextMenuMirrorsTheEditorsMenu) {
   EXPECT_EQ(ed().SelectionMode(), smBox);
 }
 
+// Records the keys that reach a widget.
+class KeySpy : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress) keys << static_cast<QKeyEvent*>(e)->key();
+    return false;
+  }
+  QList<int> keys;
+};
+
+// An application's own context menu replaces the built-in one: it is the
+// menu shown, and the built-in menu's shortcuts no longer act.
+TEST(EditorWidgetMenu, AnApplicationsMenuReplacesTheBuiltInOne) {
+  QWidget parent;
+  KeySpy parentKeys;
+  parent.installEventFilter(&parentKeys);
+  auto* w = new TEditorWidget(&parent);
+  w->resize(300, 200);
+  parent.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+  parent.activateWindow();
+  w->setFocus();
+  QMenu menu;
+  menu.addAction(QStringLiteral("App"));
+  w->SetPopupMenu(&menu);
+  EXPECT_EQ(w->PopupMenu(), &menu);
+  TEditor& ed = w->Editor();
+  ed.SetLines({"abc"});
+  ed.SetRowCol(0, 0);
+  QTest::keyClick(w, Qt::Key_X);
+  QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(w, Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(ed.RowText(0), "xabc");
+  EXPECT_EQ(ed.SelectionMode(), smNormal);
+  // The keys go on to the application; typing does not.
+  EXPECT_TRUE(parentKeys.keys.contains(Qt::Key_Z) && parentKeys.keys.contains(Qt::Key_K)) << parentKeys.keys.size();
+  EXPECT_FALSE(parentKeys.keys.contains(Qt::Key_X));
+  const QPoint at(ed.Margin().Left() + 4, ed.Margin().Top() + 4);
+  QContextMenuEvent open(QContextMenuEvent::Mouse, at, w->viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(w->viewport(), &open);
+  EXPECT_TRUE(menu.isVisible());
+  menu.close();
+  // Back to the built-in menu and its keys.
+  w->SetPopupMenu(nullptr);
+  EXPECT_EQ(w->PopupMenu(), nullptr);
+  QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ed.RowText(0), "abc");
+}
+
 TEST_F(EditorWidgetTest, BoxCopyPastesAsABoxInAnotherEditor) {
   SetText({"abcd", "efgh"});
   ed().SetSelectionMode(smBox);
