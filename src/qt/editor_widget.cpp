@@ -409,16 +409,21 @@ void TEditorWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   editor_->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
 }
 
-// One line per notch; touchpads send smaller steps that add up.
 void TEditorWidget::wheelEvent(QWheelEvent* e) {
-  wheel_rest_ += e->angleDelta().y();
-  const TShiftState shift = ShiftOf(e->modifiers(), e->buttons());
+  e->accept();
+  if (OnWheel && OnWheel(*this, e)) return;
+  TurnWheel(e->angleDelta().y(), e->modifiers());
+}
+
+// One line per notch; touchpads send smaller steps that add up.
+void TEditorWidget::TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers) {
+  wheel_rest_ += angleDelta;
+  const TShiftState shift = ShiftOf(modifiers);
   while (std::abs(wheel_rest_) >= 120) {
     const int step = wheel_rest_ > 0 ? 1 : -1;
     editor_->MouseWheel(step, shift);
     wheel_rest_ -= step * 120;
   }
-  e->accept();
 }
 
 void TEditorWidget::SetPopupMenu(QMenu* menu) {

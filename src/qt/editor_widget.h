@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "editor/editor.h"
@@ -38,6 +39,13 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // the editor has no context menu.
   void SetPopupMenu(QMenu* menu);
   QMenu* PopupMenu() const { return app_menu_; }
+  // The wheel over this widget goes to the host first: when OnWheel is set
+  // and returns true, the widget does not scroll (the host may scroll
+  // another editor with TurnWheel, for example the active pane).
+  std::function<bool(TEditorWidget& sender, QWheelEvent* e)> OnWheel;
+  // Scrolls the editor by a wheel turn (angle in eighths of a degree, one
+  // notch 120; partial notches add up), a page at a time with Shift.
+  void TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers);
   // The resolved font the editor is painted in.
   const QFont& PaintFont() const;
   // The text being composed in the input method (shown at the caret).

@@ -246,6 +246,37 @@ TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
   EXPECT_EQ(ed().TopCol(), 1);
 }
 
+// The host may take the wheel, to scroll whichever editor it means; the
+// widget it hands the wheel to scrolls as if turned itself.
+TEST_F(EditorWidgetTest, TheHostCanTakeTheWheel) {
+  SetText(std::vector<std::string>(200, "x"));
+  TEditorWidget other;
+  other.Editor().SetLines(std::vector<std::string>(200, "y"));
+  other.resize(300, 200);
+  int turns = 0;
+  w.OnWheel = [&](TEditorWidget& sender, QWheelEvent* e) {
+    EXPECT_EQ(&sender, &w);
+    ++turns;
+    other.TurnWheel(e->angleDelta().y(), e->modifiers());
+    return true;
+  };
+  auto turn = [&](int delta) {
+    QWheelEvent wheel(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w.viewport(), &wheel);
+  };
+  turn(-120);
+  turn(-60);
+  turn(-60);  // half notches add up
+  EXPECT_EQ(turns, 3);
+  EXPECT_EQ(ed().TopRow(), 0);
+  EXPECT_EQ(other.Editor().TopRow(), 2);
+  // A host that declines leaves the wheel to the widget.
+  w.OnWheel = [](TEditorWidget&, QWheelEvent*) { return false; };
+  turn(-120);
+  EXPECT_EQ(ed().TopRow(), 1);
+}
+
 TEST_F(EditorWidgetTest, PaintsTextSelectionCaretAndEof) {
   SetText({"W\x82\xa0W"});  // WあW
   QCoreApplication::processEvents();
