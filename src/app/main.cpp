@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include <exception>
 #include <string>
@@ -38,9 +39,11 @@ int main(int argc, char** argv) {
     }
   }
   window.setWindowTitle(title + QStringLiteral(" - Yomikaki"));
+  // Told on the status bar: a message box would appear in the middle of
+  // typing and take the keys that follow.
   QObject::connect(widget, &yk::TEditorWidget::charactersReplaced, &window, [&window](int count) {
-    QMessageBox::information(&window, QStringLiteral("Yomikaki"),
-                             QString::fromUtf8("Shift-JISにない文字 %1 個を「?」に置き換えました").arg(count));
+    window.statusBar()->showMessage(QString::fromUtf8("Shift-JISにない文字 %1 個を「?」に置き換えました").arg(count),
+                                    10000);
   });
   editor.OnChange = [&window, title](yk::TEditor& sender) {
     window.setWindowTitle(title + (sender.Modified() ? QStringLiteral(" * - Yomikaki") : QStringLiteral(" - Yomikaki")));

@@ -88,7 +88,11 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
     if (!editor_->AutoScrollTick()) auto_scroll_timer_.stop();
   });
 
-  clipboard_.OnReplaced = [this](int n) { emit charactersReplaced(n); };
+  // A paste reads the clipboard before it inserts: the notice waits for
+  // the event loop, after the paste.
+  clipboard_.OnReplaced = [this](int n) {
+    QMetaObject::invokeMethod(this, [this, n] { ReportReplaced(n); }, Qt::QueuedConnection);
+  };
   editor_->SetClipboard(&clipboard_);
   editor_->SetHost(this);
 }
@@ -367,11 +371,17 @@ void TEditorWidget::keyPressEvent(QKeyEvent* e) {
 void TEditorWidget::TypeText(const QString& text, TShiftState shift) {
   if (text.isEmpty()) return;
   const cp932::TEncoded encoded = FromQString(text);
-  if (encoded.replaced > 0) emit charactersReplaced(encoded.replaced);
   if (encoded.bytes.size() == 1)
     editor_->KeyPress(encoded.bytes[0], shift);
   else if (static_cast<unsigned char>(encoded.bytes[0]) >= 0x20)
     editor_->ImeComposition(encoded.bytes);
+  ReportReplaced(encoded.replaced);
+}
+
+// After the edit, so that whatever shows the notice cannot hold up the
+// text or take the keys that follow.
+void TEditorWidget::ReportReplaced(int count) {
+  if (count > 0) emit charactersReplaced(count);
 }
 
 void TEditorWidget::keyReleaseEvent(QKeyEvent* e) {
@@ -505,10 +515,11 @@ void TEditorWidget::focusOutEvent(QFocusEvent* e) {
 // as one edit. While composing, the text is shown at the caret and the
 // editor's own caret is hidden.
 void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
+  int replaced = 0;
   if (!e->commitString().isEmpty()) {
     const cp932::TEncoded encoded = FromQString(e->commitString());
-    if (encoded.replaced > 0) emit charactersReplaced(encoded.replaced);
     editor_->ImeComposition(encoded.bytes);
+    replaced = encoded.replaced;
   }
   preedit_ = e->preeditString();
   preedit_cursor_ = static_cast<int>(preedit_.size());
@@ -517,6 +528,7 @@ void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
   editor_->ImeCandidateWindow(!preedit_.isEmpty());
   viewport()->update(QRect(0, composition_pos_.y, viewport()->width(), editor_->RowHeight()));
   e->accept();
+  ReportReplaced(replaced);
 }
 
 }  // namespace yk

@@ -73,8 +73,10 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
  signals:
-  // Characters that came in as Unicode (paste, input method) had no CP932
-  // form and were written as "?"; the application tells the user.
+  // Characters that came in as Unicode (typing, paste, input method) had
+  // no CP932 form and were written as "?"; the application tells the user,
+  // without taking the keyboard (a status bar message, not a modal box).
+  // Raised after the text went in.
   void charactersReplaced(int count);
 
  protected:
@@ -98,6 +100,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
  private:
   void ScrollBarAction(TScrollBarKind bar, int action);
   void TypeText(const QString& text, TShiftState shift);
+  void ReportReplaced(int count);
   void PaintPreedit(QPainter& painter);
   void PaintCaret(QPainter& painter);
   void UpdateCaretArea();

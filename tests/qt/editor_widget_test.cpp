@@ -143,6 +143,33 @@ TEST_F(EditorWidgetTest, InputMethodCommitIsOneEditAndPreeditShowsAtTheCaret) {
   EXPECT_EQ(ed().RowText(0), "abx?");
 }
 
+// A character with no CP932 form is typed as "?" and then reported: the
+// notice comes after the edit, so whatever shows it cannot hold up or eat
+// the keys around it.
+TEST_F(EditorWidgetTest, ReplacedCharactersAreReportedAfterTheyWentIn) {
+  SetText({""});
+  QStringList seen;
+  QObject::connect(&w, &TEditorWidget::charactersReplaced,
+                   [&](int n) { seen << QString::number(n) + ":" + ToQString(ed().RowText(0)); });
+  QTest::keyClick(&w, Qt::Key_A);
+  QKeyEvent emoji(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\U0001F600"));
+  QCoreApplication::sendEvent(&w, &emoji);
+  QTest::keyClick(&w, Qt::Key_B);
+  EXPECT_EQ(ed().RowText(0), "a?b");
+  EXPECT_EQ(seen, QStringList({"1:a?"}));
+  // From the input method.
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("\U0001F600\U0001F600"));
+  QCoreApplication::sendEvent(&w, &commit);
+  EXPECT_EQ(seen.last(), "2:a?b??");
+  // From a paste of another program's text.
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("x\U0001F600"));
+  ed().PasteFromClipboard();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(seen.last(), "1:a?b??x?");
+  EXPECT_EQ(seen.size(), 3);
+}
+
 TEST_F(EditorWidgetTest, MouseClickDragAndThreshold) {
   SetText({"abcdef", "ghijkl"});
   QTest::mouseClick(w.viewport(), Qt::LeftButton, {}, CellEdge(1, 2));
