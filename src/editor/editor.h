@@ -102,6 +102,10 @@ class TEditor : public TEditorLink {
   TWindowHost* Host() const { return host_; }
   void SetClipboard(TClipboard* clipboard) { clipboard_ = clipboard; }
   TClipboard* Clipboard() const { return clipboard_; }
+  // The X11 selection (PRIMARY), null where the platform has none: a shown
+  // selection is offered there, and a middle click pastes from it.
+  void SetSelectionClipboard(TClipboard* clipboard);
+  TClipboard* SelectionClipboard() const { return selection_clipboard_; }
 
   // --- settings ---------------------------------------------------------
   TEditorCaret& Caret() { return *caret_; }
@@ -483,6 +487,9 @@ class TEditor : public TEditorLink {
     std::size_t drop = 0;
   };
   TMoveText JoinForMove(int first, int last, int dropRow, int dropByte) const;
+  void PasteSelectionAt(int x, int y);
+  void OfferSelection();
+  void WithdrawSelection();
   void RowSelectStart(int row);
   void RowSelectMove(int row);
   int RowSelectRow(int row) const;
@@ -549,6 +556,8 @@ class TEditor : public TEditorLink {
 
   TWindowHost* host_ = nullptr;
   TClipboard* clipboard_ = nullptr;
+  TClipboard* selection_clipboard_ = nullptr;
+  bool selection_offered_ = false;
 
   int row_ = 0;
   int col_ = 0;

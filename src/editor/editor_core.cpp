@@ -33,6 +33,7 @@ TEditor::TEditor()
 }
 
 TEditor::~TEditor() {
+  WithdrawSelection();
   caret_->OnChange = nullptr;
   marks_->OnChange = nullptr;
   margin_->OnChange = nullptr;

@@ -93,13 +93,18 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
   clipboard_.OnReplaced = [this](int n) {
     QMetaObject::invokeMethod(this, [this, n] { ReportReplaced(n); }, Qt::QueuedConnection);
   };
+  selection_clipboard_.OnReplaced = clipboard_.OnReplaced;
   editor_->SetClipboard(&clipboard_);
+  // Selecting sets the X11 selection and a middle click pastes it, where
+  // the platform has one.
+  if (QGuiApplication::clipboard()->supportsSelection()) editor_->SetSelectionClipboard(&selection_clipboard_);
   editor_->SetHost(this);
 }
 
 TEditorWidget::~TEditorWidget() {
   editor_->SetHost(nullptr);
   editor_->SetClipboard(nullptr);
+  editor_->SetSelectionClipboard(nullptr);
   RestoreScreenCursor();
 }
 

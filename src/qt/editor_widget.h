@@ -109,6 +109,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
   std::unique_ptr<TEditor> editor_;
   TQtClipboard clipboard_;
+  TQtClipboard selection_clipboard_{QClipboard::Selection};
   mutable TFontSpec font_spec_;
   mutable QFont font_;
   mutable bool font_valid_ = false;

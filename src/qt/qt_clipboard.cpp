@@ -20,6 +20,27 @@ QString ForOtherPrograms(std::string_view text) {
   return s;
 }
 
+// Text made only when a paste reads it: the Unicode text for other
+// programs and the exact bytes for our own editors.
+class TSourceMimeData : public QMimeData {
+ public:
+  explicit TSourceMimeData(std::function<std::string()> source) : source_(std::move(source)) {}
+  QStringList formats() const override { return {QStringLiteral("text/plain"), QString::fromLatin1(kCp932MimeType)}; }
+
+ protected:
+  QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+    if (mimeType == QLatin1String(kCp932MimeType)) {
+      const std::string bytes = source_();
+      return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
+    if (mimeType == QLatin1String("text/plain")) return ForOtherPrograms(source_());
+    return QMimeData::retrieveData(mimeType, type);
+  }
+
+ private:
+  std::function<std::string()> source_;
+};
+
 }  // namespace
 
 bool TQtClipboard::HasText() const {
@@ -52,6 +73,21 @@ void TQtClipboard::SetText(std::string_view text, bool box) {
   data->setData(kCp932MimeType, bytes);
   if (box) data->setData(kBoxMimeType, bytes + QByteArray(1, '\0'));
   QGuiApplication::clipboard()->setMimeData(data, mode_);
+}
+
+void TQtClipboard::SetTextSource(std::function<std::string()> source) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (mode_ == QClipboard::Selection && !clipboard->supportsSelection()) return;
+  auto* data = new TSourceMimeData(std::move(source));
+  offered_ = data;
+  clipboard->setMimeData(data, mode_);
+}
+
+void TQtClipboard::Withdraw() {
+  if (!offered_ || !QGuiApplication::instance()) return;
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard->mimeData(mode_) == offered_) clipboard->clear(mode_);
+  offered_ = nullptr;
 }
 
 }  // namespace yk

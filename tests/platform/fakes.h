@@ -2,6 +2,7 @@
 // and is tested with no display.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,14 +83,27 @@ class FakeClipboard : public TClipboard {
  public:
   bool HasText() const override { return hasText; }
   bool HasBoxFormat() const override { return box; }
-  std::string Text() const override { return text; }
+  std::string Text() const override { return source ? source() : text; }
   void SetText(std::string_view t, bool b) override {
     text = std::string(t);
+    source = nullptr;
     hasText = true;
     box = b;
     ++writes;
   }
+  void SetTextSource(std::function<std::string()> s) override {
+    source = std::move(s);
+    hasText = true;
+    box = false;
+    ++writes;
+  }
+  void Withdraw() override {
+    text.clear();
+    source = nullptr;
+    hasText = false;
+  }
   std::string text;
+  std::function<std::string()> source;
   bool hasText = false;
   bool box = false;
   int writes = 0;

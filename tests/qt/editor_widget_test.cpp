@@ -406,6 +406,20 @@ TEST(EditorWidgetMenu, AnApplicationsMenuReplacesTheBuiltInOne) {
   EXPECT_EQ(ed.RowText(0), "abc");
 }
 
+// The X11 selection only where the platform has one (the offscreen
+// platform of these tests has none): otherwise a middle click pastes nothing.
+TEST_F(EditorWidgetTest, TheSelectionClipboardOnlyWhereThePlatformHasOne) {
+  const bool supported = QGuiApplication::clipboard()->supportsSelection();
+  EXPECT_EQ(ed().SelectionClipboard() != nullptr, supported);
+  if (supported) return;
+  SetText({"abc"});
+  QGuiApplication::clipboard()->setText("x");
+  ed().SetRowCol(0, 0);
+  QTest::keyClick(&w, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::mouseClick(w.viewport(), Qt::MiddleButton, {}, CellEdge(0, 3));
+  EXPECT_EQ(ed().RowText(0), "abc");
+}
+
 TEST_F(EditorWidgetTest, BoxCopyPastesAsABoxInAnotherEditor) {
   SetText({"abcd", "efgh"});
   ed().SetSelectionMode(smBox);

@@ -59,6 +59,32 @@ TEST(QtClipboard, TextFromOtherProgramsBecomesCp932) {
   }
 }
 
+// A text source is read only when a paste asks, as it stands then; a
+// withdrawn source leaves the clipboard empty, but never takes away what
+// another copy put there since.
+TEST(QtClipboard, TextSourceIsReadWhenPasted) {
+  TQtClipboard clipboard;
+  int reads = 0;
+  std::string selection = "\x82\xa0\r\nb";  // あ / b
+  clipboard.SetTextSource([&] {
+    ++reads;
+    return selection;
+  });
+  EXPECT_EQ(reads, 0);
+  EXPECT_TRUE(clipboard.HasText());
+  EXPECT_EQ(System().text(), QString::fromUtf8("あ\nb"));
+  EXPECT_EQ(clipboard.Text(), selection);  // our own paste: the exact bytes
+  selection = "c";
+  EXPECT_EQ(System().text(), "c");
+  EXPECT_GT(reads, 0);
+  clipboard.Withdraw();
+  EXPECT_FALSE(clipboard.HasText());
+  clipboard.SetTextSource([] { return std::string("d"); });
+  System().setText("other");
+  clipboard.Withdraw();
+  EXPECT_EQ(System().text(), "other");
+}
+
 TEST(QtClipboard, EmptyOrNonTextClipboard) {
   TQtClipboard clipboard;
   System().clear();
