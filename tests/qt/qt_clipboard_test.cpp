@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "qt/qt_graphics.h"
+
 namespace yk {
 namespace {
 
@@ -22,6 +24,20 @@ TEST(QtClipboard, CopyGivesOtherProgramsUnicodeAndKeepsTheBytes) {
   // Our own paste takes the exact bytes, not the Unicode round trip (which
   // would give the other code of 纊).
   EXPECT_EQ(clipboard.Text(), text);
+}
+
+// Only CR LF pairs become LF; lone CR and LF, odd bytes and a lead byte
+// at the very end come out as the decoder gives them.
+TEST(QtClipboard, OtherProgramsGetTheDecodedTextWithLfLineEnds) {
+  TQtClipboard clipboard;
+  const std::string cases[] = {"a\rb\nc\r\n", "\r\r\n\n\r", "\x82\xa0\r\n\x82", "\xa0\xff\x80\x00x", ""};
+  for (const std::string& text : cases) {
+    clipboard.SetText(text, false);
+    QString want = ToQString(text);
+    want.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(System().text(), want) << text;
+    EXPECT_EQ(clipboard.Text(), text);
+  }
 }
 
 TEST(QtClipboard, BoxMarkerTravelsBesideTheText) {
