@@ -275,19 +275,46 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   painting_ = false;
 }
 
-// The text being composed stands at the caret, underlined, over the text.
+// The text being composed stands inline at the caret, underlined: the rest
+// of the caret row is painted again to one side, moved right by the
+// composition's width, so no glyph is covered or cut. The document does
+// not change until the composition is committed.
 void TEditorWidget::PaintPreedit(QPainter& painter) {
   if (preedit_.isEmpty()) return;
   const TEditor& ed = *editor_;
   const std::string bytes = FromQString(preedit_).bytes;
   const int x = composition_pos_.x, y = composition_pos_.y, cw = ed.ColWidth();
+  const int width = static_cast<int>(bytes.size()) * cw;
+  const TSize size = ClientSize();
+  ShiftRowRest(painter, x, y, width);
   TQtSurface surface(painter, PaintFont(), palette());
   TFontStyles style = ed.Font().style;
   style.Include(fsUnderline);
-  const TSize size = ClientSize();
   surface.TextRun(x, y, cw, bytes, ed.Font().color, editor_->Color(), style, {0, 0, size.width, size.height});
   const int before = static_cast<int>(FromQString(preedit_.left(preedit_cursor_)).bytes.size());
   painter.fillRect(QRect(x + before * cw, y, 2, ed.FontHeight()), ToQColor(ed.Font().color, palette()));
+}
+
+// The caret row from x on, painted into an image and drawn dx further right.
+void TEditorWidget::ShiftRowRest(QPainter& painter, int x, int y, int dx) {
+  const int right = viewport()->width();
+  const int height = editor_->RowHeight();
+  if (x >= right || height <= 0) return;
+  const qreal ratio = devicePixelRatioF();
+  QImage row(QSize(right, height) * ratio, QImage::Format_ARGB32_Premultiplied);
+  row.setDevicePixelRatio(ratio);
+  const QColor background = ToQColor(editor_->Color(), palette());
+  row.fill(background);
+  {
+    QPainter rowPainter(&row);
+    rowPainter.translate(0, -y);
+    TQtSurface surface(rowPainter, PaintFont(), palette());
+    editor_->Paint(surface, {0, y, right, y + height});
+  }
+  painter.fillRect(QRect(x, y, right - x, height), background);
+  if (x + dx < right)
+    painter.drawImage(QRectF(x + dx, y, right - x - dx, height), row,
+                      QRectF(x * ratio, 0, (right - x - dx) * ratio, height * ratio));
 }
 
 // The caret inverts what lies under it, like the system caret.

@@ -102,6 +102,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void TypeText(const QString& text, TShiftState shift);
   void ReportReplaced(int count);
   void PaintPreedit(QPainter& painter);
+  void ShiftRowRest(QPainter& painter, int x, int y, int dx);
   void PaintCaret(QPainter& painter);
   void UpdateCaretArea();
   void RestoreScreenCursor();

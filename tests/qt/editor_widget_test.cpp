@@ -170,6 +170,35 @@ TEST_F(EditorWidgetTest, ReplacedCharactersAreReportedAfterTheyWentIn) {
   EXPECT_EQ(seen.size(), 3);
 }
 
+// The composition is shown inline: the text after the caret moves right to
+// make room for it, whole, and comes back when the composition ends; the
+// document never changes meanwhile.
+TEST_F(EditorWidgetTest, CompositionMovesTheRestOfTheRowAside) {
+  SetText({"ab\x82\xa0\x82\xa2" "ef", "xyz"});  // abあいef
+  ed().SetRowCol(1, 3);  // the caret out of the way of the shots
+  QCoreApplication::processEvents();
+  const QImage before = Shot();
+  ed().SetRowCol(0, 2);
+  // (The composition's own cursor at its start, clear of the moved text.)
+  QInputMethodEvent compose(QString::fromUtf8("にほ"), {{QInputMethodEvent::Cursor, 0, 1, QVariant()}});
+  QCoreApplication::sendEvent(&w, &compose);
+  QCoreApplication::processEvents();
+  const QImage during = Shot();
+  const int cw = ed().ColWidth();
+  const QRect rest = CellRect(0, 2, 6);  // あいef
+  EXPECT_EQ(during.copy(rest.translated(4 * cw, 0)), before.copy(rest));
+  EXPECT_EQ(during.copy(CellRect(0, 0, 2)), before.copy(CellRect(0, 0, 2)));
+  EXPECT_EQ(during.copy(CellRect(1, 0, 3)), before.copy(CellRect(1, 0, 3)));  // other rows stay
+  EXPECT_GT(test::InkCount(during, ToQColor(clWindow), CellRect(0, 2, 4)), 0);
+  EXPECT_NE(during.copy(CellRect(0, 2, 4)), before.copy(CellRect(0, 2, 4)));
+  EXPECT_EQ(ed().RowText(0), "ab\x82\xa0\x82\xa2" "ef");
+  QInputMethodEvent cancel;
+  QCoreApplication::sendEvent(&w, &cancel);
+  ed().SetRowCol(1, 3);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Shot().copy(CellRect(0, 0, 10)), before.copy(CellRect(0, 0, 10)));
+}
+
 TEST_F(EditorWidgetTest, MouseClickDragAndThreshold) {
   SetText({"abcdef", "ghijkl"});
   QTest::mouseClick(w.viewport(), Qt::LeftButton, {}, CellEdge(1, 2));
