@@ -178,11 +178,15 @@ class TEditor : public TEditorLink {
   void MakeCaretVisible();
   std::int64_t OffsetFromRowCol(int anchor, int row, int col) const;
   void SetCaretByOffset(int anchor, std::int64_t offset);
-  TPoint GetCaretXY() const;
+  // Client point of the caret cell's top-left (the brief caret's bar at
+  // its bottom).
+  virtual TPoint GetCaretXY() const;
   virtual void CaretBeginUpdate();
   virtual void CaretEndUpdate();
-  void UnderlineBeginUpdate();
-  void UnderlineEndUpdate();
+  // Suspends the caret-row underline (counted); it is drawn again when the
+  // last suspension ends.
+  virtual void UnderlineBeginUpdate();
+  virtual void UnderlineEndUpdate();
   void UpdateCaret();
   bool Focused() const override { return host_ && host_->Focused(); }
   // The port reports focus changes.
@@ -239,8 +243,8 @@ class TEditor : public TEditorLink {
   void BackSpaceKey();
   void DeleteKey();
   void DeleteRow(int row);
-  bool CanUndo() const { return rows_->UndoObj().CanUndo(); }
-  bool CanRedo() const { return rows_->UndoObj().CanRedo(); }
+  virtual bool CanUndo() const { return rows_->UndoObj().CanUndo(); }
+  virtual bool CanRedo() const { return rows_->UndoObj().CanRedo(); }
   virtual void Undo();
   virtual void Redo();
 
@@ -394,6 +398,19 @@ class TEditor : public TEditorLink {
   const TParserRules* ParserRules() const override { return &parser_rules_; }
 
  protected:
+  // A descendant that replaces a part (the factories below) or the word
+  // delimiters builds on this constructor and calls CreateParts() at the end
+  // of its own, when its overrides are in effect; until then the editor has
+  // no parts and must not be used.
+  struct TDeferredParts {};
+  explicit TEditor(TDeferredParts);
+  void CreateParts();
+  // Factories, each called once by CreateParts.
+  virtual std::shared_ptr<TEditorScreenStrings> CreateScreenStrings();
+  virtual std::unique_ptr<TEditorStrings> CreateLines();
+  virtual std::unique_ptr<TEditorScreen> CreateScreen();
+  virtual std::unique_ptr<TEditorViewInfo> CreateViewInfo();
+  // Fills word_delimiters_; called by CreateParts.
   virtual void InitWordDelimiters();
   virtual void SettingsChanged(TPersistent* sender);
   virtual void InitCaret();
@@ -539,7 +556,7 @@ class TEditor : public TEditorLink {
   void DrawArrow(TSurface& surface, int x, int y, TColor color);
   TColumnSpan SelectedSpan(const TSelectionRange& range, int row) const;
 
-  std::unique_ptr<TEditorScreen> screen_ = std::make_unique<TEditorScreen>(*this);
+  std::unique_ptr<TEditorScreen> screen_;
   TSurface* canvas_ = nullptr;
   bool italic_ = false;
 

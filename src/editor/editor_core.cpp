@@ -18,27 +18,41 @@ bool HasTab(std::string_view s) { return s.find('\t') != std::string_view::npos;
 
 // --- construction -------------------------------------------------------
 
-TEditor::TEditor()
-    : rows_(std::make_shared<TEditorScreenStrings>()),
-      caret_(std::make_unique<TEditorCaret>()),
+TEditor::TEditor() : TEditor(TDeferredParts{}) { CreateParts(); }
+
+TEditor::TEditor(TDeferredParts)
+    : caret_(std::make_unique<TEditorCaret>()),
       marks_(std::make_unique<TEditorMarks>()),
-      margin_(std::make_unique<TEditorMargin>()),
-      view_(std::make_unique<TEditorViewInfo>(this)) {
+      margin_(std::make_unique<TEditorMargin>()) {}
+
+// Called from the constructor of the most derived class, so that its
+// overrides make the parts.
+void TEditor::CreateParts() {
+  rows_ = CreateScreenStrings();
   rows_->AddEditor(this);
-  lines_ = std::make_unique<TEditorStrings>(*this);
+  lines_ = CreateLines();
+  screen_ = CreateScreen();
+  view_ = CreateViewInfo();
   InitWordDelimiters();
   ConnectSettings();
   RebuildParserRules();
   RecalcMetrics();
 }
 
+std::shared_ptr<TEditorScreenStrings> TEditor::CreateScreenStrings() { return std::make_shared<TEditorScreenStrings>(); }
+std::unique_ptr<TEditorStrings> TEditor::CreateLines() { return std::make_unique<TEditorStrings>(*this); }
+std::unique_ptr<TEditorScreen> TEditor::CreateScreen() { return std::make_unique<TEditorScreen>(*this); }
+std::unique_ptr<TEditorViewInfo> TEditor::CreateViewInfo() { return std::make_unique<TEditorViewInfo>(this); }
+
+// Parts may be missing when a descendant's constructor failed before
+// CreateParts.
 TEditor::~TEditor() {
   WithdrawSelection();
   caret_->OnChange = nullptr;
   marks_->OnChange = nullptr;
   margin_->OnChange = nullptr;
-  view_->OnChange = nullptr;
-  rows_->RemoveEditor(this);
+  if (view_) view_->OnChange = nullptr;
+  if (rows_) rows_->RemoveEditor(this);
 }
 
 void TEditor::ConnectSettings() {

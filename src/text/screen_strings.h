@@ -102,6 +102,15 @@ class TEditorScreenStrings : public TEditorStringList {
   const std::bitset<256>& WordDelimiters() const;
 
  protected:
+  // A descendant that makes its own undo manager or wrap option builds on
+  // this constructor and calls CreateParts() at the end of its own.
+  struct TDeferredParts {};
+  TEditorScreenStrings(TDeferredParts, std::size_t blockBytes = kDefaultBlockBytes,
+                       std::size_t blockRows = kDefaultBlockRows);
+  void CreateParts();
+  virtual std::unique_ptr<TEditorUndoObj> CreateUndoObj();
+  virtual std::unique_ptr<TEditorWrapOption> CreateWrapOption();
+
   void Changed() override;
   void UpdateEnded() override;
 
