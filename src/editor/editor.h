@@ -253,6 +253,10 @@ class TEditor : public TEditorLink {
   void CutToClipboard();
   void PasteFromClipboard();
   void PasteAsBox(std::string_view text);
+  // PasteAsBox over a box selection for a command that rewrites its
+  // pieces (case or width conversion): the same single edit, except that a
+  // document whose last line has no line end keeps it that way.
+  void ReplaceBoxSelection(std::string_view text);
 
   // --- words and tokens ---------------------------------------------------
   bool NextWordPos(int& row, int& col, int direction) const;
@@ -457,6 +461,9 @@ class TEditor : public TEditorLink {
   std::string IndentFor(int row) const;
   void JoinWithPrevious();
   void JoinWithNext(int c);
+
+  // Clipboard (editor_clipboard.cpp).
+  void PasteBox(std::string_view text, bool endWithLineEnd);
 
   // Selection (editor_select.cpp).
   struct TBytePiece {

@@ -64,7 +64,11 @@ int TEditor::BoxInsertByte(int row, int x) const {
          (code == kColTrail || code == kColTabFill ? 1 : 0);
 }
 
-void TEditor::PasteAsBox(std::string_view text) {
+void TEditor::PasteAsBox(std::string_view text) { PasteBox(text, true); }
+
+void TEditor::ReplaceBoxSelection(std::string_view text) { PasteBox(text, false); }
+
+void TEditor::PasteBox(std::string_view text, bool endWithLineEnd) {
   if (read_only_) return;
   if (text.empty()) {
     DeleteSelection();
@@ -105,7 +109,9 @@ void TEditor::PasteAsBox(std::string_view text) {
     }
     if (static_cast<int>(row.size()) < at) row.append(static_cast<std::size_t>(at) - row.size(), ' ');
     row.insert(static_cast<std::size_t>(at), line);
-    if (attribute == raEof) attribute = raCrlf;  // a box reaching the end leaves a final line end
+    // A pasted box reaching the end leaves a final line end; a rewritten
+    // one leaves the last row as it was unless rows follow it.
+    if (attribute == raEof && (endWithLineEnd || i + 1 < total)) attribute = raCrlf;
     if (i == k - 1) lastByte = at + static_cast<int>(line.size());
     built.rows.push_back(std::move(row));
     built.attributes.push_back(attribute);

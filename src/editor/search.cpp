@@ -15,6 +15,8 @@ namespace yk {
 namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+// A match that may go on past the end of a piece with more text after it.
+constexpr std::size_t kMore = static_cast<std::size_t>(-2);
 
 // Bytes that end a word for sfWholeWord. Unlike the editor's word jumps,
 // "_" separates words here. Bytes are classified one at a time, so a
@@ -133,6 +135,13 @@ class TMatcher {
     BuildFirstFilter();
   }
 
+  // The text searched from now on; openEnd: more text follows it, so a
+  // comparison that reaches its end is undecided.
+  void SetText(std::string_view text, bool openEnd) {
+    text_ = text;
+    open_end_ = openEnd;
+  }
+
   // Characters in the pattern as compared.
   std::size_t PatternChars() const { return chars_; }
   bool WidthBlind() const { return zenkaku_; }
@@ -161,11 +170,15 @@ class TMatcher {
     return k <= last ? k : kNone;
   }
 
-  // End of the match that starts at the character start q, or kNone.
+  // End of the match that starts at the character start q, kNone, or
+  // kMore when the text ends before the comparison is decided.
   std::size_t MatchEnd(std::size_t q) const {
     std::size_t i = 0;
     std::size_t j = q;
     while (i < pattern_.size()) {
+      // A character, or a half-width letter with its mark, may take the
+      // byte after j, which an open piece may not hold yet.
+      if (open_end_ && j + 1 >= text_.size()) return kMore;
       if (j >= text_.size()) return kNone;
       if (const std::size_t used = MatchChar(text_, j, i)) {
         j += used;
@@ -177,6 +190,7 @@ class TMatcher {
       j += skip;
     }
     if (whole_word_ && j < text_.size() && !IsDelimiter(text_[j])) return kNone;
+    if (whole_word_ && open_end_ && j >= text_.size()) return kMore;
     return j;
   }
 
@@ -252,15 +266,27 @@ class TMatcher {
   std::array<bool, 256> first_{};
   std::array<bool, 256> second_{};  // trail bytes after a lead byte that passes first_
   int only_first_ = -1;  // the one byte value in first_, or negative
+  bool open_end_ = false;
 };
 
-std::optional<TSearchRange> Found(std::size_t start, std::size_t end) {
-  return TSearchRange{static_cast<std::int64_t>(start), static_cast<std::int64_t>(end - start)};
-}
+// The outcome of scanning one piece: a match, none, or a candidate at
+// Start that needs text beyond the piece (kMore).
+struct TScan {
+  enum TKind { kFound, kNotFound, kUndecided } kind = kNotFound;
+  std::size_t start = 0;
+  std::size_t end = 0;
+};
 
-std::optional<TSearchRange> SearchForward(const TMatcher& m, std::string_view text, std::size_t from) {
-  if (m.MinMatchBytes() > text.size()) return std::nullopt;
-  const std::size_t last = text.size() - m.MinMatchBytes();
+TScan Found(std::size_t start, std::size_t end) { return {TScan::kFound, start, end}; }
+TScan Undecided(std::size_t at) { return {TScan::kUndecided, at, at}; }
+
+// Tries the candidates from the character holding from towards the end.
+// With more text after the piece (open), every byte is a candidate start
+// and the first one the piece cannot decide ends the scan.
+TScan ScanForward(const TMatcher& m, std::string_view text, std::size_t from, bool open) {
+  if (open && from >= text.size()) return Undecided(from);
+  if (!open && m.MinMatchBytes() > text.size()) return {};
+  const std::size_t last = open ? text.size() - 1 : text.size() - m.MinMatchBytes();
   std::size_t q = cp932::IsTrailAt(text, from) ? from + 1 : from;  // always a character start
   while (q <= last) {
     const std::size_t k = m.NextFirstByte(q, last);
@@ -275,11 +301,12 @@ std::optional<TSearchRange> SearchForward(const TMatcher& m, std::string_view te
     }
     if (m.MayStartAt(k)) {
       const std::size_t end = m.MatchEnd(k);
+      if (end == kMore) return Undecided(k);
       if (end != kNone) return Found(k, end);
     }
     q = k + cp932::CharLength(text, k);
   }
-  return std::nullopt;
+  return open ? Undecided(text.size()) : TScan{};
 }
 
 // The latest start backward: the pattern's length before the selection, or,
@@ -297,20 +324,138 @@ std::optional<TBackwardWalker> BackwardLimit(const TMatcher& m, std::string_view
   return w;
 }
 
-std::optional<TSearchRange> SearchBackward(const TMatcher& m, std::string_view text,
-                                           std::size_t start) {
-  std::optional<TBackwardWalker> w = BackwardLimit(m, text, start);
-  if (!w) return std::nullopt;
+// Tries the candidates from w's position towards the start of the piece.
+TScan ScanBackward(const TMatcher& m, TBackwardWalker w) {
   do {
-    const std::size_t q = w->Pos();
+    const std::size_t q = w.Pos();
     if (!m.MayStartAt(q)) continue;
     const std::size_t end = m.MatchEnd(q);
+    if (end == kMore) return Undecided(q);
     if (end != kNone) return Found(q, end);
-  } while (w->Prev());
-  return std::nullopt;
+  } while (w.Prev());
+  return {};
+}
+
+std::size_t ClampTo(std::int64_t v, std::size_t hi) {
+  if (v <= 0) return 0;
+  return static_cast<std::uint64_t>(v) >= hi ? hi : static_cast<std::size_t>(v);
+}
+
+// --- searching a document read in pieces -----------------------------------
+
+// The first piece covers this much around the selection; each further piece
+// doubles it, up to the largest piece worth joining at once.
+constexpr std::int64_t kFirstPiece = 256;
+constexpr std::int64_t kLargestPiece = std::int64_t{1} << 20;
+
+// Reads pieces for one search and keeps offsets in the source's terms.
+class TPieceReader {
+ public:
+  TPieceReader(TSearchSource& source, TMatcher& matcher) : source_(source), matcher_(matcher) {}
+
+  const TMatcher& Matcher() const { return matcher_; }
+
+  // Reads the lines holding [from, to) and hands them to the matcher.
+  const TSearchPiece& Read(std::int64_t from, std::int64_t to) {
+    piece_ = source_.Piece(from, to);
+    matcher_.SetText(piece_.text, !piece_.atEnd);
+    return piece_;
+  }
+  const TSearchPiece& Piece() const { return piece_; }
+  // Whether offset lies in the document, its end included.
+  bool Inside(std::int64_t offset) {
+    Read(offset, offset);
+    return !(piece_.atStart && offset < piece_.base) && !(piece_.atEnd && offset > End());
+  }
+  std::int64_t End() const { return piece_.base + static_cast<std::int64_t>(piece_.text.size()); }
+  // An offset of the source as an index into the piece, clamped into it.
+  std::size_t Local(std::int64_t offset) const { return ClampTo(offset - piece_.base, piece_.text.size()); }
+  TSearchRange Range(const TScan& s) const {
+    return {piece_.base + static_cast<std::int64_t>(s.start), static_cast<std::int64_t>(s.end - s.start)};
+  }
+
+ private:
+  TSearchSource& source_;
+  TMatcher& matcher_;
+  TSearchPiece piece_;
+};
+
+// A size for the next piece: larger, and at least twice what the last piece
+// held past `from`, so an undecided candidate always gets more text.
+std::int64_t Grow(std::int64_t size, std::int64_t held) {
+  return std::min(std::max(size, held) * 2, std::max(kLargestPiece, held * 2));
+}
+
+std::optional<TSearchRange> SearchPiecesForward(TPieceReader& reader, std::int64_t from) {
+  std::int64_t size = kFirstPiece;
+  for (;;) {
+    const TSearchPiece& piece = reader.Read(from, from + size);
+    const std::size_t local = reader.Local(from);
+    const TScan s = ScanForward(reader.Matcher(), piece.text, local, !piece.atEnd);
+    if (s.kind == TScan::kFound) return reader.Range(s);
+    if (s.kind == TScan::kNotFound) return std::nullopt;
+    const std::int64_t resume = piece.base + static_cast<std::int64_t>(s.start);
+    size = Grow(size, resume > from ? 0 : reader.End() - from);
+    from = std::max(from, resume);
+  }
+}
+// The latest candidate before start, read with as much text before it as
+// the pattern needs.
+std::optional<TBackwardWalker> FirstBackwardCandidate(TPieceReader& reader, std::int64_t start) {
+  std::int64_t before = kFirstPiece;
+  for (;;) {
+    const TSearchPiece& piece = reader.Read(start - before, start + kFirstPiece);
+    std::optional<TBackwardWalker> w = BackwardLimit(reader.Matcher(), piece.text, reader.Local(start));
+    if (w || piece.atStart) return w;
+    before *= 2;  // a long pattern may need more than the largest piece
+  }
+}
+
+// Candidates go towards the start of the document; one that needs text
+// after the piece is tried again in a piece that reaches further, and when
+// a piece is used up the scan goes on in the lines before it. A line start
+// follows CR LF, so the byte before a piece always starts a character.
+std::optional<TSearchRange> SearchPiecesBackward(TPieceReader& reader, std::int64_t start) {
+  std::optional<TBackwardWalker> w = FirstBackwardCandidate(reader, start);
+  if (!w) return std::nullopt;
+  std::int64_t before = kFirstPiece;
+  std::int64_t after = kFirstPiece;
+  for (;;) {
+    const TScan s = ScanBackward(reader.Matcher(), *w);
+    const TSearchPiece& piece = reader.Piece();
+    if (s.kind == TScan::kFound) return reader.Range(s);
+    std::int64_t candidate = 0;
+    if (s.kind == TScan::kUndecided) {
+      candidate = piece.base + static_cast<std::int64_t>(s.start);
+      after = Grow(after, reader.End() - candidate);
+    } else {
+      if (piece.atStart) return std::nullopt;
+      candidate = piece.base - 1;
+      before = Grow(before, 0);
+    }
+    const TSearchPiece& next = reader.Read(candidate - before, candidate + after);
+    w.emplace(next.text, reader.Local(candidate));
+  }
 }
 
 }  // namespace
+
+bool SearchText(TSearchSource& source, TSearchRange& range, std::string_view pattern,
+                TSearchOptions options) {
+  if (pattern.empty() || range.Length < 0) return false;
+  std::int64_t end = 0;
+  if (__builtin_add_overflow(range.Start, range.Length, &end)) return false;
+  TMatcher matcher({}, pattern, options);
+  TPieceReader reader(source, matcher);
+  // The rule of the joined text: a selection that starts outside the
+  // document, or forward ends outside it, finds nothing.
+  if (!reader.Inside(range.Start) || ((options & sfForward) && !reader.Inside(end))) return false;
+  const std::optional<TSearchRange> found =
+      (options & sfForward) ? SearchPiecesForward(reader, end) : SearchPiecesBackward(reader, range.Start);
+  if (!found) return false;
+  range = *found;
+  return true;
+}
 
 bool SearchText(std::string_view text, TSearchRange& range, std::string_view pattern,
                 TSearchOptions options) {
@@ -323,11 +468,14 @@ bool SearchText(std::string_view text, TSearchRange& range, std::string_view pat
   const auto start = static_cast<std::size_t>(range.Start);
   const auto length = static_cast<std::size_t>(std::min(range.Length, size - range.Start));
   const TMatcher matcher(text, pattern, options);
-  const std::optional<TSearchRange> found =
-      (options & sfForward) ? SearchForward(matcher, text, start + length)
-                            : SearchBackward(matcher, text, start);
-  if (!found) return false;
-  range = *found;
+  TScan s;
+  if (options & sfForward) {
+    s = ScanForward(matcher, text, start + length, false);
+  } else if (const std::optional<TBackwardWalker> w = BackwardLimit(matcher, text, start)) {
+    s = ScanBackward(matcher, *w);
+  }
+  if (s.kind != TScan::kFound) return false;
+  range = {static_cast<std::int64_t>(s.start), static_cast<std::int64_t>(s.end - s.start)};
   return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "props/color_names.h"
 #include "props/component_stream.h"
+#include "props/ini_lists.h"
 #include "props/ini_text.h"
 #include "props/names.h"
 #include "props/settings_file.h"
@@ -86,20 +87,6 @@ namespace {
 int IntOr0(std::string_view text) {
   int n = 0;
   return ParseInt32(text, n) ? n : 0;
-}
-
-// The line number of key when it is prefix followed by a decimal number
-// written without leading zeros.
-std::optional<std::size_t> LineNumberOf(std::string_view key, std::string_view prefix) {
-  if (key.size() <= prefix.size() || !SameName(key.substr(0, prefix.size()), prefix)) return std::nullopt;
-  std::string_view digits = key.substr(prefix.size());
-  if (digits.size() > 9 || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
-  std::size_t n = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + static_cast<std::size_t>(c - '0');
-  }
-  return n;
 }
 
 int HexDigit(char c) {
@@ -242,46 +229,15 @@ void TRegFiler::WriteFont(const TFontValue* font) {
 }
 
 std::vector<std::string> TRegFiler::ReadLines(const std::string& count_key, const std::string& line_prefix) {
-  std::vector<std::string> lines;
   auto text = Load();
-  if (!text) return lines;
-  const auto values = text->SectionMap(bound_->section);
-  auto get = [&](const std::string& key) -> const std::string* {
-    auto it = values.find(FoldName(key));
-    return it == values.end() ? nullptr : &it->second;
-  };
-  const std::string* count_text = get(count_key);
-  // A count can only stand for lines that are there (an absent line reads
-  // as empty), so it is bounded by the keys of the section.
-  const int count = std::clamp(count_text ? IntOr0(*count_text) : 0, 0, static_cast<int>(values.size()));
-  lines.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) {
-    const std::string* line = get(line_prefix + std::to_string(i));
-    lines.push_back(line ? *line : std::string());
-  }
-  return lines;
+  if (!text) return {};
+  return ReadIniLines(*text, bound_->section, count_key, line_prefix);
 }
 
 void TRegFiler::WriteLines(const std::string& count_key, const std::string& line_prefix,
                            const std::vector<std::string>& lines) {
   const std::string& section = bound_->section;
-  Edit([&](TIniText& t) {
-    std::vector<std::string> surplus;
-    for (const auto& [key, value] : t.SectionValues(section)) {
-      auto n = LineNumberOf(key, line_prefix);
-      if (n && *n >= lines.size()) surplus.push_back(key);
-    }
-    if (lines.empty()) surplus.push_back(count_key);
-    bool changed = t.DeleteMany(section, surplus);
-    if (!lines.empty()) {
-      std::vector<std::pair<std::string, std::string>> values;
-      values.reserve(lines.size() + 1);
-      values.emplace_back(count_key, std::to_string(lines.size()));
-      for (std::size_t i = 0; i < lines.size(); ++i) values.emplace_back(line_prefix + std::to_string(i), lines[i]);
-      changed = t.WriteMany(section, values) || changed;
-    }
-    return changed;
-  });
+  Edit([&](TIniText& t) { return WriteIniLines(t, section, count_key, line_prefix, lines); });
 }
 
 void TRegFiler::ReadStrings(std::vector<std::string>* list) {

@@ -1,0 +1,180 @@
+// The search commands of the main window: the search step over the active
+// editor's rows, its scroll rule, and the replace loop.
+#include "dialogs/search_session.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "dialogs/qt_text.h"
+
+namespace yk {
+
+QString NotFoundText(std::string_view search) {
+  return QStringLiteral("検索文字列  '") + FromCp932(search) + QStringLiteral("'\r\nが見つかりません。");
+}
+
+QString ReplaceConfirmText(std::string_view search, std::string_view replacement) {
+  return QStringLiteral(" ") + FromCp932(search) + QStringLiteral("   を\r\n ") + FromCp932(replacement) +
+         QStringLiteral("   に 置き換えますか？");
+}
+
+QPoint ConfirmBoxPos(QPoint caret, int rowHeight, QSize box, const QRect& screen) {
+  int y = caret.y() - box.height() - rowHeight;
+  if (y < screen.top()) y = caret.y() + rowHeight;
+  int x = caret.x() + 2;
+  if (x + box.width() > screen.left() + screen.width()) x = screen.left() + screen.width() - box.width() - 4;
+  return {x, y};
+}
+
+namespace {
+
+constexpr unsigned kConfirmButtons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No) |
+                                     AnswerBit(TDialogAnswer::Cancel) | AnswerBit(TDialogAnswer::All);
+
+QSize MeasureConfirmBox(const QString& text) {
+  QMessageBox box(QMessageBox::Question, kConfirmCaption, text,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
+  box.adjustSize();
+  return box.size();
+}
+
+QRect PrimaryScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+}  // namespace
+
+TSearchSession::TSearchSession(TDialogPrompts& prompts)
+    : CaretToScreen([](TEditor& ed) {
+        const TPoint p = ed.GetCaretXY();
+        return QPoint(p.x, p.y);
+      }),
+      ScreenRect(PrimaryScreen),
+      ConfirmBoxSize(MeasureConfirmBox),
+      RunSearchDialog(ShowSearchDialog),
+      RunReplaceDialog(ShowReplaceDialog),
+      prompts_(prompts) {}
+
+// --- commands -----------------------------------------------------------------
+
+TSearchDialogRequest TSearchSession::Request(TEditor& ed) const {
+  return {Parent, SettingsPath, current_text_, &ed};
+}
+
+void TSearchSession::TakeDialogResult(const TSearchDialogResult& r) {
+  dialog_text_ = r.text;
+  current_text_ = r.text;
+  flags_ = r.flags;
+  if (OnSearchTextChanged) OnSearchTextChanged();
+}
+
+bool TSearchSession::Find(TEditor& ed) {
+  if (ed.Selected()) current_text_ = ed.SelText();
+  const TSearchDialogResult r = RunSearchDialog(Request(ed));
+  if (!r.ok) return false;
+  TakeDialogResult(r);
+  return SearchStep(ed);
+}
+
+bool TSearchSession::FindNext(TEditor& ed) {
+  dialog_text_ = current_text_;
+  if (dialog_text_.empty()) return Find(ed);
+  flags_ |= sfForward;
+  return SearchStep(ed);
+}
+
+bool TSearchSession::FindPrevious(TEditor& ed) {
+  dialog_text_ = current_text_;
+  if (dialog_text_.empty()) return Find(ed);
+  flags_ &= static_cast<TSearchOptions>(~sfForward);
+  return SearchStep(ed);
+}
+
+void TSearchSession::Replace(TEditor& ed) {
+  if (ed.Selected()) current_text_ = ed.SelText();
+  const TSearchDialogResult r = RunReplaceDialog(Request(ed));
+  if (!r.ok) return;
+  TakeDialogResult(r);
+  replacement_ = r.replacement;
+  ReplaceLoop(ed);
+}
+
+// --- the search step --------------------------------------------------------------
+
+TSearchSession::TFrom TSearchSession::SelectionFrom(const TEditor& ed) {
+  if (ed.Selected()) {
+    const TSelectionRange& r = ed.SelectionRange();
+    return {{r.startRow, r.startByte}, ed.SelLength()};
+  }
+  return {{ed.Row(), ed.OffsetFromRowCol(ed.Row(), ed.Row(), ed.Col())}, 0};
+}
+
+void TSearchSession::SelectMatch(TEditor& ed, const TRowMatch& m) {
+  ed.CaretBeginUpdate();
+  ed.CancelSelection();
+  ed.SetCaretByOffset(m.Start.Row, m.Start.Offset);
+  ed.SetSelLength(m.Length);
+  ed.CaretEndUpdate();
+}
+
+// A match outside the middle band of the view goes a third of the way down.
+void TSearchSession::ScrollIntoView(TEditor& ed) {
+  const int v = ed.VisibleRows();
+  const int d = ed.Row() - ed.TopRow();
+  if (d > 4 * v / 5 || d < v / 5) ed.SetTopRow(ed.Row() - v / 3);
+  if (ed.Col() < ed.TopCol() || ed.Col() >= ed.TopCol() + ed.VisibleCols())
+    ed.SetTopCol(ed.Col() - ed.VisibleCols() / 3);
+}
+
+std::optional<TRowMatch> TSearchSession::Step(TEditor& ed, const TFrom& from) {
+  const std::optional<TRowMatch> m = SearchRows(ed.ScreenStrings(), from.start, from.length, dialog_text_, flags_);
+  if (!m) {
+    prompts_.Information(Parent, kNotFoundCaption, NotFoundText(dialog_text_));
+    return std::nullopt;
+  }
+  SelectMatch(ed, *m);
+  ScrollIntoView(ed);
+  return m;
+}
+
+bool TSearchSession::SearchStep(TEditor& ed) { return Step(ed, SelectionFrom(ed)).has_value(); }
+
+// --- the replace loop ---------------------------------------------------------------
+
+TDialogAnswer TSearchSession::ConfirmReplace(TEditor& ed) {
+  const QString text = ReplaceConfirmText(dialog_text_, replacement_);
+  const QPoint at = ConfirmBoxPos(CaretToScreen(ed), ed.RowHeight(), ConfirmBoxSize(text), ScreenRect());
+  return prompts_.Question(Parent, kConfirmCaption, text, kConfirmButtons, at);
+}
+
+// Each search after a replacement starts past the inserted text: after it
+// going forward, before it going backward. A replacement that holds the
+// search text is therefore never searched again, and the loop ends.
+void TSearchSession::ReplaceLoop(TEditor& ed) {
+  TFrom from = SelectionFrom(ed);
+  do {
+    const std::optional<TRowMatch> m = Step(ed, from);
+    if (!m) break;
+    bool replace = true;
+    if (flags_ & sfReplaceConfirm) {
+      const TDialogAnswer answer = ConfirmReplace(ed);
+      if (answer == TDialogAnswer::Cancel) break;
+      replace = answer != TDialogAnswer::No;
+      if (answer == TDialogAnswer::All) {
+        flags_ |= sfReplaceAll;
+        flags_ &= static_cast<TSearchOptions>(~sfReplaceConfirm);
+      }
+    }
+    if (!replace || ed.ReadOnly()) {
+      from = SelectionFrom(ed);  // past the match that stays
+      continue;
+    }
+    ed.SetSelText(replacement_);
+    const std::int64_t inserted = static_cast<std::int64_t>(replacement_.size());
+    from = {{m->Start.Row, m->Start.Offset + ((flags_ & sfForward) ? inserted : 0)}, 0};
+  } while (flags_ & sfReplaceAll);
+}
+
+}  // namespace yk
