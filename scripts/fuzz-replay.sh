@@ -14,9 +14,11 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,addre
 # The library sources the targets need: the settings store and the whole
 # text model below it for the readers (the link to the editor control is
 # left out: they never need it), the editor control with the conversions
-# and the platform helpers for the editor target.
+# and the platform helpers for the editor target, the platform helpers
+# alone for the bus messages and the text encodings.
 reader_sources=($(ls src/props/*.cpp | grep -v editor_prop_link) src/text/*.cpp)
 editor_sources=(src/text/*.cpp src/editor/*.cpp src/convert/*.cpp src/platform/*.cpp)
+platform_sources=(src/text/*.cpp src/platform/*.cpp)
 sources=($(printf '%s\n' "${reader_sources[@]}" "${editor_sources[@]}" | sort -u))
 
 object() { echo "$out/obj/$(echo "$1" | tr / _).o"; }
@@ -41,6 +43,7 @@ for target in tests/fuzz/*_fuzz.cpp; do
   name=$(basename "$target" .cpp)
   case $name in
     editor_fuzz) linked=("${editor_sources[@]}") ;;
+    bus_message_fuzz | text_encoding_fuzz) linked=("${platform_sources[@]}") ;;
     *) linked=("${reader_sources[@]}") ;;
   esac
   objects=()

@@ -1,55 +1,83 @@
-// The first runnable program: one window with one editor, showing the file
-// named on the command line or an empty document.
+// The program: the command line's --help and --version, the application,
+// its main window, and SIGTERM taken as an ordinary close of the window.
 #include <QApplication>
-#include <QFile>
-#include <QMainWindow>
-#include <QMessageBox>
-#include <QStatusBar>
+#include <QSocketNotifier>
 
-#include <exception>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "props/editor_prop_link.h"
-#include "qt/editor_widget.h"
-#include "qt/qt_graphics.h"
+#include "app/app_icons.h"
+#include "app/main_form.h"
+#include "controls/ui_font.h"
+#include "shell/command_line.h"
+
+namespace {
+
+int g_term_pipe[2] = {-1, -1};
+
+void OnTerminate(int) {
+  const char c = 1;
+  [[maybe_unused]] const ssize_t n = ::write(g_term_pipe[1], &c, 1);
+}
+
+// SIGTERM (as sent at logout or by "kill") closes the window the way the
+// user would, so that the settings are written and unsaved edits are asked
+// about; installed before the window exists, it waits for the event loop.
+void CatchTermination() {
+  if (::pipe2(g_term_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QMainWindow window;
-  auto* widget = new yk::TEditorWidget(&window);
-  yk::TEditor& editor = widget->Editor();
-  // The application's initial style (colours, marks, word wrap at 80),
-  // until the main window brings the user's styles.
-  yk::TEditorProp style;
-  yk::SetInitialStyle(style);
-  yk::TEditorPropLink link(editor);
-  style.AssignTo(link);
-  window.setCentralWidget(widget);
-
-  // The path is used as the bytes given; it is converted for the title only.
-  const std::string path = argc > 1 ? argv[1] : "";
-  QString title = QString::fromUtf8("無題");
-  if (!path.empty()) {
-    title = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
-    try {
-      editor.Lines().LoadFromFile(path);
-      editor.SetModified(false);
-    } catch (const std::exception& e) {
-      QMessageBox::critical(&window, QStringLiteral("Yomikaki"), QString::fromLocal8Bit(e.what()));
-    }
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const yk::TCommandLine command_line = yk::ParseCommandLine(arguments);
+  if (command_line.action == yk::TCommandLine::TAction::Help) {
+    std::fputs(yk::UsageText().c_str(), stdout);
+    return 0;
   }
-  window.setWindowTitle(title + QStringLiteral(" - Yomikaki"));
-  // Told on the status bar: a message box would appear in the middle of
-  // typing and take the keys that follow.
-  QObject::connect(widget, &yk::TEditorWidget::charactersReplaced, &window, [&window](int count) {
-    window.statusBar()->showMessage(QString::fromUtf8("Shift-JISにない文字 %1 個を「?」に置き換えました").arg(count),
-                                    10000);
-  });
-  editor.OnChange = [&window, title](yk::TEditor& sender) {
-    window.setWindowTitle(title + (sender.Modified() ? QStringLiteral(" * - Yomikaki") : QStringLiteral(" - Yomikaki")));
-  };
-  window.resize(800, 600);
-  window.show();
-  widget->setFocus();
+  if (command_line.action == yk::TCommandLine::TAction::Version) {
+    std::printf("Yomikaki %s\n", YK_VERSION);
+    return 0;
+  }
+  CatchTermination();
+
+  // The toolkit sees no arguments: a file named like one of its options
+  // ("-style", "-reverse") is the user's file.
+  int qt_argc = 1;
+  QApplication app(qt_argc, argv);
+  QApplication::setApplicationName(QStringLiteral("yomikaki"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Yomikaki"));
+  QApplication::setApplicationVersion(QStringLiteral(YK_VERSION));
+  QApplication::setFont(yk::JapaneseUiFont());
+  QApplication::setWindowIcon(yk::StillIcon());
+
+  yk::TMainFormEnv env;
+  env.arguments = arguments;
+  yk::TMainForm form(std::move(env));
+  if (form.HandedOver) return 0;
+
+  std::unique_ptr<QSocketNotifier> terminate;
+  if (g_term_pipe[0] >= 0) {
+    terminate = std::make_unique<QSocketNotifier>(g_term_pipe[0], QSocketNotifier::Read);
+    QObject::connect(terminate.get(), &QSocketNotifier::activated, &form, [&form] {
+      char buffer[16];
+      while (::read(g_term_pipe[0], buffer, sizeof buffer) > 0) {
+      }
+      form.close();
+    });
+  }
+  form.show();
   return app.exec();
 }

@@ -2,44 +2,21 @@
 // table for the glyphs that painting needs.
 #include "platform/cp932_codec.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <cstdint>
 #include <cerrno>
 #include <memory>
 #include <vector>
 
+#include "platform/iconv_converter.h"
+#include "platform/unicode.h"
 #include "text/cp932.h"
 
 namespace yk::cp932 {
 
 namespace {
 
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-  // Converts all of in; false on an invalid or incomplete sequence.
-  bool Run(const char* in, std::size_t inSize, char* out, std::size_t& outSize) {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    char* src = const_cast<char*>(in);
-    char* dst = out;
-    std::size_t left = outSize;
-    std::size_t r = iconv(cd_, &src, &inSize, &dst, &left);
-    outSize -= left;
-    return r != static_cast<std::size_t>(-1) && inSize == 0;
-  }
-
- private:
-  iconv_t cd_;
-};
+using Converter = TIconvConverter;
 
 // 256 single-byte glyphs and 256 trail bytes for each of the 60 lead bytes.
 struct GlyphTable {
@@ -73,54 +50,11 @@ const GlyphTable& Table() {
   return table;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
-struct TCodePoint {
-  char32_t c = 0;
-  std::size_t length = 0;  // 0: malformed
-};
-
-// The code point of the UTF-8 sequence at s[i] (i < s.size()). A stray or
-// truncated byte, an overlong form (which could carry a "/" or a NUL past a
-// check made on the bytes), a surrogate or a value past U+10FFFF is
-// malformed.
-TCodePoint Utf8At(std::string_view s, std::size_t i) {
-  const unsigned char b = static_cast<unsigned char>(s[i]);
-  if (b < 0x80) return {b, 1};
-  const std::size_t extra = (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : 0;
-  if (extra == 0 || extra >= s.size() - i) return {};
-  char32_t c = b & (0x3F >> extra);
-  for (std::size_t k = 1; k <= extra; ++k) {
-    const unsigned char t = static_cast<unsigned char>(s[i + k]);
-    if ((t & 0xC0) != 0x80) return {};
-    c = (c << 6) | (t & 0x3F);
-  }
-  static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-  if (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
-  return {c, extra + 1};
-}
-
 // Decodes UTF-8 leniently: each byte of a malformed sequence becomes U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view s) {
   std::u16string out;
   for (std::size_t i = 0; i < s.size();) {
-    const TCodePoint p = Utf8At(s, i);
+    const unicode::TCodePoint p = unicode::Utf8At(s, i);
     if (p.length == 0) {
       out += kSubstitute;
       ++i;
@@ -157,12 +91,12 @@ std::u16string Decode(std::string_view bytes) {
 
 namespace {
 
-// CP932 code for each BMP code point (0xFFFF: none), asked of the C
+// CP932 code for each BMP code point (kNoCode: none), asked of the C
 // library's converter once, so that its mapping of the JIS-style code points
 // is the one we use.
 const std::vector<std::uint16_t>& ReverseTable() {
   static const std::vector<std::uint16_t> table = [] {
-    std::vector<std::uint16_t> t(0x10000, 0xFFFF);
+    std::vector<std::uint16_t> t(0x10000, kNoCode);
     Converter conv("CP932", "UTF-16LE");
     char out[8];
     for (std::uint32_t c = 0; c < 0x10000; ++c) {
@@ -182,20 +116,22 @@ const std::vector<std::uint16_t>& ReverseTable() {
 
 }  // namespace
 
+const std::uint16_t* CodeTable() noexcept { return ReverseTable().data(); }
+
 TEncoded Encode(std::u16string_view text) {
   const std::vector<std::uint16_t>& table = ReverseTable();
   TEncoded result;
   result.bytes.reserve(text.size() * 2);
   for (std::size_t i = 0; i < text.size(); ++i) {
     char16_t c = text[i];
-    std::uint16_t code = 0xFFFF;
+    std::uint16_t code = kNoCode;
     if (c >= 0xD800 && c <= 0xDFFF) {
       // Characters beyond the BMP have no CP932 form: one "?" for the pair.
       if (c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
     } else {
       code = table[c];
     }
-    if (code == 0xFFFF) {
+    if (code == kNoCode) {
       result.bytes += '?';
       ++result.replaced;
     } else if (code > 0xFF) {
@@ -211,7 +147,7 @@ TEncoded Encode(std::u16string_view text) {
 std::string DecodeToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 3 / 2);
-  for (char16_t c : Decode(bytes)) AppendUtf8(out, c);
+  for (char16_t c : Decode(bytes)) unicode::AppendUtf8(out, c);
   return out;
 }
 

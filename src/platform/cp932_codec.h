@@ -3,6 +3,7 @@
 // through here; they stay CP932 bytes end to end.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,12 @@ struct TEncoded {
 // characters a Japanese user means; anything without a CP932 form becomes
 // "?" and is counted, so the caller can tell the user.
 TEncoded Encode(std::u16string_view text);
+
+// The CP932 code of every BMP character, indexed by the character: a byte,
+// or lead << 8 | trail; kNoCode when it has none. The mapping Encode uses,
+// for converters that walk long texts themselves.
+inline constexpr std::uint16_t kNoCode = 0xFFFF;
+const std::uint16_t* CodeTable() noexcept;
 
 // UTF-8 helpers for file names and messages shown to the user.
 std::string DecodeToUtf8(std::string_view bytes);

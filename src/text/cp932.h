@@ -14,6 +14,9 @@ constexpr bool IsLeadByte(unsigned char b) noexcept {
 }
 constexpr bool IsLeadByte(char c) noexcept { return IsLeadByte(static_cast<unsigned char>(c)); }
 
+// The bytes that may follow a lead byte: 0x40-0x7E and 0x80-0xFC.
+constexpr bool IsTrailByte(unsigned char b) noexcept { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
 // Half-width katakana and its punctuation, 0xA1-0xDF: one byte, one column.
 constexpr bool IsHalfWidthKana(unsigned char b) noexcept { return b >= 0xA1 && b <= 0xDF; }
 

@@ -1,0 +1,77 @@
+// The main window in-process: from nothing to the first painted editor, the
+// first painted page of the 100 MB document, and closing that window.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <memory>
+
+#include "docgen.h"
+#include "temp_dir.h"
+#include "window_timing.h"
+
+namespace {
+
+yk::bench::TSilentPrompts prompts;
+
+std::unique_ptr<yk::TMainForm> Make(const yk::test::TTempDir& dir, std::vector<std::string> arguments) {
+  yk::TMainFormEnv env;
+  env.prompts = &prompts;
+  env.settings_path = dir.File("Yomikaki.ini");
+  env.arguments = std::move(arguments);
+  return std::make_unique<yk::TMainForm>(std::move(env));
+}
+
+void BM_StartToFirstPaint(benchmark::State& state) {
+  yk::test::TTempDir dir;
+  for (auto _ : state) {
+    auto form = Make(dir, {});
+    yk::bench::ShowUntilPainted(*form);
+    state.PauseTiming();
+    form->close();
+    form.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_StartToFirstPaint)->Unit(benchmark::kMillisecond);
+
+void BM_FirstPageOf100MB(benchmark::State& state) {
+  const std::string doc = yk::bench::DocumentFile(100u << 20);
+  yk::test::TTempDir dir;
+  for (auto _ : state) {
+    auto form = Make(dir, {doc});
+    yk::bench::ShowUntilPainted(*form);
+    state.PauseTiming();
+    form->close();
+    form.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_FirstPageOf100MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Closing an unmodified window: the close query, the settings written and
+// the document freed.
+void BM_Close100MB(benchmark::State& state) {
+  const std::string doc = yk::bench::DocumentFile(100u << 20);
+  yk::test::TTempDir dir;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto form = Make(dir, {doc});
+    yk::bench::ShowUntilPainted(*form);
+    state.ResumeTiming();
+    form->close();
+    form.reset();
+  }
+}
+BENCHMARK(BM_Close100MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qt_argc = 1;
+  QApplication app(qt_argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+}

@@ -1,0 +1,373 @@
+// TMainForm: the main window, its components, its shared state and the
+// commands of every feature. The code is split by concern into the
+// main_form_*.cpp files; each concern has its section here.
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "app/command_table.h"
+#include "app/main_form_env.h"
+#include "dialogs/basic_settings.h"
+#include "shell/document_file.h"
+#include "shell/file_names.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTabBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+
+namespace yk {
+
+class TBasicSetupDlg;
+class TCuteSplitter;
+class TEditorProp;
+class TEditorWidget;
+class TFIListBox;
+class THistHeadDlg;
+class TIniText;
+class TJumpDlg;
+class TListForm;
+class TTopicDlg;
+class TPrompts;
+class TRegManager;
+class TRegMessages;
+
+// The untitled document's name (CP932): "無題".
+inline constexpr const char* kUntitled = kUntitledName.data();
+// The filters of the document and style file dialogs.
+inline constexpr const char* kDocumentFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+inline constexpr const char* kStyleFilter = "スタイルファイル(*.yks)|*.yks|すべてのファイル(*.*)|*.*";
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Builds the window, binds the commands of every concern and runs
+  // FormCreate: settings, style 0 and the command line.
+  explicit TMainForm(TMainFormEnv env = {}, QWidget* parent = nullptr);
+  ~TMainForm() override;
+  TMainForm(const TMainForm&) = delete;
+  TMainForm& operator=(const TMainForm&) = delete;
+
+  // ===================================================================
+  // Components (children named after them, so tests find them by name)
+  // ===================================================================
+  QToolBar* ToolBar1 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QFrame* Panel1 = nullptr;          // the list panel at the top
+  QTabWidget* PageControl1 = nullptr;
+  TFIListBox* FIListBox1 = nullptr;  // 版管理: version files
+  TFIListBox* FIListBox2 = nullptr;  // 履歴: recent files
+  TFIListBox* FIListBox3 = nullptr;  // お気に入り: favourites
+  TCuteSplitter* CuteSplitter1 = nullptr;  // between the lists and the preview
+  QFrame* Panel4 = nullptr;           // the preview's gutter
+  QLabel* Image2 = nullptr;
+  TEditorWidget* Memo2 = nullptr;     // read-only preview
+  TCuteSplitter* Splitter1 = nullptr;     // list panel above, editing area below
+  QFrame* SplitPanel = nullptr;       // upper pane of the split view, hidden
+  QFrame* Panel5 = nullptr;
+  QLabel* Image3 = nullptr;
+  TEditorWidget* Memo3 = nullptr;
+  TCuteSplitter* Splitter2 = nullptr;     // split pane above, Memo1 below
+  QFrame* Panel3 = nullptr;           // Memo1's gutter
+  QLabel* Image1 = nullptr;
+  TEditorWidget* Memo1 = nullptr;     // the document
+  QTabBar* TabSet1 = nullptr;         // the ten style tabs
+  QStatusBar* StatusBar = nullptr;
+  QMenu* PopupMenu1 = nullptr;        // context menu of the three editors
+  QTimer* AnimeTimer1 = nullptr;      // icon animation, 500 ms
+  std::unique_ptr<TEditorProp> EditorProp1;  // the current style
+  std::unique_ptr<TRegManager> RegManager1;  // lists and property sets
+  // The input-support dictionary of the current style: rows of cells.
+  std::vector<std::vector<std::string>> jvStringGrid1;
+
+  // ===================================================================
+  // State
+  // ===================================================================
+  std::string SettingsPath;
+  std::string FileName;  // full path (native bytes), or kUntitled
+  int StyleIndex = 0;
+  TEditorWidget* ActiveEditor = nullptr;
+  int HistoryDeleteMode = 1;  // 1 follow DeleteHistory, 2 delete, 3 keep
+  bool SaveAndExitPending = false;
+  bool HandedOver = false;
+  int JumpLine = 0;  // 1-based; 0: none
+  int JumpColumn = -1;
+  int JumpSelLength = 0;
+  std::vector<std::string> RecentLines;
+  std::vector<std::string> RecentStyles;
+  std::vector<std::string> TopicList{std::string()};
+  std::string TopicWord;
+  std::vector<int> Marks;  // newest first, at most 10
+  int MarkIndex = -1;
+  // The values the general settings dialog edits (strings CP932, paths
+  // native bytes), read at start.
+  TBasicSettings Settings = DefaultBasicSettings();
+  bool LineNumber = false;  // the line-number gutters are shown
+
+  // ===================================================================
+  // Commands: actions made from the command table, handlers bound by name
+  // ===================================================================
+  QAction* Action(std::string_view name) const;
+  QMenu* Menu(TMenu menu) const;
+  QMenu* Submenu(std::string_view name) const;
+  // Binds a command's handler and enables it (unless it starts disabled).
+  // Unbound commands stay disabled.
+  void Bind(std::string_view name, std::function<void()> handler);
+  void Bind(std::string_view name, void (TMainForm::*handler)());
+  bool IsBound(std::string_view name) const;
+  // Adds an opening handler to a menu: run when it opens and before a
+  // command of it runs from its key.
+  void AddMenuHook(TMenu menu, std::function<void()> hook);
+  void RunMenuHooks(TMenu menu);
+  // Runs a command as its key does: the menu's opening handlers, then the
+  // handler if the command is enabled. False when nothing ran.
+  bool RunCommand(std::string_view name);
+
+  // Status bar: 0 caret position, 1 insert/overwrite, 2 modified, 3 hints.
+  QString StatusText(int panel) const;
+  void SetStatusText(int panel, const QString& text);
+
+  // ===================================================================
+  // Start-up, settings and shutdown (main_form.cpp, main_form_settings.cpp)
+  // ===================================================================
+  void FormCreate();
+  void FormShow();
+  // The close query: true when the window may close.
+  bool FormCloseQuery();
+  // Writes the settings and deletes version files; once, at close.
+  void FormDestroy();
+  void Exit1Click();
+  void ReadSettings();
+  // RecentFiles, RecentFilesLine and RecentStyle into FIListBox2,
+  // RecentLines and RecentStyles.
+  void ReadRecentLists();
+  void WriteSettingsAtExit();
+  // The values the general settings dialog edits, written at once.
+  void WriteSettings();
+  void GeneralOption1Click();
+  // The window's dialogs, each made at its first use and kept, so that its
+  // fields hold their last values.
+  TBasicSetupDlg& BasicSetupDlg();
+  TJumpDlg& JumpDlg();
+  THistHeadDlg& HistHeadDlg();
+  TTopicDlg& TopicDlg();
+  TListForm& ListForm();
+  // The widgets whose state the settings file keeps.
+  bool ToolBarVisible() const;
+  void SetToolBarVisible(bool on);
+  bool StatusBarVisible() const;
+  void SetStatusBarVisible(bool on);
+  bool StyleTabVisible() const;
+  void SetStyleTabVisible(bool on);
+  bool ListPanelVisible() const;  // Panel1 with Splitter1
+  void SetListPanelVisible(bool on);
+  void SetLineNumber(bool on);
+  int HistPanelHeight() const;
+  void SetHistPanelHeight(int height);
+  int PageTabWidth() const;
+  void SetPageTabWidth(int width);
+  std::string FindValue() const;  // ComboBox1's text as CP932
+  void SetFindValue(const std::string& cp932);
+  void SetTabCaption(int index, const std::string& cp932);
+  // The command line (arguments as given to the window).
+  void HandleCommandLine();
+  // The window's other main window showing path, or null.
+  std::unique_ptr<TPeerWindow> FindDocumentWindow(const std::string& path);
+
+  // ===================================================================
+  // Documents (main_form_documents.cpp)
+  // ===================================================================
+  void ConnectDocumentCommands();
+  // True when the calling command may go on: nothing to save, saved, or
+  // the user chose not to save.
+  bool ConfirmSave();
+  void SetFileName(const std::string& name);
+  void SetModifiedMark(bool modified);
+  // Loads path into Memo1 with every follow-up step; false (and an empty
+  // untitled document) when the file cannot be read.
+  bool LoadDocument(const std::string& path);
+  void New1Click();
+  void Open1Click();
+  bool Save1Click();
+  bool SaveAs1Click();
+  bool SaveList1Click();
+  bool SaveAsList1Click();
+  void SaveAndExit1Click();
+  void Memo1Change();
+  // Each dropped file opens in a new process of the program.
+  void FilesDropped(const std::vector<std::string>& paths);
+  QString WindowTitleFor(bool modified) const;
+  std::string TitleBytes() const;  // what other windows compare, as bytes
+  QString ApplicationTitle() const { return application_title_; }
+  // Writes Memo1's rows to path (the wrapped form: every row ends with
+  // CR LF); false after telling the user why it failed.
+  bool WriteDocument(const std::string& path, bool wrapped);
+  // A name from the save dialog, ".txt" added where it has no extension,
+  // the user asked before an existing file is replaced; nullopt: cancelled.
+  std::optional<std::string> AskSaveName(const QString& initial);
+  // Not modified any more; closes the window when save-and-exit asked so.
+  void DocumentSaved();
+  TLineEnd LineEnd = TLineEnd::CrLf;  // the document's own line ends
+  std::string OpenDialogFolder;       // starting folder of the file dialogs
+
+  // ===================================================================
+  // Editing commands (main_form_commands.cpp)
+  // ===================================================================
+  void ConnectEditCommands();
+  void GotoJumpLine();
+  void ApplyJumpColumn();
+  void CenterCaretRow();
+  // Undo1Click, Redo1Click, Cut1Click, Copy1Click, Paste1Click, Delete1Click,
+  // SelectAll1Click, DateTime1Click, OverWrite1Click, Upper1Click,
+  // Lower1Click, Han1Click, Zen1Click, Jump1Click, PuncJump1Click,
+  // SetMark1Click, ClearMark1Click, NextMark1Click, PrevMark1Click,
+  // Split1Click, HistView1Click, Tool1Click, StyleTab1Click, Status1Click,
+  // ViewLine1Click, Wrap1Click, Font1Click, Edit1Click (enabling rule),
+  // CaretMoved, IsMarkedRow, AnimeTimer1Timer: added with the commands.
+
+  // ===================================================================
+  // Search and replace (main_form_search.cpp)
+  // ===================================================================
+  void ConnectSearchCommands();
+  // Find1Click, FindNext1Click, FindPrev1Click, Replace1Click,
+  // ComboBox1Change: added with the search commands.
+
+  // ===================================================================
+  // Styles (main_form_styles.cpp)
+  // ===================================================================
+  void ConnectStyleCommands();
+  // Copies EditorProp1 to Memo1, Memo2 and Memo3.
+  void AssignStyleToEditors();
+  // TabSet1Change, SelectStyleByExt, LoadStyle, SaveStyle,
+  // StyleOption1Click, ReadStyle1Click, WriteStyle1Click: added with styles.
+
+  // ===================================================================
+  // Recent files and favourites (main_form_recent.cpp)
+  // ===================================================================
+  void ConnectRecentCommands();
+  void RegisterRecent(const std::string& path);
+  void StoreRecentPosition();
+  // AddFavoriteFile, AddFavorite1Click, ClearFavorite1Click,
+  // ClearHistory1Click, His0Click, File1Click, PageControl1Change,
+  // FIListBox2Click/DblClick: added with the recent lists.
+
+  // ===================================================================
+  // Version history (main_form_versions.cpp)
+  // ===================================================================
+  void ConnectVersionCommands();
+  void DeleteVersionFiles();
+  // AddHistory1Click, AddVersionFile, FIListBox1Click/DblClick,
+  // InactDelHist1Click, ActDelHist1Click: added with versions.
+
+  // ===================================================================
+  // Cooperation between running instances (main_form_instances.cpp)
+  // ===================================================================
+  void ConnectInstanceCommands();
+  // WindowList, Window1Click, Win0Click, Cascade1Click,
+  // TileHorizontal1Click, TileVertical1Click, ArrangeWin1Click,
+  // AllMinimize1Click, CloseAll1Click, NewWin1Click, NewOpen1Click and the
+  // handlers of the program's messages: added with the instance bus.
+
+  // ===================================================================
+  // External tools (main_form_tools.cpp)
+  // ===================================================================
+  void ConnectToolCommands();
+  void UpdateToolMenu();
+  // Tracer1Click, ExecuteFile1Click, Execute1Click, RunTool,
+  // MemoPrint1Click: added with the tools.
+
+  // ===================================================================
+  // Gutters and drawn decorations (main_form_gutters.cpp)
+  // ===================================================================
+  void ConnectGutterCommands();
+  void SetGutterWidth();
+  void DrawGutter(TEditorWidget* editor);
+  void DrawAllGutters();
+  // RepaintEditors, Memo1DrawLine, Topic1Click: added with the gutters.
+
+  // ===================================================================
+  // Input support (main_form_input.cpp)
+  // ===================================================================
+  void ConnectInputCommands();
+  // Loads a style's dictionary file into jvStringGrid1 when it exists.
+  void LoadDictionary(const std::string& path);
+  // Opens or closes the input method of Memo1 (IMEmode).
+  void SetImeOpen(bool open);
+  // Memo1MouseMove (hint part), SupportInput1Click, SupportCopy1Click,
+  // SupportAddList1Click, SupportViewList1Click: added with input support.
+
+  // ===================================================================
+  // Environment
+  // ===================================================================
+  TPrompts& Prompts() const { return *prompts_; }
+  const TMainFormEnv& Env() const { return env_; }
+
+ protected:
+  bool event(QEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  // Composition (main_form_layout.cpp).
+  void BuildComponents();
+  void BuildListPanel();
+  void BuildEditingArea();
+  void BuildStatusBar();
+  void BuildActions();
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildPopupMenu();
+  QFrame* BuildGutter(const char* panel, const char* image, QLabel*& picture);
+  void ConnectEditors();
+  void ConnectAllCommands();
+  void Dispatch(const std::string& name);
+  // Size of the first start: the default style's wrap width visible.
+  QSize FirstStartSize() const;
+  void RestoreBounds(int left, int top, int width, int height);
+  void RegisterRegItems();
+  void ReadWindowSettings(const TIniText& ini);
+  void ReadValueSettings(const TIniText& ini);
+  void ReadListSettings();
+
+  TMainFormEnv env_;
+  TPrompts* prompts_ = nullptr;
+  std::unique_ptr<TRegMessages> reg_messages_;
+  std::unordered_map<std::string, QAction*> actions_;
+  std::unordered_map<std::string, std::function<void()>> handlers_;
+  std::unordered_map<std::string, QMenu*> submenus_;
+  std::array<QMenu*, kMenuCount> menus_{};
+  std::array<std::vector<std::function<void()>>, kMenuCount> menu_hooks_;
+  std::array<QLabel*, 4> status_panels_{};
+  bool menu_open_ = false;  // a menu is showing: its hooks have run
+  bool shown_once_ = false;
+  bool destroyed_ = false;
+  bool jumped_at_start_ = false;
+  int hist_panel_height_ = 60;
+  int page_tab_width_ = 177;
+  QString application_title_;
+  TBasicSetupDlg* basic_setup_dlg_ = nullptr;
+  TJumpDlg* jump_dlg_ = nullptr;
+  THistHeadDlg* hist_head_dlg_ = nullptr;
+  TTopicDlg* topic_dlg_ = nullptr;
+  TListForm* list_form_ = nullptr;
+};
+
+}  // namespace yk

@@ -1,0 +1,84 @@
+// Documents in other encodings than CP932, at the edge: which encoding a
+// file's bytes are in, the CP932 text the editor works on, and the bytes to
+// write back in the file's own encoding. Also the line-end style of a text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace yk {
+
+enum TTextEncoding { teCp932, teUtf8, teEucJp, teJis, teUtf16Le, teUtf16Be };
+inline constexpr TTextEncoding kTextEncodings[] = {teCp932, teUtf8, teEucJp, teJis, teUtf16Le, teUtf16Be};
+
+// What the status bar shows: "SJIS", "UTF-8", "EUC-JP", "JIS", "UTF-16LE",
+// "UTF-16BE".
+std::string_view EncodingName(TTextEncoding encoding);
+
+// Everything needed to write a text back in the form it was read in.
+struct TTextFormat {
+  TTextEncoding encoding = teCp932;
+  bool bom = false;
+  // CP932 codes that the file wrote with another character than CP932's own
+  // (WAVE DASH for FULLWIDTH TILDE and the like), as code and character.
+  std::vector<std::pair<std::uint16_t, char16_t>> twins;
+  // ISO-2022-JP: the file chose JIS C 6226 (ESC $ @) for kanji and JIS
+  // X 0201 Roman (ESC ( J) for single bytes, instead of ESC $ B and ESC ( B.
+  bool jisOldKanji = false;
+  bool jisRoman = false;
+  bool operator==(const TTextFormat&) const = default;
+};
+
+struct TDecodedText {
+  std::string bytes;  // CP932
+  TTextFormat format;
+  // Characters CP932 has no form for, each shown as "?", and those that
+  // cannot be written back as they were (the rarer of two characters that
+  // CP932 writes alike).
+  int unmapped = 0;
+  // Malformed sequences, each shown as "?".
+  int invalid = 0;
+  // Writing bytes back unchanged in format gives the file's bytes again.
+  bool exact = true;
+  int Lost() const { return unmapped + invalid; }
+};
+
+struct TEncodedText {
+  std::string bytes;
+  // Characters the encoding cannot hold: "?" (U+FFFD in UTF-8 and UTF-16).
+  int unrepresentable = 0;
+};
+
+// The encoding of a file, trying in turn: a byte-order mark; valid UTF-8
+// with at least one multi-byte sequence; 7-bit text that designates a
+// kanji or kana set of ISO-2022-JP and reads as ISO-2022-JP; valid EUC-JP
+// that is not valid CP932, or that is valid in both and reads as Japanese
+// (a quarter or more of its two-byte characters kana); else CP932 (pure
+// ASCII included). Looks at the whole text, not a prefix, in one pass per
+// candidate, each pass stopping at the first byte that rules it out.
+TTextEncoding DetectEncoding(std::string_view data);
+
+// A file's text for the editor: in the detected encoding, or the bytes
+// unchanged (as CP932) when they are malformed in that encoding too.
+TDecodedText DecodeText(std::string_view data);
+// A file's text read in an encoding the user chose; malformed sequences
+// become "?" and are counted. A byte-order mark of that encoding is taken
+// off and remembered.
+TDecodedText DecodeTextAs(std::string_view data, TTextEncoding encoding);
+// CP932 text as the bytes of a file in format (its byte-order mark first).
+TEncodedText EncodeText(std::string_view cp932, const TTextFormat& format);
+
+enum TLineEndStyle { leCrLf, leLf, leCr };
+
+// "CRLF", "LF", "CR".
+std::string_view LineEndName(TLineEndStyle style);
+// The most frequent line end of a text (the earlier one on a tie); CR LF
+// for a text without any.
+TLineEndStyle DetectLineEnds(std::string_view text);
+// The text with every CR LF, CR and LF written as style.
+std::string ConvertLineEnds(std::string_view text, TLineEndStyle style);
+
+}  // namespace yk

@@ -1,0 +1,123 @@
+// Command-line parsing and path normalisation.
+#include "shell/command_line.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "props/names.h"
+
+namespace yk {
+
+namespace {
+
+struct TArg {
+  std::string text;
+  bool literal;  // came after "--": never a switch
+};
+
+bool IsSwitch(const TArg& arg, char letter) {
+  return !arg.literal && arg.text.size() == 2 && arg.text[0] == '/' &&
+         (arg.text[1] == letter || arg.text[1] == letter - 'a' + 'A');
+}
+
+// The arguments without "--", "--help" and "--version"; a help or
+// version request goes to asked.
+std::vector<TArg> Positional(const std::vector<std::string>& arguments, TCommandLine::TAction& asked) {
+  std::vector<TArg> args;
+  bool literal = false;
+  for (const std::string& a : arguments) {
+    if (!literal && a == "--") {
+      literal = true;
+    } else if (!literal && (a == "--help" || a == "--version")) {
+      if (asked == TCommandLine::TAction::Empty) {
+        asked = a == "--help" ? TCommandLine::TAction::Help : TCommandLine::TAction::Version;
+      }
+    } else {
+      args.push_back({a, literal});
+    }
+  }
+  return args;
+}
+
+void ReadJump(const std::vector<TArg>& args, TCommandLine& cl) {
+  const std::size_t n = args.size();
+  std::size_t file = 2;
+  bool column_ok = false, length_ok = false;
+  int line = 0, column = -1, length = 0;
+  const bool line_ok = ParseInt32(args[1].text, line);
+  if (n >= 5 && IsSwitch(args[2], 'c')) {
+    column_ok = ParseInt32(args[3].text, column);
+    file = 4;
+    if (n >= 7 && IsSwitch(args[4], 's')) {
+      length_ok = ParseInt32(args[5].text, length);
+      file = 6;
+    }
+  }
+  cl.action = TCommandLine::TAction::Open;
+  cl.file = args[file].text;
+  if (!line_ok) return;
+  cl.line = line < 1 ? 1 : line;
+  // A negative column has no meaning (-1 already stands for none).
+  if (!column_ok || column < 0) return;
+  cl.column = column;
+  if (length_ok && length > 0) cl.selLength = length;
+}
+
+}  // namespace
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  TCommandLine cl;
+  const std::vector<TArg> args = Positional(arguments, cl.action);
+  if (cl.action != TCommandLine::TAction::Empty) return cl;
+  if (args.empty()) return cl;
+  if (args.size() <= 2) {
+    cl.action = TCommandLine::TAction::Open;
+    cl.file = args[0].text;
+    return cl;
+  }
+  if (!IsSwitch(args[0], 'l') && !IsSwitch(args[0], 'j')) return cl;
+  ReadJump(args, cl);
+  return cl;
+}
+
+std::string UsageText() {
+  return "使い方: yomikaki [ファイル]\n"
+         "       yomikaki /l 行 [/c 桁 [/s 長さ]] ファイル\n"
+         "\n"
+         "  /l 行     ファイルを開いて、その行 (1 から数える) の先頭へ移動します (/j も同じ)\n"
+         "  /c 桁     さらに、その文字数だけ右へ移動します\n"
+         "  /s 長さ   さらに、そこからその文字数を選択します\n"
+         "  --        これより後の引数はファイル名として扱います\n"
+         "  --help    この説明を表示します\n"
+         "  --version バージョンを表示します\n";
+}
+
+std::string LongPathName(const std::string& path, const std::string& folder) {
+  if (path.empty()) return {};
+  const std::string whole = path[0] == '/' ? path : folder + "/" + path;
+  std::vector<std::string> parts;
+  std::size_t p = 0;
+  while (p <= whole.size()) {
+    std::size_t e = whole.find('/', p);
+    if (e == std::string::npos) e = whole.size();
+    const std::string part = whole.substr(p, e - p);
+    if (part == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
+    }
+    p = e + 1;
+  }
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
+std::string LongPathName(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+  return LongPathName(path, cwd ? std::string(cwd.get()) : std::string("/"));
+}
+
+}  // namespace yk

@@ -1,0 +1,130 @@
+// Document files: load checks, line-end detection, saving and save failures.
+#include "shell/document_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "text/safe_file.h"
+
+namespace yk {
+
+namespace {
+
+constexpr char kCtrlZ = 26;
+
+// Closes a descriptor at the end of a scope.
+struct TFd {
+  int fd = -1;
+  ~TFd() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+}  // namespace
+
+std::string_view LineEndBytes(TLineEnd end) {
+  switch (end) {
+    case TLineEnd::Lf: return "\n";
+    case TLineEnd::Cr: return "\r";
+    case TLineEnd::CrLf: break;
+  }
+  return "\r\n";
+}
+
+TLineEndScan FirstLineEnd(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == kCtrlZ) return TLineEndScan::None;
+    if (c == '\n') return TLineEndScan::Lf;
+    if (c == '\r') {
+      if (i + 1 == bytes.size()) return TLineEndScan::CrAtEnd;
+      return bytes[i + 1] == '\n' ? TLineEndScan::CrLf : TLineEndScan::Cr;
+    }
+  }
+  return TLineEndScan::None;
+}
+
+TLineEnd DetectLineEnd(const std::string& path) {
+  TFd file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (file.fd < 0) return TLineEnd::CrLf;
+  constexpr std::size_t kChunk = 64 * 1024;
+  std::unique_ptr<char[]> buffer(new char[kChunk]);
+  bool cr_pending = false;
+  for (;;) {
+    const ssize_t n = ::read(file.fd, buffer.get(), kChunk);
+    if (n <= 0) return cr_pending ? TLineEnd::Cr : TLineEnd::CrLf;
+    std::string_view data(buffer.get(), static_cast<std::size_t>(n));
+    if (cr_pending) return data[0] == '\n' ? TLineEnd::CrLf : TLineEnd::Cr;
+    switch (FirstLineEnd(data)) {
+      case TLineEndScan::CrLf: return TLineEnd::CrLf;
+      case TLineEndScan::Lf: return TLineEnd::Lf;
+      case TLineEndScan::Cr: return TLineEnd::Cr;
+      case TLineEndScan::CrAtEnd: cr_pending = true; break;
+      case TLineEndScan::None:
+        if (std::memchr(data.data(), kCtrlZ, data.size())) return TLineEnd::CrLf;
+        break;
+    }
+  }
+}
+
+TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) {
+    return errno == EACCES ? TLoadProblem::NoPermission
+         : errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? TLoadProblem::NotFound
+                                                                       : TLoadProblem::Unreadable;
+  }
+  if (S_ISDIR(st.st_mode)) return TLoadProblem::Folder;
+  if (!S_ISREG(st.st_mode)) return TLoadProblem::NotRegular;
+  if (static_cast<std::uint64_t>(st.st_size) > max_bytes) return TLoadProblem::TooLarge;
+  // O_NONBLOCK: should the name have become a FIFO since the stat, the
+  // open still returns at once.
+  TFd file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (file.fd < 0) {
+    return errno == EACCES || errno == EPERM ? TLoadProblem::NoPermission
+         : errno == ENOENT                   ? TLoadProblem::NotFound
+                                             : TLoadProblem::Unreadable;
+  }
+  struct stat opened{};
+  if (::fstat(file.fd, &opened) != 0 || !S_ISREG(opened.st_mode)) return TLoadProblem::NotRegular;
+  return TLoadProblem::None;
+}
+
+void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row) {
+  const std::string_view eol = LineEndBytes(end);
+  TSafeFileWriter out(path);
+  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
+    out.Write(rows.Row(r));
+    if (end_every_row || rows.GetRowAttribute(r) == raCrlf) out.Write(eol);
+  }
+  out.Commit();
+}
+
+std::string WithDefaultExtension(const std::string& path, std::string_view ext) {
+  const std::size_t slash = path.rfind('/');
+  const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+  if (path.find('.', name) != std::string::npos) return path;
+  return path + std::string(ext);
+}
+
+TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes) {
+  std::string folder = DirOfPath(path);
+  struct stat st{};
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return TSaveProblem::FolderMissing;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return TSaveProblem::Folder;
+  if (::access(folder.c_str(), W_OK) != 0) return TSaveProblem::NoPermission;
+  struct statvfs fs{};
+  if (::statvfs(folder.c_str(), &fs) == 0 &&
+      static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize < bytes + 4096) {
+    return TSaveProblem::DiskFull;
+  }
+  return TSaveProblem::Unknown;
+}
+
+}  // namespace yk

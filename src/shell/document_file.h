@@ -1,0 +1,70 @@
+// Documents as files: the checks before a document is loaded, the line ends
+// a file uses, writing rows with a document's own line ends, and why a save
+// failed, in terms the window can tell the user.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "text/pointer_string_list.h"
+
+namespace yk {
+
+// A document's line ends as found in its file. The rows always work in
+// CR LF terms; this is what a save writes.
+enum class TLineEnd : std::uint8_t { CrLf, Lf, Cr };
+
+std::string_view LineEndBytes(TLineEnd end);
+
+// The first line end of bytes, where a Ctrl+Z ends the text. A CR as the
+// last byte counts as CR LF: the LF may follow in the next piece.
+enum class TLineEndScan : std::uint8_t { None, CrLf, Lf, Cr, CrAtEnd };
+TLineEndScan FirstLineEnd(std::string_view bytes);
+
+// The line ends of a file, judged by its first line end; CrLf for a file
+// without any (and for one that cannot be read). Reads only as far as the
+// first line end.
+TLineEnd DetectLineEnd(const std::string& path);
+
+// Documents larger than this are refused before anything is read: the rows
+// of a larger one would not fit the editor's row and column numbers.
+inline constexpr std::uint64_t kMaxDocumentBytes = std::uint64_t{1} << 30;
+
+enum class TLoadProblem : std::uint8_t {
+  None,
+  NotFound,      // no such file (or a folder on the way is missing)
+  NoPermission,  // the file may not be read
+  Folder,        // the name is a folder
+  NotRegular,    // a FIFO, socket or device: reading it could hang or never end
+  TooLarge,      // beyond kMaxDocumentBytes
+  Unreadable,    // any other failure
+};
+
+// Checks that path names a regular file this process may read and that is
+// not too large, without blocking (a FIFO is recognised, never opened for
+// reading in a way that waits).
+TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kMaxDocumentBytes);
+
+// Writes the rows to path with the line end after every row that ends a
+// line (every row when end_every_row: the wrapped form). The old file is
+// replaced only once the new one is completely on disk, and is left as it
+// was when anything fails (EFileError).
+void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row);
+
+// path with ext added when its file-name part has no dot; a name ending in
+// a dot counts as having an extension.
+std::string WithDefaultExtension(const std::string& path, std::string_view ext);
+
+enum class TSaveProblem : std::uint8_t {
+  FolderMissing,  // the folder to save in does not exist
+  Folder,         // the name is a folder
+  NoPermission,   // the folder (or file) may not be written
+  DiskFull,       // not enough free space for the document
+  Unknown,
+};
+
+// Why a save of bytes bytes to path failed, judged after the failure.
+TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes);
+
+}  // namespace yk

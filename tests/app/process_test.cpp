@@ -1,0 +1,71 @@
+// The built program as a process: --help and --version, and a window that
+// is started with a file, closed by SIGTERM like any close, and leaves its
+// settings file behind. Every wait has a time limit.
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "props/ini_text.h"
+#include "temp_dir.h"
+
+namespace yk::test {
+namespace {
+
+QProcessEnvironment ScratchEnvironment(const TTempDir& dir) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
+  const std::string runtime = dir.File("runtime");
+  std::filesystem::create_directory(runtime);
+  ::chmod(runtime.c_str(), 0700);
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  return env;
+}
+
+QString RunProgram(const QStringList& arguments) {
+  QProcess p;
+  p.start(QStringLiteral(YK_PROGRAM_PATH), arguments);
+  EXPECT_TRUE(p.waitForFinished(10000));
+  EXPECT_EQ(p.exitCode(), 0);
+  return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+TEST(ProgramTest, HelpAndVersionPrintAndExit) {
+  EXPECT_TRUE(RunProgram({QStringLiteral("--help")}).contains(QString::fromUtf8("使い方")));
+  EXPECT_EQ(RunProgram({QStringLiteral("--version")}), QStringLiteral("Yomikaki " YK_VERSION "\n"));
+}
+
+TEST(ProgramTest, ClosedByItsWindowItWritesTheSettingsFile) {
+  TTempDir dir;
+  const std::string doc = dir.File("doc.txt");
+  Spit(doc, "\x93\xfa\x96\x7b\x8c\xea\r\n");  // 日本語
+  const std::string settings = dir.File("config/yomikaki/Yomikaki.ini");
+  QProcess p;
+  p.setProcessEnvironment(ScratchEnvironment(dir));
+  p.start(QStringLiteral(YK_PROGRAM_PATH), {QString::fromStdString(doc)});
+  ASSERT_TRUE(p.waitForStarted(10000));
+  // The file appears during start-up (the parallel lists of the first start).
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!std::filesystem::exists(settings) && std::chrono::steady_clock::now() < limit) QThread::msleep(20);
+  ASSERT_TRUE(std::filesystem::exists(settings));
+  p.terminate();  // SIGTERM: closed as the user closes it
+  ASSERT_TRUE(p.waitForFinished(20000));
+  EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p.exitCode(), 0);
+  const TIniText ini(Slurp(settings));
+  EXPECT_EQ(ini.Read("Win", "SizePosSave").value_or(""), "1");
+  EXPECT_EQ(ini.Read("Pos", "HistPanelHeight").value_or(""), "60");
+  EXPECT_EQ(ini.Read("Window", "History").value_or(""), "1");
+  EXPECT_TRUE(ini.Read("Pos", "Width").has_value());
+  EXPECT_EQ(Slurp(doc), "\x93\xfa\x96\x7b\x8c\xea\r\n");
+}
+
+}  // namespace
+}  // namespace yk::test

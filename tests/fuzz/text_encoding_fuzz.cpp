@@ -1,0 +1,47 @@
+// Fuzz target: arbitrary bytes as a file of any encoding, and as CP932 text
+// written in each encoding.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/cp932_codec.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+// A text read back as it was promised: exact means the same bytes again.
+void CheckRead(std::string_view input, const yk::TDecodedText& d) {
+  Check(d.bytes.size() <= input.size());
+  Check(d.unmapped >= 0 && d.invalid >= 0);
+  if (d.exact) Check(yk::EncodeText(d.bytes, d.format).bytes == input);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const yk::TDecodedText detected = yk::DecodeText(input);
+  CheckRead(input, detected);
+  Check(detected.invalid == 0);  // else the bytes stay CP932 as they were
+  Check(detected.format.encoding == yk::DetectEncoding(input) || detected.bytes == input);
+  for (yk::TTextEncoding e : yk::kTextEncodings) {
+    CheckRead(input, yk::DecodeTextAs(input, e));
+    // CP932 text written in e and read back shows the same characters,
+    // where every character had a form in e (a vendor duplicate may come
+    // back as its twin code).
+    yk::TTextFormat format;
+    format.encoding = e;
+    const yk::TEncodedText written = yk::EncodeText(input, format);
+    if (written.unrepresentable == 0) {
+      const yk::TDecodedText back = yk::DecodeTextAs(written.bytes, e);
+      Check(back.invalid == 0 && yk::cp932::Decode(back.bytes) == yk::cp932::Decode(input));
+    }
+  }
+  yk::ConvertLineEnds(input, yk::DetectLineEnds(input));
+  return 0;
+}

@@ -1,0 +1,91 @@
+// The command line's forms and the normal form of a path.
+#include <gtest/gtest.h>
+
+#include "shell/command_line.h"
+
+namespace yk {
+namespace {
+
+using TAction = TCommandLine::TAction;
+
+TEST(CommandLineTest, FormsOfTheCommandLine) {
+  struct {
+    std::vector<std::string> args;
+    TAction action;
+    std::string file;
+    int line;
+    int column;
+    int length;
+  } const cases[] = {
+      {{}, TAction::Empty, "", 0, -1, 0},
+      {{"a.txt"}, TAction::Open, "a.txt", 0, -1, 0},
+      {{"a.txt", "b.txt"}, TAction::Open, "a.txt", 0, -1, 0},
+      {{"/l", "5"}, TAction::Open, "/l", 0, -1, 0},  // two arguments: the first is the file
+      {{"/l", "10", "a.txt"}, TAction::Open, "a.txt", 10, -1, 0},
+      {{"/L", "10", "a.txt"}, TAction::Open, "a.txt", 10, -1, 0},
+      {{"/J", "10", "a.txt", "rest"}, TAction::Open, "a.txt", 10, -1, 0},
+      {{"/l", "10", "/c", "a.txt"}, TAction::Open, "/c", 10, -1, 0},
+      {{"/l", "10", "/c", "5", "a.txt"}, TAction::Open, "a.txt", 10, 5, 0},
+      {{"/l", "10", "/C", "5", "/s", "a.txt"}, TAction::Open, "/s", 10, 5, 0},
+      {{"/l", "10", "/c", "5", "/S", "3", "a.txt"}, TAction::Open, "a.txt", 10, 5, 3},
+      {{"/l", "10", "/s", "5", "a.txt"}, TAction::Open, "/s", 10, -1, 0},  // /s only fifth
+      {{"a.txt", "/l", "10"}, TAction::Empty, "", 0, -1, 0},
+      {{"/x", "10", "a.txt"}, TAction::Empty, "", 0, -1, 0},
+      {{"/l", "1O", "a.txt"}, TAction::Open, "a.txt", 0, -1, 0},
+      {{"/l", "", "/c", "5", "a.txt"}, TAction::Open, "a.txt", 0, -1, 0},
+      {{"/l", "0", "a.txt"}, TAction::Open, "a.txt", 1, -1, 0},
+      {{"/l", "7", "/c", "-4", "/s", "3", "a.txt"}, TAction::Open, "a.txt", 7, -1, 0},
+      {{"/l", "7", "/c", "4", "/s", "x", "a.txt"}, TAction::Open, "a.txt", 7, 4, 0},
+      {{"/l", "99999999999", "a.txt"}, TAction::Open, "a.txt", 0, -1, 0},
+      {{"--help"}, TAction::Help, "", 0, -1, 0},
+      {{"a.txt", "--version"}, TAction::Version, "", 0, -1, 0},
+      {{"--", "--help"}, TAction::Open, "--help", 0, -1, 0},
+      {{"--", "/l", "3", "a.txt"}, TAction::Empty, "", 0, -1, 0},
+      {{"/l", "3", "--", "/c"}, TAction::Open, "/c", 3, -1, 0},
+      {{"-help"}, TAction::Open, "-help", 0, -1, 0},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine cl = ParseCommandLine(c.args);
+    std::string where;
+    for (const std::string& a : c.args) where += a + " ";
+    EXPECT_EQ(cl.action, c.action) << where;
+    EXPECT_EQ(cl.file, c.file) << where;
+    EXPECT_EQ(cl.line, c.line) << where;
+    EXPECT_EQ(cl.column, c.column) << where;
+    EXPECT_EQ(cl.selLength, c.length) << where;
+  }
+}
+
+TEST(CommandLineTest, ManyArgumentsAndOddBytes) {
+  std::vector<std::string> args{"/l", "2", "\x82\xa0\xff.txt"};
+  for (int i = 0; i < 1000; ++i) args.push_back("/l");
+  TCommandLine cl = ParseCommandLine(args);
+  EXPECT_EQ(cl.file, "\x82\xa0\xff.txt");
+  EXPECT_EQ(cl.line, 2);
+  args[0] = "x.txt";  // three or more arguments need the switch first
+  EXPECT_EQ(ParseCommandLine(args).action, TAction::Empty);
+}
+
+TEST(LongPathNameTest, AbsoluteCleanWithoutFollowingLinks) {
+  struct {
+    const char* path;
+    const char* expected;
+  } const cases[] = {
+      {"a.txt", "/home/u/a.txt"},
+      {"./a.txt", "/home/u/a.txt"},
+      {"../a.txt", "/home/a.txt"},
+      {"../../../../a.txt", "/a.txt"},
+      {"sub//x/./../a.txt", "/home/u/sub/a.txt"},
+      {"/tmp/", "/tmp"},
+      {"/", "/"},
+      {"//tmp///a", "/tmp/a"},
+      {"/..", "/"},
+      {"\x82\xa0/.", "/home/u/\x82\xa0"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LongPathName(c.path, "/home/u"), c.expected) << c.path;
+  EXPECT_EQ(LongPathName("/x/y", "relative/folder"), "/x/y");
+}
+
+}  // namespace
+}  // namespace yk
