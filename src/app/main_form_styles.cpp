@@ -14,9 +14,6 @@ void TMainForm::AssignStyleToEditors() {
   for (TEditorWidget* memo : {Memo1, Memo2, Memo3}) {
     TEditorPropLink link(memo->Editor());
     EditorProp1->AssignTo(link);
-    // Work-round until the editor tells its widget when ScrollBars changes:
-    // the widget shows the bars the style asks for.
-    memo->SetScrollBars(EditorProp1->ScrollBars());
   }
 }
 
