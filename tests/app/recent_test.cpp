@@ -242,6 +242,9 @@ TEST_F(RecentTest, TwoUsersRegisteringAtTheSameMomentBothSurvive) {
   SetSettingsFileWriteHook([](const char* stage) {
     if (std::string_view(stage) == "before-rename") std::this_thread::sleep_for(std::chrono::microseconds(300));
   });
+  struct THookReset {
+    ~THookReset() { SetSettingsFileWriteHook(nullptr); }
+  } reset;
   for (int i = 0; i < 100; ++i) {
     const std::string mine = File("mine" + std::to_string(i) + ".txt", "m\r\n");
     const std::string theirs = dir.File("theirs" + std::to_string(i) + ".txt");
@@ -257,7 +260,6 @@ TEST_F(RecentTest, TwoUsersRegisteringAtTheSameMomentBothSurvive) {
     ASSERT_NE(std::find(files.begin(), files.end(), mine), files.end()) << i;
     ASSERT_NE(std::find(files.begin(), files.end(), theirs), files.end()) << i;
   }
-  SetSettingsFileWriteHook(nullptr);
 }
 
 }  // namespace
