@@ -55,8 +55,7 @@ void TEditor::PasteFromClipboard() {
 // that padding the row up to x adds.
 int TEditor::BoxInsertByte(int row, int x) const {
   std::string_view text = RowView(row);
-  std::string map;
-  ColumnMapOf(text, map);
+  const std::string& map = RowMap(row);
   const int w = static_cast<int>(map.size());
   if (x >= w) return static_cast<int>(text.size()) + (x - w);
   const char code = CodeAt(map, x);

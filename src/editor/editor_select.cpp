@@ -135,8 +135,7 @@ void TEditor::RealignSelection() {
   if (sel_state_ == sstNone) return;
   if (row_ > MaxCaretRow()) SetRow(MaxCaretRow());
   anchor_.row = std::min(anchor_.row, MaxCaretRow());
-  std::string map;
-  ColumnMapOf(RowView(anchor_.row), map);
+  const std::string& map = RowMap(anchor_.row);
   int col = CharStartColumn(map, anchor_.col, caret_->InTab());
   if (sel_mode_ == smNormal) col = std::min(col, static_cast<int>(map.size()));
   anchor_.col = std::max(col, 0);
@@ -166,8 +165,7 @@ void TEditor::CancelSelection() {
 TEditor::TBytePiece TEditor::BoxPiece(int row, int left, int right) const {
   std::string_view text = RowView(row);
   const int length = static_cast<int>(text.size());
-  std::string map;
-  ColumnMapOf(text, map);
+  const std::string& map = RowMap(row);
   TBytePiece piece;
   const int w = static_cast<int>(map.size());
   if (left >= w) {
