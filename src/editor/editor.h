@@ -431,7 +431,9 @@ class TEditor : public TEditorLink {
     int tabWidth = 0;
     int wrapColumns = 0;
     std::string map;
+    std::vector<int> fills;  // tab-fill codes before each kFillStride-th column
   };
+  static constexpr std::size_t kFillStride = 4096;
   mutable TRowMapCache row_map_;
 
  private:
@@ -446,6 +448,9 @@ class TEditor : public TEditorLink {
   const std::string& RowMap(int row) const;
   TRowColumns RowColumns(int row) const;
   static int ByteOfColumn(std::string_view map, int col, bool capped, int length);
+  // ByteOfColumn over RowMap(row), counting only the codes since the last
+  // kept count, so it costs the same anywhere in a long row.
+  int ByteOfRowColumn(int row, int col, bool capped) const;
   int CaretByte(bool capped) const;
   int ByteIndex(int row, int col, bool capped) const;
   int ColOfByte(int row, int byte) const;

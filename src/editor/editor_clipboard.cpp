@@ -59,7 +59,7 @@ int TEditor::BoxInsertByte(int row, int x) const {
   const int w = static_cast<int>(map.size());
   if (x >= w) return static_cast<int>(text.size()) + (x - w);
   const char code = CodeAt(map, x);
-  return ByteOfColumn(map, x, true, static_cast<int>(text.size())) +
+  return ByteOfRowColumn(row, x, true) +
          (code == kColTrail || code == kColTabFill ? 1 : 0);
 }
 

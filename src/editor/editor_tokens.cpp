@@ -87,7 +87,7 @@ bool TEditor::TokenAt(int row, int col, int& lineRow, int& start, std::string& t
   const std::string& map = RowMap(row);
   col = CharStartColumn(map, col, false);
   lineRow = rows_->FirstRowOfLine(row);
-  int index = ByteOfColumn(map, col, true, static_cast<int>(RowView(row).size()));
+  int index = ByteOfRowColumn(row, col, true);
   std::string line;
   for (int r = lineRow; r < row; ++r) {
     line.append(RowView(r));
@@ -210,7 +210,7 @@ std::int64_t TEditor::Perform(TEditMessage msg, std::int64_t wParam, std::int64_
       const std::string& map = RowMap(rc.y);
       const int col = CodeAt(map, rc.x) == kColTrail ? rc.x - 1 : rc.x;
       const std::int64_t offset =
-          RowStartOffset(rc.y) + ByteOfColumn(map, col, true, static_cast<int>(RowView(rc.y).size()));
+          RowStartOffset(rc.y) + ByteOfRowColumn(rc.y, col, true);
       return Pack(offset, rc.y);
     }
     case emPosFromChar: {
