@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -268,22 +269,27 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   // A large file's second half is split into rows of a list of its own on
   // another core while this thread does the first half; the halves' blocks
   // are then joined without copying a row.
-  const std::int64_t split = SplitPoint(fd);
+  std::int64_t split = SplitPoint(fd);
   TEditorStringList tail(rows.BlockBytes(), rows.BlockRows());
   ChunkLineSplitter tailLines(rows, tail);
   int tailError = 0;
   bool tailMark = false;
   std::exception_ptr tailFailure;
   std::thread tailLoader;
-  if (split > 0)
-    tailLoader = std::thread([&] {
-      try {
-        tailError = ReadRange(fd, split, kToEnd, tailLines);
-        if (tailError == 0) tailMark = tailLines.Finish();
-      } catch (...) {
-        tailFailure = std::current_exception();
-      }
-    });
+  if (split > 0) {
+    try {
+      tailLoader = std::thread([&] {
+        try {
+          tailError = ReadRange(fd, split, kToEnd, tailLines);
+          if (tailError == 0) tailMark = tailLines.Finish();
+        } catch (...) {
+          tailFailure = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {
+      split = 0;  // no thread to be had: this one reads it all
+    }
+  }
   ChunkLineSplitter lines(rows, rows);
   int error = 0;
   bool mark = false;
