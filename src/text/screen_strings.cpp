@@ -364,7 +364,9 @@ void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_vi
   std::size_t at = 0;
   for (std::size_t k = 0; k < rowLengths.size(); ++k) {
     bool last = k + 1 == rowLengths.size();
-    list.Append(line.substr(at, rowLengths[k]), last ? data : raWrapped | append_state_);
+    const std::string_view row = line.substr(at, rowLengths[k]);
+    // A line without a tab has none in its rows: they are not searched.
+    list.Append(row, last ? data : raWrapped | append_state_, hasTab && row.find('\t') != std::string_view::npos);
     at += rowLengths[k];
   }
 }
