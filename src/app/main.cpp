@@ -15,6 +15,7 @@
 #include "app/app_icons.h"
 #include "app/main_form.h"
 #include "controls/ui_font.h"
+#include "qt/local_instance_bus.h"
 #include "shell/command_line.h"
 
 namespace {
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
 
   yk::TMainFormEnv env;
   env.arguments = arguments;
+  env.make_bus = [] { return std::make_unique<yk::TLocalInstanceBus>(); };
   yk::TMainForm form(std::move(env));
   if (form.HandedOver) return 0;
 

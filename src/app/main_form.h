@@ -17,6 +17,7 @@
 #include "app/command_table.h"
 #include "app/main_form_env.h"
 #include "dialogs/basic_settings.h"
+#include "platform/instance_bus.h"
 #include "shell/document_file.h"
 #include "shell/file_names.h"
 
@@ -187,8 +188,9 @@ class TMainForm : public QMainWindow {
   void SetTabCaption(int index, const std::string& cp932);
   // The command line (arguments as given to the window).
   void HandleCommandLine();
-  // The window's other main window showing path, or null.
-  std::unique_ptr<TPeerWindow> FindDocumentWindow(const std::string& path);
+  // Another main window whose title shows path (modified or not), the last
+  // such in the bus's order; never this window. nullopt: none.
+  std::optional<TPeerInfo> FindDocumentWindow(const std::string& path);
 
   // ===================================================================
   // Documents (main_form_documents.cpp)
@@ -279,18 +281,68 @@ class TMainForm : public QMainWindow {
   // Cooperation between running instances (main_form_instances.cpp)
   // ===================================================================
   void ConnectInstanceCommands();
-  // WindowList, Window1Click, Win0Click, Cascade1Click,
-  // TileHorizontal1Click, TileVertical1Click, ArrangeWin1Click,
-  // AllMinimize1Click, CloseAll1Click, NewWin1Click, NewOpen1Click and the
-  // handlers of the program's messages: added with the instance bus.
+  // The bus to the other windows, made at first use; null when the window
+  // works alone.
+  TInstanceBus* Bus();
+  // Starts answering the other windows; when the window is first shown.
+  void StartListening();
+  // Start-up with a file that another window shows: that window is restored
+  // and brought to the front and, for a line > 0, told the line, the
+  // selection length and the column. True when it took every message; false
+  // when there is no such window or it failed on the way (then this window
+  // opens the file itself, so it is never lost).
+  bool HandOver(const std::string& path, int line, int column, int selLength);
+  // What this window tells the others about itself, and how it acts on
+  // their commands (the result the sender waits for: 0).
+  TPeerInfo InstanceInfo();
+  int HandleInstanceCommand(const TBusCommand& command);
+  // The system commands: minimise and restore the window, close it through
+  // its close query.
+  void SysCommand(TBusCommandKind kind);
+  // The main windows, this one included, most recently activated first;
+  // rebuilt by Window1Click.
+  std::vector<TPeerInfo> WindowList;
+  int ArrangeCounter = 0;  // ArrangeWin1Click: 0 cascade, 1 above each other, 2 side by side
+  void Window1Click();
+  void Win0Click(int index);  // Win0 .. Win9
+  void Cascade1Click();
+  void TileHorizontal1Click();
+  void TileVertical1Click();
+  void ArrangeWin1Click();
+  void AllMinimize1Click();
+  void CloseAll1Click();
+  void NewWin1Click();
+  void NewOpen1Click();
+  // Sends a command to a window of WindowList (this one handled at once);
+  // false when it did not answer.
+  bool SendToWindow(const TPeerInfo& window, const TBusCommand& command);
+  std::unique_ptr<TInstanceHandler> bus_handler_;
+  std::unique_ptr<TInstanceBus> bus_;  // answers through bus_handler_
+  bool bus_made_ = false;
+  std::int64_t activated_ms_ = 0;  // when this window was last activated
 
   // ===================================================================
   // External tools (main_form_tools.cpp)
   // ===================================================================
   void ConnectToolCommands();
   void UpdateToolMenu();
-  // Tracer1Click, ExecuteFile1Click, Execute1Click, RunTool,
-  // MemoPrint1Click: added with the tools.
+  // The grep tool on the document's folder with the selection as keyword.
+  void Tracer1Click();
+  // The selection as a file name in the document's folder, opened in a new
+  // window when that file exists.
+  void ExecuteFile1Click();
+  // The selection opened as a URL, mail address or document.
+  void Execute1Click();
+  // Starts user tool k (1..3) when it has a path.
+  void RunTool(int k);
+  // Prints the saved document, rows as the editor shows them.
+  void MemoPrint1Click();
+  // The folder of the program's executable, with a trailing "/".
+  std::string ProgramFolder() const;
+  // ActiveEditor's selection in the locale's encoding, as other programs
+  // and file names expect it.
+  std::string SelectionForOutside() const;
+  bool StartProgram(const std::string& program, const std::vector<std::string>& arguments);
 
   // ===================================================================
   // Gutters and drawn decorations (main_form_gutters.cpp)
