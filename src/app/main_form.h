@@ -286,11 +286,7 @@ class TMainForm : public QMainWindow {
   TInstanceBus* Bus();
   // Starts answering the other windows; when the window is first shown.
   void StartListening();
-  // Start-up with a file that another window shows: that window is restored
-  // and brought to the front and, for a line > 0, told the line, the
-  // selection length and the column. True when it took every message; false
-  // when there is no such window or it failed on the way (then this window
-  // opens the file itself, so it is never lost).
+  // HandOverToWindow on the window's bus, unless the program did so already.
   bool HandOver(const std::string& path, int line, int column, int selLength);
   // What this window tells the others about itself, and how it acts on
   // their commands (the result the sender waits for: 0).

@@ -6,14 +6,16 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/instance_bus.h"
 
 class QUrl;
 
 namespace yk {
 
-class TInstanceBus;
 class TPrompts;
 
 struct TMainFormEnv {
@@ -29,6 +31,9 @@ struct TMainFormEnv {
   // The bus to the other running main windows, made once per window. null:
   // the window works alone (finds no other window, answers none).
   std::function<std::unique_ptr<TInstanceBus>()> make_bus;
+  // The program already looked for another window showing the command
+  // line's file (HandOverToWindow) and found none: not asked again.
+  bool document_window_checked = false;
   // Starts another program with these arguments (no shell sees them) and
   // does not wait for it; false when it could not be started. null:
   // SpawnDetached.
@@ -50,5 +55,15 @@ std::string DefaultSettingsPath();
 bool SpawnDetached(const std::string& program, const std::vector<std::string>& arguments);
 // SpawnDetached of the program's own executable.
 bool LaunchSelf(const std::vector<std::string>& arguments);
+
+// Another main window whose title shows path, modified or not: the last
+// such in the bus's order, never the window with selfId.
+std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string& path, const std::string& selfId);
+// Start-up with a file that another window shows: that window is restored
+// and brought to the front and, for a line > 0, told the line, the
+// selection length and the column. True when it took every message; false
+// when no window shows the file or it failed on the way (the caller then
+// opens the file itself, so it is never lost).
+bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength);
 
 }  // namespace yk

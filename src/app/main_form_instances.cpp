@@ -174,22 +174,20 @@ bool TMainForm::SendToWindow(const TPeerInfo& window, const TBusCommand& command
 
 // --- finding a document's window and handing a file over ------------------------------
 
-std::optional<TPeerInfo> TMainForm::FindDocumentWindow(const std::string& path) {
-  TInstanceBus* bus = Bus();
-  if (!bus) return std::nullopt;
+std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string& path, const std::string& selfId) {
   const std::string plain = path + " - Yomikaki";
   const std::string modified = path + " * - Yomikaki";
-  const std::string self = bus->SelfId();
   std::optional<TPeerInfo> found;
-  for (TPeerInfo& peer : bus->Peers()) {
-    if (peer.className == kMainFormClass && (peer.title == plain || peer.title == modified) && peer.id != self)
+  for (TPeerInfo& peer : bus.Peers()) {
+    if (peer.className == kMainFormClass && (peer.title == plain || peer.title == modified) && peer.id != selfId)
       found = std::move(peer);
   }
   return found;
 }
 
-bool TMainForm::HandOver(const std::string& path, int line, int column, int selLength) {
-  const std::optional<TPeerInfo> peer = FindDocumentWindow(path);
+bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength) {
+  // Not listening yet: never finds the window that asks.
+  const std::optional<TPeerInfo> peer = FindDocumentWindow(bus, path, bus.SelfId());
   if (!peer) return false;
   std::vector<TBusCommand> commands{TBusCommand::System(bcRestore), TBusCommand::System(bcActivate)};
   if (line > 0) {
@@ -201,8 +199,18 @@ bool TMainForm::HandOver(const std::string& path, int line, int column, int selL
   // Each message is answered before the next goes, so they arrive in order;
   // a window that stops answering may not have the file any more.
   for (const TBusCommand& command : commands)
-    if (!Bus()->Send(peer->id, command)) return false;
+    if (!bus.Send(peer->id, command)) return false;
   return true;
+}
+
+std::optional<TPeerInfo> TMainForm::FindDocumentWindow(const std::string& path) {
+  TInstanceBus* bus = Bus();
+  return bus ? yk::FindDocumentWindow(*bus, path, bus->SelfId()) : std::nullopt;
+}
+
+bool TMainForm::HandOver(const std::string& path, int line, int column, int selLength) {
+  TInstanceBus* bus = Bus();
+  return bus && !Env().document_window_checked && HandOverToWindow(*bus, path, line, column, selLength);
 }
 
 // --- the Window menu ------------------------------------------------------------------

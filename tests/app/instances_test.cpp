@@ -224,6 +224,14 @@ TEST_F(InstancesTest, AHandOverThatFailsOnTheWayOpensTheFileHere) {
     EXPECT_EQ(form->FileName, a);
     EXPECT_EQ(Doc().SelStart(), LineOffset(20) + 2) << answered;
   }
+  // The program looked before it made the window and found none: the
+  // window does not ask again.
+  bus.answers = 100;
+  bus.sent.clear();
+  env.document_window_checked = true;
+  MakeOnBus({a});
+  EXPECT_FALSE(form->HandedOver);
+  EXPECT_TRUE(bus.sent.empty());
 }
 
 TEST_F(InstancesTest, NewWindowsStartTheProgramWithoutOrWithTheChosenFile) {
