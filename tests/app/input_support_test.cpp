@@ -2,8 +2,10 @@
 // four hidden commands, the word list shared through the settings file and
 // picked from the word-list window, and dictionaries that cannot be read.
 #include <QAction>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QTest>
+#include <QToolTip>
 
 #include <filesystem>
 
@@ -44,6 +46,12 @@ TEST_F(InputSupportTest, HintShowsTheTextsOfAReservedWord) {
   EXPECT_EQ(f.SupportText(), "say, \"hi\"\r\nplain");
   EXPECT_TRUE(f.SupportValid());
   EXPECT_EQ(f.SupportRow(), 0);
+  // Resting there shows the tip.
+  QWidget* view = f.Memo1->viewport();
+  QHelpEvent rest(QEvent::ToolTip, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(view, &rest);
+  EXPECT_EQ(QToolTip::text(), U("word : \nsay, \"hi\"\nplain"));
+  QToolTip::hideText();
   // A reserved word the dictionary lacks, and a blank, show nothing but
   // keep the remembered texts.
   for (int col : {6, 4}) {
