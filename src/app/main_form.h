@@ -316,6 +316,10 @@ class TMainForm : public QMainWindow {
   // The picture (Image1, Image2, Image3) and the panel of an editor's gutter.
   QLabel* GutterPicture(const TEditorWidget* editor) const;
   QFrame* GutterPanel(const TEditorWidget* editor) const;
+  // Paints the gutter pictures and follows their panels' sizes; gone with
+  // the window's members, before its widgets, so no event of a widget being
+  // destroyed reaches it.
+  std::unique_ptr<QObject> GutterEvents;
 
   // ===================================================================
   // Input support (main_form_input.cpp)

@@ -46,7 +46,7 @@ TGutterOptions GutterOptionsFor(TMainForm& form, const TEditorWidget* memo) {
 // paint per frame.
 class TGutterEvents final : public QObject {
  public:
-  explicit TGutterEvents(TMainForm& form) : QObject(&form), form_(form) {}
+  explicit TGutterEvents(TMainForm& form) : form_(form) {}
 
   bool eventFilter(QObject* watched, QEvent* e) override {
     for (TEditorWidget* memo : {form_.Memo1, form_.Memo2, form_.Memo3}) {
@@ -79,7 +79,8 @@ class TGutterEvents final : public QObject {
 // their editors.
 void TMainForm::ConnectGutterCommands() {
   Bind("Topic1", &TMainForm::Topic1Click);
-  auto* events = new TGutterEvents(*this);
+  GutterEvents = std::make_unique<TGutterEvents>(*this);
+  QObject* events = GutterEvents.get();
   for (TEditorWidget* memo : {Memo1, Memo2, Memo3}) {
     QFrame* panel = GutterPanel(memo);
     panel->setLineWidth(2);  // a lowered double bevel
