@@ -201,11 +201,17 @@ class TwinTally {
   void Count(char16_t u) {
     if (t_.Marked(u)) ++counts_[t_.slot[u] - 1u];
   }
+  // For loops that test the bits themselves and call Count on a hit.
+  const std::uint64_t* MarkedBits() const { return t_.marked.data(); }
 
-  // The ASCII twins of a piece of UTF-8 or UTF-16 text.
+  // The ASCII twins of a piece of UTF-8 or UTF-16 text. Found with memchr:
+  // in Japanese text they are rare.
   void CountAscii(std::string_view utf8) {
-    for (const auto& [g, c] : t_.asciiGroups)
-      counts_[g * 16] += static_cast<int>(std::count(utf8.begin(), utf8.end(), c));
+    for (const auto& [g, c] : t_.asciiGroups) {
+      const char* end = utf8.data() + utf8.size();
+      for (const char* p = utf8.data(); (p = static_cast<const char*>(std::memchr(p, c, end - p))) != nullptr; ++p)
+        ++counts_[g * 16];
+    }
   }
   void CountAscii16(std::string_view utf16, bool le) {
     for (const auto& [g, c] : t_.asciiGroups) {
@@ -282,6 +288,11 @@ class Cp932Out {
 
   void Byte(unsigned char b) { *p_++ = static_cast<char>(b); }
   void Code(std::uint16_t code) { PutCode(p_, code); }
+  // For a tight loop: the write position, kept in a local (stores of bytes
+  // could otherwise change any member, and each would be read again), and
+  // handed back before any other call.
+  char* Take() const { return p_; }
+  void Give(char* p) { p_ = p; }
   void Copy(const char* from, std::size_t n) {
     std::memcpy(p_, from, n);
     p_ += n;
@@ -294,6 +305,7 @@ class Cp932Out {
     *p_++ = '?';
     ++loss_.unmapped;
   }
+  void CountUnmapped() { ++loss_.unmapped; }
   // A BMP character through the codec's table.
   void Char(char16_t u, const std::uint16_t* table, TwinTally& twins) {
     const std::uint16_t code = table[u];
@@ -331,32 +343,46 @@ std::size_t Utf8Length(unsigned char b) {
   return b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 1;
 }
 
-// strict: stop at the first malformed sequence.
+// strict: stop at the first malformed sequence. ASCII runs and the
+// three-byte characters of kana and kanji take the fast paths.
 std::size_t Utf8Piece(std::string_view s, bool last, bool strict, Cp932Out& out, TwinTally& twins) {
-  const std::uint16_t* table = cp932::CodeTable();
+  const std::uint16_t* const table = cp932::CodeTable();
+  const std::uint64_t* const marked = twins.MarkedBits();
+  char* p = out.Take();
   std::size_t i = 0;
   while (i < s.size()) {
     if (Byte(s, i) < 0x80) {
       if (i + 8 <= s.size() && (Load8(s.data() + i) & kHighBits) == 0) {
-        out.Copy(s.data() + i, 8);
+        std::memcpy(p, s.data() + i, 8);
+        p += 8;
         i += 8;
       } else {
-        out.Byte(Byte(s, i++));
+        *p++ = s[i++];
       }
-    } else if (const char16_t u = ThreeByteAt(s, i)) {
-      out.Char(u, table, twins);
+      continue;
+    }
+    if (const char16_t u = ThreeByteAt(s, i); u != 0 && table[u] != kNoCode) {
+      if (marked[u >> 6] >> (u & 63) & 1) twins.Count(u);
+      PutCode(p, table[u]);
       i += 3;
-    } else if (const unicode::TCodePoint p = unicode::Utf8At(s, i); p.length != 0) {
-      p.c >= 0x10000 ? out.Unmapped() : out.Char(static_cast<char16_t>(p.c), table, twins);
-      i += p.length;
+      continue;
+    }
+    out.Give(p);
+    bool stop = false;
+    if (const unicode::TCodePoint c = unicode::Utf8At(s, i); c.length != 0) {
+      c.c >= 0x10000 ? out.Unmapped() : out.Char(static_cast<char16_t>(c.c), table, twins);
+      i += c.length;
     } else if (!last && s.size() - i < Utf8Length(Byte(s, i))) {
-      break;
+      stop = true;  // completed by the next piece
     } else {
       out.Invalid();
-      if (strict) break;
-      ++i;
+      stop = strict;
+      i += !strict;
     }
+    p = out.Take();
+    if (stop) break;
   }
+  out.Give(p);
   return i;
 }
 
@@ -400,12 +426,10 @@ void PutJis0212(Cp932Out& out, unsigned j1, unsigned j2) {
   const Jis0212Tables& t = Jis0212();
   const std::size_t k = Jis0212Tables::Index(j1, j2);
   if (t.toCp932[k] == kNoCode) return out.Unmapped();
-  if (!t.exact[k]) {  // shown, but it would be written back as another code
-    out.Code(t.toCp932[k]);
-    out.Unmapped();
-    return;
-  }
+  // A character that would be written back as another code is shown all
+  // the same, and counted: the file cannot be saved as it was.
   out.Code(t.toCp932[k]);
+  if (!t.exact[k]) out.CountUnmapped();
 }
 
 std::size_t EucJpPiece(std::string_view s, bool last, Cp932Out& out) {
@@ -710,6 +734,10 @@ bool ValidUtf8(std::string_view s, std::size_t from) {
   for (std::size_t i = from; i < s.size();) {
     if (i + 8 <= s.size() && (Load8(s.data() + i) & kHighBits) == 0) {
       i += 8;
+      continue;
+    }
+    if (ThreeByteAt(s, i) != 0) {
+      i += 3;
       continue;
     }
     const std::size_t n = unicode::Utf8At(s, i).length;

@@ -6,7 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "text/editor_strings.h"
 #include "text/errors.h"
@@ -118,39 +124,119 @@ struct TLinesUpdate {
   TEditorStrings& lines_;
 };
 
+// Reads and converts a file on a thread of its own, a few blocks ahead of
+// the rows being built from them, so that the conversion costs hardly more
+// time than reading a CP932 file does.
+class TConvertingReader {
+ public:
+  TConvertingReader(const std::string& path, TTextEncoding encoding, bool strict)
+      : decoder_(encoding, strict), strict_(strict) {
+    thread_ = std::thread([this, path] { Run(path); });
+  }
+  ~TConvertingReader() {
+    {
+      std::lock_guard lock(mutex_);
+      cancelled_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  TConvertingReader(const TConvertingReader&) = delete;
+  TConvertingReader& operator=(const TConvertingReader&) = delete;
+
+  // The next converted piece into piece (its old buffer reused); false at
+  // the end of the file. Raises what reading raised.
+  bool Next(std::string& piece) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !full_.empty() || done_; });
+    if (full_.empty()) {
+      if (error_) std::rethrow_exception(error_);
+      return false;
+    }
+    free_.push_back(std::move(piece));  // to be filled again
+    piece = std::move(full_.front());
+    full_.pop_front();
+    changed_.notify_all();
+    return true;
+  }
+
+  // After the end: whether the file was malformed (strict), and its format.
+  bool Malformed() const { return malformed_; }
+  TDecodedText Finish() { return decoder_.Finish(); }
+
+ private:
+  static constexpr std::size_t kAhead = 3;
+
+  void Run(const std::string& path) {
+    try {
+      ReadPieces(path, [this](std::string_view piece, bool last) { return Convert(piece, last); });
+    } catch (...) {
+      std::lock_guard lock(mutex_);
+      error_ = std::current_exception();
+    }
+    std::lock_guard lock(mutex_);
+    done_ = true;
+    changed_.notify_all();
+  }
+
+  std::size_t Convert(std::string_view piece, bool last) {
+    std::string out;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return full_.size() < kAhead || cancelled_; });
+      if (cancelled_) return kStop;
+      if (!free_.empty()) {
+        out = std::move(free_.back());
+        free_.pop_back();
+      }
+    }
+    out.clear();
+    const std::size_t used = decoder_.Feed(piece, last, out);
+    std::lock_guard lock(mutex_);
+    if (strict_ && decoder_.Invalid() > 0) {
+      malformed_ = true;
+      return kStop;
+    }
+    full_.push_back(std::move(out));
+    changed_.notify_all();
+    return used;
+  }
+
+  TTextDecoder decoder_;
+  const bool strict_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::string> full_;  // converted, not yet taken
+  std::vector<std::string> free_;  // buffers to fill again
+  bool done_ = false;
+  bool cancelled_ = false;
+  bool malformed_ = false;
+  std::exception_ptr error_;
+  std::thread thread_;  // last: started once everything else is there
+};
+
 // The text of path in encoding into the rows; nullopt (and no rows) when
 // strict and the file turns out malformed in it.
 std::optional<TLoadedText> LoadDecoded(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path,
                                        TTextEncoding encoding, bool strict) {
   TLinesUpdate update(lines);
   rows.Clear();
-  TTextDecoder decoder(encoding, strict);
   TRowFeeder feeder(rows);
-  std::string out;
-  bool malformed = false;
+  TConvertingReader reader(path, encoding, strict);
   try {
-    ReadPieces(path, [&](std::string_view piece, bool last) {
-      out.clear();
-      const std::size_t used = decoder.Feed(piece, last, out);
-      if (strict && decoder.Invalid() > 0) {
-        malformed = true;
-        return kStop;
-      }
-      feeder.Feed(out);
-      return used;
-    });
+    for (std::string piece; reader.Next(piece);) feeder.Feed(piece);
   } catch (...) {
     rows.Clear();
     throw;
   }
-  if (malformed) {
+  if (reader.Malformed()) {
     rows.Clear();
     return std::nullopt;
   }
   feeder.Finish();
   rows.UpdateAllStates();
   rows.RepaintEditors();
-  const TDecodedText d = decoder.Finish();
+  const TDecodedText d = reader.Finish();
   return TLoadedText{d.format, d.unmapped, d.invalid, d.exact, feeder.FirstEnd()};
 }
 
@@ -161,25 +247,42 @@ TLoadedText LoadCp932(TEditorStrings& lines, const std::string& path) {
   return loaded;
 }
 
+// The detector after the file's first block only (or to the end).
+TEncodingDetector& Detect(TEncodingDetector& detector, const std::string& path, bool firstBlock) {
+  ReadPieces(path, [&](std::string_view piece, bool last) {
+    const std::size_t used = detector.Feed(piece, last);
+    return detector.Decided() || firstBlock ? kStop : used;
+  });
+  return detector;
+}
+
 }  // namespace
 
 TTextEncoding DetectFileEncoding(const std::string& path) {
   TEncodingDetector detector;
-  ReadPieces(path, [&](std::string_view piece, bool last) {
-    const std::size_t used = detector.Feed(piece, last);
-    return detector.Decided() ? kStop : used;
-  });
-  return detector.Result();
+  return Detect(detector, path, false).Result();
 }
 
 TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path,
                             std::optional<TTextEncoding> encoding) {
-  const bool detected = !encoding;
-  if (!encoding) encoding = DetectFileEncoding(path);
-  if (*encoding == teCp932) return LoadCp932(lines, path);
+  if (encoding) {
+    if (*encoding == teCp932) return LoadCp932(lines, path);
+    return *LoadDecoded(lines, rows, path, *encoding, false);
+  }
+  // Most files are decided by their first characters. One that reads as
+  // UTF-8 so far is read as UTF-8 straight away rather than checked to its
+  // end first and read after: one pass for a UTF-8 file. Only one that
+  // turns out malformed is read to its end to detect what it is.
+  TEncodingDetector start;
+  Detect(start, path, true);
+  std::optional<TLoadedText> loaded;
+  if (!start.Decided() && start.Result() == teUtf8) loaded = LoadDecoded(lines, rows, path, teUtf8, true);
+  if (loaded) return *loaded;
+  const TTextEncoding detected = start.Decided() ? start.Result() : DetectFileEncoding(path);
+  if (detected == teCp932) return LoadCp932(lines, path);
   // A detected encoding whose file is malformed after all: the bytes as
   // they are, as every file loaded before other encodings were read.
-  std::optional<TLoadedText> loaded = LoadDecoded(lines, rows, path, *encoding, detected);
+  loaded = LoadDecoded(lines, rows, path, detected, true);
   return loaded ? *loaded : LoadCp932(lines, path);
 }
 

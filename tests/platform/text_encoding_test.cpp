@@ -391,3 +391,13 @@ TEST(TextEncoding, DetectionOfCp932StopsAtItsFirstJapaneseCharacters) {
   EXPECT_FALSE(utf8.Decided());
   EXPECT_EQ(utf8.Result(), teUtf8);
 }
+
+TEST(TextEncoding, SupplementaryKanjiWrittenBackOtherwiseIsShownAndCounted) {
+  // № as JIS X 0212 in EUC-JP: CP932 shows it as its NEC symbol, which a
+  // save writes in JIS X 0208 instead. Shown as itself, not followed by a
+  // "?", and counted, so the file is not written over.
+  const TDecodedText d = DecodeTextAs("\x8f\xa2\xf1" "a", teEucJp);
+  EXPECT_EQ(d.bytes, "\x87\x82" "a");
+  EXPECT_EQ(d.unmapped, 1);
+  EXPECT_FALSE(d.exact);
+}
