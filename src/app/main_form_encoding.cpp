@@ -92,7 +92,7 @@ void TMainForm::EncodingLoaded() {
     ed.SetReadOnly(true);
     EncodingReadOnly = true;
     Prompts().Warning(this, Utf8(kWarningCaption),
-                      Utf8("この文書には表示できない文字が %1 個あり、「?」で表示しています。\r"
+                      Utf8("この文書には元のとおりに表示できない文字が %1 個あり、「?」などで表示しています。\r"
                            "ファイルを保護するため読み取り専用で開きました。上書き保存はできません。\r"
                            "名前を付けて保存すると Shift-JIS の別のファイルに保存できますが、"
                            "これらの文字は失われます。")
