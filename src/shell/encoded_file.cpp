@@ -221,20 +221,24 @@ std::optional<TLoadedText> LoadDecoded(TEditorStrings& lines, TEditorScreenStrin
                                        TTextEncoding encoding, bool strict) {
   TLinesUpdate update(lines);
   rows.Clear();
+  rows.SetEofMark(false);  // a Ctrl+Z of these encodings is text
+  rows.BeginLoading();
   TRowFeeder feeder(rows);
   TConvertingReader reader(path, encoding, strict);
   try {
     for (std::string piece; reader.Next(piece);) feeder.Feed(piece);
   } catch (...) {
     rows.Clear();
+    rows.EndLoading();
     throw;
   }
   if (reader.Malformed()) {
     rows.Clear();
+    rows.EndLoading();
     return std::nullopt;
   }
   feeder.Finish();
-  rows.UpdateAllStates();
+  rows.EndLoading();
   rows.RepaintEditors();
   const TDecodedText d = reader.Finish();
   return TLoadedText{d.format, d.unmapped, d.invalid, d.exact, feeder.FirstEnd()};

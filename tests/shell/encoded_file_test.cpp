@@ -115,10 +115,15 @@ TEST_F(EncodedFileTest, FileMalformedInItsDetectedEncodingLoadsUnchanged) {
 TEST_F(EncodedFileTest, Cp932FilesLoadAsBefore) {
   Spit(path, "plain ASCII");
   EXPECT_EQ(DetectFileEncoding(path), teCp932);
-  const TLoadedText loaded = Load("\x82\xa0\n\x1a" "after");  // あ, stops at the Ctrl+Z
+  const TLoadedText loaded = Load("\x82\xa0\nb\x1a");  // あ b and the old end-of-file mark
   EXPECT_EQ(loaded.format, TTextFormat{});
   EXPECT_EQ(loaded.lineEnd, TLineEnd::Lf);
-  EXPECT_EQ(ed.lines.GetTextStr(), "\x82\xa0\r\n");
+  EXPECT_EQ(ed.lines.GetTextStr(), "\x82\xa0\r\nb");
+  EXPECT_TRUE(ed.Rows().EofMark());
+  // The mark is no text of another encoding's file, and no mark either.
+  Load("\xe3\x81\x82\x1a");
+  EXPECT_EQ(ed.lines.GetTextStr(), "\x82\xa0\x1a");
+  EXPECT_FALSE(ed.Rows().EofMark());
 }
 
 TEST_F(EncodedFileTest, UnreadableFileRaisesAndLeavesNoRows) {
