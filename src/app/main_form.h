@@ -336,6 +336,9 @@ class TMainForm : public QMainWindow {
   // The document has no file any more or its encoding changed: the status
   // panel and the watcher follow.
   void FollowDocumentFile();
+  // A new document (or none after a failed load: CP932), or the one just
+  // saved in format: nothing lost, no protection.
+  void ForgetEncoding(const TTextFormat& format = {});
   void ReopenWithEncoding(TTextEncoding encoding);
   void SaveAsWithEncoding(TTextEncoding encoding);
   // The format a save to a new name writes.

@@ -134,7 +134,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
     SetFileName(kUntitled);
     ed.SetModified(false);
     SetModifiedMark(false);
-    FollowDocumentFile();  // encodings
+    ForgetEncoding();  // encodings
     return false;
   }
   SetFileName(path);
@@ -161,8 +161,7 @@ void TMainForm::New1Click() {
   LineEnd = TLineEnd::CrLf;
   ed.SetModified(false);
   SetModifiedMark(false);
-  TextFormat = {};  // encodings
-  FollowDocumentFile();
+  ForgetEncoding();  // encodings
 }
 
 void TMainForm::Open1Click() {

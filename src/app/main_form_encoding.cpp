@@ -165,13 +165,15 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
   return true;
 }
 
-void TMainForm::EncodingSaved() {
-  TextFormat = WrittenFormat;
+void TMainForm::ForgetEncoding(const TTextFormat& format) {
+  TextFormat = format;
   LostCharacters = 0;
   if (EncodingReadOnly) Memo1->Editor().SetReadOnly(false);
   EncodingReadOnly = false;
   FollowDocumentFile();
 }
+
+void TMainForm::EncodingSaved() { ForgetEncoding(WrittenFormat); }
 
 void TMainForm::SaveAsWithEncoding(TTextEncoding encoding) {
   SaveAsEncoding = encoding;

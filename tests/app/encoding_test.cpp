@@ -162,6 +162,14 @@ TEST_F(EncodingTest, CharactersCp932LacksKeepTheFileFromBeingWrittenOver) {
   EXPECT_TRUE(form.RunCommand("Save1"));
   EXPECT_EQ(Slurp(copy).substr(0, 1), "a");
   EXPECT_TRUE(Slurp(path) == bytes);
+
+  // The protection ends with the document, also when the next fails to load.
+  prompts.Expect(TKind::Warning);
+  EXPECT_TRUE(form.LoadDocument(path));
+  prompts.Expect(TKind::Error);
+  EXPECT_FALSE(form.LoadDocument(dir.File("missing.txt")));
+  EXPECT_FALSE(Doc().ReadOnly());
+  EXPECT_EQ(form.EncodingPanel->text(), QStringLiteral("SJIS CRLF"));
 }
 
 TEST_F(EncodingTest, ReopenReadsTheFileInTheChosenEncoding) {
