@@ -136,6 +136,7 @@ void TMainForm::ConnectAllCommands() {
   ConnectToolCommands();
   ConnectGutterCommands();
   ConnectInputCommands();
+  ConnectEncodingCommands();
 }
 
 void TMainForm::ConnectEditors() {

@@ -18,6 +18,7 @@
 #include "app/main_form_env.h"
 #include "dialogs/basic_settings.h"
 #include "platform/instance_bus.h"
+#include "platform/text_encoding.h"
 #include "shell/document_file.h"
 #include "shell/date_format.h"
 #include "shell/file_names.h"
@@ -39,6 +40,7 @@ namespace yk {
 
 class TBasicSetupDlg;
 class TCuteSplitter;
+class TDocumentWatch;
 class TEditor;
 class TEditorProp;
 class TEditorWidget;
@@ -449,6 +451,60 @@ class TMainForm : public QMainWindow {
   void TakeSettingsFromDialog();
   // Dictionary, repaint and icon animation after the values changed.
   void ApplyGeneralSettings();
+
+  // ===================================================================
+  // Other encodings (main_form_encoding.cpp)
+  // ===================================================================
+  void ConnectEncodingCommands();
+  // Loads path into Memo1 in encoding, or in ReopenEncoding when set (then
+  // cleared), else in the encoding detected; sets TextFormat,
+  // LostCharacters and LineEnd. Raises as loading a file does.
+  void LoadEncodedDocument(const std::string& path, std::optional<TTextEncoding> encoding = std::nullopt);
+  // After LoadDocument read a file: a document with characters that could
+  // not be shown turns read-only with a warning; the status panel, the
+  // watcher.
+  void EncodingLoaded();
+  // Writes Memo1's rows to path in the document's encoding (Save As: in
+  // SaveAsEncoding when set; CP932 for a document with lost characters,
+  // after the user agreed to the loss, and never over its own file). False
+  // when the user declined; raises when the file cannot be written.
+  bool WriteEncodedDocument(const std::string& path, bool wrapped);
+  // After Save or Save As: the document is what was written.
+  void EncodingSaved();
+  // The document has no file any more or its encoding changed: the status
+  // panel and the watcher follow.
+  void FollowDocumentFile();
+  // A new document (or none after a failed load: CP932), or the one just
+  // saved in format: nothing lost, no protection.
+  void ForgetEncoding(const TTextFormat& format = {});
+  void ReopenWithEncoding(TTextEncoding encoding);
+  void SaveAsWithEncoding(TTextEncoding encoding);
+  // The format a save to a new name writes.
+  TTextFormat SaveFormat() const;
+  QString EncodingStatus() const;  // "UTF-8 LF"
+  TTextFormat TextFormat;          // the document's encoding, kept on save
+  int LostCharacters = 0;          // shown as "?", held otherwise by the file
+  bool EncodingReadOnly = false;   // made read-only to protect its file
+  std::optional<TTextEncoding> ReopenEncoding;
+  std::optional<TTextEncoding> SaveAsEncoding;
+  QLabel* EncodingPanel = nullptr;  // status bar, after the four panels
+  TTextFormat WrittenFormat;      // of the last save
+
+  // ===================================================================
+  // Changes made by other programs (main_form_watch.cpp)
+  // ===================================================================
+  // The editing area with the bar that tells of a change on disk above it.
+  QWidget* WithChangeBar(QWidget* editing);
+  // Watches FileName (nothing for an untitled document) as it is now on
+  // disk: changes from here on are told.
+  void WatchDocumentFile();
+  // Looks at the file again (the watcher's signals come here).
+  void CheckDocumentFile();
+  void ReloadDocumentFile();
+  void KeepEditorText();
+  QFrame* ChangeBar = nullptr;
+  QLabel* ChangeBarText = nullptr;
+  TDocumentWatch* DocumentWatch = nullptr;  // a child of the window
 
   // ===================================================================
   // Environment
