@@ -136,6 +136,7 @@ void TMainForm::ConnectAllCommands() {
   ConnectToolCommands();
   ConnectGutterCommands();
   ConnectInputCommands();
+  ConnectSessionCommands();
 }
 
 void TMainForm::ConnectEditors() {
@@ -239,6 +240,7 @@ void TMainForm::HandleCommandLine() {
   if (cl.action != TCommandLine::TAction::Open) {
     Memo1->Editor().Lines().Clear();
     SetFileName(kUntitled);
+    OfferUntitledRecovery();
     return;
   }
   const std::string path = LongPathName(cl.file);
@@ -284,9 +286,11 @@ void TMainForm::FormShow() {
 }
 
 bool TMainForm::FormCloseQuery() {
-  if (HandedOver) return true;
+  if (HandedOver || CloseNeedsNoQuestion()) return true;
   try {
-    return ConfirmSave();
+    if (!ConfirmSave()) return false;
+    DropRecoverySnapshot();  // the user answered for the edits
+    return true;
   } catch (const std::exception& e) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption), ToQString(e.what()));
     return false;

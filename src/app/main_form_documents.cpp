@@ -149,6 +149,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
   OpenDialogFolder = FolderPart(path);
   DrawGutter(Memo1);
   DrawGutter(Memo3);
+  OfferRecovery(path);
   return true;
 }
 
