@@ -233,6 +233,7 @@ void TMainForm::FormCreate() {
   Memo1->Editor().SetModified(false);
   SetModifiedMark(false);
   UpdateToolMenu();
+  OfferRecoveryAtStart();
 }
 
 void TMainForm::HandleCommandLine() {
@@ -240,7 +241,6 @@ void TMainForm::HandleCommandLine() {
   if (cl.action != TCommandLine::TAction::Open) {
     Memo1->Editor().Lines().Clear();
     SetFileName(kUntitled);
-    OfferUntitledRecovery();
     return;
   }
   const std::string path = LongPathName(cl.file);

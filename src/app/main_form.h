@@ -387,14 +387,18 @@ class TMainForm : public QMainWindow {
   // a snapshot, or the user answered for them as the session ended.
   bool CloseNeedsNoQuestion() const;
   // After path was loaded: its snapshot, if one exists, is offered; yes
-  // loads it as a modified document, no removes it.
+  // loads it as a modified document, no removes it. During start-up the
+  // offer waits for OfferRecoveryAtStart.
   void OfferRecovery(const std::string& path);
-  // At a start without a file: the oldest untitled snapshot is offered.
-  void OfferUntitledRecovery();
+  // The end of start-up: the document's snapshot, or at a start without a
+  // file the oldest untitled snapshot, is offered.
+  void OfferRecoveryAtStart();
   void AskToRestore(const std::string& snapshot);
   bool RestoreSnapshot(const std::string& snapshot);
   std::string RecoveryPath;  // the snapshot this window wrote last
   bool CloseUnasked = false;
+  bool StartingUp = true;            // until OfferRecoveryAtStart
+  std::string StartRecoverySnapshot;  // found during start-up
 
   // ===================================================================
   // Environment

@@ -8,11 +8,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <utility>
 
 #include "app/display_text.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
+#include "shell/command_line.h"
 #include "shell/recovery.h"
 
 namespace yk {
@@ -112,12 +114,21 @@ void TMainForm::OfferRecovery(const std::string& path) {
   std::error_code ec;
   const std::string snapshot = RecoveryFileName(VersionFolder(SettingsPath), path);
   if (!std::filesystem::is_regular_file(snapshot, ec)) return;
-  AskToRestore(snapshot);
+  // Start-up marks the loaded document unmodified after loading it: the
+  // restored edits must come after that.
+  if (StartingUp) StartRecoverySnapshot = snapshot;
+  else AskToRestore(snapshot);
 }
 
-void TMainForm::OfferUntitledRecovery() {
-  const std::vector<std::string> snapshots = UntitledRecoveryFiles(VersionFolder(SettingsPath));
+void TMainForm::OfferRecoveryAtStart() {
+  StartingUp = false;
+  if (!StartRecoverySnapshot.empty()) {
+    AskToRestore(std::exchange(StartRecoverySnapshot, std::string()));
+    return;
+  }
+  if (ParseCommandLine(Env().arguments).action == TCommandLine::TAction::Open) return;
   // One at a time: each further start of an empty window offers the next.
+  const std::vector<std::string> snapshots = UntitledRecoveryFiles(VersionFolder(SettingsPath));
   if (!snapshots.empty()) AskToRestore(snapshots.front());
 }
 

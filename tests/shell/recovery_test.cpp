@@ -36,7 +36,9 @@ TEST(Recovery, LongNamesAreCutWithinTheLimitAndNotInsideACharacter) {
     const std::string file = NameOf(RecoveryFileName("/v", "/d/" + name));
     EXPECT_LE(file.size(), 200u);
     EXPECT_EQ(file.rfind("recovery-", 0), 0u);
-    if (name == kana) EXPECT_EQ((file.size() - 26) % 3, 0u) << file;
+    if (name == kana) {
+      EXPECT_EQ((file.size() - 26) % 3, 0u) << file;
+    }
   }
   EXPECT_NE(RecoveryFileName("/v", "/d/" + std::string(255, 'x')),
             RecoveryFileName("/v", "/d/" + std::string(254, 'x') + "y"));
