@@ -21,7 +21,7 @@
 #include <string>
 
 #include "controls/ui_font.h"
-#include "dialogs/search_session.h"
+#include "editor/search_rows.h"
 #include "docgen.h"
 #include "temp_dir.h"
 #include "window_timing.h"
@@ -96,10 +96,10 @@ int main(int argc, char** argv) {
   if (size > 0) std::printf(" = %.2f x file size", peak / size);
 
   if (!options.find.empty()) {
-    yk::TSearchSession search(prompts);
-    search.SetDialogText(options.find);
+    // The search the Find command runs, from the document's start.
     const auto find_start = std::chrono::steady_clock::now();
-    const bool found = search.SearchStep(form->Memo1->Editor());
+    const bool found = yk::SearchRows(form->Memo1->Editor().ScreenStrings(), {}, 0, options.find, yk::sfForward)
+                           .has_value();
     std::printf("; find %.0f ms (%s)", Ms(find_start), found ? "found" : "not found");
   }
   if (options.save) {
