@@ -41,9 +41,9 @@ measure open100 "$probe $doc100" "$vim $doc100 -c 'qa!'"
 measure find100 "$probe --find $word $doc100" "$vim $doc100 -c 'silent! /$word' -c 'qa!'"
 measure save100 "$probe --save $work/yk_save.txt" "$vim $work/vim_save.txt -c 'w!' -c 'qa!'"
 # Peak resident memory and the probe's own phase times (one run each).
-/usr/bin/time -f %M -o "$work/yk.rss" "$probe" --find "$word" "$doc100" >"$work/yk.phases"
+/usr/bin/time -f %M -o "$work/yk.rss" "$probe" --find "$word" "$doc100" >"$work/yk.phases" 2>/dev/null
 eval "/usr/bin/time -f %M -o $work/vim.rss $vim $doc100 -c 'qa!'"
-/usr/bin/time -f %M -o "$work/yk.rss10" "$probe" "$doc10" >/dev/null
+/usr/bin/time -f %M -o "$work/yk.rss10" "$probe" "$doc10" >/dev/null 2>&1
 eval "/usr/bin/time -f %M -o $work/vim.rss10 $vim $doc10 -c 'qa!'"
 
 python3 - "$work" "$doc10" "$doc100" <<'PY'
