@@ -157,7 +157,7 @@ bool TMainForm::RestoreSnapshot(const std::string& snapshot) {
     // Half read: back to the document as it is on disk.
     try {
       if (FileName == kUntitled) ed.Lines().Clear();
-      else ed.Lines().LoadFromFile(FileName);
+      else LoadEncodedDocument(FileName, TextFormat.encoding);
     } catch (const std::exception&) {
       ed.Lines().Clear();
       SetFileName(kUntitled);
