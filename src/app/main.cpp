@@ -1,5 +1,5 @@
 // The program: the command line's --help and --version, the application,
-// its main window, and SIGTERM taken as an ordinary close of the window.
+// its main window, and SIGTERM and SIGHUP taken as a close of the window.
 #include <QApplication>
 #include <QSocketNotifier>
 
@@ -27,9 +27,11 @@ void OnTerminate(int) {
   [[maybe_unused]] const ssize_t n = ::write(g_term_pipe[1], &c, 1);
 }
 
-// SIGTERM (as sent at logout or by "kill") closes the window the way the
-// user would, so that the settings are written and unsaved edits are asked
-// about; installed before the window exists, it waits for the event loop.
+// SIGTERM (as sent at logout or by "kill") and SIGHUP (the terminal or the
+// session went away) close the window the way the user would, so that the
+// settings are written; unsaved edits go to a recovery snapshot, since
+// nobody may be there to answer. Installed before the window exists, they
+// wait for the event loop.
 void CatchTermination() {
   if (::pipe2(g_term_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   struct sigaction action {};
@@ -37,6 +39,7 @@ void CatchTermination() {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGHUP, &action, nullptr);
 }
 
 }  // namespace
@@ -88,7 +91,7 @@ int main(int argc, char** argv) {
       char buffer[16];
       while (::read(g_term_pipe[0], buffer, sizeof buffer) > 0) {
       }
-      form.close();
+      form.CloseForTermination();
     });
   }
   form.show();

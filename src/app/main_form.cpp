@@ -137,6 +137,7 @@ void TMainForm::ConnectAllCommands() {
   ConnectGutterCommands();
   ConnectInputCommands();
   ConnectEncodingCommands();
+  ConnectSessionCommands();
 }
 
 void TMainForm::ConnectEditors() {
@@ -233,6 +234,7 @@ void TMainForm::FormCreate() {
   Memo1->Editor().SetModified(false);
   SetModifiedMark(false);
   UpdateToolMenu();
+  OfferRecoveryAtStart();
 }
 
 void TMainForm::HandleCommandLine() {
@@ -274,9 +276,11 @@ void TMainForm::FormShow() {
 }
 
 bool TMainForm::FormCloseQuery() {
-  if (HandedOver) return true;
+  if (HandedOver || CloseNeedsNoQuestion()) return true;
   try {
-    return ConfirmSave();
+    if (!ConfirmSave()) return false;
+    DropRecoverySnapshot();  // the user answered for the edits
+    return true;
   } catch (const std::exception& e) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption), ToQString(e.what()));
     return false;

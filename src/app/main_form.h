@@ -453,6 +453,41 @@ class TMainForm : public QMainWindow {
   void ApplyGeneralSettings();
 
   // ===================================================================
+  // Session end and recovery snapshots (main_form_session.cpp)
+  // ===================================================================
+  void ConnectSessionCommands();
+  // The desktop session is ending. When the session manager lets us ask, a
+  // modified document is asked about as a close does; otherwise it is kept
+  // in a recovery snapshot. False when the user cancelled (the logout is
+  // then cancelled).
+  bool SessionEnding(bool interaction_allowed);
+  // SIGTERM or SIGHUP: closes the window through the normal close, with a
+  // modified document kept in a recovery snapshot instead of a question
+  // (asked only when the snapshot cannot be written).
+  void CloseForTermination();
+  // Memo1's text into the document's recovery snapshot, silently; false
+  // when it could not be written.
+  bool KeepRecoverySnapshot();
+  // Removes the snapshot this window wrote, if any.
+  void DropRecoverySnapshot();
+  // True when the close query must not ask: the current edits are kept in
+  // a snapshot, or the user answered for them as the session ended.
+  bool CloseNeedsNoQuestion() const;
+  // After path was loaded: its snapshot, if one exists, is offered; yes
+  // loads it as a modified document, no removes it. During start-up the
+  // offer waits for OfferRecoveryAtStart.
+  void OfferRecovery(const std::string& path);
+  // The end of start-up: the document's snapshot, or at a start without a
+  // file the oldest untitled snapshot, is offered.
+  void OfferRecoveryAtStart();
+  void AskToRestore(const std::string& snapshot);
+  bool RestoreSnapshot(const std::string& snapshot);
+  std::string RecoveryPath;  // the snapshot this window wrote last
+  bool CloseUnasked = false;
+  bool StartingUp = true;            // until OfferRecoveryAtStart
+  std::string StartRecoverySnapshot;  // found during start-up
+
+  // ===================================================================
   // Other encodings (main_form_encoding.cpp)
   // ===================================================================
   void ConnectEncodingCommands();

@@ -150,6 +150,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
   DrawGutter(Memo1);
   DrawGutter(Memo3);
   EncodingLoaded();  // encodings
+  OfferRecovery(path);
   return true;
 }
 
