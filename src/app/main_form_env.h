@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/date_format.h"
+
 namespace yk {
 
 class TPrompts;
@@ -45,6 +47,11 @@ struct TMainFormEnv {
   // The other main window that shows the document at path (exact title
   // comparison), or null. null: there is never one.
   std::function<std::unique_ptr<TPeerWindow>(const std::string& path)> find_document_window;
+  // Opens a URL ("http://...", "mailto:...", as UTF-8) with the desktop's
+  // handler; false when none took it. null: the desktop's default handler.
+  std::function<bool(const std::string& url)> open_url;
+  // The local date and time the date command inserts. null: the clock.
+  std::function<TDateTime()> now;
 };
 
 // "Yomikaki.ini" beside the executable when that folder already holds a

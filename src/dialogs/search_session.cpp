@@ -33,7 +33,7 @@ constexpr unsigned kConfirmButtons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(T
                                      AnswerBit(TDialogAnswer::Cancel) | AnswerBit(TDialogAnswer::All);
 
 QSize MeasureConfirmBox(const QString& text) {
-  QMessageBox box(QMessageBox::Question, kConfirmCaption, text,
+  QMessageBox box(QMessageBox::Question, kReplaceConfirmCaption, text,
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
   box.adjustSize();
   return box.size();
@@ -60,7 +60,7 @@ TSearchSession::TSearchSession(TDialogPrompts& prompts)
 // --- commands -----------------------------------------------------------------
 
 TSearchDialogRequest TSearchSession::Request(TEditor& ed) const {
-  return {Parent, SettingsPath, current_text_, &ed};
+  return {Parent, SettingsPath, current_text_, &ed, {}};
 }
 
 void TSearchSession::TakeDialogResult(const TSearchDialogResult& r) {
@@ -146,7 +146,7 @@ bool TSearchSession::SearchStep(TEditor& ed) { return Step(ed, SelectionFrom(ed)
 TDialogAnswer TSearchSession::ConfirmReplace(TEditor& ed) {
   const QString text = ReplaceConfirmText(dialog_text_, replacement_);
   const QPoint at = ConfirmBoxPos(CaretToScreen(ed), ed.RowHeight(), ConfirmBoxSize(text), ScreenRect());
-  return prompts_.Question(Parent, kConfirmCaption, text, kConfirmButtons, at);
+  return prompts_.Question(Parent, kReplaceConfirmCaption, text, kConfirmButtons, at);
 }
 
 // Each search after a replacement starts past the inserted text: after it
