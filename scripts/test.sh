@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: a normal build, then everything again
 # under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz
-# corpora replayed.
+# corpora replayed, then the Debian package installed on a clean root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,3 +16,4 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
 if [ -x scripts/fuzz-replay.sh ]; then scripts/fuzz-replay.sh; fi
+scripts/package-test.sh build

@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
   QApplication app(qt_argc, argv);
   QApplication::setApplicationName(QStringLiteral("yomikaki"));
   QApplication::setApplicationDisplayName(QStringLiteral("Yomikaki"));
+  // Lets the desktop match the window to its launcher and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.yomikaki"));
   QApplication::setApplicationVersion(QStringLiteral(YK_VERSION));
   QApplication::setFont(yk::JapaneseUiFont());
   QApplication::setWindowIcon(yk::StillIcon());

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds the Debian package, checks its control fields and file list, then
+# installs it with apt into a fresh minimal Debian root (the release of this
+# machine) and starts the installed program there with a file and closes it.
+# Usage: scripts/package-test.sh [build folder]   (default: build)
+# The clean root needs root rights (debootstrap, chroot) and the Debian
+# mirror; YK_DEBIAN_MIRROR chooses another mirror than debootstrap's default.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+sudo_cmd=""
+[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+
+fail() { echo "package-test: $*" >&2; exit 1; }
+step_start=$SECONDS
+step() {
+  echo "package-test: $1 ($((SECONDS - step_start)) s)"
+  step_start=$SECONDS
+}
+
+# --- The package -----------------------------------------------------------
+cmake --build "$build" --target yomikaki
+rm -f "$build"/yomikaki_*.deb
+(cd "$build" && cpack -G DEB > cpack.log 2>&1) || { cat "$build/cpack.log"; fail "cpack failed"; }
+debs=("$build"/yomikaki_*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one yomikaki_*.deb in $build"
+deb=${debs[0]}
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+step "built $(basename "$deb")"
+
+# --- Control fields --------------------------------------------------------
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = yomikaki ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project is $version"
+[ "$(field Section)" = editors ] || fail "Section is '$(field Section)'"
+[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture is '$(field Architecture)'"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+depends=$(field Depends)
+# Versioned entries of libc and Qt show that the shared libraries were
+# looked up; the font and the SVG plugins are loaded at run time only.
+for want in 'libc6 (>= ' 'libqt6core6 (>= ' 'libqt6widgets6 (>= ' 'fonts-ipafont-gothic' 'libqt6svg6'; do
+  [[ ", $depends" == *", $want"* ]] || fail "Depends lacks '$want': $depends"
+done
+step "control fields"
+
+# --- File list -------------------------------------------------------------
+# Exactly these files, owned by root, the program executable and stripped.
+expected="./usr/bin/yomikaki
+./usr/share/applications/org.example.yomikaki.desktop
+./usr/share/doc/yomikaki/copyright
+./usr/share/icons/hicolor/scalable/apps/yomikaki.svg
+./usr/share/metainfo/org.example.yomikaki.metainfo.xml"
+listing=$(dpkg-deb -c "$deb")
+files=$(awk '$1 ~ /^-/ { print $6 }' <<<"$listing" | sort)
+[ "$files" = "$expected" ] || fail "file list differs:$(diff <(echo "$expected") <(echo "$files") || true)"
+awk '$2 != "root/root" { bad = 1; print "not root-owned: " $0 } END { exit bad }' <<<"$listing" ||
+  fail "files not owned by root"
+grep -q '^-rwxr-xr-x .* \./usr/bin/yomikaki$' <<<"$listing" || fail "program is not mode 755"
+unpacked="$build/package-contents"
+rm -rf "$unpacked" && dpkg-deb -x "$deb" "$unpacked"
+file "$unpacked/usr/bin/yomikaki" | grep -q ', stripped' || fail "program is not stripped"
+rm -rf "$unpacked"
+step "file list"
+
+# --- Clean root ------------------------------------------------------------
+root="$build/package-root"
+# shellcheck disable=SC1091
+suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+$sudo_cmd rm -rf "$root"
+debootstrap_log="$build/debootstrap.log"
+$sudo_cmd debootstrap --variant=minbase "$suite" "$root" ${YK_DEBIAN_MIRROR:+"$YK_DEBIAN_MIRROR"} \
+  > "$debootstrap_log" 2>&1 || { tail -20 "$debootstrap_log"; fail "debootstrap failed"; }
+step "debootstrap $suite"
+
+$sudo_cmd cp "$deb" "$root/tmp/"
+# A document in CP932: "あいう" and a half-width katakana line, CR LF ends.
+printf '\x82\xa0\x82\xa2\x82\xa4\r\n\xb1\xb2\xb3\r\n' | $sudo_cmd tee "$root/tmp/sample.txt" > /dev/null
+$sudo_cmd cp scripts/package-inside.sh "$root/tmp/"
+# A mount namespace of its own, so /proc inside the root goes away with it
+# whatever happens.
+$sudo_cmd unshare --mount --propagation private \
+  sh -c 'mount -t proc proc "$1/proc" && exec chroot "$1" /bin/bash /tmp/package-inside.sh "$2"' \
+  sh "$root" "$(basename "$deb")" || fail "the installed package failed in the clean root"
+step "installed and started in the clean root"
+$sudo_cmd rm -rf "$root"
+echo "package-test: passed"
