@@ -451,6 +451,7 @@ class TMainForm : public QMainWindow {
   // Editing commands.
   bool caret_panel_pending_ = false;
   bool clipboard_has_text_ = false;
+  bool enabling_paused_ = false;  // a replace loop runs: the rule runs once after it
   int wheel_rest_ = 0;  // wheel units short of a whole notch
 };
 

@@ -157,7 +157,7 @@ void TMainForm::UpdateCaretPanel() { SetStatusText(0, ToQString(CaretPositionTex
 // The preview and any read-only editor take no edit; everything that needs
 // a selection follows it.
 void TMainForm::Edit1Click() {
-  if (!ActiveEditor) return;
+  if (!ActiveEditor || enabling_paused_) return;
   TEditor& ed = ActiveEditor->Editor();
   const bool sel = ed.Selected();
   const bool editable = ActiveEditor != Memo2 && !ed.ReadOnly();

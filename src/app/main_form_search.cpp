@@ -2,6 +2,7 @@
 // box and the search session, with the dialogs run through the prompts.
 #include <QComboBox>
 #include <QDialog>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include "app/main_form.h"
@@ -78,11 +79,17 @@ void TMainForm::FindPrev1Click() {
   ShowCurrentText(*this);
 }
 
-// The preview is never changed.
+// The preview is never changed. Each replacement selects and unselects;
+// the menus and buttons follow once at the end, not a hundred thousand
+// times.
 void TMainForm::Replace1Click() {
   if (ActiveEditor == Memo2) return;
   Search->SettingsPath = SettingsPath;
-  Search->Replace(ActiveEditor->Editor());
+  {
+    const QScopedValueRollback<bool> pause(enabling_paused_, true);
+    Search->Replace(ActiveEditor->Editor());
+  }
+  Edit1Click();
   ShowCurrentText(*this);
 }
 

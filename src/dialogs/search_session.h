@@ -98,6 +98,9 @@ class TSearchSession {
   };
   static TFrom SelectionFrom(const TEditor& ed);
   std::optional<TRowMatch> Step(TEditor& ed, const TFrom& from);
+  // Step without the "not found" box.
+  std::optional<TRowMatch> Locate(TEditor& ed, const TFrom& from);
+  void ShowNotFound();
   static void SelectMatch(TEditor& ed, const TRowMatch& m);
   static void ScrollIntoView(TEditor& ed);
   TDialogAnswer ConfirmReplace(TEditor& ed);
