@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include <chrono>
+#include <ctime>
 #include <memory>
 
 #include "bench_editor.h"
@@ -69,6 +71,37 @@ void BM_TypedKeyTo3MRowDocument(benchmark::State& state) {
   state.counters["rows"] = ed.RowCount();
 }
 BENCHMARK(BM_TypedKeyTo3MRowDocument)->Unit(benchmark::kMicrosecond);
+
+// Opening a large document of short lines in a shown widget, wrapped at 80
+// columns with a block comment pair, up to its first page painted: the file
+// named by YK_LOAD_FILE (the manual-page corpus of
+// bench/make_manpage_corpus.sh), else the generated 100 MB document.
+void BM_OpenToFirstPage(benchmark::State& state) {
+  const QByteArray named = qgetenv("YK_LOAD_FILE");
+  const std::string path = named.isEmpty() ? yk::bench::DocumentFile(100u << 20) : named.toStdString();
+  for (auto _ : state) {
+    yk::TEditorWidget w;
+    yk::TEditor& ed = w.Editor();
+    yk::TEditorBracketItem& pair = ed.View().Brackets().Add();
+    pair.SetLeftBracket("/*");
+    pair.SetRightBracket("*/");
+    ed.SetWordWrap(true);
+    w.resize(1000, 800);
+    w.show();
+    QCoreApplication::processEvents();
+    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
+    ed.Lines().LoadFromFile(path);
+    w.viewport()->repaint();  // paints before returning
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    state.SetIterationTime(seconds);
+    // The processor time too: on a shared machine the wall time also counts
+    // waiting for a core.
+    state.counters["cpu_ms"] = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    state.counters["rows"] = ed.RowCount();
+  }
+}
+BENCHMARK(BM_OpenToFirstPage)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -36,7 +36,10 @@ inline int CharStartColumn(std::string_view map, int c, bool inTab) noexcept {
 class TRowColumns {
  public:
   TRowColumns(std::string_view text, int tabWidth, int wrapByte, const TDelimiterSet& delimiters)
-      : text_(text), delimiters_(delimiters), mapped_(text.find('\t') != std::string_view::npos) {
+      : TRowColumns(text, text.find('\t') != std::string_view::npos, tabWidth, wrapByte, delimiters) {}
+  // For a caller that knows whether the row holds a tab without reading it.
+  TRowColumns(std::string_view text, bool hasTab, int tabWidth, int wrapByte, const TDelimiterSet& delimiters)
+      : text_(text), delimiters_(delimiters), mapped_(hasTab) {
     if (mapped_) ColumnMapInto(text, tabWidth, wrapByte, delimiters, map_);
   }
 

@@ -399,6 +399,7 @@ class TEditor : public TEditorLink {
  private:
   // Coordinates (editor_core.cpp).
   std::string_view RowView(int row) const;
+  bool RowHasTab(int row) const;
   int WrapColumns() const;
   void ColumnMapOf(std::string_view text, std::string& out) const;
   TRowColumns RowColumns(int row) const;
@@ -423,6 +424,9 @@ class TEditor : public TEditorLink {
 
   // The edit pattern: replace rows, then put the caret back by offset.
   void ReplaceAndPlace(int first, int count, const std::string& text, int anchor, std::int64_t offset);
+  // The same for bytes [from, to) of one row replaced by text.
+  void ReplaceInRowAndPlace(int row, std::size_t from, std::size_t to, const std::string& text, int anchor,
+                            std::int64_t offset);
 
   // Editing (editor_edit.cpp).
   int AnchorRow(int row) const;

@@ -12,7 +12,11 @@ namespace yk {
 
 namespace {
 
-bool HasTab(std::string_view s) { return s.find('\t') != std::string_view::npos; }
+// Edits count offsets from an anchor a row or a line above, and most lines
+// hold a few rows: those are added up directly, which keeps the line
+// index's totals (rebuilt from the edited block on when next asked) out of
+// every keystroke.
+constexpr int kNearRows = 64;
 
 }  // namespace
 
@@ -77,6 +81,7 @@ void TEditor::RebuildParserRules() {
 
 void TEditor::SettingsChanged(TPersistent* sender) {
   if (sender == marks_.get()) margin_->SetUnderlineSpace(marks_->Underline().Visible() ? 1 : 0);
+  if (sender == caret_.get()) rows_->InvalidateWidths();  // the tab width may have changed
   if (sender == view_.get()) {
     RebuildParserRules();
     rows_->UpdateAllStates();
@@ -168,7 +173,13 @@ TRowAttribute TEditor::RowAttribute(int row) const {
 
 int TEditor::WrapColumns() const { return WordWrap() ? rows_->WrapOption().WrapByte() : 0; }
 
-int TEditor::RowEndCol(int row) const { return LineWidth(RowView(row), TabSpaceCount(), WrapColumns()); }
+bool TEditor::RowHasTab(int row) const { return row >= 0 && row < RowCount() && rows_->RowHasTab(row); }
+
+// A row without a tab is as wide as it is long.
+int TEditor::RowEndCol(int row) const {
+  if (!RowHasTab(row)) return static_cast<int>(RowView(row).size());
+  return LineWidth(RowView(row), TabSpaceCount(), WrapColumns());
+}
 
 std::string TEditor::ExpandTabs(std::string_view s) const {
   return yk::ExpandTabs(s, TabSpaceCount(), WrapColumns());
@@ -179,7 +190,7 @@ void TEditor::ColumnMapOf(std::string_view text, std::string& out) const {
 }
 
 TRowColumns TEditor::RowColumns(int row) const {
-  return TRowColumns(RowView(row), TabSpaceCount(), WrapColumns(), word_delimiters_);
+  return TRowColumns(RowView(row), RowHasTab(row), TabSpaceCount(), WrapColumns(), word_delimiters_);
 }
 
 std::string TEditor::RowColumnMap(int row) const {
@@ -202,7 +213,7 @@ int TEditor::ByteIndex(int row, int col, bool capped) const {
   std::string_view text = RowView(row);
   const int length = static_cast<int>(text.size());
   if (col <= 0) return 0;
-  if (!HasTab(text)) return capped ? std::min(col, length) : col;
+  if (!RowHasTab(row)) return capped ? std::min(col, length) : col;
   std::string map;
   ColumnMapOf(text, map);
   return ByteOfColumn(map, col, capped, length);
@@ -214,6 +225,7 @@ int TEditor::ColOfByte(int row, int byte) const {
   std::string_view text = RowView(row);
   const int length = static_cast<int>(text.size());
   const int inside = std::clamp(byte, 0, length);
+  if (!RowHasTab(row)) return byte < 0 ? 0 : byte;
   return LineWidth(text.substr(0, static_cast<std::size_t>(inside)), TabSpaceCount(), WrapColumns()) +
          std::max(0, byte - length);
 }
@@ -229,22 +241,21 @@ std::int64_t TEditor::RowSpan(int row) const {
 
 int TEditor::LogicalColumn(int row, int col) const {
   if (row < 0 || row > RowCount() || col < 0) return -1;
-  std::string_view text = RowView(row);
-  std::string map;
-  ColumnMapOf(text, map);
-  col = CharStartColumn(map, col, false);
-  int byte = ByteOfColumn(map, col, true, static_cast<int>(text.size()));
-  for (int r = row - 1; r >= 0 && RowAttribute(r) == raWrapped; --r) byte += static_cast<int>(RowView(r).size());
+  const TRowColumns cols = RowColumns(row);
+  col = cols.CharStartColumn(col, false);
+  int byte = ByteIndex(row, col, true);
+  const int first = rows_->FirstRowOfLine(row);
+  if (row - first <= kNearRows)
+    for (int r = first; r < row; ++r) byte += static_cast<int>(RowView(r).size());
+  else
+    byte += static_cast<int>(rows_->SumsBefore(row).bytes - rows_->SumsBefore(first).bytes);
   return byte;
 }
 
+// The CR LF rows among the first n rows.
 int TEditor::RowsToLines(int n) const {
   if (!WordWrap()) return n;
-  const int limit = std::clamp(n, 0, RowCount());
-  int lines = 0;
-  for (int r = 0; r < limit; ++r)
-    if (rows_->GetRowAttribute(r) == raCrlf) ++lines;
-  return lines;
+  return static_cast<int>(rows_->SumsBefore(std::clamp(n, 0, RowCount())).crlfs);
 }
 
 // --- metrics ------------------------------------------------------------
@@ -261,10 +272,12 @@ void TEditor::RecalcMetrics() {
   base_max_top_col_ = kHorizontalExtent / col_width_;
 }
 
-// A row wider than the fixed extent would strand the caret inside it, so
-// the extent grows to the caret row's width.
+// The view scrolls sideways at least the fixed extent, and far enough to
+// show the end of the widest row at the left edge (one screen beyond it),
+// whichever row the caret is on.
 int TEditor::MaxTopCol() const {
-  return std::max(base_max_top_col_, RowEndCol(row_) - visible_cols_ + 1);
+  const std::int64_t widest = std::min<std::int64_t>(rows_->WidestRow(), INT_MAX / 2);
+  return std::max(base_max_top_col_, static_cast<int>(widest));
 }
 
 int TEditor::ColLimit() const { return MaxTopCol() + visible_cols_; }
@@ -285,7 +298,9 @@ void TEditor::UpdateScrollRanges() {
   if (scroll_bars_ == ssVertical || scroll_bars_ == ssBoth)
     host_->SetScrollBar(sbVertical, {0, std::max(visible_rows_, MaxTopRow()), visible_rows_, top_row_});
   if (scroll_bars_ == ssHorizontal || scroll_bars_ == ssBoth)
-    host_->SetScrollBar(sbHorizontal, {0, maxTopCol, visible_cols_, top_col_});
+    // The bar's range holds the page, so its thumb at the right end stands
+    // for the largest top column.
+    host_->SetScrollBar(sbHorizontal, {0, maxTopCol + std::max(visible_cols_ - 1, 0), visible_cols_, top_col_});
 }
 
 // Computed wide: a captured mouse may report points far outside the window.
@@ -529,18 +544,29 @@ void TEditor::Resized() {
 // --- offsets ----------------------------------------------------------------
 
 std::int64_t TEditor::OffsetFromRowCol(int anchor, int row, int col) const {
-  std::int64_t offset = 0;
-  for (int r = std::max(anchor, 0); r < row; ++r) offset += RowSpan(r);
-  return offset + ByteIndex(row, col, true);
+  anchor = std::max(anchor, 0);
+  std::int64_t between = 0;
+  if (row - anchor <= kNearRows)
+    for (int r = anchor; r < row; ++r) between += RowSpan(r);
+  else
+    between = RowStartOffset(row) - RowStartOffset(anchor);
+  return between + ByteIndex(row, col, true);
 }
 
 // An offset inside a row or its line end stays on that row, so a caret at
 // the end of a line stays there; only the end of a wrapped row is the start
-// of the next row.
+// of the next row. An offset past the text ends on the last row, or on the
+// row after it when the text ends with a line end.
 void TEditor::SetCaretByOffset(int anchor, std::int64_t offset) {
   const int n = RowCount();
+  anchor = std::max(anchor, 0);
+  if (anchor >= n) {
+    PlaceCaret(n, 0);
+    return;
+  }
   offset = std::max<std::int64_t>(offset, 0);
-  for (int r = std::max(anchor, 0); r < n; ++r) {
+  // Near the anchor the rows are walked; farther the line index answers.
+  for (int r = anchor, end = std::min(n, anchor + kNearRows); r < end; ++r) {
     const TRowAttribute a = rows_->GetRowAttribute(r);
     const std::int64_t length = static_cast<std::int64_t>(rows_->RowLength(r));
     const std::int64_t here = a == raWrapped ? length : length + 2;
@@ -550,14 +576,40 @@ void TEditor::SetCaretByOffset(int anchor, std::int64_t offset) {
       return;
     }
     offset -= RowSpan(r);
+    anchor = r + 1;
   }
-  PlaceCaret(n, 0);
+  if (anchor >= n) {
+    PlaceCaret(n, 0);
+    return;
+  }
+  const std::int64_t base = RowStartOffset(anchor);
+  int r = offset < rows_->Totals().Offset() - base ? rows_->RowOfOffset(base + offset) : n;
+  if (r >= n) {
+    if (RowAttribute(n - 1) == raCrlf) {
+      PlaceCaret(n, 0);
+      return;
+    }
+    r = n - 1;
+  }
+  const std::int64_t inRow = base + offset - RowStartOffset(r);
+  const int byte = static_cast<int>(std::min<std::int64_t>(inRow, static_cast<std::int64_t>(RowView(r).size())));
+  PlaceCaret(r, std::min(ColOfByte(r, byte), RowEndCol(r)));
 }
 
 void TEditor::ReplaceAndPlace(int first, int count, const std::string& text, int anchor, std::int64_t offset) {
   CaretBeginUpdate();
   UnderlineBeginUpdate();
   rows_->ReplaceRows(first, count, text);
+  SetCaretByOffset(anchor, offset);
+  UnderlineEndUpdate();
+  CaretEndUpdate();
+}
+
+void TEditor::ReplaceInRowAndPlace(int row, std::size_t from, std::size_t to, const std::string& text, int anchor,
+                                   std::int64_t offset) {
+  CaretBeginUpdate();
+  UnderlineBeginUpdate();
+  rows_->ReplaceInRow(row, from, to, text);
   SetCaretByOffset(anchor, offset);
   UnderlineEndUpdate();
   CaretEndUpdate();

@@ -52,6 +52,13 @@ void TEditor::InsertAtCaret(std::string_view s) {
   std::string_view line = RowView(r);
   const int length = static_cast<int>(line.size());
   const int c = CaretByte(false);
+  if (r < RowCount()) {
+    const std::size_t at = static_cast<std::size_t>(std::min(c, length));
+    const int anchor = AnchorRow(r);
+    const std::int64_t offset = OffsetFromRowCol(anchor, r, 0) + c + static_cast<std::int64_t>(s.size());
+    ReplaceInRowAndPlace(r, at, at, Spaces(c - length) + std::string(s), anchor, offset);
+    return;
+  }
   std::string text;
   text.reserve(static_cast<std::size_t>(std::max(c, length)) + s.size() + 2);
   if (c >= length) {
@@ -197,20 +204,17 @@ void TEditor::BackSpaceKey() {
   }
   if (c >= 1) {
     const int r = row_;
-    std::string_view line = RowView(r);
-    std::string map;
-    ColumnMapOf(line, map);
-    int start = ByteOfColumn(map, col_ - 1, true, static_cast<int>(line.size()));
+    // Read around the caret, not as a map of the whole row.
+    int start = ByteIndex(r, col_ - 1, true);
     int size = 1;
-    if (CodeAt(map, col_ - 1) == kColTrail) {
+    if (RowColumns(r).CodeAt(col_ - 1) == kColTrail) {
       --start;
       size = 2;
     }
-    std::string text(line);
-    text.erase(static_cast<std::size_t>(start), static_cast<std::size_t>(size));
-    if (RowAttribute(r) == raCrlf) text.append(kCrLf);
     const int anchor = AnchorRow(r);
-    ReplaceAndPlace(r, 1, text, anchor, OffsetFromRowCol(anchor, r, 0) + start);
+    const std::size_t from = static_cast<std::size_t>(start);
+    ReplaceInRowAndPlace(r, from, from + static_cast<std::size_t>(size), {}, anchor,
+                         OffsetFromRowCol(anchor, r, 0) + start);
     return;
   }
   if (row_ >= 1) JoinWithPrevious();
@@ -256,11 +260,9 @@ void TEditor::DeleteKey() {
   const int c = CaretByte(false);
   if (c < static_cast<int>(line.size())) {
     const std::size_t size = line[static_cast<std::size_t>(c)] == '\t' ? 1 : cp932::CharLength(line, static_cast<std::size_t>(c));
-    std::string text(line);
-    text.erase(static_cast<std::size_t>(c), size);
-    if (RowAttribute(r) == raCrlf) text.append(kCrLf);
     const int anchor = AnchorRow(r);
-    ReplaceAndPlace(r, 1, text, anchor, OffsetFromRowCol(anchor, r, 0) + c);
+    const std::size_t from = static_cast<std::size_t>(c);
+    ReplaceInRowAndPlace(r, from, from + size, {}, anchor, OffsetFromRowCol(anchor, r, 0) + c);
     return;
   }
   if (RowAttribute(r) != raEof) JoinWithNext(c);

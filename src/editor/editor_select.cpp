@@ -247,12 +247,7 @@ std::int64_t TEditor::SelLength() const {
     }
     return n;
   }
-  n = static_cast<std::int64_t>(RowView(r.startRow).size()) - r.startByte;
-  for (int row = r.startRow + 1; row < r.endRow; ++row) n += static_cast<std::int64_t>(RowView(row).size());
-  n += r.endByte + 1;
-  for (int row = r.startRow; row < r.endRow; ++row)
-    if (RowAttribute(row) == raCrlf) n += 2;
-  return n;
+  return RowStartOffset(r.endRow) + r.endByte + 1 - RowStartOffset(r.startRow) - r.startByte;
 }
 
 void TEditor::SetSelLength(std::int64_t n) {
@@ -305,10 +300,8 @@ std::string TEditor::SelText() const {
 }
 
 std::int64_t TEditor::TextLength() const {
-  std::int64_t n = 0;
-  for (int r = 0, count = RowCount(); r < count; ++r)
-    n += static_cast<std::int64_t>(rows_->RowLength(r)) + (rows_->GetRowAttribute(r) == raCrlf ? 2 : 0);
-  return n;
+  const TRowSums all = rows_->Totals();
+  return all.bytes + 2 * all.crlfs;
 }
 
 void TEditor::SelectAll() {

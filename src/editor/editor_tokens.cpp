@@ -69,23 +69,17 @@ bool TEditor::NextWordPos(int& row, int& col, int direction) const {
   return true;
 }
 
+// Rows past the list count one byte each, as rows outside it end the
+// document.
 std::int64_t TEditor::RowStartOffset(int row) const {
-  std::int64_t offset = 0;
-  for (int r = 0, end = std::min(row, RowCount()); r < end; ++r) offset += RowSpan(r);
-  return offset;
+  const int n = RowCount();
+  if (row <= n) return rows_->SumsBefore(row).Offset();
+  return rows_->Totals().Offset() + (row - n);
 }
 
 // The row holding a document offset; a row keeps the offsets of its line
 // end. RowCount when the offset lies beyond the text.
-int TEditor::RowOfOffset(std::int64_t offset) const {
-  const int n = RowCount();
-  for (int r = 0; r < n; ++r) {
-    const std::int64_t span = RowSpan(r);
-    if (offset < span) return r;
-    offset -= span;
-  }
-  return n;
-}
+int TEditor::RowOfOffset(std::int64_t offset) const { return rows_->RowOfOffset(offset); }
 
 // The token holding the character at (row, col), tokenised from the start
 // of its logical line so that a token cut by wrapping is found whole.
@@ -101,6 +95,8 @@ bool TEditor::TokenAt(int row, int col, int& lineRow, int& start, std::string& t
     index += static_cast<int>(RowView(r).size());
   }
   for (int r = row, last = rows_->LastRowOfLine(row); r <= last && r < RowCount(); ++r) line.append(RowView(r));
+  // States past the computed ones are worked out on demand, as for painting.
+  if (rows_->GetRowState(lineRow) == kStateNotComputed) rows_->UpdateStatesFrom(lineRow, false);
   std::unique_ptr<TEditorParser> parser = CreateParser(line, rows_->GetRowState(lineRow));
   for (; parser->Token() != toEof; parser->NextToken()) {
     if (parser->TokenOffset() <= index && index < parser->TokenOffset() + parser->TokenLength()) {

@@ -15,7 +15,7 @@ namespace yk {
 namespace {
 
 constexpr char kCtrlZ = 26;
-constexpr std::size_t kReadChunk = 1 << 20;
+constexpr std::size_t kReadChunk = 256 << 10;  // stays in the cache while it is split
 
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -32,13 +32,26 @@ FilePtr OpenFile(const std::string& path, const char* mode, const char* what) {
 // displayed wrapping is to become real line ends. The old file is replaced
 // only once the whole new text is on disk, so a failed save (a full disk, a
 // lost connection) never costs the copy the user already had.
-void WriteRows(const TPointerStringList& rows, const std::string& path, bool endEveryRow) {
+void WriteRows(const TPointerStringList& rows, const std::string& path, bool endEveryRow, bool eofMark) {
   TSafeFileWriter out(path, {}, true);
   for (int r = 0, n = rows.GetCount(); r < n; ++r) {
     out.Write(rows.Row(r));
     if (endEveryRow || rows.GetRowAttribute(r) == raCrlf) out.Write("\r\n");
   }
+  if (eofMark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();
+}
+
+// The end of the line that starts at p (the first CR or LF, or end) and
+// whether a tab comes before it: one pass over the bytes, which in prose
+// are almost never below CR.
+const char* ScanLine(const char* p, const char* end, bool& tab) {
+  tab = false;
+  for (p = FindControl(p, end); p < end; p = FindControl(p + 1, end)) {
+    if (*p == '\n' || *p == '\r') return p;
+    if (*p == '\t') tab = true;
+  }
+  return end;
 }
 
 // Appends the lines of a text read in chunks to the rows. CR LF, CR and LF
@@ -49,31 +62,39 @@ class ChunkLineSplitter {
   explicit ChunkLineSplitter(TEditorScreenStrings& rows) : rows_(rows) {}
 
   void Feed(std::string_view data) {
-    std::size_t p = skip_lf_ && !data.empty() && data[0] == '\n' ? 1 : 0;
+    const char* p = data.data();
+    const char* const end = p + data.size();
+    if (skip_lf_ && p < end && *p == '\n') ++p;
     skip_lf_ = false;
-    while (p < data.size()) {
-      const std::size_t e = FindLineEnd(data, p);
-      if (e == std::string_view::npos) {
-        carry_.append(data.substr(p));  // continued by the next chunk
+    while (p < end) {
+      bool tab = false;
+      const char* e = ScanLine(p, end, tab);
+      if (e == end) {
+        carry_.append(p, static_cast<std::size_t>(end - p));  // continued by the next chunk
         return;
       }
-      EndLine(data.substr(p, e - p));
+      EndLine(std::string_view(p, static_cast<std::size_t>(e - p)), tab);
       p = e + 1;
-      if (data[e] == '\r') {
-        if (p == data.size()) skip_lf_ = true;
-        else if (data[p] == '\n') ++p;
+      if (*e == '\r') {
+        if (p == end) skip_lf_ = true;
+        else if (*p == '\n') ++p;
       }
     }
   }
 
-  void Finish() {
+  // A Ctrl+Z as the very last byte is the old end-of-file mark, not text.
+  // True when it was there.
+  bool Finish() {
+    const bool mark = !carry_.empty() && carry_.back() == kCtrlZ;
+    if (mark) carry_.pop_back();
     if (!carry_.empty()) rows_.AppendLine(carry_, raEof);
+    return mark;
   }
 
  private:
-  void EndLine(std::string_view tail) {
+  void EndLine(std::string_view tail, bool tab) {
     if (carry_.empty()) {
-      rows_.AppendLine(tail, raCrlf);
+      rows_.AppendLine(tail, raCrlf, tab);
       return;
     }
     carry_.append(tail);
@@ -92,17 +113,7 @@ void TEditorStrings::CheckLine(int i) const {
   if (i < 0 || i >= GetCount()) throw EStringListError("List index out of bounds (" + std::to_string(i) + ")");
 }
 
-int TEditorStrings::LineToRow(int i) const {
-  const TEditorScreenStrings& rows = Rows();
-  if (!rows.WordWrap()) return i;
-  const int n = rows.GetCount();
-  int line = 0;
-  for (int r = 0; r < n; ++r) {
-    if (line == i) return r;
-    if (rows.GetRowAttribute(r) != raWrapped) ++line;
-  }
-  return n;
-}
+int TEditorStrings::LineToRow(int i) const { return Rows().LineToRow(i); }
 
 std::string TEditorStrings::Get(int i) const {
   CheckLine(i);
@@ -191,8 +202,9 @@ void TEditorStrings::Assign(const std::vector<std::string>& lines) {
   owner_.SetCol(0);
 }
 
-// Loads every byte up to the first Ctrl+Z. NUL bytes are kept as text:
-// dropping what follows them would silently lose data on the next save.
+// Loads every byte: NUL bytes and a Ctrl+Z inside the text are text like
+// any other, since dropping what follows them would silently lose data on
+// the next save. Only a Ctrl+Z that ends the file is the end-of-file mark.
 void TEditorStrings::LoadFromFile(const std::string& path) {
   UpdateScope update(*this);
   TEditorScreenStrings& rows = Rows();
@@ -200,7 +212,8 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   FilePtr file = OpenFile(path, "rb", "open");
   std::unique_ptr<char[]> buffer(new char[kReadChunk]);
   ChunkLineSplitter lines(rows);
-  for (bool stop = false; !stop;) {
+  rows.BeginLoading();
+  for (;;) {
     std::size_t n = std::fread(buffer.get(), 1, kReadChunk, file.get());
     if (n == 0) {
       if (std::ferror(file.get())) {
@@ -209,21 +222,18 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
       }
       break;
     }
-    std::string_view data(buffer.get(), n);
-    if (const void* z = std::memchr(data.data(), kCtrlZ, data.size())) {
-      data = data.substr(0, static_cast<std::size_t>(static_cast<const char*>(z) - data.data()));
-      stop = true;
-    }
-    lines.Feed(data);
+    lines.Feed(std::string_view(buffer.get(), n));
   }
-  lines.Finish();
-  rows.UpdateAllStates();
+  rows.SetEofMark(lines.Finish());
+  rows.EndLoading();
   rows.RepaintEditors();
 }
 
-void TEditorStrings::SaveToFile(const std::string& path) const { WriteRows(Rows(), path, false); }
+void TEditorStrings::SaveToFile(const std::string& path) const { WriteRows(Rows(), path, false, Rows().EofMark()); }
 
-void SaveRowsToFile(const TPointerStringList& rows, const std::string& path) { WriteRows(rows, path, true); }
+void SaveRowsToFile(const TEditorScreenStrings& rows, const std::string& path) {
+  WriteRows(rows, path, true, rows.EofMark());
+}
 
 void TEditorStrings::BeginUpdate() {
   ++update_count_;

@@ -60,6 +60,6 @@ class TEditorStrings {
 
 // Writes every row of the list followed by CR LF: the wrapped form, which
 // turns the displayed wrapping into real line ends.
-void SaveRowsToFile(const TPointerStringList& rows, const std::string& path);
+void SaveRowsToFile(const TEditorScreenStrings& rows, const std::string& path);
 
 }  // namespace yk

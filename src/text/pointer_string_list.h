@@ -3,6 +3,7 @@
 // rows moves only one block's worth of bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -19,6 +20,20 @@ enum TRowAttribute : std::uint8_t { raCrlf = 0, raWrapped = 1, raEof = 2, raInva
 // bracket pair, 0..13 inside that pair.
 constexpr int kStateUnknown = -2;
 constexpr int kStateNone = -1;
+
+// Totals over a run of rows: what the line index answers questions with.
+struct TRowSums {
+  std::int64_t rows = 0;
+  std::int64_t lineEnds = 0;  // rows that end a logical line (not raWrapped)
+  std::int64_t crlfs = 0;     // raCrlf rows
+  std::int64_t bytes = 0;     // row text, line ends not included
+  // Document offset units: 2 for each CR LF, 1 for any other line end (the
+  // end of the document).
+  std::int64_t Offset() const { return bytes + 2 * crlfs + (lineEnds - crlfs); }
+  TRowSums& operator+=(const TRowSums& o);
+  TRowSums& operator-=(const TRowSums& o);
+  bool operator==(const TRowSums&) const = default;
+};
 
 class TPointerStringList {
  public:
@@ -61,13 +76,54 @@ class TPointerStringList {
   void InsertRows(int first, const TPointerStringList& src);
   void DeleteRows(int first, int count);
   void AssignRows(int first, int count, const TPointerStringList& src);
-  // Appends a row with its data word.
+  // Replaces bytes [from, to) of row i (limited to the row) by s, moving
+  // only the bytes after them: a keystroke in a row of many megabytes
+  // does not copy the row. The data word stays.
+  void SpliceRow(int i, std::size_t from, std::size_t to, std::string_view s);
+  // Appends a row with its data word. Loading, which has just scanned the
+  // row, says whether it holds a tab, so the row is not read again.
   void Append(std::string_view s, std::uint32_t data);
+  void Append(std::string_view s, std::uint32_t data, bool hasTab);
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);
 
   // Text of all rows, each followed by CR LF (the wrapped form).
   std::string GetText() const;
+
+  // The line index, in O(log n) over a summary per block: totals of the
+  // rows before a row (row clamped to 0..count), the row of the k-th line
+  // end (0-based; the row count when there are not that many), and the row
+  // whose text or line end holds a document offset (the row count past the
+  // end). Line ends count as TRowSums::Offset counts them.
+  TRowSums SumsBefore(int row) const;
+  TRowSums Totals() const { return SumsBefore(count_); }
+  int RowOfLineEnd(std::int64_t k) const;
+  int RowOfOffset(std::int64_t offset) const;
+
+  // Carried highlight states from `row` on read as not computed, without
+  // visiting those rows; writing a known state into such a row makes the
+  // rows before it not computed too and moves the limit past it.
+  void MarkStatesUnknownFrom(int row);
+  // Writes `state` into rows [from, to) a block at a time. With stopAtSame,
+  // stops at the first row that already holds it (a known state) and
+  // returns that row; otherwise returns to.
+  int FillRowStates(int from, int to, int state, bool stopAtSame);
+  int StatesUnknownFrom() const { return unknown_from_; }
+  // Display width of the widest row, kept per block: an edit re-measures
+  // only its own block when next asked. Rows without a tab are as wide as
+  // they are long; rows with one are measured by MeasureRow.
+  std::int64_t WidestRow() const;
+  // The measure of rows with a tab changed (tab width, wrapping): every
+  // block is measured again when next asked.
+  void InvalidateWidths();
+
+  // Whether row i holds a tab: answered without reading the row when its
+  // block holds none, so a row of many megabytes is not scanned per caret
+  // move. Unchecked, like Row.
+  bool RowHasTab(int i) const;
+  // The first row in [from, to) whose text holds one of `bytes`, or `to`:
+  // blocks are scanned as a whole, not row by row.
+  int FindRowWithAny(int from, int to, std::string_view bytes) const;
 
   void BeginUpdate();
   void EndUpdate();
@@ -76,8 +132,12 @@ class TPointerStringList {
 
   // Number of storage blocks; for tests and diagnostics.
   std::size_t BlockCount() const { return blocks_.size(); }
+  std::size_t BlockBytes() const { return block_bytes_; }
+  std::size_t BlockRows() const { return block_rows_; }
 
  protected:
+  // The display width of a row that holds a tab.
+  virtual std::int64_t MeasureRow(std::string_view row) const { return static_cast<std::int64_t>(row.size()); }
   // Called after each change outside an update, and when an update ends.
   virtual void Changed();
   // Called after the Changed that ends the outermost update.
@@ -101,8 +161,24 @@ class TPointerStringList {
   void SplitIfLarge(std::size_t b);
   void SplitBlockAt(std::size_t b, std::size_t index);
   void MergeIfSmall(std::size_t b);
+  static void ShrinkBlock(Block& blk);
   void EraseInBlock(std::size_t b, std::size_t from, std::size_t to);
   void RecomputeStarts(std::size_t fromBlock);
+  // Block b's totals changed: the prefix sums from it on are rebuilt when
+  // next asked for.
+  void Touch(std::size_t b) const { sums_valid_ = std::min(sums_valid_, b + 1); }
+  const std::vector<TRowSums>& Prefix() const;
+  // Block b's text changed: its widest row is measured again when asked.
+  void TextChanged(std::size_t b) const;
+  void Forget(const Block* blk) const;
+  void BlockAdded(const Block* blk) const;
+  std::int64_t Measure(const Block& blk) const;
+  std::int64_t WidthOf(const Block& blk, std::size_t k) const;
+  bool RowChangeKeepsMeasure(Locator at) const;
+  void RowChanged(Locator at) const;
+  // Row shifts of the state limit when rows come or go.
+  void RowsInserted(int at, int n);
+  void RowsDeleted(int at, int n);
 
   std::size_t block_bytes_;
   std::size_t block_rows_;
@@ -111,6 +187,15 @@ class TPointerStringList {
   int count_ = 0;
   int update_count_ = 0;
   mutable std::size_t last_block_ = 0;  // speeds up sequential access
+  // prefix_[b]: totals of the blocks before b; entries from sums_valid_ on
+  // are stale.
+  mutable std::vector<TRowSums> prefix_;
+  mutable std::size_t sums_valid_ = 0;
+  mutable std::int64_t widest_ = -1;  // -1: measure every block again
+  mutable std::vector<const Block*> changed_blocks_;  // to measure before widest_ holds
+  std::uint32_t width_generation_ = 1;
+  static constexpr int kAllStatesKnown = 0x7FFFFFFF;
+  int unknown_from_ = kAllStatesKnown;
 };
 
 // Holds an update of a list open for a scope, also when the scope throws.

@@ -64,31 +64,44 @@ const TParserRules* TEditorScreenStrings::Rules() const {
   return owner ? owner->ParserRules() : nullptr;
 }
 
+std::int64_t TEditorScreenStrings::MeasureRow(std::string_view row) const {
+  return LineWidth(row, TabWidth(), wrap_enabled_ ? wrap_option_->WrapByte() : 0);
+}
+
 // --- rows and logical lines -------------------------------------------------
+
+// Most lines hold a few rows: a short walk answers them; a line of many rows
+// (a long line wrapped) is found through the line index instead.
+constexpr int kShortWalk = 16;
 
 int TEditorScreenStrings::FirstRowOfLine(int row) const {
   if (row <= 0) return row < 0 ? row : 0;
   row = std::min(row, GetCount());
-  while (row > 0 && GetRowAttribute(row - 1) == raWrapped) --row;
-  return row;
+  for (int k = 0; k < kShortWalk; ++k, --row)
+    if (row == 0 || GetRowAttribute(row - 1) != raWrapped) return row;
+  const std::int64_t lineEnds = SumsBefore(row).lineEnds;
+  return lineEnds == 0 ? 0 : RowOfLineEnd(lineEnds - 1) + 1;
 }
 
 int TEditorScreenStrings::LastRowOfLine(int row) const {
   if (row < 0) return row;
-  int last = GetCount() - 1;
-  while (row < last && GetRowAttribute(row) == raWrapped) ++row;
-  return row;
+  const int last = GetCount() - 1;
+  for (int k = 0; k < kShortWalk; ++k, ++row)
+    if (row >= last || GetRowAttribute(row) != raWrapped) return row;
+  return std::min(RowOfLineEnd(SumsBefore(row).lineEnds), last);
 }
 
 int TEditorScreenStrings::LineCount() const {
   int n = GetCount();
   if (n == 0) return 0;
   if (!wrap_enabled_) return n;
-  int lines = 0;
-  for (int i = 0; i < n; ++i)
-    if (GetRowAttribute(i) != raWrapped) ++lines;
-  if (GetRowAttribute(n - 1) == raWrapped) ++lines;
-  return lines;
+  return static_cast<int>(Totals().lineEnds) + (GetRowAttribute(n - 1) == raWrapped ? 1 : 0);
+}
+
+int TEditorScreenStrings::LineToRow(int line) const {
+  if (!wrap_enabled_ || line == 0) return line;
+  if (line < 0) return GetCount();  // no such line: as for lines past the end
+  return std::min(RowOfLineEnd(line - 1) + 1, GetCount());
 }
 
 TRowsText TEditorScreenStrings::GetRowsText(int first, int count) const {
@@ -165,6 +178,47 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   RebuildRows(start, first, lastReplaced, end, text, lastAttribute);
 }
 
+bool TEditorScreenStrings::SpliceInRow(int row, std::size_t from, std::size_t to, std::string_view text,
+                                       TUndoData& record) {
+  if (wrap_enabled_ || row < 0 || row >= GetCount() || text.find_first_of("\r\n") != std::string_view::npos)
+    return false;
+  const std::string_view old = Row(row);
+  to = std::min(to, old.size());
+  from = std::min(from, to);
+  const TRowAttribute attribute = GetRowAttribute(row);
+  record.firstRow = row;
+  record.insertedRows = 1;
+  record.lastAttribute = attribute;
+  record.oldText.assign(old.substr(from, to - from));
+  record.keptHead = from;
+  record.keptTail = old.size() - to + (attribute == raCrlf ? 2 : 0);
+  SpliceRow(row, from, to, text);
+  // The row starts in the same state, but may end in another: it is
+  // scanned again, and the rows after it as far as they change.
+  SetRowState(row, kStateNotComputed);
+  UpdateStatesFrom(row, true);
+  SetChangedRange(row, 1, 1);
+  return true;
+}
+
+void TEditorScreenStrings::ReplaceInRow(int row, std::size_t from, std::size_t to, std::string_view text) {
+  if (row < 0 || row >= GetCount()) return;
+  const std::string_view old = Row(row);
+  to = std::min(to, old.size());
+  from = std::min(from, to);
+  if (from == to && text.empty()) return;
+  if (!wrap_enabled_ && text.find_first_of("\r\n") == std::string_view::npos) {
+    TListUpdateScope update(*this);
+    SpliceInRow(row, from, to, text, undo_->NewUndoData());
+    return;
+  }
+  std::string composed(old.substr(0, from));
+  composed.append(text);
+  composed.append(old.substr(to));
+  if (GetRowAttribute(row) == raCrlf) composed.append("\r\n");
+  ReplaceRows(row, 1, composed);
+}
+
 void TEditorScreenStrings::DeleteWholeLines(int first, int count) {
   RecordOldRows(first, count);
   DeleteRows(first, count);
@@ -197,6 +251,8 @@ void TEditorScreenStrings::Clear() {
   PrepareEditors();
   undo_->Clear();
   SetChangedRange(0, GetCount(), 0);
+  eof_mark_ = false;
+  append_state_ = 0;
   TEditorStringList::Clear();
   changed_ = {};
   for (TEditorLink* e : editors_) {
@@ -237,11 +293,17 @@ void TEditorScreenStrings::WrapRows(std::string_view text, TRowAttribute lastAtt
                                     TEditorStringList& list) const {
   WrapText(text, list);
   const int last = list.GetCount() - 1;
-  if (lastAttribute == raEof && EndsWithLineEnd(text)) {
-    list.Append("", raEof);
-  } else if (lastAttribute == raWrapped && last > 0 && list.Row(last).empty()) {
-    list.Delete(last);
+  // A run that reaches the end of the document and ends with a line end
+  // makes the document end with one: its last row keeps raCrlf, and no
+  // empty row follows (it would count as one more line, and the wrapped
+  // save would write it as a blank line).
+  if (lastAttribute == raEof && EndsWithLineEnd(text)) return;
+  // Nothing left of a last line: the row before ends the document.
+  if (lastAttribute == raEof && text.empty()) {
+    list.Clear();
+    return;
   }
+  if (lastAttribute == raWrapped && last > 0 && list.Row(last).empty()) list.Delete(last);
   list.SetRowAttribute(list.GetCount() - 1, lastAttribute);
 }
 
@@ -264,8 +326,16 @@ int TEditorScreenStrings::CountWrapRows(std::string_view line) const {
 
 void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
                                         TRowAttribute lastAttribute) const {
-  if (!wrap_enabled_) {
-    list.Append(line, lastAttribute);
+  AppendLineTo(list, line, lastAttribute, line.find('\t') != std::string_view::npos);
+}
+
+// A line shorter than the wrap width without a tab is one row as it
+// stands: most lines of prose take this path, without a column map.
+void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
+                                        TRowAttribute lastAttribute, bool hasTab) const {
+  const std::uint32_t data = static_cast<std::uint32_t>(lastAttribute) | append_state_;
+  if (!wrap_enabled_ || (!hasTab && line.size() < static_cast<std::size_t>(wrap_option_->WrapByte()))) {
+    list.Append(line, data, hasTab);
     return;
   }
   TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
@@ -274,13 +344,29 @@ void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_vi
   std::size_t at = 0;
   for (std::size_t k = 0; k < row_lengths_.size(); ++k) {
     bool last = k + 1 == row_lengths_.size();
-    list.Append(line.substr(at, row_lengths_[k]), last ? lastAttribute : raWrapped);
+    list.Append(line.substr(at, row_lengths_[k]), last ? data : raWrapped | append_state_);
     at += row_lengths_[k];
   }
 }
 
 void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute) {
   AppendLineTo(*this, line, lastAttribute);
+}
+
+void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute, bool hasTab) {
+  AppendLineTo(*this, line, lastAttribute, hasTab);
+}
+
+void TEditorScreenStrings::BeginLoading() {
+  const TParserRules* rules = Rules();
+  // Without bracket pairs every row is outside any: the state goes in with
+  // the row instead of in a pass of its own.
+  append_state_ = !OwnerLoading() && (!rules || rules->brackets.empty()) ? (kStateOutside + 2) << 4 : 0;
+}
+
+void TEditorScreenStrings::EndLoading() {
+  append_state_ = 0;
+  UpdateAllStates();
 }
 
 void TEditorScreenStrings::AppendLines(std::string_view text) { AppendSplitLines(text, *this); }
@@ -292,7 +378,7 @@ void TEditorScreenStrings::RebuildLines(bool wrap) {
   if (rows == 0) return;
   TRowAttribute lastAttribute = GetRowAttribute(rows - 1);
   if (!wrap && lastAttribute == raWrapped) lastAttribute = raEof;
-  TEditorScreenStrings fresh;
+  TEditorScreenStrings fresh(BlockBytes(), BlockRows());
   fresh.wrap_enabled_ = wrap;
   fresh.wrap_option_->Assign(*wrap_option_);
   fresh.editors_ = editors_;  // for the owner's tab width and delimiters
@@ -331,6 +417,7 @@ void TEditorScreenStrings::UnwrapAll() {
 void TEditorScreenStrings::SetWordWrap(bool on) {
   if (on == wrap_enabled_) return;
   wrap_enabled_ = on;
+  InvalidateWidths();  // a tab never reaches past the wrap column
   if (OwnerLoading()) return;
   undo_->Clear();
   if (on) {
@@ -346,6 +433,7 @@ void TEditorScreenStrings::SetWordWrap(bool on) {
 
 void TEditorScreenStrings::WrapOptionChanged() {
   if (OwnerLoading() || !wrap_enabled_) return;
+  InvalidateWidths();
   undo_->Clear();
   WrapAll();
   UpdateAllStates();

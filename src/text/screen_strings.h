@@ -46,6 +46,16 @@ class TEditorScreenStrings : public TEditorStringList {
   // line ends), re-wraps the touched logical lines, records one undo step,
   // recomputes highlight states and tells the editors what changed.
   void ReplaceRows(int first, int count, std::string_view text);
+  // The same edit as ReplaceRows of the one row `row` with its bytes
+  // [from, to) replaced by text (and its line end kept). With wrapping off
+  // and no line end in text, only those bytes move and the undo record
+  // holds only them, so typing in a row of many megabytes costs little.
+  void ReplaceInRow(int row, std::size_t from, std::size_t to, std::string_view text);
+  // Replaces bytes of one row in place and fills its undo record, which
+  // holds the bytes taken out and how much of the row stands before and
+  // after them; false (nothing done) when such an edit cannot stand for
+  // the change: wrapping on, a line end in text, no such row.
+  bool SpliceInRow(int row, std::size_t from, std::size_t to, std::string_view text, TUndoData& record);
   // Text of count rows from first (count -1: to the end of the logical
   // line), each raCrlf row followed by CR LF.
   TRowsText GetRowsText(int first, int count) const;
@@ -54,6 +64,14 @@ class TEditorScreenStrings : public TEditorStringList {
   // Logical lines: the rows that are not raWrapped, plus one when the last
   // row is raWrapped.
   int LineCount() const;
+  // First row of logical line `line`; the row count for the line count.
+  int LineToRow(int line) const;
+
+  // The loaded file ended with a Ctrl+Z, the end-of-file mark of old
+  // editors: saving writes it back, so an unchanged save is the same file.
+  // A new text (Clear) has none.
+  bool EofMark() const { return eof_mark_; }
+  void SetEofMark(bool on) { eof_mark_ = on; }
 
   void SetChangedRange(int first, int oldCount, int newCount);
   const TChangedRange& ChangedRange() const { return changed_; }
@@ -71,9 +89,9 @@ class TEditorScreenStrings : public TEditorStringList {
   const TEditorWrapOption& WrapOption() const { return *wrap_option_; }
   void WrapText(std::string_view text, TEditorStringList& list) const;
   // The rows of a run of text whose last row ends with lastAttribute: a
-  // text that ends with a line end before a last row without one ends in
-  // that (empty) row, and a run that stops inside a wrapped line has no
-  // empty row for a line end.
+  // text that ends with a line end where the document ended without one
+  // now ends the document with that line end (no empty row after it), and
+  // a run that stops inside a wrapped line has no empty row for a line end.
   void WrapRows(std::string_view text, TRowAttribute lastAttribute, TEditorStringList& list) const;
   int CountWrapRows(std::string_view line) const;
   void WrapAll();
@@ -82,6 +100,12 @@ class TEditorScreenStrings : public TEditorStringList {
   // Appends one logical line as rows (wrapped when wrapping is on), the last
   // row with lastAttribute; used by loading and whole-list rebuilds.
   void AppendLine(std::string_view line, TRowAttribute lastAttribute);
+  // As AppendLine, for a loader that knows whether the line holds a tab.
+  void AppendLine(std::string_view line, TRowAttribute lastAttribute, bool hasTab);
+  // Around appending a whole document: the carried states are written with
+  // the rows where they are known in advance, then completed.
+  void BeginLoading();
+  void EndLoading();
   // Appends every line of text (CR LF, CR or LF ends) as AppendLine does,
   // each ending raCrlf.
   void AppendLines(std::string_view text);
@@ -102,6 +126,7 @@ class TEditorScreenStrings : public TEditorStringList {
   const std::bitset<256>& WordDelimiters() const;
 
  protected:
+  std::int64_t MeasureRow(std::string_view row) const override;
   void Changed() override;
   void UpdateEnded() override;
 
@@ -117,9 +142,12 @@ class TEditorScreenStrings : public TEditorStringList {
   void RebuildLines(bool wrap);
   void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
+  void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute,
+                    bool hasTab) const;
   const TParserRules* Rules() const;
   std::unique_ptr<TEditorParser> CreateParser(std::string_view text, int state) const;
   bool StateMayChange(std::string_view text, int state) const;
+  bool StateTriggers(int state, std::string& bytes) const;
   int ScanState(std::string_view text, int state) const;
 
   // An update whose end does not notify the editors: whole-list rebuilds,
@@ -137,6 +165,8 @@ class TEditorScreenStrings : public TEditorStringList {
   };
 
   bool quiet_ = false;
+  bool eof_mark_ = false;
+  std::uint32_t append_state_ = 0;  // state bits of rows appended while loading
   std::vector<TEditorLink*> editors_;
   TChangedRange changed_;
   std::unique_ptr<TEditorUndoObj> undo_;

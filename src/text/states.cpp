@@ -71,42 +71,76 @@ int TEditorScreenStrings::RowEndState(int row, int state) const {
   return ScanState(text, state);
 }
 
+// Bytes that can change `state` where they stand: the first byte of the
+// open pair's right bracket, or of any left bracket outside a pair. False
+// when any byte may (a state that names no pair).
+bool TEditorScreenStrings::StateTriggers(int state, std::string& bytes) const {
+  bytes.clear();
+  const TParserRules* rules = Rules();
+  if (!rules) return true;
+  const auto& pairs = rules->brackets;
+  if (state >= 0 && static_cast<std::size_t>(state) < pairs.size()) {
+    const std::string& right = pairs[static_cast<std::size_t>(state)].right;
+    if (!right.empty()) bytes += right[0];
+    return true;
+  }
+  if (state != kStateOutside) return false;
+  for (const TBracketRule& p : pairs)
+    if (!p.left.empty() && bytes.find(p.left[0]) == std::string::npos) bytes += p.left[0];
+  return true;
+}
+
+// Without bracket pairs every row is outside; with them, only the first
+// screens are computed now and the rest when painting asks for them, so
+// loading or restyling a large document does not scan all of it.
 void TEditorScreenStrings::UpdateAllStates() {
   if (OwnerLoading()) return;
   const TParserRules* rules = Rules();
-  const int rows = GetCount();
   if (!rules || rules->brackets.empty()) {
-    for (int i = 0; i < rows; ++i) SetRowState(i, kStateOutside);
+    FillRowStates(0, GetCount(), kStateOutside, false);
     return;
   }
-  int state = kStateOutside;
-  for (int i = 0; i < rows; ++i) {
-    SetRowState(i, state);
-    state = RowEndState(i, state);
-  }
+  MarkStatesUnknownFrom(0);
+  UpdateStatesFrom(0, false);
 }
 
 void TEditorScreenStrings::UpdateStatesFrom(int row, bool repaint) {
   const int rows = GetCount();
   if (row < 0 || row >= rows) return;
-  int known = row - 1;
+  int known = std::min(row, StatesUnknownFrom()) - 1;
   while (known >= 0 && GetRowState(known) == kStateNotComputed) --known;
-  int start = known + 1;
+  int i = known + 1;
   int state = known >= 0 ? RowEndState(known, GetRowState(known)) : kStateOutside;
 
   TEditorLink* owner = OwnerEditor();
-  int screen = owner ? std::max(owner->DisplayRowCount(), 1) : 1;
-  int horizon = std::min(row + 2 * screen, rows - 1);
-  for (int i = start; i <= horizon; ++i) {
-    // A row that already holds the state to store proves everything after it
-    // is still valid.
+  const int screen = owner ? std::max(owner->DisplayRowCount(), 1) : 1;
+  const int horizon = static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(row) + 2 * screen, rows - 1));
+  std::string triggers;
+  while (i <= horizon) {
+    // Rows before the next one holding a trigger byte end in the state they
+    // start with; the row just before it may join that row's head when it
+    // is wrapped, so it is scanned.
+    if (StateTriggers(state, triggers)) {
+      const int quietTo = std::min(FindRowWithAny(i, horizon + 1, triggers) - 1, horizon);
+      if (i < quietTo) {
+        // A row that already holds the state to store proves everything
+        // after it is still valid.
+        const int stop = FillRowStates(i, quietTo, state, true);
+        if (repaint)
+          for (int r = i; r < stop; ++r)
+            for (TEditorLink* e : Editors()) e->RepaintRow(r);
+        if (stop < quietTo) return;
+        i = quietTo;
+      }
+    }
     if (GetRowState(i) == state) return;
     SetRowState(i, state);
     if (repaint)
       for (TEditorLink* e : Editors()) e->RepaintRow(i);
     state = RowEndState(i, state);
+    ++i;
   }
-  for (int i = horizon + 1; i < rows; ++i) SetRowState(i, kStateNotComputed);
+  MarkStatesUnknownFrom(horizon + 1);
 }
 
 }  // namespace yk

@@ -91,8 +91,22 @@ void TEditorUndoObj::Clear() {
   redo_.clear();
 }
 
+// A record of bytes replaced inside one row (no line end in what it took
+// out, the row still ending as it did) is replayed by putting those bytes
+// back in place, without reading the rest of the row.
+bool TEditorUndoObj::ReplayInRow(const TUndoData& r, TUndoData& out) {
+  if (r.insertedRows != 1 || r.firstRow < 0 || r.firstRow >= owner_.GetCount() || owner_.WordWrap()) return false;
+  if (r.lastAttribute != owner_.GetRowAttribute(r.firstRow)) return false;
+  if (r.oldText.find_first_of("\r\n") != std::string::npos) return false;
+  const std::size_t lineEnd = r.lastAttribute == raCrlf ? 2 : 0;
+  const std::size_t length = owner_.RowLength(r.firstRow);
+  if (r.keptTail < lineEnd || r.keptHead + (r.keptTail - lineEnd) > length) return false;
+  return owner_.SpliceInRow(r.firstRow, r.keptHead, length - (r.keptTail - lineEnd), r.oldText, out);
+}
+
 TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
   TUndoData out;
+  if (ReplayInRow(r, out)) return out;
   out.firstRow = r.firstRow;
   int taken = 0;
   std::string replacement;  // the text of the rows the change put in

@@ -65,6 +65,7 @@ class TEditorUndoObj {
   // Takes out the rows the record put in and puts its old text back;
   // returns the record that undoes the replay (caret not set).
   TUndoData Replay(const TUndoData& r);
+  bool ReplayInRow(const TUndoData& r, TUndoData& out);
   void MoveCaret(const TUndoData& r);
   TUndoData& NewInverseData();
 

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "text/cp932.h"
+
 namespace yk {
 
 namespace {
@@ -70,6 +72,28 @@ void PlaceRowEnd(TEditorAttributeArray& c, int rowStart, int len, const TBreakRu
   if (r.leading && c.Column() != len) ApplyLeading(c, rowStart, len, r);
 }
 
+// With none of the line-break rules on, a line without a tab has one column
+// per byte: a row is W bytes, one less where that would split a character.
+// The same rows as the column cursor gives, without building a map.
+template <class Emit>
+void BreakPlain(std::string_view line, const TBreakRules& r, Emit emit) {
+  const std::size_t w = static_cast<std::size_t>(r.wrap);
+  std::size_t start = 0;
+  while (start + w <= line.size()) {
+    std::size_t end = start + w;
+    // A row never ends on a lead byte; the run of lead-byte values before
+    // it (back to the row start, a character start) tells which it is.
+    const std::size_t last = end - 1;
+    if (cp932::CharLength(line, last) == 2 && cp932::LeadRunBefore(line, last, start) % 2 == 0) --end;
+    emit(end - start);
+    start = end;
+  }
+  if (start < line.size())
+    emit(line.size() - start);
+  else if (!r.followRetMark)
+    emit(0);  // the empty row that carries the line end
+}
+
 // The one break routine behind BreakLine and CountWrapRows, so the two can
 // never disagree; rows go to `out` when it is given.
 int Break(std::string_view line, const TWrapContext& ctx, std::vector<std::size_t>* out) {
@@ -79,6 +103,15 @@ int Break(std::string_view line, const TWrapContext& ctx, std::vector<std::size_
     if (out) out->push_back(length);
     ++rows;
   };
+  const bool tab = line.find('\t') != std::string_view::npos;
+  if (!tab && line.size() < static_cast<std::size_t>(r.wrap)) {
+    emit(line.size());
+    return rows;
+  }
+  if (!tab && !r.wordBreak && !r.followPunctuation && !r.leading) {
+    BreakPlain(line, r, emit);
+    return rows;
+  }
   if (LineWidth(line, ctx.tabWidth, r.wrap) < r.wrap) {
     emit(line.size());
     return rows;

@@ -132,7 +132,31 @@ TEST_F(EditorCore, CaretReachesTheEndOfARowWiderThanTheFixedExtent) {
   EXPECT_EQ(ed.Col(), 3000);
   EXPECT_GT(ed.TopCol() + ed.VisibleCols(), 3000);  // the view followed
   ed.SetRow(1);
-  EXPECT_EQ(ed.MaxTopCol(), TEditor::kHorizontalExtent / ed.ColWidth());
+  EXPECT_EQ(ed.MaxTopCol(), 3000);  // the widest row, wherever the caret is
+}
+
+TEST_F(EditorCore, HorizontalBarReachesTheEndOfTheWidestRowPlusAScreen) {
+  ed.SetScrollBars(ssBoth);
+  const int fixed = TEditor::kHorizontalExtent / ed.ColWidth();
+  Load("short\n" + std::string(3000, 'w') + "\n\tx\nend");
+  ed.SetRowCol(0, 0);  // the caret on a short row
+  // The thumb at the right end of the bar puts the widest row's end at the
+  // left edge: one screen past it.
+  const TScrollBarInfo bar = host.horizontal;
+  EXPECT_EQ(bar.max - bar.page + 1, 3000);
+  ed.HScroll(scBottom);
+  EXPECT_EQ(ed.TopCol(), 3000);
+  // Typing in the widest row widens the range; removing it narrows it again.
+  ed.SetRowCol(1, 0);
+  ed.KeyChar('v');
+  EXPECT_EQ(ed.MaxTopCol(), 3001);
+  ed.DeleteRow(1);
+  EXPECT_EQ(ed.MaxTopCol(), fixed);
+  // A row with tabs counts by its display width.
+  Load(std::string(1500, '\t'));
+  EXPECT_EQ(ed.MaxTopCol(), 1500 * 8);
+  ed.Caret().SetTabSpaceCount(4);
+  EXPECT_EQ(ed.MaxTopCol(), 1500 * 4);
 }
 
 TEST_F(EditorCore, OffsetsRoundTripAndLineEndsStayOnTheirRow) {

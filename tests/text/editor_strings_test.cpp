@@ -55,8 +55,11 @@ TEST(EditorStrings, LoadTurnsEveryLineEndIntoRowsAndSavesCrLf) {
       {"a\n\rb", "a|C |C b|E", "a\r\n\r\nb"},
       {"", "", ""},
       {"\r\n\n\r", "|C |C |C", "\r\n\r\n\r\n"},
-      {"ab\x1a" "cd\r\nef", "ab|E", "ab"},  // nothing after Ctrl+Z
-      {"ab\r\n\x1a", "ab|C", "ab\r\n"},
+      // Ctrl+Z is text, except as the very last byte: the end-of-file mark,
+      // dropped from the rows and written back.
+      {"ab\x1a" "cd\r\nef", "ab\x1a" "cd|C ef|E", "ab\x1a" "cd\r\nef"},
+      {"ab\r\n\x1a", "ab|C", "ab\r\n\x1a"},
+      {"ab\x1a\x1a", "ab\x1a|E", "ab\x1a\x1a"},
   };
   for (const Case& c : cases) {
     auto [rows, saved] = LoadSave(c.bytes);
@@ -159,15 +162,16 @@ TEST(EditorStrings, SetTextDoesNotMarkModified) {
 }
 
 TEST(EditorStrings, RandomBytesLoadAsTheirNormalisedText) {
-  // Whatever the bytes, the saved file is the input up to the first Ctrl+Z
-  // with every line end (CR LF, CR, LF) written as CR LF.
+  // Whatever the bytes, the saved file is the input with every line end
+  // (CR LF, CR, LF) written as CR LF; a Ctrl+Z at the very end stays there.
   std::mt19937 rng(11);
   const char alphabet[] = {'a', '\r', '\n', '\0', '\x82', '\xa0', '\x1a', '\t', '\x81'};
   for (int round = 0; round < 200; ++round) {
     std::string bytes;
     for (int n = static_cast<int>(rng() % 60); n > 0; --n) bytes += alphabet[rng() % sizeof(alphabet)];
     std::string expect;
-    for (std::size_t i = 0; i < bytes.size() && bytes[i] != '\x1a'; ++i) {
+    const bool mark = !bytes.empty() && bytes.back() == '\x1a';
+    for (std::size_t i = 0; i + (mark ? 1 : 0) < bytes.size(); ++i) {
       if (bytes[i] == '\r' || bytes[i] == '\n') {
         expect += "\r\n";
         if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
@@ -175,6 +179,7 @@ TEST(EditorStrings, RandomBytesLoadAsTheirNormalisedText) {
         expect += bytes[i];
       }
     }
+    if (mark) expect += '\x1a';
     EXPECT_EQ(LoadSave(bytes).second, expect) << round;
   }
 }

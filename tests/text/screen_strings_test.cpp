@@ -253,3 +253,74 @@ TEST(ScreenStrings, RandomEditsKeepTextAndWrapConsistent) {
     EXPECT_EQ(Dump(ed.Rows()), end);
   }
 }
+
+TEST(ScreenStrings, TextEndingWithALineEndHasNoEmptyLastRow) {
+  // A last line exactly as wide as the wrap gives an empty row to carry its
+  // end; text put into that row must not leave an empty row after a line end.
+  const std::string w20(20, 'w');
+  struct Case {
+    bool lineEnd;  // the document ends with a line end
+    int count;
+    std::string text, rows;
+    int lines;
+  } cases[] = {
+      {false, 0, "x\r\n", w20 + "|W x|C", 1},
+      {false, 0, "\r\n", w20 + "|W |C", 1},
+      {false, 1, "x\r\n", w20 + "|W x|C", 1},
+      {true, 0, "x\r\n", w20 + "|W x|C |C", 2},
+      {true, 1, "x", w20 + "|W x|E", 1},
+  };
+  for (const Case& c : cases) {
+    FakeEditor ed;
+    ed.Rows().WrapOption().SetWrapByte(20);
+    ed.Rows().SetWordWrap(true);
+    ed.lines.SetTextStr(w20);
+    if (!c.lineEnd) ed.Rows().SetRowAttribute(1, raEof);
+    ed.Rows().ReplaceRows(1, c.count, c.text);
+    EXPECT_EQ(Dump(ed.Rows()), c.rows) << c.lineEnd << c.count << c.text;
+    EXPECT_EQ(ed.lines.GetCount(), c.lines) << c.lineEnd << c.count << c.text;
+  }
+}
+
+TEST(ScreenStrings, BytesReplacedInARowMatchTheRowReplacedWhole) {
+  // ReplaceInRow moves only the bytes it replaces; the document, the states
+  // after it and undo and redo must be those of the same ReplaceRows.
+  std::mt19937 rng(3);
+  const char* const pieces[] = {"", "x", "/*", "*/", "\x82\xa0" /* あ */, "\t", "ab\r\ncd"};
+  for (bool wrap : {false, true}) {
+    FakeEditor spliced, whole;
+    for (FakeEditor* ed : {&spliced, &whole}) {
+      ed->rules.brackets = {{"/*", "*/"}};
+      ed->Rows().WrapOption().SetWrapByte(20);
+      ed->Rows().SetWordWrap(wrap);
+      ed->lines.SetTextStr("first row\r\nsecond /* row\r\nthird */ row\r\nlast");
+      ed->Rows().SetRowAttribute(ed->Rows().GetCount() - 1, raEof);
+    }
+    for (int step = 0; step < 300; ++step) {
+      TEditorScreenStrings& rows = whole.Rows();
+      const int row = static_cast<int>(rng() % static_cast<unsigned>(rows.GetCount()));
+      const std::string old(rows.Row(row));
+      const std::size_t from = rng() % (old.size() + 1), to = from + rng() % (old.size() - from + 1);
+      const std::string text = pieces[rng() % std::size(pieces)];
+      spliced.Rows().ReplaceInRow(row, from, to, text);
+      std::string composed = old.substr(0, from) + text + old.substr(to);
+      if (rows.GetRowAttribute(row) == raCrlf) composed += "\r\n";
+      if (from != to || !text.empty()) rows.ReplaceRows(row, 1, composed);
+      if (rng() % 4 == 0) {
+        spliced.Rows().Undo();
+        rows.Undo();
+        if (rng() % 2) {
+          spliced.Rows().Redo();
+          rows.Redo();
+        }
+      }
+      ASSERT_EQ(Dump(spliced.Rows()), Dump(rows)) << "wrap " << wrap << " step " << step;
+      for (int r = 0; r < rows.GetCount(); ++r) {
+        spliced.Rows().UpdateStatesFrom(r, false);
+        rows.UpdateStatesFrom(r, false);
+        ASSERT_EQ(spliced.Rows().GetRowState(r), rows.GetRowState(r)) << "step " << step << " row " << r;
+      }
+      if (rows.GetCount() == 0) break;
+    }
+  }
+}

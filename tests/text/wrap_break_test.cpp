@@ -164,3 +164,26 @@ TEST(WrapBreak, RandomLinesAlwaysSplitCleanly) {
     ASSERT_EQ(at, line.size());
   }
 }
+
+TEST(WrapBreak, LinesWithoutTabsOrRulesBreakAsTheColumnCursorBreaksThem) {
+  // With every rule off a tab-free line is cut by byte counts alone; the
+  // same line through the column cursor (Leading on with empty sets, which
+  // changes nothing) must give the same rows.
+  std::mt19937 rng(5);
+  const char alphabet[] = {'a', ' ', '\x82', '\xa0', '\x81', '\x42', '\xb1', '\xe0', '\x40'};
+  for (int n = 0; n < 2000; ++n) {
+    std::string line(rng() % 300, ' ');
+    for (char& ch : line) ch = alphabet[rng() % sizeof alphabet];
+    TEditorWrapOption plain, cursor;
+    plain.SetWrapByte(20 + static_cast<int>(rng() % 40));
+    plain.SetFollowRetMark(rng() % 2);
+    cursor.Assign(plain);
+    cursor.SetLeadStr("");
+    cursor.SetFollowStr("");
+    cursor.SetLeading(true);
+    std::vector<std::size_t> a, b;
+    BreakLine(line, {plain, 8, DefaultWordDelimiters()}, a);
+    BreakLine(line, {cursor, 8, DefaultWordDelimiters()}, b);
+    ASSERT_EQ(a, b) << n;
+  }
+}

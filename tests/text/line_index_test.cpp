@@ -1,0 +1,166 @@
+// The line index of the row list against a plain walk over the rows, after
+// random edits, wrap switches, option changes, undo and redo, at several
+// block sizes and with two editors sharing the rows.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <tuple>
+
+#include "fake_editor.h"
+#include "text/column_map.h"
+#include "text/screen_strings.h"
+
+namespace yk::test {
+namespace {
+
+// What the index must answer, computed by walking every row.
+struct Walk {
+  std::vector<TRowSums> before;  // totals before each row, and after the last
+  std::vector<int> lineEndRows;
+  std::vector<int> lineStarts;  // first row of each logical line
+};
+
+Walk WalkRows(const TEditorScreenStrings& rows) {
+  Walk w;
+  TRowSums sums;
+  const int n = rows.GetCount();
+  for (int r = 0; r < n; ++r) {
+    w.before.push_back(sums);
+    if (r == 0 || rows.GetRowAttribute(r - 1) != raWrapped) w.lineStarts.push_back(r);
+    const TRowAttribute a = rows.GetRowAttribute(r);
+    ++sums.rows;
+    sums.bytes += static_cast<std::int64_t>(rows.RowLength(r));
+    if (a != raWrapped) {
+      ++sums.lineEnds;
+      w.lineEndRows.push_back(r);
+    }
+    if (a == raCrlf) ++sums.crlfs;
+  }
+  w.before.push_back(sums);
+  return w;
+}
+
+void CheckIndex(const TEditorScreenStrings& rows, const std::string& where) {
+  const Walk w = WalkRows(rows);
+  const int n = rows.GetCount();
+  for (int r = 0; r <= n; ++r) ASSERT_EQ(rows.SumsBefore(r), w.before[static_cast<std::size_t>(r)]) << where << " row " << r;
+  for (std::size_t k = 0; k < w.lineEndRows.size(); ++k)
+    ASSERT_EQ(rows.RowOfLineEnd(static_cast<std::int64_t>(k)), w.lineEndRows[k]) << where << " line end " << k;
+  ASSERT_EQ(rows.RowOfLineEnd(static_cast<std::int64_t>(w.lineEndRows.size())), n) << where;
+  for (int r = 0; r < n; ++r) {
+    // Every offset of the row's text and line end maps back to the row.
+    const std::int64_t from = w.before[static_cast<std::size_t>(r)].Offset();
+    const std::int64_t to = w.before[static_cast<std::size_t>(r) + 1].Offset();
+    for (std::int64_t o = from; o < to; ++o) ASSERT_EQ(rows.RowOfOffset(o), r) << where << " offset " << o;
+    ASSERT_EQ(rows.FirstRowOfLine(r), *(std::upper_bound(w.lineStarts.begin(), w.lineStarts.end(), r) - 1))
+        << where << " row " << r;
+    auto end = std::lower_bound(w.lineEndRows.begin(), w.lineEndRows.end(), r);
+    ASSERT_EQ(rows.LastRowOfLine(r), end == w.lineEndRows.end() ? n - 1 : *end) << where << " row " << r;
+  }
+  ASSERT_EQ(rows.RowOfOffset(w.before.back().Offset()), n) << where;
+  std::int64_t widest = 0;
+  for (int r = 0; r < n; ++r)
+    widest = std::max<std::int64_t>(widest, LineWidth(rows.Row(r), 8, rows.WordWrap() ? rows.WrapOption().WrapByte() : 0));
+  ASSERT_EQ(rows.WidestRow(), widest) << where;
+  if (!rows.WordWrap()) return;
+  const int lines = static_cast<int>(w.lineStarts.size());
+  ASSERT_EQ(rows.LineCount(), lines) << where;
+  for (int i = 0; i < lines; ++i) ASSERT_EQ(rows.LineToRow(i), w.lineStarts[static_cast<std::size_t>(i)]) << where;
+  ASSERT_EQ(rows.LineToRow(lines), n) << where;
+}
+
+// The rows must be what wrapping the document's text from scratch gives:
+// no empty row after a line end at the end, no raEof in the middle.
+void CheckRows(FakeEditor& ed, const std::string& where) {
+  TEditorScreenStrings& rows = ed.Rows();
+  const std::string text = ed.lines.GetTextStr();
+  if (text.empty()) return;
+  FakeEditor fresh;
+  fresh.Rows().WrapOption().Assign(rows.WrapOption());
+  fresh.Rows().SetWordWrap(rows.WordWrap());
+  fresh.lines.SetTextStr(text);
+  TEditorScreenStrings& expect = fresh.Rows();
+  if (text.back() != '\n') expect.SetRowAttribute(expect.GetCount() - 1, raEof);
+  ASSERT_EQ(Dump(rows), Dump(expect)) << where;
+}
+
+// Text pieces, among them rows of exactly the wrap width.
+std::string RandomText(std::mt19937& rng, int wrapByte) {
+  static const char* const pieces[] = {"a", "bc ", "\x82\xa0" /* あ */, "\t", "\r\n", "\n", "\r", "\x81\x42" /* 。 */};
+  std::string text;
+  for (int k = static_cast<int>(rng() % 12); k > 0; --k) {
+    if (rng() % 8 == 0)
+      text += std::string(static_cast<std::size_t>(wrapByte), 'w') + (rng() % 2 ? "\r\n" : "");
+    else
+      text += pieces[rng() % std::size(pieces)];
+  }
+  return text;
+}
+
+void RandomStep(FakeEditor& ed, std::mt19937& rng) {
+  TEditorScreenStrings& rows = ed.Rows();
+  const int n = rows.GetCount();
+  const int wrapByte = rows.WrapOption().WrapByte();
+  const int first = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
+  const int count = first < n ? static_cast<int>(rng() % static_cast<unsigned>(std::min(4, n - first) + 1)) : 0;
+  switch (rng() % 22) {
+    case 0: rows.SetWordWrap(!rows.WordWrap()); break;
+    case 1: rows.WrapOption().SetFollowRetMark(!rows.WrapOption().FollowRetMark()); break;
+    case 2: rows.WrapOption().SetWrapByte(wrapByte == 20 ? 21 : 20); break;
+    case 3: rows.Undo(); break;
+    case 4: rows.Redo(); break;
+    case 5: if (ed.lines.GetCount() > 0) ed.lines.Delete(static_cast<int>(rng() % static_cast<unsigned>(ed.lines.GetCount()))); break;
+    case 6: ed.lines.Add(RandomText(rng, wrapByte)); break;
+    case 7:
+      if (ed.lines.GetCount() > 0)
+        ed.lines.Put(static_cast<int>(rng() % static_cast<unsigned>(ed.lines.GetCount())), RandomText(rng, wrapByte));
+      break;
+    case 8: ed.lines.Insert(static_cast<int>(rng() % static_cast<unsigned>(ed.lines.GetCount() + 1)), "ins"); break;
+    case 9:  // at or into the empty row that may carry the last line's end
+      if (n > 0) rows.ReplaceRows(n - 1, static_cast<int>(rng() % 2), rng() % 2 ? "x\r\n" : RandomText(rng, wrapByte));
+      break;
+    case 10:  // a last line exactly as wide as the wrap, without a line end
+      if (n > 0) {
+        const int line = rows.FirstRowOfLine(n - 1);
+        rows.ReplaceRows(line, n - line, std::string(static_cast<std::size_t>(wrapByte), 'w'));
+      }
+      break;
+    default: rows.ReplaceRows(first, count, RandomText(rng, wrapByte)); break;
+  }
+  if (rows.GetCount() > 80) {  // keep the walks short
+    const int cut = rows.FirstRowOfLine(40);
+    rows.ReplaceRows(cut, rows.GetCount() - cut, "");
+  }
+}
+
+class LineIndexRandom : public ::testing::TestWithParam<std::tuple<std::size_t, std::size_t>> {};
+
+TEST_P(LineIndexRandom, AnswersMatchAPlainWalk) {
+  const auto [blockBytes, blockRows] = GetParam();
+  for (unsigned seed : {1u, 2u, 3u}) {
+    auto rows = std::make_shared<TEditorScreenStrings>(blockBytes, blockRows);
+    FakeEditor a(rows);
+    FakeEditor b(rows);  // a second editor on the same rows, edited in turn
+    rows->WrapOption().SetWrapByte(20);
+    rows->SetWordWrap(seed != 2);
+    rows->UndoObj().SetUndoListMax(200);
+    a.lines.SetTextStr("first\r\n" + std::string(20, 'w') + "\r\n");
+    std::mt19937 rng(seed);
+    for (int step = 0; step < 1500; ++step) {
+      RandomStep(step % 2 ? a : b, rng);
+      const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
+      ASSERT_NO_FATAL_FAILURE(CheckIndex(*rows, where));
+      ASSERT_NO_FATAL_FAILURE(CheckRows(a, where));
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BlockSizes, LineIndexRandom,
+                         ::testing::Values(std::tuple{std::size_t{8}, std::size_t{2}},
+                                           std::tuple{std::size_t{40}, std::size_t{5}},
+                                           std::tuple{TPointerStringList::kDefaultBlockBytes,
+                                                      TPointerStringList::kDefaultBlockRows}));
+
+}  // namespace
+}  // namespace yk::test
