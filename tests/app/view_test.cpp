@@ -3,6 +3,7 @@
 // temporary font and the icon animation.
 #include <QAction>
 #include <QMenu>
+#include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -63,6 +64,26 @@ TEST_F(ViewTest, SplitPaneSharesTheTextAtHalfHeightAndClosesWhenDraggedSmall) {
   EXPECT_EQ(upper.RowText(2), "Xrow 2");
   EXPECT_TRUE(f.RunCommand("Split1"));
   EXPECT_FALSE(f.SplitView());
+}
+
+// Typing in one pane moves the shared text under the other pane's caret;
+// that must not make the other pane the one commands act on.
+TEST_F(ViewTest, TheFocusedPaneStaysActiveWhileTheOtherFollowsItsEdits) {
+  TMainForm& f = Make();
+  Doc().Lines().SetTextStr(Rows(5));
+  f.RunCommand("Split1");
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.Memo1->Editor().SetRowCol(3, 0);
+  f.Memo3->setFocus();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(f.ActiveEditor, f.Memo3);
+  QTest::keyClicks(f.Memo3, QStringLiteral("ab"));
+  QTest::keyClick(f.Memo3, Qt::Key_Return);
+  EXPECT_EQ(Doc().RowText(0), "ab");
+  EXPECT_EQ(f.ActiveEditor, f.Memo3);
+  f.RunCommand("Undo1");
+  EXPECT_EQ(Doc().RowText(0), "abrow 0");
 }
 
 TEST_F(ViewTest, TheWheelScrollsTheActivePaneOneStepPerNotch) {
