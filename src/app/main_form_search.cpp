@@ -43,6 +43,7 @@ void TMainForm::ConnectSearchCommands() {
     ComboBox1->clear();
     for (const std::string& h : history) ComboBox1->addItem(ToQString(h));
     SetFindValue(text);
+    Search->SetCurrentText(text);
   };
   connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { ComboBox1Change(); });
   Bind("Find1", &TMainForm::Find1Click);
@@ -54,10 +55,15 @@ void TMainForm::ConnectSearchCommands() {
 void TMainForm::ComboBox1Change() { Search->SetCurrentText(FindValue()); }
 
 // A selection taken as the search text shows in the box even when the
-// dialog is cancelled, as the box is where the search text lives.
+// dialog is cancelled, as the box is where the search text lives. The
+// search keeps the exact bytes: the box shows Unicode, and a line break or
+// a character with two CP932 forms would not come back the same.
 namespace {
 void ShowCurrentText(TMainForm& f) {
-  if (f.FindValue() != f.Search->CurrentText()) f.SetFindValue(f.Search->CurrentText());
+  const std::string text = f.Search->CurrentText();
+  if (f.FindValue() == text) return;
+  f.SetFindValue(text);
+  f.Search->SetCurrentText(text);
 }
 }  // namespace
 

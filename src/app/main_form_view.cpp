@@ -81,7 +81,10 @@ void TMainForm::Splitter2Moved() {
 void TMainForm::HistView1Click() {
   const bool on = !ListPanelVisible();
   SetListPanelVisible(on);
-  if (!on) Memo1->setFocus();
+  if (!on) {
+    if (ActiveEditor == Memo2) SetActiveEditor(Memo1);  // not the hidden preview
+    Memo1->setFocus();
+  }
   DrawAllGutters();
 }
 

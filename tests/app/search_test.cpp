@@ -90,6 +90,19 @@ TEST_F(SearchTest, FindNextAndPreviousUseTheSearchBoxOrOpenTheDialog) {
   EXPECT_EQ(Doc().SelLength(), 1);
 }
 
+// The box shows Unicode on one line; the search keeps the selection's bytes.
+TEST_F(SearchTest, ASelectionWithALineBreakIsSearchedAsItIs) {
+  TMainForm& f = MakeWith("a\r\nb x a\r\nb");
+  Doc().SetSelStart(0);
+  Doc().SetSelLength(4);
+  prompts.Dialog([](QDialog&) { return int(QDialog::Rejected); });
+  EXPECT_TRUE(f.RunCommand("Find1"));
+  EXPECT_EQ(f.Search->CurrentText(), "a\r\nb");
+  EXPECT_TRUE(f.RunCommand("FindNext1"));
+  EXPECT_EQ(Doc().SelStart(), 7);
+  EXPECT_EQ(Doc().SelLength(), 4);
+}
+
 TEST_F(SearchTest, AMatchNearTheBottomScrollsToAThirdDown) {
   std::string text;
   for (int i = 0; i < 300; ++i) text += i == 200 ? "needle\r\n" : "hay\r\n";

@@ -127,6 +127,10 @@ TEST_F(ViewTest, ViewTogglesFlipTheirPartsAndCheckMarks) {
     EXPECT_TRUE(f.RunCommand(t.command)) << t.command;
     EXPECT_EQ(t.shown(), before) << t.command;
   }
+  // Commands leave the preview when it is hidden.
+  Click(f.Memo2);
+  EXPECT_TRUE(f.RunCommand("HistView1"));
+  EXPECT_EQ(f.ActiveEditor, f.Memo1);
 }
 
 TEST_F(ViewTest, WordWrapAndTheTemporaryFontAreInTheViewMenu) {
