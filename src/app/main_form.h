@@ -22,6 +22,7 @@
 #include "shell/document_file.h"
 #include "shell/file_names.h"
 #include "shell/marks.h"
+#include "shell/version_history.h"
 
 class QAction;
 class QComboBox;
@@ -50,6 +51,7 @@ class TPrompts;
 class TRegManager;
 class TRegMessages;
 class TSearchSession;
+struct TRecentLists;
 
 // The untitled document's name (CP932): "無題".
 inline constexpr const char* kUntitled = kUntitledName.data();
@@ -334,26 +336,67 @@ class TMainForm : public QMainWindow {
   void ConnectStyleCommands();
   // Copies EditorProp1 to Memo1, Memo2 and Memo3.
   void AssignStyleToEditors();
-  // TabSet1Change, SelectStyleByExt, LoadStyle, SaveStyle,
-  // StyleOption1Click, ReadStyle1Click, WriteStyle1Click: added with styles.
+  // The style change (the tab set calls it when its tab changes): the
+  // style's dictionary, its stored set (a style with none stored keeps the
+  // current look), the editors and the gutters. -1 does nothing.
+  void TabSet1Change(int index);
+  // Selects style tab index; the style changes when the tab does.
+  void SelectStyle(int index);
+  // The first style whose extension list names the path's extension; no
+  // change when none does.
+  void SelectStyleByExt(const std::string& path);
+  // [EditProp<StyleIndex>] of the settings file into / from EditorProp1.
+  void LoadStyle();
+  void SaveStyle();
+  void StyleOption1Click();
+  void ReadStyle1Click();
+  void WriteStyle1Click();
 
   // ===================================================================
   // Recent files and favourites (main_form_recent.cpp)
   // ===================================================================
   void ConnectRecentCommands();
+  // Moves path to the top of the recent list (read and written under the
+  // settings file's lock), then selects its stored style (or the style of
+  // its extension) and puts the caret back where it was stored.
   void RegisterRecent(const std::string& path);
+  // Records the caret and style of the document in the recent list.
   void StoreRecentPosition();
-  // AddFavoriteFile, AddFavorite1Click, ClearFavorite1Click,
-  // ClearHistory1Click, His0Click, File1Click, PageControl1Change,
-  // FIListBox2Click/DblClick: added with the recent lists.
+  void AddFavoriteFile(const std::string& path);
+  void AddFavorite1Click();
+  void ClearFavorite1Click();
+  void ClearHistory1Click();
+  // His0 to His9: recent file n in a new window, unless it is this one.
+  void His0Click(int n);
+  // The File menu opens: the recent lists re-read, His0-His9 captioned.
+  void File1Click();
+  void PageControl1Change(int index);
+  // Click, double click and right button on any of the three file lists.
+  void FIListBoxClick(TFIListBox* list);
+  void FIListBoxDblClick(TFIListBox* list);
+  void FIListBox1MouseDown();
+  // Shows a file in Memo2; folders, FIFOs and devices are not read, a file
+  // over kPreviewMaxBytes shows its beginning. Status panel 3 tells which.
+  void PreviewFile(const std::string& path);
+  // Starts a new process of the program on path; false after telling the
+  // user it could not be started.
+  bool OpenInNewWindow(const std::string& path);
+  // The recent lists as read or written last, shown in FIListBox2.
+  void ShowRecentLists(const TRecentLists& lists);
 
   // ===================================================================
   // Version history (main_form_versions.cpp)
   // ===================================================================
   void ConnectVersionCommands();
   void DeleteVersionFiles();
-  // AddHistory1Click, AddVersionFile, FIListBox1Click/DblClick,
-  // InactDelHist1Click, ActDelHist1Click: added with versions.
+  void AddHistory1Click();
+  void AddVersionFile(const std::string& path);
+  void InactDelHist1Click();
+  void ActDelHist1Click();
+  // The snapshots of this window, shown in FIListBox1.
+  TVersionList VersionList;
+  // The clock of the snapshots' time stamps; null: the local time.
+  std::function<TDateTime()> VersionClock;
 
   // ===================================================================
   // Cooperation between running instances (main_form_instances.cpp)
@@ -391,6 +434,15 @@ class TMainForm : public QMainWindow {
   void SetImeOpen(bool open);
   // Memo1MouseMove (hint part), SupportInput1Click, SupportCopy1Click,
   // SupportAddList1Click, SupportViewList1Click: added with input support.
+
+  // ===================================================================
+  // General settings dialog (main_form_options.cpp)
+  // ===================================================================
+  // The window's values into the dialog, and back with their effects.
+  void LoadSettingsToDialog();
+  void TakeSettingsFromDialog();
+  // Dictionary, repaint and icon animation after the values changed.
+  void ApplyGeneralSettings();
 
   // ===================================================================
   // Environment
@@ -452,7 +504,6 @@ class TMainForm : public QMainWindow {
   bool caret_panel_pending_ = false;
   bool clipboard_has_text_ = false;
   bool enabling_paused_ = false;  // a replace loop runs: the rule runs once after it
-  int wheel_rest_ = 0;  // wheel units short of a whole notch
 };
 
 }  // namespace yk

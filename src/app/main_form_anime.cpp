@@ -12,45 +12,17 @@ namespace yk {
 
 // --- wheel ------------------------------------------------------------------------
 
-namespace {
-
-// Takes the wheel events of an editor's viewport before the editor does.
-class TWheelHook final : public QObject {
- public:
-  TWheelHook(QWidget* viewport, std::function<void(QWheelEvent*)> handler)
-      : QObject(viewport), handler_(std::move(handler)) {
-    viewport->installEventFilter(this);
-  }
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() != QEvent::Wheel) return false;
-    auto* wheel = static_cast<QWheelEvent*>(e);
-    handler_(wheel);
-    wheel->accept();
-    return true;
-  }
-
- private:
-  std::function<void(QWheelEvent*)> handler_;
-};
-
-}  // namespace
-
 void TMainForm::ConnectWheel(TEditorWidget* memo) {
-  new TWheelHook(memo->viewport(), [this](QWheelEvent* e) {
+  memo->OnWheel = [this](TEditorWidget&, QWheelEvent* e) {
     MouseWheel(e->angleDelta().y(), (e->modifiers() & Qt::ShiftModifier) != 0);
-  });
+    return true;
+  };
 }
 
-// Touchpads and fine wheels send many small deltas: they add up, and each
-// whole notch of 120 units is one step in its direction.
+// Touchpads and fine wheels send many small deltas: the pane adds them up,
+// and each whole notch of 120 units is one step in its direction.
 void TMainForm::MouseWheel(int angleDelta, bool shift) {
-  wheel_rest_ += angleDelta;
-  const TShiftState state = (shift || ShiftHeld) ? ssShift : 0;
-  while (std::abs(wheel_rest_) >= 120) {
-    const int step = wheel_rest_ > 0 ? 1 : -1;
-    ActiveEditor->Editor().MouseWheel(step, state);
-    wheel_rest_ -= step * 120;
-  }
+  ActiveEditor->TurnWheel(angleDelta, (shift || ShiftHeld) ? Qt::ShiftModifier : Qt::NoModifier);
 }
 
 // --- icon animation ------------------------------------------------------------------

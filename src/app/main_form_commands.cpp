@@ -126,6 +126,7 @@ void TMainForm::ConnectEditorEvents(TEditorWidget* memo) {
     return false;
   });
   ConnectWheel(memo);
+  memo->SetPopupMenu(PopupMenu1);
 }
 
 // --- the active editor, the enabling rule, the status bar ------------------------

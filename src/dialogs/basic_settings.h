@@ -5,9 +5,10 @@
 #include <array>
 #include <string>
 
+#include "shell/style_select.h"
+
 namespace yk {
 
-inline constexpr int kStyleCount = 10;
 inline constexpr int kToolCount = 3;
 
 // Names, formats and extension lists are CP932 text; file paths are native

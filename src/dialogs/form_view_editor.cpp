@@ -292,8 +292,6 @@ bool ShowStyleDialog(QWidget* parent, TEditorWidget& editor, const TPersistent* 
   copy.Assign(link);
   if (!ShowStyleDialog(parent, copy, startHint, prompts)) return false;
   copy.AssignTo(link);
-  // The widget shows or hides its own scroll bars; the editor alone cannot.
-  editor.SetScrollBars(copy.ScrollBars());
   return true;
 }
 

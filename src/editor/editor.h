@@ -102,6 +102,10 @@ class TEditor : public TEditorLink {
   TWindowHost* Host() const { return host_; }
   void SetClipboard(TClipboard* clipboard) { clipboard_ = clipboard; }
   TClipboard* Clipboard() const { return clipboard_; }
+  // The X11 selection (PRIMARY), null where the platform has none: a shown
+  // selection is offered there, and a middle click pastes from it.
+  void SetSelectionClipboard(TClipboard* clipboard);
+  TClipboard* SelectionClipboard() const { return selection_clipboard_; }
 
   // --- settings ---------------------------------------------------------
   TEditorCaret& Caret() { return *caret_; }
@@ -174,11 +178,15 @@ class TEditor : public TEditorLink {
   void MakeCaretVisible();
   std::int64_t OffsetFromRowCol(int anchor, int row, int col) const;
   void SetCaretByOffset(int anchor, std::int64_t offset);
-  TPoint GetCaretXY() const;
+  // Client point of the caret cell's top-left (the brief caret's bar at
+  // its bottom).
+  virtual TPoint GetCaretXY() const;
   virtual void CaretBeginUpdate();
   virtual void CaretEndUpdate();
-  void UnderlineBeginUpdate();
-  void UnderlineEndUpdate();
+  // Suspends the caret-row underline (counted); it is drawn again when the
+  // last suspension ends.
+  virtual void UnderlineBeginUpdate();
+  virtual void UnderlineEndUpdate();
   void UpdateCaret();
   bool Focused() const override { return host_ && host_->Focused(); }
   // The port reports focus changes.
@@ -192,7 +200,9 @@ class TEditor : public TEditorLink {
   int RowHeight() const { return font_height_ + margin_->Line() + margin_->UnderlineSpace(); }
   int VisibleRows() const { return visible_rows_; }
   int VisibleCols() const { return visible_cols_; }
-  int MaxTopRow() const { return std::max(0, RowCount() + visible_rows_ - 2); }
+  // The last row can be scrolled up to the top; a view of less than two
+  // rows can still show the row after the last line.
+  int MaxTopRow() const { return std::max(0, RowCount() + std::max(visible_rows_, 2) - 2); }
   // The fixed horizontal extent, extended for a caret row that needs more.
   int MaxTopCol() const;
   TPoint PosToRowCol(int x, int y, bool nearest) const;
@@ -233,8 +243,8 @@ class TEditor : public TEditorLink {
   void BackSpaceKey();
   void DeleteKey();
   void DeleteRow(int row);
-  bool CanUndo() const { return rows_->UndoObj().CanUndo(); }
-  bool CanRedo() const { return rows_->UndoObj().CanRedo(); }
+  virtual bool CanUndo() const { return rows_->UndoObj().CanUndo(); }
+  virtual bool CanRedo() const { return rows_->UndoObj().CanRedo(); }
   virtual void Undo();
   virtual void Redo();
 
@@ -332,9 +342,15 @@ class TEditor : public TEditorLink {
   // The top-left of the caret cell, where the composition window goes.
   TPoint ImeCompositionPos() const;
   // The context menu: the editor's own (made by CreatePopupMenu on first
-  // use) unless the application set another; null when it set none.
+  // use) unless the application set another; null when it set none (its
+  // window may show a menu of its own). Only this menu's shortcuts act.
   TEditorPopupMenu* PopupMenu();
   void SetPopupMenu(TEditorPopupMenu* menu);
+  // Back to the editor's own menu.
+  void ResetPopupMenu() {
+    popup_ = nullptr;
+    popup_assigned_ = false;
+  }
   virtual std::unique_ptr<TEditorPopupMenu> CreatePopupMenu();
 
   TKeyEvent OnKeyDown;
@@ -386,6 +402,19 @@ class TEditor : public TEditorLink {
   const TParserRules* ParserRules() const override { return &parser_rules_; }
 
  protected:
+  // A descendant that replaces a part (the factories below) or the word
+  // delimiters builds on this constructor and calls CreateParts() at the end
+  // of its own, when its overrides are in effect; until then the editor has
+  // no parts and must not be used.
+  struct TDeferredParts {};
+  explicit TEditor(TDeferredParts);
+  void CreateParts();
+  // Factories, each called once by CreateParts.
+  virtual std::shared_ptr<TEditorScreenStrings> CreateScreenStrings();
+  virtual std::unique_ptr<TEditorStrings> CreateLines();
+  virtual std::unique_ptr<TEditorScreen> CreateScreen();
+  virtual std::unique_ptr<TEditorViewInfo> CreateViewInfo();
+  // Fills word_delimiters_; called by CreateParts.
   virtual void InitWordDelimiters();
   virtual void SettingsChanged(TPersistent* sender);
   virtual void InitCaret();
@@ -420,6 +449,7 @@ class TEditor : public TEditorLink {
   void RebuildParserRules();
   void InvalidateRows(int first, int last);
   void ShowCaretIfAllowed();
+  void ShowCaretWhereItIs();
   void AttachTo(std::shared_ptr<TEditorScreenStrings> rows);
 
   // The edit pattern: replace rows, then put the caret back by offset.
@@ -485,6 +515,9 @@ class TEditor : public TEditorLink {
     std::size_t drop = 0;
   };
   TMoveText JoinForMove(int first, int last, int dropRow, int dropByte) const;
+  void PasteSelectionAt(int x, int y);
+  void OfferSelection();
+  void WithdrawSelection();
   void RowSelectStart(int row);
   void RowSelectMove(int row);
   int RowSelectRow(int row) const;
@@ -534,7 +567,7 @@ class TEditor : public TEditorLink {
   void DrawArrow(TSurface& surface, int x, int y, TColor color);
   TColumnSpan SelectedSpan(const TSelectionRange& range, int row) const;
 
-  std::unique_ptr<TEditorScreen> screen_ = std::make_unique<TEditorScreen>(*this);
+  std::unique_ptr<TEditorScreen> screen_;
   TSurface* canvas_ = nullptr;
   bool italic_ = false;
 
@@ -551,6 +584,8 @@ class TEditor : public TEditorLink {
 
   TWindowHost* host_ = nullptr;
   TClipboard* clipboard_ = nullptr;
+  TClipboard* selection_clipboard_ = nullptr;
+  bool selection_offered_ = false;
 
   int row_ = 0;
   int col_ = 0;

@@ -34,8 +34,9 @@ void TEditor::CopyToClipboard() {
   clipboard_->SetText(SelText(), sel_mode_ == smBox);
 }
 
+// Without a clipboard the copy cannot be made: the text stays.
 void TEditor::CutToClipboard() {
-  if (!Selected()) return;
+  if (!Selected() || !clipboard_) return;
   CopyToClipboard();
   DeleteSelection();
 }

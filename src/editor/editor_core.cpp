@@ -22,26 +22,41 @@ constexpr int kNearRows = 64;
 
 // --- construction -------------------------------------------------------
 
-TEditor::TEditor()
-    : rows_(std::make_shared<TEditorScreenStrings>()),
-      caret_(std::make_unique<TEditorCaret>()),
+TEditor::TEditor() : TEditor(TDeferredParts{}) { CreateParts(); }
+
+TEditor::TEditor(TDeferredParts)
+    : caret_(std::make_unique<TEditorCaret>()),
       marks_(std::make_unique<TEditorMarks>()),
-      margin_(std::make_unique<TEditorMargin>()),
-      view_(std::make_unique<TEditorViewInfo>(this)) {
+      margin_(std::make_unique<TEditorMargin>()) {}
+
+// Called from the constructor of the most derived class, so that its
+// overrides make the parts.
+void TEditor::CreateParts() {
+  rows_ = CreateScreenStrings();
   rows_->AddEditor(this);
-  lines_ = std::make_unique<TEditorStrings>(*this);
+  lines_ = CreateLines();
+  screen_ = CreateScreen();
+  view_ = CreateViewInfo();
   InitWordDelimiters();
   ConnectSettings();
   RebuildParserRules();
   RecalcMetrics();
 }
 
+std::shared_ptr<TEditorScreenStrings> TEditor::CreateScreenStrings() { return std::make_shared<TEditorScreenStrings>(); }
+std::unique_ptr<TEditorStrings> TEditor::CreateLines() { return std::make_unique<TEditorStrings>(*this); }
+std::unique_ptr<TEditorScreen> TEditor::CreateScreen() { return std::make_unique<TEditorScreen>(*this); }
+std::unique_ptr<TEditorViewInfo> TEditor::CreateViewInfo() { return std::make_unique<TEditorViewInfo>(this); }
+
+// Parts may be missing when a descendant's constructor failed before
+// CreateParts.
 TEditor::~TEditor() {
+  WithdrawSelection();
   caret_->OnChange = nullptr;
   marks_->OnChange = nullptr;
   margin_->OnChange = nullptr;
-  view_->OnChange = nullptr;
-  rows_->RemoveEditor(this);
+  if (view_) view_->OnChange = nullptr;
+  if (rows_) rows_->RemoveEditor(this);
 }
 
 void TEditor::ConnectSettings() {
@@ -57,6 +72,7 @@ void TEditor::InitWordDelimiters() { word_delimiters_ = DefaultWordDelimiters();
 void TEditor::SetHost(TWindowHost* host) {
   host_ = host;
   caret_shown_ = false;
+  if (host_) host_->ShowScrollBars(scroll_bars_);
   RecalcMetrics();
   UpdateScrollRanges();
   RepaintAll();
@@ -119,8 +135,10 @@ void TEditor::SetReadOnly(bool v) {
   if (v && Selected() && host_) host_->SetCursor(caret_->Cursors().DefaultCursor(), false);
 }
 
+// The window shows or hides its bars first: the view is measured inside them.
 void TEditor::SetScrollBars(TEditorScrollBars v) {
   scroll_bars_ = v;
+  if (host_) host_->ShowScrollBars(v);
   RecalcMetrics();
   UpdateScrollRanges();
   RepaintAll();
@@ -457,10 +475,13 @@ void TEditor::ScrollCaret() {
   if (col_ < top_col_ || col_ >= top_col_ + visible_cols_) SetTopCol(col_ - visible_cols_ / 3);
 }
 
+// A view too small for a whole row still counts as one row, so the caret
+// row stays its top row instead of a row below it.
 void TEditor::MakeCaretVisible() {
   if (!Focused()) return;
+  const int rows = std::max(visible_rows_, 1);
   if (row_ < top_row_) SetTopRow(row_);
-  if (row_ > top_row_ + visible_rows_ - 1) SetTopRow(row_ - visible_rows_ + 1);
+  if (row_ > top_row_ + rows - 1) SetTopRow(row_ - rows + 1);
   const int quarter = visible_cols_ / 4;
   if (col_ < top_col_) SetTopCol(std::max(0, std::min(col_, top_col_ - quarter)));
   if (col_ > top_col_ + visible_cols_ - 1)
@@ -486,6 +507,11 @@ void TEditor::UpdateCaret() {
   if (!Focused()) return;
   InitCaret();
   MakeCaretVisible();
+  ShowCaretWhereItIs();
+}
+
+// The caret at its place in the view, wherever the view is.
+void TEditor::ShowCaretWhereItIs() {
   const TPoint p = GetCaretXY();
   host_->SetCaretPos(p.x, p.y);
   MoveCompositionWindow();
@@ -524,10 +550,15 @@ void TEditor::UnderlineEndUpdate() {
   if (--underline_hide_count_ == 0 && marks_->Underline().Visible() && !Selected()) RepaintRow(row_);
 }
 
+// Focus only shows the caret: the view stays where it is, so a click
+// that gives the focus lands on the row under the mouse, and switching
+// windows or panes does not scroll.
 void TEditor::FocusChanged(bool focused) {
   if (!host_) return;
   if (focused) {
-    UpdateCaret();
+    if (!Focused()) return;
+    InitCaret();
+    ShowCaretWhereItIs();
   } else {
     host_->ShowCaret(false);
     host_->CreateCaret(0, 0);
@@ -535,10 +566,21 @@ void TEditor::FocusChanged(bool focused) {
   }
 }
 
+// A view that grows shows the rows above it rather than empty space below
+// the last row; it never scrolls a view that is already full.
 void TEditor::Resized() {
+  const int oldRows = visible_rows_;
   RecalcMetrics();
+  if (visible_rows_ > oldRows) {
+    const int fullTop = std::max(0, MaxCaretRow() - visible_rows_ + 1);
+    if (top_row_ > fullTop) {
+      top_row_ = fullTop;
+      DoTopRowChange();
+    }
+  }
   UpdateScrollRanges();
   RepaintAll();
+  RefreshCaretPos();
 }
 
 // --- offsets ----------------------------------------------------------------

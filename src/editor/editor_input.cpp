@@ -177,6 +177,7 @@ void TEditor::PageMove(int n) {
 void TEditor::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (InMouseAction()) return;
   if (button == mbLeft && !(shift & ssDouble)) LeftButtonDown(shift, x, y);
+  if (button == mbMiddle && !(shift & ssDouble)) PasteSelectionAt(x, y);
   if (OnMouseDown) OnMouseDown(*this, button, shift, x, y);
 }
 

@@ -36,6 +36,7 @@ struct TPaintToken {
 class TEditorScreen {
  public:
   explicit TEditorScreen(TEditor& editor) : editor_(editor) {}
+  virtual ~TEditorScreen() = default;
   TEditorScreen(const TEditorScreen&) = delete;
   TEditorScreen& operator=(const TEditorScreen&) = delete;
 

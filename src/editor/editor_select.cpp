@@ -86,7 +86,41 @@ void TEditor::UpdateSelection() {
   const TSelectionRange before = range_;
   range_ = r;
   screen_->SelectionChanged(before, r);  // only the cells that changed
+  if (!selection_offered_ && !EmptyRange(r)) OfferSelection();
   DoSelectionChange(true);
+}
+
+// --- the X11 selection -----------------------------------------------------
+
+void TEditor::SetSelectionClipboard(TClipboard* clipboard) {
+  WithdrawSelection();
+  selection_clipboard_ = clipboard;
+}
+
+// Offered once per selection: the text is taken when a paste asks for it,
+// as the selection stands then.
+void TEditor::OfferSelection() {
+  if (!selection_clipboard_) return;
+  selection_clipboard_->SetTextSource([this] { return SelText(); });
+  selection_offered_ = true;
+}
+
+void TEditor::WithdrawSelection() {
+  if (selection_offered_ && selection_clipboard_) selection_clipboard_->Withdraw();
+  selection_offered_ = false;
+}
+
+// The selection's text is read before the selection goes, since it may be
+// this editor's own.
+void TEditor::PasteSelectionAt(int x, int y) {
+  if (read_only_ || !selection_clipboard_ || !selection_clipboard_->HasText()) return;
+  const std::string text = selection_clipboard_->Text();
+  const TPoint p = PosToRowCol(x, y, true);
+  CaretBeginUpdate();
+  CancelSelection();
+  SetRowCol(std::max(p.y, 0), p.x);
+  SetSelTextBuf(text);
+  CaretEndUpdate();
 }
 
 // Every edit of this editor drops its selection first, so a selection that
@@ -117,6 +151,7 @@ void TEditor::CancelSelection() {
   const bool shown = sel_state_ == sstSelected;
   sel_state_ = sstNone;
   if (!shown) return;
+  WithdrawSelection();
   if (!EmptyRange(range_) && host_) {
     InvalidateRows(range_.top - 1, range_.bottom);
     host_->UpdateNow();

@@ -2,6 +2,7 @@
 // place with the case, width and whole-word rules of the flag word.
 #include "editor/search.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -38,18 +39,17 @@ constexpr std::array<bool, 256> kDelimiters = MakeDelimiters();
 bool IsDelimiter(char c) { return kDelimiters[static_cast<unsigned char>(c)]; }
 
 // Single bytes in upper case: in code page 932 only a to z have capitals.
+// The folding is the one reserved words and settings names use too.
 constexpr std::array<char, 256> MakeUpper() {
   std::array<char, 256> u{};
-  for (int b = 0; b < 256; ++b) u[b] = static_cast<char>(b >= 'a' && b <= 'z' ? b - 0x20 : b);
+  for (int b = 0; b < 256; ++b) u[b] = static_cast<char>(cp932::FoldSingle(static_cast<unsigned char>(b)));
   return u;
 }
 constexpr std::array<char, 256> kUpper = MakeUpper();
 
-// ａ-ｚ (0x82 0x81-0x9A) become Ａ-Ｚ (0x82 0x60-0x79); c holds two bytes.
+// ａ-ｚ become Ａ-Ｚ; c holds two bytes.
 void FoldWideLetter(char* c) {
-  const unsigned char trail = static_cast<unsigned char>(c[1]);
-  if (static_cast<unsigned char>(c[0]) == 0x82 && trail >= 0x81 && trail <= 0x9A)
-    c[1] = static_cast<char>(trail - 0x21);
+  c[1] = static_cast<char>(cp932::FoldTrail(static_cast<unsigned char>(c[0]), static_cast<unsigned char>(c[1])));
 }
 
 // Upper case by character, so that a trail byte is never taken for a letter
@@ -362,6 +362,11 @@ class TPieceReader {
     return piece_;
   }
   const TSearchPiece& Piece() const { return piece_; }
+  // Whether offset lies in the document, its end included.
+  bool Inside(std::int64_t offset) {
+    Read(offset, offset);
+    return !(piece_.atStart && offset < piece_.base) && !(piece_.atEnd && offset > End());
+  }
   std::int64_t End() const { return piece_.base + static_cast<std::int64_t>(piece_.text.size()); }
   // An offset of the source as an index into the piece, clamped into it.
   std::size_t Local(std::int64_t offset) const { return ClampTo(offset - piece_.base, piece_.text.size()); }
@@ -437,13 +442,16 @@ std::optional<TSearchRange> SearchPiecesBackward(TPieceReader& reader, std::int6
 
 bool SearchText(TSearchSource& source, TSearchRange& range, std::string_view pattern,
                 TSearchOptions options) {
-  if (pattern.empty()) return false;
+  if (pattern.empty() || range.Length < 0) return false;
+  std::int64_t end = 0;
+  if (__builtin_add_overflow(range.Start, range.Length, &end)) return false;
   TMatcher matcher({}, pattern, options);
   TPieceReader reader(source, matcher);
-  const std::int64_t length = std::max<std::int64_t>(range.Length, 0);
+  // The rule of the joined text: a selection that starts outside the
+  // document, or forward ends outside it, finds nothing.
+  if (!reader.Inside(range.Start) || ((options & sfForward) && !reader.Inside(end))) return false;
   const std::optional<TSearchRange> found =
-      (options & sfForward) ? SearchPiecesForward(reader, range.Start + length)
-                            : SearchPiecesBackward(reader, range.Start);
+      (options & sfForward) ? SearchPiecesForward(reader, end) : SearchPiecesBackward(reader, range.Start);
   if (!found) return false;
   range = *found;
   return true;
@@ -452,8 +460,13 @@ bool SearchText(TSearchSource& source, TSearchRange& range, std::string_view pat
 bool SearchText(std::string_view text, TSearchRange& range, std::string_view pattern,
                 TSearchOptions options) {
   if (text.empty() || pattern.empty()) return false;
-  const std::size_t start = ClampTo(range.Start, text.size());
-  const std::size_t length = ClampTo(range.Length, text.size() - start);
+  // A selection that starts outside the text is no place to search from;
+  // forward, its end must lie inside the text too.
+  const auto size = static_cast<std::int64_t>(text.size());
+  if (range.Start < 0 || range.Start > size || range.Length < 0) return false;
+  if ((options & sfForward) && range.Length > size - range.Start) return false;
+  const auto start = static_cast<std::size_t>(range.Start);
+  const auto length = static_cast<std::size_t>(std::min(range.Length, size - range.Start));
   const TMatcher matcher(text, pattern, options);
   TScan s;
   if (options & sfForward) {

@@ -32,10 +32,10 @@ struct TSearchRange {
 
 // Searches text for pattern from the selection in range: forward from its
 // end, or backward so that the match starts at least the pattern's length
-// before its start. Offsets outside the text are clamped into it; a start on
-// the second byte of a character counts from the next character. Matches
-// start on character boundaries and never with a skipped line break or
-// blank. On success range holds the match (Length counts the skipped bytes
+// before its start. A selection that starts outside the text (or, forward,
+// ends outside it) finds nothing; a start on the second byte of a character
+// counts from the next character. Matches start on character boundaries
+// and never with a skipped line break or blank. On success range holds the match (Length counts the skipped bytes
 // it covers); on failure range is left as it was. An empty text or pattern
 // finds nothing.
 //

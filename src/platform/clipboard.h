@@ -2,6 +2,7 @@
 // marked as a rectangle with the "TEditor Box Type" format.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,13 @@ class TClipboard {
   // Replaces the clipboard's contents by text and, when box is set, the
   // rectangle marker, both while the clipboard is held open once.
   virtual void SetText(std::string_view text, bool box) = 0;
+
+  // Plain text made only when a paste asks for it: the X11 selection is
+  // offered for every new selection, and most are never pasted. A port
+  // without such a clipboard takes the text at once.
+  virtual void SetTextSource(std::function<std::string()> source) { SetText(source(), false); }
+  // Gives up what this object put on the clipboard, if it is still there.
+  virtual void Withdraw() {}
 };
 
 }  // namespace yk

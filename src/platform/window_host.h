@@ -42,6 +42,8 @@ class TWindowHost {
   virtual void ShowCaret(bool visible) = 0;
 
   virtual void SetScrollBar(TScrollBarKind bar, const TScrollBarInfo& info) = 0;
+  // Which scroll bars the window has (the editor's ScrollBars property).
+  virtual void ShowScrollBars(TScrollStyle bars) = 0;
   // The window's cursor; with screen set, the screen cursor at once (used
   // while dragging, when the window's own cursor is not changed).
   virtual void SetCursor(TCursor cursor, bool screen) = 0;

@@ -50,6 +50,25 @@ std::optional<KeyValue> KeyOf(std::string_view line) {
   return KeyValue{key, line.substr(eq + 1)};
 }
 
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+bool Quoted(std::string_view s) { return s.size() >= 2 && IsQuote(s.front()) && s.back() == s.front(); }
+
+// The value a "key=value" line holds: the blanks around it are layout, and
+// one pair of quotes around it protects blanks and quotes inside. Neither
+// a blank nor a quote is ever a trail byte, so this is safe on CP932 text.
+std::string_view ValueOf(std::string_view raw) {
+  std::string_view v = Trim(raw);
+  if (Quoted(v)) v = v.substr(1, v.size() - 2);
+  return v;
+}
+
+// How a value is written so that ValueOf gives it back.
+std::string StoredForm(std::string_view value) {
+  const bool quote = !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || Quoted(value));
+  return quote ? "\"" + std::string(value) + "\"" : std::string(value);
+}
+
 bool HasLineBreakOrNul(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -138,7 +157,7 @@ std::optional<std::string> TIniText::Read(std::string_view section, std::string_
   if (!r) return std::nullopt;
   auto i = FindKey(*r, key);
   if (!i) return std::nullopt;
-  return std::string(KeyOf(Body(*i))->value);
+  return std::string(ValueOf(KeyOf(Body(*i))->value));
 }
 
 bool TIniText::SectionExists(std::string_view section) const { return FindSection(section).has_value(); }
@@ -150,7 +169,7 @@ std::vector<std::pair<std::string, std::string>> TIniText::SectionValues(std::st
   std::unordered_map<std::string, bool> seen;
   for (std::size_t i = r->header + 1; i < r->end; ++i) {
     auto kv = KeyOf(Body(i));
-    if (kv && seen.emplace(FoldName(kv->key), true).second) out.emplace_back(kv->key, kv->value);
+    if (kv && seen.emplace(FoldName(kv->key), true).second) out.emplace_back(kv->key, ValueOf(kv->value));
   }
   return out;
 }
@@ -160,7 +179,7 @@ std::unordered_map<std::string, std::string> TIniText::SectionMap(std::string_vi
   auto r = FindSection(section);
   if (!r) return out;
   for (std::size_t i = r->header + 1; i < r->end; ++i) {
-    if (auto kv = KeyOf(Body(i))) out.emplace(FoldName(kv->key), kv->value);
+    if (auto kv = KeyOf(Body(i))) out.emplace(FoldName(kv->key), ValueOf(kv->value));
   }
   return out;
 }
@@ -204,14 +223,14 @@ bool TIniText::WriteMany(std::string_view section, const std::vector<std::pair<s
   bool changed = false;
   std::vector<Line> added;
   for (const auto& [key, raw] : values) {
-    const std::string value = raw.substr(0, raw.find_first_of(std::string_view("\r\n\0", 3)));
+    const std::string value = StoredForm(raw.substr(0, raw.find_first_of(std::string_view("\r\n\0", 3))));
     auto [it, is_new] = at.emplace(FoldName(key), SIZE_MAX);
     if (is_new) {
       added.push_back({key + "=" + value, eol_});
     } else if (it->second != SIZE_MAX) {  // SIZE_MAX: added by this call, the first one counts
       std::string& text = lines_[it->second].text;
       const std::size_t eq = text.find('=');
-      if (std::string_view(text).substr(eq + 1) == value) continue;
+      if (ValueOf(std::string_view(text).substr(eq + 1)) == ValueOf(value)) continue;
       text = text.substr(0, eq + 1) + value;
     } else {
       continue;

@@ -14,8 +14,10 @@ namespace yk {
 // Sections are "[name]" lines, values are "key=value" lines, ';' starts a
 // comment line. Section and key names compare without regard to case; the
 // first section of a name and the first key of a name in it are the ones
-// that count. A value is everything after the first '=' as written. Keys
-// before the first section belong to no section and are never found.
+// that count. A value is what follows the first '=', without the blanks
+// around it; one pair of quotes around it keeps blanks and quotes inside
+// (values that need them are written quoted). Keys before the first
+// section belong to no section and are never found.
 class TIniText {
  public:
   TIniText() = default;

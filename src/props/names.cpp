@@ -14,15 +14,11 @@ std::string FoldName(std::string_view name) {
   for (std::size_t i = 0; i < name.size();) {
     const std::size_t len = cp932::CharLength(name, i);
     if (len == 2) {
-      unsigned char lead = static_cast<unsigned char>(name[i]);
-      unsigned char trail = static_cast<unsigned char>(name[i + 1]);
-      // Full-width small letters 0x8281-0x829A fold onto capitals 0x8260-0x8279.
-      if (lead == 0x82 && trail >= 0x81 && trail <= 0x9A) trail = static_cast<unsigned char>(trail - 0x21);
-      out.push_back(static_cast<char>(lead));
-      out.push_back(static_cast<char>(trail));
+      const auto lead = static_cast<unsigned char>(name[i]);
+      out.push_back(name[i]);
+      out.push_back(static_cast<char>(cp932::FoldTrail(lead, static_cast<unsigned char>(name[i + 1]))));
     } else {
-      char c = name[i];
-      out.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+      out.push_back(static_cast<char>(cp932::FoldSingle(static_cast<unsigned char>(name[i]))));
     }
     i += len;
   }

@@ -299,6 +299,11 @@ std::string EncodeComponent(const TComponentStream& c) {
   e.Properties(c.properties);
   e.Byte(vaNull);  // no child components
   e.Byte(vaNull);  // end of the list of components
+  // What the reader would refuse is not written, so a stored value can
+  // always be read back.
+  if (e.out.size() > kMaxComponentStreamSize)
+    throw EPropertyStreamError("The property set is too large to store: " + std::to_string(e.out.size()) +
+                               " bytes, at most " + std::to_string(kMaxComponentStreamSize));
   return std::move(e.out);
 }
 
@@ -314,7 +319,9 @@ TComponentStream DecodeComponent(std::string_view bytes) {
   // A child component would have to be created by a name read from the
   // file: refused.
   if (d.Byte() != vaNull) throw EPropertyStreamError("Property stream holds child components");
-  if (d.Byte() != vaNull) throw EPropertyStreamError("Property stream is not closed");
+  // Our writer closes the list of components with one more zero; other
+  // writers end with the component, and both are read.
+  if (!d.AtEnd() && d.Byte() != vaNull) throw EPropertyStreamError("Property stream is not closed");
   return c;
 }
 

@@ -77,17 +77,19 @@ struct TComponentStream {
 };
 
 // Limits that keep a hostile stream from using unbounded memory or stack.
+// The writer keeps to the size limit too.
 inline constexpr std::size_t kMaxComponentStreamSize = std::size_t{4} << 20;
 inline constexpr int kMaxStreamNesting = 16;
 inline constexpr std::size_t kMaxStreamValues = std::size_t{1} << 20;
 
 // Encodes a component: integers in the smallest of the three widths,
 // strings over 255 bytes as long strings. Throws EPropertyStreamError for a
-// name or identifier over 255 bytes or an empty property name.
+// name or identifier over 255 bytes, an empty property name, or a stream
+// larger than kMaxComponentStreamSize, which DecodeComponent would refuse.
 std::string EncodeComponent(const TComponentStream& c);
 // Decodes a whole stream; throws EPropertyStreamError for anything that is
-// not a well-formed stream within the limits above. Bytes after the final
-// end marker are ignored.
+// not a well-formed stream within the limits above. The final end marker
+// may be missing; bytes after it are ignored.
 TComponentStream DecodeComponent(std::string_view bytes);
 
 }  // namespace yk

@@ -75,7 +75,6 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
   viewport()->setMouseTracking(true);
   viewport()->setCursor(ToQCursor(editor_->Caret().Cursors().DefaultCursor()));
   SetBorderStyle(editor_->BorderStyle());
-  SetScrollBars(editor_->ScrollBars());
   connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
           [this](int action) { ScrollBarAction(sbVertical, action); });
   connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -89,21 +88,29 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
     if (!editor_->AutoScrollTick()) auto_scroll_timer_.stop();
   });
 
-  clipboard_.OnReplaced = [this](int n) { emit charactersReplaced(n); };
+  // A paste reads the clipboard before it inserts: the notice waits for
+  // the event loop, after the paste.
+  clipboard_.OnReplaced = [this](int n) {
+    QMetaObject::invokeMethod(this, [this, n] { ReportReplaced(n); }, Qt::QueuedConnection);
+  };
+  selection_clipboard_.OnReplaced = clipboard_.OnReplaced;
   editor_->SetClipboard(&clipboard_);
+  // Selecting sets the X11 selection and a middle click pastes it, where
+  // the platform has one.
+  if (QGuiApplication::clipboard()->supportsSelection()) editor_->SetSelectionClipboard(&selection_clipboard_);
   editor_->SetHost(this);
 }
 
 TEditorWidget::~TEditorWidget() {
   editor_->SetHost(nullptr);
   editor_->SetClipboard(nullptr);
+  editor_->SetSelectionClipboard(nullptr);
   RestoreScreenCursor();
 }
 
-void TEditorWidget::SetScrollBars(TEditorScrollBars bars) {
+void TEditorWidget::ShowScrollBars(TScrollStyle bars) {
   setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-  editor_->SetScrollBars(bars);
 }
 
 void TEditorWidget::SetBorderStyle(TEditorBorderStyle style) {
@@ -268,19 +275,46 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   painting_ = false;
 }
 
-// The text being composed stands at the caret, underlined, over the text.
+// The text being composed stands inline at the caret, underlined: the rest
+// of the caret row is painted again to one side, moved right by the
+// composition's width, so no glyph is covered or cut. The document does
+// not change until the composition is committed.
 void TEditorWidget::PaintPreedit(QPainter& painter) {
   if (preedit_.isEmpty()) return;
   const TEditor& ed = *editor_;
   const std::string bytes = FromQString(preedit_).bytes;
   const int x = composition_pos_.x, y = composition_pos_.y, cw = ed.ColWidth();
+  const int width = static_cast<int>(bytes.size()) * cw;
+  const TSize size = ClientSize();
+  ShiftRowRest(painter, x, y, width);
   TQtSurface surface(painter, PaintFont(), palette());
   TFontStyles style = ed.Font().style;
   style.Include(fsUnderline);
-  const TSize size = ClientSize();
   surface.TextRun(x, y, cw, bytes, ed.Font().color, editor_->Color(), style, {0, 0, size.width, size.height});
   const int before = static_cast<int>(FromQString(preedit_.left(preedit_cursor_)).bytes.size());
   painter.fillRect(QRect(x + before * cw, y, 2, ed.FontHeight()), ToQColor(ed.Font().color, palette()));
+}
+
+// The caret row from x on, painted into an image and drawn dx further right.
+void TEditorWidget::ShiftRowRest(QPainter& painter, int x, int y, int dx) {
+  const int right = viewport()->width();
+  const int height = editor_->RowHeight();
+  if (x >= right || height <= 0) return;
+  const qreal ratio = devicePixelRatioF();
+  QImage row(QSize(right, height) * ratio, QImage::Format_ARGB32_Premultiplied);
+  row.setDevicePixelRatio(ratio);
+  const QColor background = ToQColor(editor_->Color(), palette());
+  row.fill(background);
+  {
+    QPainter rowPainter(&row);
+    rowPainter.translate(0, -y);
+    TQtSurface surface(rowPainter, PaintFont(), palette());
+    editor_->Paint(surface, {0, y, right, y + height});
+  }
+  painter.fillRect(QRect(x, y, right - x, height), background);
+  if (x + dx < right)
+    painter.drawImage(QRectF(x + dx, y, right - x - dx, height), row,
+                      QRectF(x * ratio, 0, (right - x - dx) * ratio, height * ratio));
 }
 
 // The caret inverts what lies under it, like the system caret.
@@ -342,6 +376,12 @@ void TEditorWidget::keyPressEvent(QKeyEvent* e) {
   }
   e->accept();
   if (editor_->KeyDown(key, shift, e->isAutoRepeat())) return;
+  // Escape that cancelled nothing (no drag, no composition) is the host's:
+  // a dialog closes on it.
+  if (key == vkEscape) {
+    if (preedit_.isEmpty()) e->ignore();
+    return;
+  }
   switch (key) {
     case vkBack: editor_->KeyPress('\b', shift); return;
     case vkTab: editor_->KeyPress('\t', shift); return;
@@ -363,11 +403,17 @@ void TEditorWidget::keyPressEvent(QKeyEvent* e) {
 void TEditorWidget::TypeText(const QString& text, TShiftState shift) {
   if (text.isEmpty()) return;
   const cp932::TEncoded encoded = FromQString(text);
-  if (encoded.replaced > 0) emit charactersReplaced(encoded.replaced);
   if (encoded.bytes.size() == 1)
     editor_->KeyPress(encoded.bytes[0], shift);
   else if (static_cast<unsigned char>(encoded.bytes[0]) >= 0x20)
     editor_->ImeComposition(encoded.bytes);
+  ReportReplaced(encoded.replaced);
+}
+
+// After the edit, so that whatever shows the notice cannot hold up the
+// text or take the keys that follow.
+void TEditorWidget::ReportReplaced(int count) {
+  if (count > 0) emit charactersReplaced(count);
 }
 
 void TEditorWidget::keyReleaseEvent(QKeyEvent* e) {
@@ -405,20 +451,41 @@ void TEditorWidget::mouseDoubleClickEvent(QMouseEvent* e) {
   editor_->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
 }
 
-// One line per notch; touchpads send smaller steps that add up.
 void TEditorWidget::wheelEvent(QWheelEvent* e) {
-  wheel_rest_ += e->angleDelta().y();
-  const TShiftState shift = ShiftOf(e->modifiers(), e->buttons());
+  e->accept();
+  if (OnWheel && OnWheel(*this, e)) return;
+  TurnWheel(e->angleDelta().y(), e->modifiers());
+}
+
+// One line per notch; touchpads send smaller steps that add up.
+void TEditorWidget::TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers) {
+  wheel_rest_ += angleDelta;
+  const TShiftState shift = ShiftOf(modifiers);
   while (std::abs(wheel_rest_) >= 120) {
     const int step = wheel_rest_ > 0 ? 1 : -1;
     editor_->MouseWheel(step, shift);
     wheel_rest_ -= step * 120;
   }
-  e->accept();
+}
+
+void TEditorWidget::SetPopupMenu(QMenu* menu) {
+  app_menu_ = menu;
+  if (menu)
+    editor_->SetPopupMenu(nullptr);
+  else
+    editor_->ResetPopupMenu();
 }
 
 void TEditorWidget::contextMenuEvent(QContextMenuEvent* e) {
-  if (editor_->InMouseAction() || !editor_->PopupMenu()) {
+  if (editor_->InMouseAction()) {
+    e->ignore();
+    return;
+  }
+  if (app_menu_) {
+    app_menu_->popup(e->globalPos());
+    return;
+  }
+  if (!editor_->PopupMenu()) {
     e->ignore();
     return;
   }
@@ -480,10 +547,11 @@ void TEditorWidget::focusOutEvent(QFocusEvent* e) {
 // as one edit. While composing, the text is shown at the caret and the
 // editor's own caret is hidden.
 void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
+  int replaced = 0;
   if (!e->commitString().isEmpty()) {
     const cp932::TEncoded encoded = FromQString(e->commitString());
-    if (encoded.replaced > 0) emit charactersReplaced(encoded.replaced);
     editor_->ImeComposition(encoded.bytes);
+    replaced = encoded.replaced;
   }
   preedit_ = e->preeditString();
   preedit_cursor_ = static_cast<int>(preedit_.size());
@@ -492,6 +560,7 @@ void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
   editor_->ImeCandidateWindow(!preedit_.isEmpty());
   viewport()->update(QRect(0, composition_pos_.y, viewport()->width(), editor_->RowHeight()));
   e->accept();
+  ReportReplaced(replaced);
 }
 
 }  // namespace yk

@@ -5,16 +5,17 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QMenu>
+#include <QPointer>
 #include <QRegion>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include "editor/editor.h"
 #include "platform/window_host.h"
 #include "qt/qt_clipboard.h"
-
-class QMenu;
 
 namespace yk {
 
@@ -27,11 +28,24 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
   TEditor& Editor() { return *editor_; }
   TQtClipboard& Clipboard() { return clipboard_; }
-  // Shows or hides the scroll bars and tells the editor, which sizes its
-  // view to the area inside them.
-  void SetScrollBars(TEditorScrollBars bars);
+  // The editor's ScrollBars: the editor shows or hides the bars through
+  // ShowScrollBars and sizes its view to the area inside them.
+  void SetScrollBars(TEditorScrollBars bars) { editor_->SetScrollBars(bars); }
   // A sunken frame for bsSingle, none for bsNone; the editor is told too.
   void SetBorderStyle(TEditorBorderStyle style);
+  // The context menu: an application's menu (its actions carry their own
+  // shortcuts, and the built-in menu's shortcuts no longer act), or null for
+  // the editor's built-in menu. The menu is not owned; once it is destroyed
+  // the editor has no context menu.
+  void SetPopupMenu(QMenu* menu);
+  QMenu* PopupMenu() const { return app_menu_; }
+  // The wheel over this widget goes to the host first: when OnWheel is set
+  // and returns true, the widget does not scroll (the host may scroll
+  // another editor with TurnWheel, for example the active pane).
+  std::function<bool(TEditorWidget& sender, QWheelEvent* e)> OnWheel;
+  // Scrolls the editor by a wheel turn (angle in eighths of a degree, one
+  // notch 120; partial notches add up), a page at a time with Shift.
+  void TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers);
   // The resolved font the editor is painted in.
   const QFont& PaintFont() const;
   // The text being composed in the input method (shown at the caret).
@@ -51,6 +65,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void SetCaretPos(int x, int y) override;
   void ShowCaret(bool visible) override;
   void SetScrollBar(TScrollBarKind bar, const TScrollBarInfo& info) override;
+  void ShowScrollBars(TScrollStyle bars) override;
   void SetCursor(TCursor cursor, bool screen) override;
   void SetRedraw(bool on) override;
   void SetCompositionPos(TPoint p) override;
@@ -58,8 +73,10 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
  signals:
-  // Characters that came in as Unicode (paste, input method) had no CP932
-  // form and were written as "?"; the application tells the user.
+  // Characters that came in as Unicode (typing, paste, input method) had
+  // no CP932 form and were written as "?"; the application tells the user,
+  // without taking the keyboard (a status bar message, not a modal box).
+  // Raised after the text went in.
   void charactersReplaced(int count);
 
  protected:
@@ -83,7 +100,9 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
  private:
   void ScrollBarAction(TScrollBarKind bar, int action);
   void TypeText(const QString& text, TShiftState shift);
+  void ReportReplaced(int count);
   void PaintPreedit(QPainter& painter);
+  void ShiftRowRest(QPainter& painter, int x, int y, int dx);
   void PaintCaret(QPainter& painter);
   void UpdateCaretArea();
   void RestoreScreenCursor();
@@ -91,6 +110,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
   std::unique_ptr<TEditor> editor_;
   TQtClipboard clipboard_;
+  TQtClipboard selection_clipboard_{QClipboard::Selection};
   mutable TFontSpec font_spec_;
   mutable QFont font_;
   mutable bool font_valid_ = false;
@@ -110,6 +130,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   QTimer auto_scroll_timer_;
   bool screen_cursor_ = false;
   int wheel_rest_ = 0;
+
+  QPointer<QMenu> app_menu_;
 
   QString preedit_;
   int preedit_cursor_ = 0;

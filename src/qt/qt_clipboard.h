@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QClipboard>
+#include <QMimeData>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -23,6 +25,9 @@ inline constexpr char kCp932MimeType[] = "application/x-yomikaki-cp932";
 class TQtClipboard : public TClipboard {
  public:
   explicit TQtClipboard(QClipboard::Mode mode = QClipboard::Clipboard) : mode_(mode) {}
+  ~TQtClipboard() override { Withdraw(); }
+  TQtClipboard(const TQtClipboard&) = delete;
+  TQtClipboard& operator=(const TQtClipboard&) = delete;
 
   bool HasText() const override;
   bool HasBoxFormat() const override;
@@ -33,6 +38,9 @@ class TQtClipboard : public TClipboard {
   // Unicode text (line ends as LF, the convention of other programs here),
   // the exact bytes, and the box marker when box is set, in one change.
   void SetText(std::string_view text, bool box) override;
+  // The same two text formats, made from source when a paste reads them.
+  void SetTextSource(std::function<std::string()> source) override;
+  void Withdraw() override;
 
   // Told how many characters of a paste had no CP932 form, so the user can
   // be told; only called when that number is above 0.
@@ -40,6 +48,7 @@ class TQtClipboard : public TClipboard {
 
  private:
   QClipboard::Mode mode_;
+  QPointer<QMimeData> offered_;  // what SetTextSource put there; null once replaced
 };
 
 }  // namespace yk

@@ -20,6 +20,19 @@ constexpr bool IsTrailByte(unsigned char b) noexcept { return b >= 0x40 && b <= 
 // Half-width katakana and its punctuation, 0xA1-0xDF: one byte, one column.
 constexpr bool IsHalfWidthKana(unsigned char b) noexcept { return b >= 0xA1 && b <= 0xDF; }
 
+// The case folding of every comparison that ignores case (search, reserved
+// words, settings names), so that they agree on which words are equal: a-z
+// fold onto A-Z, and the full-width ａ-ｚ (0x82 0x81-0x9A) onto Ａ-Ｚ
+// (0x82 0x60-0x79). FoldSingle is for a byte that is a character of its
+// own, FoldTrail for the trail byte of a two-byte character, so that a
+// trail byte that looks like a letter (ッ is 0x83 0x62) never folds.
+constexpr unsigned char FoldSingle(unsigned char b) noexcept {
+  return b >= 'a' && b <= 'z' ? static_cast<unsigned char>(b - 0x20) : b;
+}
+constexpr unsigned char FoldTrail(unsigned char lead, unsigned char trail) noexcept {
+  return lead == 0x82 && trail >= 0x81 && trail <= 0x9A ? static_cast<unsigned char>(trail - 0x21) : trail;
+}
+
 // Length in bytes of the character that starts at i. A lead byte with no
 // byte after it (end of a row, a file or a text) is a one-byte character,
 // so no caller ever steps past the end.

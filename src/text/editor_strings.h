@@ -13,6 +13,7 @@ namespace yk {
 class TEditorStrings {
  public:
   explicit TEditorStrings(TEditorLink& owner) : owner_(owner) {}
+  virtual ~TEditorStrings() = default;
   TEditorStrings(const TEditorStrings&) = delete;
   TEditorStrings& operator=(const TEditorStrings&) = delete;
 

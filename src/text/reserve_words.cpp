@@ -10,29 +10,31 @@ namespace yk {
 
 namespace {
 
-// Walks a word byte by byte, giving each byte its comparison key. A byte
-// after a lead byte belongs to a double-byte character and keeps its value.
+// Walks a word byte by byte, giving each byte its comparison key: the
+// case folding shared with search and the settings names.
 class KeyCursor {
  public:
   explicit KeyCursor(std::string_view s) : s_(s) {}
   bool AtEnd() const { return i_ >= s_.size(); }
   unsigned char Next() {
-    unsigned char b = static_cast<unsigned char>(s_[i_]);
-    if (trail_) {
-      trail_ = false;
+    const unsigned char b = static_cast<unsigned char>(s_[i_]);
+    unsigned char key = b;
+    if (lead_ != 0) {
+      key = cp932::FoldTrail(lead_, b);
+      lead_ = 0;
     } else if (cp932::CharLength(s_, i_) == 2) {
-      trail_ = true;
-    } else if (b >= 'A' && b <= 'Z') {
-      b = static_cast<unsigned char>(b - 'A' + 'a');
+      lead_ = b;
+    } else {
+      key = cp932::FoldSingle(b);
     }
     ++i_;
-    return b;
+    return key;
   }
 
  private:
   std::string_view s_;
   std::size_t i_ = 0;
-  bool trail_ = false;
+  unsigned char lead_ = 0;  // the lead byte before a trail byte
 };
 
 bool WordLess(std::string_view a, std::string_view b) { return CompareReserveWords(a, b) < 0; }

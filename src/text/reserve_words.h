@@ -1,5 +1,5 @@
 // The reserved-word list: a sorted, duplicate-free list of words looked up by
-// bisection, ignoring the case of ASCII letters.
+// bisection, ignoring the case of ASCII and full-width letters.
 #pragma once
 
 #include <cstddef>
@@ -9,10 +9,10 @@
 
 namespace yk {
 
-// The one ordering of the list: bytes compared unsigned, ASCII letters
-// folded to small letters; both bytes of a double-byte character are
-// compared as they stand (a trail byte may look like a letter). Returns <0,
-// 0 or >0.
+// The one ordering of the list: bytes compared unsigned after the case
+// folding shared with search and the settings names (cp932::FoldSingle,
+// cp932::FoldTrail), so ａｂｃ and ＡＢＣ are one word and a trail byte that
+// looks like a letter is never folded. Returns <0, 0 or >0.
 int CompareReserveWords(std::string_view a, std::string_view b);
 
 class TReserveWordList {

@@ -23,10 +23,25 @@ void AppendRowText(std::string& out, std::string_view row, TRowAttribute attribu
 }  // namespace
 
 TEditorScreenStrings::TEditorScreenStrings(std::size_t blockBytes, std::size_t blockRows)
-    : TEditorStringList(blockBytes, blockRows),
-      undo_(std::make_unique<TEditorUndoObj>(*this)),
-      wrap_option_(std::make_unique<TEditorWrapOption>()) {
+    : TEditorScreenStrings(TDeferredParts{}, blockBytes, blockRows) {
+  CreateParts();
+}
+
+TEditorScreenStrings::TEditorScreenStrings(TDeferredParts, std::size_t blockBytes, std::size_t blockRows)
+    : TEditorStringList(blockBytes, blockRows) {}
+
+// Called from the constructor of the most derived class, so that its
+// overrides make the parts.
+void TEditorScreenStrings::CreateParts() {
+  undo_ = CreateUndoObj();
+  wrap_option_ = CreateWrapOption();
   wrap_option_->OnChange = [this](TPersistent*) { WrapOptionChanged(); };
+}
+
+std::unique_ptr<TEditorUndoObj> TEditorScreenStrings::CreateUndoObj() { return std::make_unique<TEditorUndoObj>(*this); }
+
+std::unique_ptr<TEditorWrapOption> TEditorScreenStrings::CreateWrapOption() {
+  return std::make_unique<TEditorWrapOption>();
 }
 
 TEditorScreenStrings::~TEditorScreenStrings() = default;

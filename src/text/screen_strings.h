@@ -127,6 +127,16 @@ class TEditorScreenStrings : public TEditorStringList {
 
  protected:
   std::int64_t MeasureRow(std::string_view row) const override;
+
+  // A descendant that makes its own undo manager or wrap option builds on
+  // this constructor and calls CreateParts() at the end of its own.
+  struct TDeferredParts {};
+  TEditorScreenStrings(TDeferredParts, std::size_t blockBytes = kDefaultBlockBytes,
+                       std::size_t blockRows = kDefaultBlockRows);
+  void CreateParts();
+  virtual std::unique_ptr<TEditorUndoObj> CreateUndoObj();
+  virtual std::unique_ptr<TEditorWrapOption> CreateWrapOption();
+
   void Changed() override;
   void UpdateEnded() override;
 

@@ -90,6 +90,7 @@ TEST_F(CommandsTest, EnablingFollowsTheSelectionTheEditorAndReadOnly) {
   // The tool bar's buttons and the context menu are the same actions.
   for (const char* name : {"Cut1", "Copy1", "Paste1", "Undo1", "Redo1"})
     EXPECT_TRUE(f.ToolBar1->actions().contains(f.Action(name))) << name;
+  for (TEditorWidget* memo : {f.Memo1, f.Memo2, f.Memo3}) EXPECT_EQ(memo->PopupMenu(), f.PopupMenu1);
 }
 
 TEST_F(CommandsTest, CaretPanelShowsRowLineColumnAndByteColumn) {

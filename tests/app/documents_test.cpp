@@ -89,6 +89,8 @@ TEST_F(DocumentTest, ConfirmSaveAnswersForCloseNewAndOpen) {
   for (Command command : {kClose, kNew, kOpen}) {
     for (const auto& c : cases) {
       const std::string path = File("doc.txt", "doc\r\n");
+      // No recent list: the caret of the last case would be put back.
+      std::filesystem::remove(SettingsFile());
       Make(c.named ? std::vector<std::string>{path} : std::vector<std::string>{});
       Doc().SetSelTextBuf("edit ");
       const std::size_t first = prompts.Asked().size();

@@ -201,6 +201,33 @@ TEST_F(EditorCore, ScrollCaretAndVisibility) {
   EXPECT_EQ(ed.TopRow(), 100);
 }
 
+// A view too small for one row keeps the caret row at its top, and a view
+// that grows again is filled with the rows above before any empty space.
+TEST_F(EditorCore, AViewShrunkBelowOneRowComesBackFull) {
+  host.size = {60, 10};
+  ed.Resized();
+  ASSERT_EQ(ed.VisibleRows(), 0);
+  for (int i = 0; i < 12; ++i) {
+    ed.KeyChar('a');
+    ed.KeyChar('\r');
+    EXPECT_EQ(ed.TopRow(), ed.Row()) << i;
+  }
+  host.size = {400, 2 + 5 + 10 * 16};  // ten rows
+  ed.Resized();
+  EXPECT_EQ(ed.TopRow(), 12 - 10 + 1);   // the caret's row is the last one shown
+  host.size = {400, 480};
+  ed.Resized();
+  EXPECT_EQ(ed.TopRow(), 0);
+  // Growing never scrolls a view the user moved down inside a long text.
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "line\n";
+  Load(text);
+  ed.SetTopRow(40);
+  host.size = {400, 600};
+  ed.Resized();
+  EXPECT_EQ(ed.TopRow(), 40);
+}
+
 TEST_F(EditorCore, UnfocusedEditorNeitherScrollsNorReportsTheCaret) {
   std::string text;
   for (int i = 0; i < 100; ++i) text += "line\n";
@@ -215,6 +242,35 @@ TEST_F(EditorCore, UnfocusedEditorNeitherScrollsNorReportsTheCaret) {
   ed.SetRow(81);
   EXPECT_GT(ed.TopRow(), 0);
   EXPECT_EQ(moves, 1);
+}
+
+// Focus shows the caret where it is; it never moves the view, or a click
+// that gives the focus would land on a row scrolled away under the mouse.
+TEST_F(EditorCore, FocusDoesNotMoveTheView) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "line\n";
+  Load(text);
+  int moves = 0;
+  ed.OnCaretMoved = [&](TEditor&) { ++moves; };
+  host.focused = false;
+  ed.FocusChanged(false);
+  ed.SetTopRow(100);
+  for (int round = 0; round < 2; ++round) {
+    host.focused = true;
+    ed.FocusChanged(true);
+    EXPECT_EQ(ed.TopRow(), 100) << round;
+    EXPECT_EQ(moves, round + 1);          // the caret is still placed and reported
+    EXPECT_FALSE(host.caretVisible);      // row 0 is not in the view: not shown
+    host.focused = false;
+    ed.FocusChanged(false);
+  }
+  // A press on the third visible row puts the caret there.
+  host.focused = true;
+  ed.FocusChanged(true);
+  ed.MouseDown(mbLeft, ssLeft, ed.Margin().Left() + 1, ed.Margin().Top() + 3 * ed.RowHeight() + 1);
+  ed.MouseUp(mbLeft, 0, ed.Margin().Left() + 1, ed.Margin().Top() + 3 * ed.RowHeight() + 1);
+  EXPECT_EQ(ed.Row(), 103);
+  EXPECT_EQ(ed.TopRow(), 100);
 }
 
 TEST_F(EditorCore, CaretShapeFollowsModeAndStyle) {
@@ -243,6 +299,19 @@ TEST_F(EditorCore, SettingsAndMetrics) {
   EXPECT_EQ(ed.ColWidth(), host.metrics.aveCharWidth + 2);
   ed.View().SetCommenter("//");
   EXPECT_EQ(ed.ParserRules()->commenter, "//");
+}
+
+// ScrollBars reaches the window whoever sets it (a property set is applied
+// to the editor, not to its window), and a new window learns it at once.
+TEST_F(EditorCore, ScrollBarsReachTheWindow) {
+  for (TScrollStyle bars : {ssBoth, ssVertical, ssNone, ssHorizontal}) {
+    ed.SetScrollBars(bars);
+    EXPECT_EQ(host.bars, bars);
+  }
+  FakeHost other;
+  ed.SetHost(&other);
+  EXPECT_EQ(other.bars, ssHorizontal);
+  ed.SetHost(&host);
 }
 
 TEST_F(EditorCore, ChangesMarkModifiedAndFireOnChange) {

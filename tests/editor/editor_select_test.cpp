@@ -203,6 +203,13 @@ TEST_F(EditorSelect, ClipboardRoundTrips) {
   Load("abc|");
   ed.PasteFromClipboard();
   EXPECT_EQ(Text(), "abc");
+
+  // Without a clipboard the copy cannot be made, so cut keeps the text.
+  ed.SetClipboard(nullptr);
+  ed.SetRowCol(0, 0);
+  SelectTo(ed, 0, 2);
+  ed.CutToClipboard();
+  EXPECT_EQ(Show(), "[ab]c");
 }
 
 TEST_F(EditorSelect, SelectionEventsAndMode) {

@@ -469,6 +469,42 @@ TEST_F(EditorInput, ScrollBarsAndWheel) {
   EXPECT_EQ(ed.TopCol(), 70000);
 }
 
+// The X11 selection: a selection is offered there while it shows (its text
+// made only when asked for), and a middle click pastes it at the click.
+TEST_F(EditorInput, SelectionIsOfferedAndAMiddleClickPastesIt) {
+  FakeClipboard primary;
+  ed.SetSelectionClipboard(&primary);
+  Load("abc def\nghi");
+  Drag(0, 0, 0, 3);
+  EXPECT_EQ(primary.writes, 1);
+  Drag(0, 4, 0, 6);  // a new selection: offered again
+  EXPECT_EQ(primary.writes, 2);
+  ASSERT_TRUE(primary.HasText());
+  EXPECT_EQ(primary.Text(), "de");
+  ed.SetRowCol(0, 7);
+  ed.StartSelection();
+  ed.SetRowCol(1, 1);
+  ed.ExtendSelection();
+  EXPECT_EQ(primary.Text(), "\r\ng");  // what shows when a paste asks
+  // A middle click pastes it where it lands, and the selection goes.
+  ed.MouseDown(mbMiddle, ssMiddle, X(3), Y(0));
+  ed.MouseUp(mbMiddle, 0, X(3), Y(0));
+  EXPECT_EQ(Show(), "abc\ng| def\nghi");
+  EXPECT_FALSE(primary.HasText());  // no selection, nothing offered
+  // Another program's selection pastes too; a read-only editor refuses.
+  primary.SetText("xy", false);
+  ed.MouseDown(mbMiddle, ssMiddle, X(1), Y(2));
+  EXPECT_EQ(Show(), "abc\ng def\ngxy|hi");
+  ed.SetReadOnly(true);
+  ed.MouseDown(mbMiddle, ssMiddle, X(0), Y(0));
+  EXPECT_EQ(Text(), "abc\ng def\ngxyhi");
+  ed.SetReadOnly(false);
+  // Without a selection clipboard nothing is offered or pasted.
+  ed.SetSelectionClipboard(nullptr);
+  ed.MouseDown(mbMiddle, ssMiddle, X(0), Y(0));
+  EXPECT_EQ(Text(), "abc\ng def\ngxyhi");
+}
+
 TEST_F(EditorInput, CursorKindsFollowTheMouse) {
   ed.Caret().Cursors().SetInSelCursor(crArrow);
   Load("abc def");

@@ -112,6 +112,24 @@ TEST_F(RowSearch, MatchesLongerThanAPieceAndAtTheEnds) {
   EXPECT_EQ(FindInRows(0, 0, "ab", sfForward, 0), "-");
 }
 
+// A selection outside the document finds nothing, as in the joined text.
+TEST_F(RowSearch, SelectionsOutsideTheDocumentAsInTheJoinedText) {
+  Load("ab\r\nab\r\nab", false);
+  const std::string text = ed.Lines().GetTextStr();
+  const std::int64_t size = static_cast<std::int64_t>(text.size());
+  for (std::int64_t start : {std::int64_t{-3}, std::int64_t{-1}, std::int64_t{0}, size - 1, size, size + 1, size + 30}) {
+    for (std::int64_t length : {std::int64_t{-1}, std::int64_t{0}, std::int64_t{2}, std::int64_t{50}}) {
+      for (TSearchOptions options : {TSearchOptions{0}, sfForward}) {
+        for (int row : {0, 2}) {
+          EXPECT_EQ(FindInRows(start, length, "ab", options, row), FindInText(text, start, length, "ab", options))
+              << start << " " << length << " " << options << " row " << row;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(FindInRows(size + 1, 0, "ab", 0, 2), "-");
+}
+
 TEST_F(RowSearch, EmptyDocumentAndPlacesPastTheEnd) {
   Load("", false);
   EXPECT_EQ(FindInRows(0, 0, "a", sfForward, 0), "-");

@@ -85,14 +85,24 @@ TEST(SearchText, SelectionWalksThroughMatches) {
   }
 }
 
-TEST(SearchText, OffsetsAreClamped) {
+// A selection that does not lie inside the text finds nothing, rather than
+// being moved into it.
+TEST(SearchText, SelectionsOutsideTheTextFindNothing) {
   constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
   constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-  EXPECT_EQ(Find("abc", "a", F, kMin, kMin), "0,1");
-  EXPECT_EQ(Find("abc", "a", F, -5, 1), "-");  // the selection 0..1 holds the only a
+  EXPECT_EQ(Find("abc", "a", F, kMin, kMin), "-");
+  EXPECT_EQ(Find("abc", "b", F, -5, 1), "-");
+  EXPECT_EQ(Find("abc", "c", F, 0, -1), "-");
   EXPECT_EQ(Find("abc", "c", F, 1, kMax), "-");
-  EXPECT_EQ(Find("abc", "c", B, kMax, 0), "2,1");
-  EXPECT_EQ(Find("abc", "c", B, kMax, kMax), "2,1");
+  EXPECT_EQ(Find("abc", "c", B, kMax, 0), "-");
+  EXPECT_EQ(Find("abc", "c", B, kMax, kMax), "-");
+  EXPECT_EQ(Find("b", "b", B, 30, 0), "-");
+  EXPECT_EQ(Find("b", "b", F, 30, 0), "-");
+  EXPECT_EQ(Find("abc", "c", B, 3, -1), "-");
+  EXPECT_EQ(Find("abc", "a", B, 1, kMax), "0,1");  // backward only its start counts
+  // The end of the text is inside it.
+  EXPECT_EQ(Find("abc", "c", B, 3, 0), "2,1");
+  EXPECT_EQ(Find("abc", "a", F, 0, 0), "0,1");
   EXPECT_EQ(Find("abc", "abcd", B, 3, 0), "-");
 }
 
@@ -242,11 +252,13 @@ TEST(SearchText, AnyBytesStayInsideTheText) {
     ASSERT_GT(r.Length, 0);
     ASSERT_LE(r.Start + r.Length, size);
     EXPECT_FALSE(cp932::IsTrailAt(t, static_cast<std::size_t>(r.Start))) << round;
-    const std::int64_t start = std::clamp<std::int64_t>(before.Start, 0, size);
+    ASSERT_GE(before.Start, 0) << round;
+    ASSERT_GE(before.Length, 0) << round;
     if (options & sfForward) {
-      EXPECT_GE(r.Start, start + std::clamp<std::int64_t>(before.Length, 0, size - start)) << round;
+      ASSERT_LE(before.Start + before.Length, size) << round;
+      EXPECT_GE(r.Start, before.Start + before.Length) << round;
     } else {
-      EXPECT_LT(r.Start, start) << round;
+      EXPECT_LT(r.Start, before.Start) << round;
     }
   }
 }

@@ -2,6 +2,7 @@
 // and is tested with no display.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,7 @@ class FakeHost : public TWindowHost {
   void SetCursor(TCursor c, bool screen) override { (screen ? screenCursor : cursor) = c; }
   void SetRedraw(bool on) override { redraw = on; }
   void SetCompositionPos(TPoint p) override { compositionPos = p; }
+  void ShowScrollBars(TScrollStyle b) override { bars = b; }
 
   TSize size{640, 480};
   bool focused = true;
@@ -74,20 +76,34 @@ class FakeHost : public TWindowHost {
   TCursor cursor = 0, screenCursor = 0;
   bool redraw = true;
   TPoint compositionPos;
+  TScrollStyle bars = ssNone;
 };
 
 class FakeClipboard : public TClipboard {
  public:
   bool HasText() const override { return hasText; }
   bool HasBoxFormat() const override { return box; }
-  std::string Text() const override { return text; }
+  std::string Text() const override { return source ? source() : text; }
   void SetText(std::string_view t, bool b) override {
     text = std::string(t);
+    source = nullptr;
     hasText = true;
     box = b;
     ++writes;
   }
+  void SetTextSource(std::function<std::string()> s) override {
+    source = std::move(s);
+    hasText = true;
+    box = false;
+    ++writes;
+  }
+  void Withdraw() override {
+    text.clear();
+    source = nullptr;
+    hasText = false;
+  }
   std::string text;
+  std::function<std::string()> source;
   bool hasText = false;
   bool box = false;
   int writes = 0;

@@ -28,6 +28,7 @@ class NullHost : public TWindowHost {
   void SetCursor(TCursor, bool) override {}
   void SetRedraw(bool) override {}
   void SetCompositionPos(TPoint) override {}
+  void ShowScrollBars(TScrollStyle) override {}
 
   bool keep = false;
   std::vector<TRect> invalidated;

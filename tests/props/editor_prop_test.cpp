@@ -370,6 +370,33 @@ std::string StreamOf(std::vector<TStreamProperty> props, std::string class_name 
   return EncodeComponent({std::move(class_name), "EditorProp1", std::move(props)});
 }
 
+// A set too large for the reader is refused when it is written, with a
+// message, and the stored set stays as it was.
+TEST(EditorProp, ASetTooLargeToReadBackIsNotWritten) {
+  test::TTempDir dir;
+  TRegManager manager;
+  manager.RegItems().Add("EditProp0", "EditProp0", "prop");
+  manager.SetIniFileName(dir.File("Yomikaki.ini"));
+  TEditorProp stored;
+  stored.SetName("EditorProp1");
+  SetInitialStyle(stored);
+  manager.FilerOf("EditProp0").WriteComponent(&stored);
+  const std::string before = test::Slurp(dir.File("Yomikaki.ini"));
+
+  TEditorProp huge;
+  huge.SetName("EditorProp1");
+  std::vector<std::string> words;
+  for (int i = 0; i < 50000; ++i) words.push_back(std::to_string(i) + std::string(100, 'w'));
+  huge.ReserveWordList().Assign(words);
+  try {
+    manager.FilerOf("EditProp0").WriteComponent(&huge);
+    ADD_FAILURE() << "written";
+  } catch (const EPropertyStreamError& e) {
+    EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(test::Slurp(dir.File("Yomikaki.ini")) == before);
+}
+
 TEST(EditorPropRead, RefusedStreamsChangeNothing) {
   TEditorProp initial;
   SetInitialStyle(initial);

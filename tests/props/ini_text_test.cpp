@@ -29,7 +29,7 @@ TEST(IniText, ReadsSectionsAndKeysWithoutRegardToCase) {
     std::optional<std::string> want;
   } cases[] = {
       {"WIN", "sizepossave", "1"},
-      {"win", "Spaced Key", " value with spaces "},  // values are read as written
+      {"win", "Spaced Key", "value with spaces"},  // blanks around a value are not part of it
       {"Memo", "daytimeformat", "yy_m_d"},
       {"Memo", "dup", "first"},
       {"Win", "Late", std::nullopt},  // only the first section of a name counts
@@ -133,6 +133,41 @@ TEST(IniText, ManyKeysAtOnce) {
   EXPECT_EQ(ini.SectionValues("L").size(), 3u);
   EXPECT_TRUE(ini.WriteMany("New", {{"a", "1"}}));
   EXPECT_EQ(ini.Read("new", "A"), "1");
+}
+
+// Blanks around a value are dropped as other INI readers drop them; quotes
+// keep them, and a value written with such blanks or quotes is quoted so
+// that it reads back as it was.
+TEST(IniText, ValuesAreTrimmedUnlessQuoted) {
+  const TIniText ini(
+      "[S]\r\n"
+      "count = 3\r\n"
+      "tab=\t72\t\r\n"
+      "inner=a  b\r\n"
+      "quoted= \"  x  \" \r\n"
+      "single='  y '\r\n"
+      "half=\"open\r\n"
+      "empty=  \r\n"
+      "kanji= \x95\x5c \r\n");  // 表, whose trail byte is no blank
+  const std::pair<const char*, const char*> reads[] = {
+      {"count", "3"}, {"tab", "72"}, {"inner", "a  b"}, {"quoted", "  x  "},
+      {"single", "  y "}, {"half", "\"open"}, {"empty", ""}, {"kanji", "\x95\x5c"},
+  };
+  for (const auto& [key, want] : reads) EXPECT_EQ(ini.Read("S", key), want) << key;
+  EXPECT_EQ(ini.SectionValues("S").front().second, "3");
+  EXPECT_EQ(ini.SectionMap("S").at("TAB"), "72");
+
+  TIniText out;
+  const char* values[] = {" lead", "trail ", "\"quoted\"", "'single'", "\"", "a \"b\"", "", "\t"};
+  for (const char* v : values) {
+    out.Write("S", "k", v);
+    EXPECT_EQ(out.Read("S", "k"), v) << v;
+  }
+  EXPECT_EQ(TIniText("[S]\r\nk=\" lead\"\r\n").Read("S", "k"), " lead");
+  // Writing the value a line already holds changes nothing, however it is spaced.
+  TIniText spaced("[S]\r\nk = 3 \r\n");
+  EXPECT_FALSE(spaced.Write("S", "k", "3"));
+  EXPECT_EQ(spaced.Text(), "[S]\r\nk = 3 \r\n");
 }
 
 TEST(IniText, ArbitraryBytesAndLongLines) {

@@ -59,14 +59,17 @@ TEST(PropStream, HeaderAndClosingBytes) {
   EXPECT_EQ(c.className, "TEditorProp");
   EXPECT_EQ(c.name, "EditorProp1");
   EXPECT_EQ(DecodeComponent(s + "trailing").properties.size(), 1u);
+  // Other writers end the stream with the component itself, without the
+  // final zero of the list of components.
+  EXPECT_EQ(DecodeComponent(s.substr(0, s.size() - 1)).properties.size(), 1u);
   EXPECT_THROW(Encode({{std::string(256, 'n'), V::Int(1)}}), EPropertyStreamError);
   EXPECT_THROW(Encode({{"", V::Int(1)}}), EPropertyStreamError);
 }
 
 TEST(PropStream, RefusesMalformedStreams) {
   const std::string good = Encode({{"A", V::Str("text")}, {"B", V::List({V::Int(300)})}});
-  // Every truncation is refused.
-  for (std::size_t n = 0; n < good.size(); ++n) {
+  // Every truncation before the end of the component is refused.
+  for (std::size_t n = 0; n + 1 < good.size(); ++n) {
     EXPECT_THROW(DecodeComponent(good.substr(0, n)), EPropertyStreamError) << n;
   }
   const std::string head = std::string("TPF0\x06TThing\x06Thing1", 18);
@@ -80,7 +83,7 @@ TEST(PropStream, RefusesMalformedStreams) {
       head + std::string("\x01P\x07\x00\x00\x00\x00", 7),                  // empty identifier
       head + std::string("\x01P\x0e\x06\x00\x00\x00\x00", 8),              // collection item without list tag
       head + std::string("\x00\x06TChild\x00\x00\x00\x00", 12),           // a child component
-      head + std::string("\x00\x00", 2),                                   // not closed
+      head + std::string("\x00\x00\x06", 3),                               // not closed
   };
   for (const std::string& s : bad) EXPECT_THROW(DecodeComponent(s), EPropertyStreamError) << s.size();
 }
@@ -94,6 +97,12 @@ TEST(PropStream, BoundsNestingAndSize) {
   nested += std::string(kMaxStreamNesting, '\x00') + std::string(3, '\x00');
   EXPECT_NO_THROW(DecodeComponent(nested));
   EXPECT_THROW(DecodeComponent(std::string(kMaxComponentStreamSize + 1, '\0')), EPropertyStreamError);
+  // The writer keeps to the reader's limit: what it writes can be read.
+  const std::size_t overhead = Encode({{"P", V::Str("")}}).size() + 3;  // a long string's length has 4 bytes
+  const std::string fits = Encode({{"P", V::Str(std::string(kMaxComponentStreamSize - overhead, 'x'))}});
+  EXPECT_EQ(fits.size(), kMaxComponentStreamSize);
+  EXPECT_NO_THROW(DecodeComponent(fits));
+  EXPECT_THROW(Encode({{"P", V::Str(std::string(kMaxComponentStreamSize - overhead + 1, 'x'))}}), EPropertyStreamError);
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ TEST_F(RegFilerTest, IntegersAndTheirOddBooleanRule) {
   } cases[] = {
       {"12", 12, true},    {"-3", -3, true},          {"0", 0, false},
       {"TRUE", 0, false},  {"256", 256, false},       {"257", 257, true},
-      {"abc", 0, false},   {"99999999999", 0, false}, {" 5", 0, false},
+      {"abc", 0, false},   {"99999999999", 0, false}, {" 5 ", 5, true},  // blanks around a value are layout
       {nullptr, 7, true},  // absent: the defaults "7" and "yes"
   };
   for (const auto& c : cases) {
@@ -117,6 +117,7 @@ TEST_F(RegFilerTest, StringListsArePrunedAndBounded) {
       {"list_ItemCount=junk\r\nlist_Item0=a\r\n", {}},
       {"list_ItemCount=2000000000\r\nlist_Item0=a\r\n", {"a", ""}},  // bounded by the keys present
       {"LIST_ITEMCOUNT=1\r\nList_Item0=A\r\n", {"A"}},
+      {"list_ItemCount = 2\r\nlist_Item0 = a \r\nlist_Item1 = \" b \"\r\n", {"a", " b "}},  // edited by hand
   };
   for (const auto& c : cases) {
     Spit(path, std::string("[Hist]\r\n") + c.section);

@@ -2,6 +2,7 @@
 // scroll bars, input method, painting and the clipboard, through Qt events.
 #include "qt/editor_widget.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QScrollBar>
@@ -50,6 +51,35 @@ class EditorWidgetTest : public ::testing::Test {
 
   TEditorWidget w;
 };
+
+// Escape belongs to the dialog unless the editor has something to cancel.
+TEST(EditorWidgetInDialog, EscapeReachesTheDialog) {
+  QDialog dialog;
+  auto* editor = new TEditorWidget(&dialog);
+  editor->Editor().SetWantReturns(false);
+  editor->Editor().SetLines({"abc"});
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  dialog.activateWindow();
+  editor->setFocus();
+  QCoreApplication::processEvents();
+  int handled = 0;
+  editor->Editor().OnKeyDown = [&](TEditor&, TKey& key, TShiftState) {
+    if (key == vkEscape) ++handled;
+  };
+  // Not while a composition is shown.
+  QInputMethodEvent compose(QString::fromUtf8("か"), {});
+  QCoreApplication::sendEvent(editor, &compose);
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_TRUE(dialog.isVisible());
+  QInputMethodEvent cancel;
+  QCoreApplication::sendEvent(editor, &cancel);
+  QTest::keyClick(editor, Qt::Key_Escape);
+  EXPECT_EQ(handled, 2);  // the editor's handler still sees it first
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(editor->Editor().RowText(0), "abc");
+}
 
 TEST_F(EditorWidgetTest, TypingAndEditingKeys) {
   QTest::keyClicks(&w, "abc");
@@ -113,6 +143,62 @@ TEST_F(EditorWidgetTest, InputMethodCommitIsOneEditAndPreeditShowsAtTheCaret) {
   EXPECT_EQ(ed().RowText(0), "abx?");
 }
 
+// A character with no CP932 form is typed as "?" and then reported: the
+// notice comes after the edit, so whatever shows it cannot hold up or eat
+// the keys around it.
+TEST_F(EditorWidgetTest, ReplacedCharactersAreReportedAfterTheyWentIn) {
+  SetText({""});
+  QStringList seen;
+  QObject::connect(&w, &TEditorWidget::charactersReplaced,
+                   [&](int n) { seen << QString::number(n) + ":" + ToQString(ed().RowText(0)); });
+  QTest::keyClick(&w, Qt::Key_A);
+  QKeyEvent emoji(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\U0001F600"));
+  QCoreApplication::sendEvent(&w, &emoji);
+  QTest::keyClick(&w, Qt::Key_B);
+  EXPECT_EQ(ed().RowText(0), "a?b");
+  EXPECT_EQ(seen, QStringList({"1:a?"}));
+  // From the input method.
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("\U0001F600\U0001F600"));
+  QCoreApplication::sendEvent(&w, &commit);
+  EXPECT_EQ(seen.last(), "2:a?b??");
+  // From a paste of another program's text.
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("x\U0001F600"));
+  ed().PasteFromClipboard();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(seen.last(), "1:a?b??x?");
+  EXPECT_EQ(seen.size(), 3);
+}
+
+// The composition is shown inline: the text after the caret moves right to
+// make room for it, whole, and comes back when the composition ends; the
+// document never changes meanwhile.
+TEST_F(EditorWidgetTest, CompositionMovesTheRestOfTheRowAside) {
+  SetText({"ab\x82\xa0\x82\xa2" "ef", "xyz"});  // abあいef
+  ed().SetRowCol(1, 3);  // the caret out of the way of the shots
+  QCoreApplication::processEvents();
+  const QImage before = Shot();
+  ed().SetRowCol(0, 2);
+  // (The composition's own cursor at its start, clear of the moved text.)
+  QInputMethodEvent compose(QString::fromUtf8("にほ"), {{QInputMethodEvent::Cursor, 0, 1, QVariant()}});
+  QCoreApplication::sendEvent(&w, &compose);
+  QCoreApplication::processEvents();
+  const QImage during = Shot();
+  const int cw = ed().ColWidth();
+  const QRect rest = CellRect(0, 2, 6);  // あいef
+  EXPECT_EQ(during.copy(rest.translated(4 * cw, 0)), before.copy(rest));
+  EXPECT_EQ(during.copy(CellRect(0, 0, 2)), before.copy(CellRect(0, 0, 2)));
+  EXPECT_EQ(during.copy(CellRect(1, 0, 3)), before.copy(CellRect(1, 0, 3)));  // other rows stay
+  EXPECT_GT(test::InkCount(during, ToQColor(clWindow), CellRect(0, 2, 4)), 0);
+  EXPECT_NE(during.copy(CellRect(0, 2, 4)), before.copy(CellRect(0, 2, 4)));
+  EXPECT_EQ(ed().RowText(0), "ab\x82\xa0\x82\xa2" "ef");
+  QInputMethodEvent cancel;
+  QCoreApplication::sendEvent(&w, &cancel);
+  ed().SetRowCol(1, 3);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Shot().copy(CellRect(0, 0, 10)), before.copy(CellRect(0, 0, 10)));
+}
+
 TEST_F(EditorWidgetTest, MouseClickDragAndThreshold) {
   SetText({"abcdef", "ghijkl"});
   QTest::mouseClick(w.viewport(), Qt::LeftButton, {}, CellEdge(1, 2));
@@ -126,6 +212,64 @@ TEST_F(EditorWidgetTest, MouseClickDragAndThreshold) {
   QTest::mouseMove(w.viewport(), CellEdge(0, 4));
   QTest::mouseRelease(w.viewport(), Qt::LeftButton, {}, CellEdge(0, 4));
   EXPECT_EQ(ed().SelText(), "bcd");
+}
+
+// Taking the focus, by a click or back from a popup, leaves the view where
+// it is, so a click lands on the row under the mouse.
+TEST_F(EditorWidgetTest, FocusKeepsTheViewAndAClickLandsWhereItIs) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < 300; ++i) rows.push_back("row " + std::to_string(i));
+  SetText(rows);
+  w.clearFocus();
+  QCoreApplication::processEvents();
+  ed().SetTopRow(190);
+  QTest::mouseClick(w.viewport(), Qt::LeftButton, {}, CellEdge(193, 2));
+  EXPECT_TRUE(w.hasFocus());
+  EXPECT_EQ(ed().TopRow(), 190);
+  EXPECT_EQ(ed().Row(), 193);
+  EXPECT_EQ(ed().Col(), 2);
+  // A popup takes the focus away and gives it back.
+  ed().SetTopRow(100);
+  QWidget popup(&w, Qt::Popup);
+  popup.show();
+  popup.setFocus();
+  QCoreApplication::processEvents();
+  popup.close();
+  w.setFocus();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ed().TopRow(), 100);
+}
+
+// A property set is applied to the editor, not to its widget: the bars on
+// screen follow the editor's ScrollBars all the same.
+TEST_F(EditorWidgetTest, TheEditorsScrollBarsShowOnScreen) {
+  SetText(std::vector<std::string>(200, std::string(300, 'x')));
+  ed().SetScrollBars(ssBoth);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(w.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+  EXPECT_TRUE(w.verticalScrollBar()->isVisible());
+  EXPECT_TRUE(w.horizontalScrollBar()->isVisible());
+  EXPECT_EQ(ed().VisibleRows(), (w.viewport()->height() - ed().Margin().Top() - 5) / ed().RowHeight());
+  ed().SetScrollBars(ssNone);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(w.verticalScrollBar()->isVisible());
+  EXPECT_FALSE(w.horizontalScrollBar()->isVisible());
+  EXPECT_EQ(ed().VisibleRows(), (w.viewport()->height() - ed().Margin().Top() - 5) / ed().RowHeight());
+}
+
+TEST_F(EditorWidgetTest, AWindowShrunkTinyAndGrownAgainShowsTheText) {
+  SetText({});
+  w.resize(60, 60);
+  QCoreApplication::processEvents();
+  for (int i = 0; i < 6; ++i) {
+    QTest::keyClicks(&w, "line");
+    QTest::keyClick(&w, Qt::Key_Return);
+  }
+  w.resize(480, 320);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ed().TopRow(), 0);
+  const QImage shot = Shot();
+  EXPECT_GT(test::InkCount(shot, ToQColor(clWindow), CellRect(0, 0, 4)), 0);
 }
 
 TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
@@ -156,6 +300,37 @@ TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
   EXPECT_EQ(test::InkCount(shot, bk, CellRect(1, 5)), 0);   // nothing after it
   w.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(ed().TopCol(), 1);
+}
+
+// The host may take the wheel, to scroll whichever editor it means; the
+// widget it hands the wheel to scrolls as if turned itself.
+TEST_F(EditorWidgetTest, TheHostCanTakeTheWheel) {
+  SetText(std::vector<std::string>(200, "x"));
+  TEditorWidget other;
+  other.Editor().SetLines(std::vector<std::string>(200, "y"));
+  other.resize(300, 200);
+  int turns = 0;
+  w.OnWheel = [&](TEditorWidget& sender, QWheelEvent* e) {
+    EXPECT_EQ(&sender, &w);
+    ++turns;
+    other.TurnWheel(e->angleDelta().y(), e->modifiers());
+    return true;
+  };
+  auto turn = [&](int delta) {
+    QWheelEvent wheel(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w.viewport(), &wheel);
+  };
+  turn(-120);
+  turn(-60);
+  turn(-60);  // half notches add up
+  EXPECT_EQ(turns, 3);
+  EXPECT_EQ(ed().TopRow(), 0);
+  EXPECT_EQ(other.Editor().TopRow(), 2);
+  // A host that declines leaves the wheel to the widget.
+  w.OnWheel = [](TEditorWidget&, QWheelEvent*) { return false; };
+  turn(-120);
+  EXPECT_EQ(ed().TopRow(), 1);
 }
 
 TEST_F(EditorWidgetTest, PaintsTextSelectionCaretAndEof) {
@@ -209,6 +384,69 @@ TEST_F(EditorWidgetTest, ContextMenuMirrorsTheEditorsMenu) {
   // Choosing the box-mode item switches the mode.
   menu->actions().back()->trigger();
   EXPECT_EQ(ed().SelectionMode(), smBox);
+}
+
+// Records the keys that reach a widget.
+class KeySpy : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress) keys << static_cast<QKeyEvent*>(e)->key();
+    return false;
+  }
+  QList<int> keys;
+};
+
+// An application's own context menu replaces the built-in one: it is the
+// menu shown, and the built-in menu's shortcuts no longer act.
+TEST(EditorWidgetMenu, AnApplicationsMenuReplacesTheBuiltInOne) {
+  QWidget parent;
+  KeySpy parentKeys;
+  parent.installEventFilter(&parentKeys);
+  auto* w = new TEditorWidget(&parent);
+  w->resize(300, 200);
+  parent.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+  parent.activateWindow();
+  w->setFocus();
+  QMenu menu;
+  menu.addAction(QStringLiteral("App"));
+  w->SetPopupMenu(&menu);
+  EXPECT_EQ(w->PopupMenu(), &menu);
+  TEditor& ed = w->Editor();
+  ed.SetLines({"abc"});
+  ed.SetRowCol(0, 0);
+  QTest::keyClick(w, Qt::Key_X);
+  QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+  QTest::keyClick(w, Qt::Key_K, Qt::ControlModifier);
+  EXPECT_EQ(ed.RowText(0), "xabc");
+  EXPECT_EQ(ed.SelectionMode(), smNormal);
+  // The keys go on to the application; typing does not.
+  EXPECT_TRUE(parentKeys.keys.contains(Qt::Key_Z) && parentKeys.keys.contains(Qt::Key_K)) << parentKeys.keys.size();
+  EXPECT_FALSE(parentKeys.keys.contains(Qt::Key_X));
+  const QPoint at(ed.Margin().Left() + 4, ed.Margin().Top() + 4);
+  QContextMenuEvent open(QContextMenuEvent::Mouse, at, w->viewport()->mapToGlobal(at));
+  QCoreApplication::sendEvent(w->viewport(), &open);
+  EXPECT_TRUE(menu.isVisible());
+  menu.close();
+  // Back to the built-in menu and its keys.
+  w->SetPopupMenu(nullptr);
+  EXPECT_EQ(w->PopupMenu(), nullptr);
+  QTest::keyClick(w, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ed.RowText(0), "abc");
+}
+
+// The X11 selection only where the platform has one (the offscreen
+// platform of these tests has none): otherwise a middle click pastes nothing.
+TEST_F(EditorWidgetTest, TheSelectionClipboardOnlyWhereThePlatformHasOne) {
+  const bool supported = QGuiApplication::clipboard()->supportsSelection();
+  EXPECT_EQ(ed().SelectionClipboard() != nullptr, supported);
+  if (supported) return;
+  SetText({"abc"});
+  QGuiApplication::clipboard()->setText("x");
+  ed().SetRowCol(0, 0);
+  QTest::keyClick(&w, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::mouseClick(w.viewport(), Qt::MiddleButton, {}, CellEdge(0, 3));
+  EXPECT_EQ(ed().RowText(0), "abc");
 }
 
 TEST_F(EditorWidgetTest, BoxCopyPastesAsABoxInAnotherEditor) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "qt/qt_graphics.h"
+
 namespace yk {
 namespace {
 
@@ -22,6 +24,20 @@ TEST(QtClipboard, CopyGivesOtherProgramsUnicodeAndKeepsTheBytes) {
   // Our own paste takes the exact bytes, not the Unicode round trip (which
   // would give the other code of 纊).
   EXPECT_EQ(clipboard.Text(), text);
+}
+
+// Only CR LF pairs become LF; lone CR and LF, odd bytes and a lead byte
+// at the very end come out as the decoder gives them.
+TEST(QtClipboard, OtherProgramsGetTheDecodedTextWithLfLineEnds) {
+  TQtClipboard clipboard;
+  const std::string cases[] = {"a\rb\nc\r\n", "\r\r\n\n\r", "\x82\xa0\r\n\x82", "\xa0\xff\x80\x00x", ""};
+  for (const std::string& text : cases) {
+    clipboard.SetText(text, false);
+    QString want = ToQString(text);
+    want.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    EXPECT_EQ(System().text(), want) << text;
+    EXPECT_EQ(clipboard.Text(), text);
+  }
 }
 
 TEST(QtClipboard, BoxMarkerTravelsBesideTheText) {
@@ -57,6 +73,32 @@ TEST(QtClipboard, TextFromOtherProgramsBecomesCp932) {
     EXPECT_EQ(clipboard.Text(), c.bytes) << c.utf8;
     EXPECT_EQ(told, c.replaced) << c.utf8;
   }
+}
+
+// A text source is read only when a paste asks, as it stands then; a
+// withdrawn source leaves the clipboard empty, but never takes away what
+// another copy put there since.
+TEST(QtClipboard, TextSourceIsReadWhenPasted) {
+  TQtClipboard clipboard;
+  int reads = 0;
+  std::string selection = "\x82\xa0\r\nb";  // あ / b
+  clipboard.SetTextSource([&] {
+    ++reads;
+    return selection;
+  });
+  EXPECT_EQ(reads, 0);
+  EXPECT_TRUE(clipboard.HasText());
+  EXPECT_EQ(System().text(), QString::fromUtf8("あ\nb"));
+  EXPECT_EQ(clipboard.Text(), selection);  // our own paste: the exact bytes
+  selection = "c";
+  EXPECT_EQ(System().text(), "c");
+  EXPECT_GT(reads, 0);
+  clipboard.Withdraw();
+  EXPECT_FALSE(clipboard.HasText());
+  clipboard.SetTextSource([] { return std::string("d"); });
+  System().setText("other");
+  clipboard.Withdraw();
+  EXPECT_EQ(System().text(), "other");
 }
 
 TEST(QtClipboard, EmptyOrNonTextClipboard) {

@@ -16,7 +16,8 @@ TEST(SettingsValuesTest, MalformedValuesReadAsTheDefault) {
     int integer;   // with default 5
     bool boolean;  // with default true
   } const cases[] = {
-      {"n", 42, true},     {"neg", -7, true},  {"hex", 5, true},  {"blank", 5, true}, {"space", 5, true},
+      // Blanks around a value are layout: " 3" is 3.
+      {"n", 42, true},     {"neg", -7, true},  {"hex", 5, true},  {"blank", 5, true}, {"space", 3, true},
       {"big", 5, true},    {"word", 5, true},  {"zero", 0, false}, {"float", 5, true}, {"missing", 5, true},
   };
   for (const auto& c : cases) {

@@ -1,5 +1,5 @@
 // Reserved-word list: one case-insensitive ordering for sorting, duplicates
-// and lookup; double-byte characters never folded.
+// and lookup; of double-byte characters only full-width letters fold.
 #include "text/reserve_words.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 using namespace yk;
 
-TEST(ReserveWords, CompareFoldsOnlyAsciiLetters) {
+TEST(ReserveWords, CompareFoldsAsciiAndFullWidthLetters) {
   struct Row {
     std::string a, b;
     int sign;
@@ -20,8 +20,12 @@ TEST(ReserveWords, CompareFoldsOnlyAsciiLetters) {
       {"Begin", "BEGIN", 0},
       {"abc", "abd", -1},
       {"ab", "abc", -1},
-      {"_", "a", -1},                    // '_' sorts before the letters
-      {"Z", "[", 1},                     // 'Z' is folded to 'z' (0x7A > 0x5B)
+      {"_", "a", 1},                     // letters compare as capitals: 'A' (0x41) < '_' (0x5F)
+      {"z", "[", -1},                    // 'z' is folded to 'Z' (0x5A < 0x5B)
+      {"\x82\x81\x82\x82\x82\x83", "\x82\x60\x82\x61\x82\x62", 0},  // ａｂｃ / ＡＢＣ
+      {"\x82\x9a", "\x82\x79", 0},     // ｚ / Ｚ
+      {"\x82\x9b", "\x82\x7a", 1},     // past ｚ nothing folds
+      {"\x82\x81", "a", 1},              // full-width ａ is not the half-width a
       {"\x83\x41", "\x83\x61", -1},      // ア vs ャ: trail bytes look like A and a
       {"\x83\x61", "\x83\x41", 1},
       {"\x95\x5c" "A", "\x95\x5c" "a", 0},  // 表A / 表a: the letter after it is folded
@@ -70,6 +74,13 @@ TEST(ReserveWords, SetTextSplitsEveryLineEnd) {
   EXPECT_EQ(again, list);
   list.SetText("");
   EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(ReserveWords, FullWidthLettersAreOneWordInEitherCase) {
+  TReserveWordList list({"\x82\x60\x82\x61\x82\x62", "\x82\x81\x82\x82\x82\x83"});  // ＡＢＣ, ａｂｃ
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_TRUE(list.Contains("\x82\x81\x82\x61\x82\x83"));  // ａＢｃ
+  EXPECT_FALSE(list.Add("\x82\x81\x82\x82\x82\x83"));
 }
 
 TEST(ReserveWords, LookupInLargeList) {
