@@ -119,8 +119,8 @@ void TMainForm::ConnectEditorEvents(TEditorWidget* memo) {
                                       [this, memo](TEditor&, TKey&, TShiftState shift) { Memo1KeyDown(memo, shift); });
   After<TEditor&, TKey&, TShiftState>(ed.OnKeyUp, [this](TEditor&, TKey&, TShiftState) { ShiftHeld = false; });
   After<TEditor&>(ed.OnDblClick, [this, memo](TEditor&) { Memo1DblClick(memo); });
-  After<TEditor&, TShiftState, int, int>(ed.OnMouseMove,
-                                         [this, memo](TEditor&, TShiftState, int x, int y) { Memo1MouseMove(memo, x, y); });
+  After<TEditor&, TShiftState, int, int>(
+      ed.OnMouseMove, [this, memo](TEditor&, TShiftState, int x, int y) { UpdateMouseCursor(memo, x, y); });
   new TEventHook(memo, [this, memo](QEvent* e) {
     if (e->type() == QEvent::FocusIn) SetActiveEditor(memo);
     return false;
@@ -304,10 +304,11 @@ bool TMainForm::OpenUrl(const QString& url) {
   return QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }
 
-// The hand over links; the arrow while an input-support hint shows; else
+// The hand over links; the arrow while an input-support hint shows (input
+// support looks at the word before this runs); else
 // the editor's own cursor. The editor's cursors for the margin, a
 // selection and a drag stay as the editor set them.
-void TMainForm::Memo1MouseMove(TEditorWidget* memo, int x, int y) {
+void TMainForm::UpdateMouseCursor(TEditorWidget* memo, int x, int y) {
   TEditor& ed = memo->Editor();
   if (ed.CursorKind() != 0 || ed.InMouseAction()) return;
   std::string token;
@@ -316,7 +317,7 @@ void TMainForm::Memo1MouseMove(TEditorWidget* memo, int x, int y) {
   TCursor cursor = ed.Caret().Cursors().DefaultCursor();
   if (kind == toUrl || kind == toMail)
     cursor = crHandPoint;
-  else if (InputHintShown && InputHintShown(memo))
+  else if (HintShown(memo))
     cursor = crArrow;
   memo->SetCursor(cursor, false);
 }

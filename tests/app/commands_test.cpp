@@ -296,6 +296,17 @@ TEST_F(CommandsTest, DoubleClickOpensLinksAndSelectsOtherTokens) {
   Doc().DoubleClick();
   EXPECT_EQ(Doc().SelText(), "see");
   EXPECT_TRUE(f.Action("Copy1")->isEnabled());
+  // The hand over a link, the editor's own cursor over other text.
+  Doc().SetSelLength(0);
+  const auto cursorAt = [&](int row, int col) {
+    Doc().SetRowCol(row, col);
+    const TPoint p = Doc().GetCaretXY();
+    Doc().MouseMove(0, p.x + 2, p.y + 2);
+    return f.Memo1->viewport()->cursor().shape();
+  };
+  EXPECT_EQ(cursorAt(0, 8), Qt::PointingHandCursor);
+  EXPECT_NE(cursorAt(0, 1), Qt::PointingHandCursor);
+  EXPECT_EQ(cursorAt(1, 8), Qt::PointingHandCursor);
 }
 
 }  // namespace
