@@ -15,6 +15,7 @@
 #include "app/app_icons.h"
 #include "app/main_form.h"
 #include "controls/ui_font.h"
+#include "qt/local_instance_bus.h"
 #include "shell/command_line.h"
 
 namespace {
@@ -57,6 +58,14 @@ int main(int argc, char** argv) {
   // ("-style", "-reverse") is the user's file.
   int qt_argc = 1;
   QApplication app(qt_argc, argv);
+  // A file that another window shows goes to it before anything of this
+  // window is made, so the second start costs little more than the look-up.
+  auto bus = std::make_unique<yk::TLocalInstanceBus>();
+  if (command_line.action == yk::TCommandLine::TAction::Open &&
+      yk::HandOverToWindow(*bus, yk::LongPathName(command_line.file), command_line.line, command_line.column,
+                           command_line.selLength)) {
+    return 0;
+  }
   QApplication::setApplicationName(QStringLiteral("yomikaki"));
   QApplication::setApplicationDisplayName(QStringLiteral("Yomikaki"));
   // Lets the desktop match the window to its launcher and icon.
@@ -67,6 +76,8 @@ int main(int argc, char** argv) {
 
   yk::TMainFormEnv env;
   env.arguments = arguments;
+  env.make_bus = [&bus] { return std::move(bus); };
+  env.document_window_checked = command_line.action == yk::TCommandLine::TAction::Open;
   yk::TMainForm form(std::move(env));
   if (form.HandedOver) return 0;
 

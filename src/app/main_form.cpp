@@ -137,6 +137,7 @@ void TMainForm::ConnectAllCommands() {
   ConnectToolCommands();
   ConnectGutterCommands();
   ConnectInputCommands();
+  ConnectEncodingCommands();
 }
 
 void TMainForm::ConnectEditors() {
@@ -242,15 +243,7 @@ void TMainForm::HandleCommandLine() {
     return;
   }
   const std::string path = LongPathName(cl.file);
-  if (std::unique_ptr<TPeerWindow> peer = FindDocumentWindow(path)) {
-    peer->Restore();
-    peer->BringToFront();
-    if (cl.line > 0) {
-      peer->Send(UM_SETLINE, cl.line);
-      peer->Send(UM_GOTOLINE, 0);
-      peer->Send(UM_SETSELLENGTH, cl.selLength);
-      peer->Send(UM_SETCOLUMN, cl.column);
-    }
+  if (HandOver(path, cl.line, cl.column, cl.selLength)) {
     HandedOver = true;
     return;
   }
@@ -263,15 +256,12 @@ void TMainForm::HandleCommandLine() {
   jumped_at_start_ = true;
 }
 
-std::unique_ptr<TPeerWindow> TMainForm::FindDocumentWindow(const std::string& path) {
-  return env_.find_document_window ? env_.find_document_window(path) : nullptr;
-}
-
 void TMainForm::FormShow() {
   if (HandedOver) {
     QTimer::singleShot(0, this, [this] { close(); });
     return;
   }
+  StartListening();
   SetGutterWidth();
   DrawAllGutters();
   // The line jump ran before the editor had its size: centre it again now.

@@ -292,16 +292,16 @@ void TMainForm::Memo1DblClick(TEditorWidget* memo) {
   const TEditorTokenKind kind = ed.TokenKindFromCaret();
   if (kind == toUrl || kind == toMail) {
     const QString token = ToQString(ed.TokenStringFromCaret());
-    OpenUrl((kind == toMail ? QStringLiteral("mailto:") : QString()) + token);
+    OpenLink((kind == toMail ? QStringLiteral("mailto:") : QString()) + token);
   } else {
     ed.SelectTokenFromCaret();
   }
   Edit1Click();
 }
 
-bool TMainForm::OpenUrl(const QString& url) {
-  if (Env().open_url) return Env().open_url(url.toStdString());
-  return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+bool TMainForm::OpenLink(const QString& url) {
+  const QUrl target = QUrl::fromUserInput(url);
+  return Env().open_url ? Env().open_url(target) : QDesktopServices::openUrl(target);
 }
 
 // The hand over links; the arrow while an input-support hint shows (input

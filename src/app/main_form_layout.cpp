@@ -186,7 +186,7 @@ void TMainForm::BuildEditingArea() {
 
   Splitter2 = NewSplitter(Qt::Vertical, "Splitter2", 20, cbtNormal);
   Splitter2->addWidget(SplitPanel);
-  Splitter2->addWidget(lower);
+  Splitter2->addWidget(WithChangeBar(lower));
   Splitter2->setStretchFactor(0, 0);
   Splitter2->setStretchFactor(1, 1);
   ActiveEditor = Memo1;

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolBar>
+#include <QUrl>
 
 #include "app/date_locale.h"
 #include "app/jump_dlg.h"
@@ -279,8 +280,8 @@ TEST_F(CommandsTest, ClicksAndKeysChooseTheActivePaneAndTheSelectionMode) {
 
 TEST_F(CommandsTest, DoubleClickOpensLinksAndSelectsOtherTokens) {
   std::vector<std::string> opened;
-  env.open_url = [&](const std::string& url) {
-    opened.push_back(url);
+  env.open_url = [&](const QUrl& url) {
+    opened.push_back(url.toString().toStdString());
     return true;
   };
   TMainForm& f = MakeWith("see http://example.com/a here\r\nmail me@example.com\r\n");
