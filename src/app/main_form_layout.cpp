@@ -196,6 +196,9 @@ void TMainForm::BuildStatusBar() {
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
   setStatusBar(StatusBar);
+  // The panels' widths must not set the window's smallest width: tiled
+  // side by side on a small screen the bar clips its panels instead.
+  StatusBar->setMinimumWidth(1);
   struct Panel {
     int width;
     Qt::Alignment align;
