@@ -109,8 +109,9 @@ TEST_F(MainFormTest, MenusFollowTheTableAndHiddenItemsAreInNoMenu) {
 TEST_F(MainFormTest, EveryCommandHasAHandlerAndABoundOneRuns) {
   TMainForm& f = Make();
   // A command without a handler would stay disabled for good.
-  for (const TCommandInfo& c : CommandTable())
+  for (const TCommandInfo& c : CommandTable()) {
     if (!(c.flags & cfSubmenu)) EXPECT_TRUE(f.IsBound(c.name)) << c.name;
+  }
   int runs = 0;
   f.Bind("Tracer1", [&] { ++runs; });
   EXPECT_TRUE(f.Action("Tracer1")->isEnabled());
