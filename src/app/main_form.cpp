@@ -22,6 +22,7 @@
 #include "app/topic_dlg.h"
 #include "app/prompts.h"
 #include "dialogs/basic_setup_dlg.h"
+#include "dialogs/search_session.h"
 #include "props/editor_prop.h"
 #include "props/reg_manager.h"
 #include "qt/editor_widget.h"
@@ -208,8 +209,7 @@ void TMainForm::dropEvent(QDropEvent* e) {
 // --- start-up and shutdown -------------------------------------------------------
 
 void TMainForm::FormCreate() {
-  Marks.clear();
-  MarkIndex = -1;
+  Marks.Clear();
   RecentLines.clear();
   RecentStyles.clear();
   TopicList = {std::string()};

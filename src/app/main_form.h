@@ -17,12 +17,14 @@
 #include "app/command_table.h"
 #include "app/main_form_env.h"
 #include "dialogs/basic_settings.h"
+#include "editor/keys.h"
 #include "platform/instance_bus.h"
 #include "platform/text_encoding.h"
-#include "shell/document_file.h"
 #include "shell/date_format.h"
+#include "shell/document_file.h"
 #include "shell/file_names.h"
 #include "shell/input_support.h"
+#include "shell/marks.h"
 #include "shell/version_history.h"
 
 class QAction;
@@ -53,6 +55,7 @@ class TTopicDlg;
 class TPrompts;
 class TRegManager;
 class TRegMessages;
+class TSearchSession;
 struct TDrawLineInfo;
 struct TRecentLists;
 
@@ -122,8 +125,6 @@ class TMainForm : public QMainWindow {
   std::vector<std::string> RecentStyles;
   std::vector<std::string> TopicList{std::string()};
   std::string TopicWord;
-  std::vector<int> Marks;  // newest first, at most 10
-  int MarkIndex = -1;
   // The values the general settings dialog edits (strings CP932, paths
   // native bytes), read at start.
   TBasicSettings Settings = DefaultBasicSettings();
@@ -237,26 +238,102 @@ class TMainForm : public QMainWindow {
   std::string OpenDialogFolder;       // starting folder of the file dialogs
 
   // ===================================================================
-  // Editing commands (main_form_commands.cpp)
+  // Editing commands (main_form_commands.cpp), the view and the split view
+  // (main_form_view.cpp), the wheel and the icon animation
+  // (main_form_anime.cpp)
   // ===================================================================
   void ConnectEditCommands();
+  void ConnectViewCommands();
+  void ConnectAnimation();
+  // Commands act on this editor from now on; status panel 0 follows it.
+  void SetActiveEditor(TEditorWidget* editor);
   void GotoJumpLine();
   void ApplyJumpColumn();
   void CenterCaretRow();
-  // Undo1Click, Redo1Click, Cut1Click, Copy1Click, Paste1Click, Delete1Click,
-  // SelectAll1Click, DateTime1Click, OverWrite1Click, Upper1Click,
-  // Lower1Click, Han1Click, Zen1Click, Jump1Click, PuncJump1Click,
-  // SetMark1Click, ClearMark1Click, NextMark1Click, PrevMark1Click,
-  // Split1Click, HistView1Click, Tool1Click, StyleTab1Click, Status1Click,
-  // ViewLine1Click, Wrap1Click, Font1Click, Edit1Click (enabling rule),
-  // CaretMoved, IsMarkedRow, AnimeTimer1Timer: added with the commands.
+  // The enabling rule: runs when the Edit, Execute or context menu opens,
+  // after caret moves, edits and double clicks, and when the clipboard
+  // changes.
+  void Edit1Click();
+  // An editor's caret moved (it becomes the active editor when it has the
+  // focus): status panel 0 and the enabling rule.
+  void CaretMoved(TEditorWidget* sender);
+  // Status panel 0 for ActiveEditor now ("%5d[%d] 行:%5d[%d] 桁"); caret
+  // moves update it once control returns to the event loop.
+  void UpdateCaretPanel();
+  void Undo1Click();
+  void Redo1Click();
+  void Cut1Click();
+  void Copy1Click();
+  void Paste1Click();
+  void Delete1Click();
+  void SelectAll1Click();
+  void DateTime1Click();
+  void OverWrite1Click();
+  void Upper1Click();
+  void Lower1Click();
+  void Han1Click();
+  void Zen1Click();
+  void Jump1Click();
+  void PuncJump1Click();
+  void SetMark1Click();
+  void ClearMark1Click();
+  void NextMark1Click();
+  void PrevMark1Click();
+  // What the window does with the editors' events (all three editors).
+  void ConnectEditorEvents(TEditorWidget* memo);
+  void Memo1MouseDown(TEditorWidget* memo, TMouseButton button, TShiftState shift);
+  void Memo1KeyDown(TEditorWidget* memo, TShiftState shift);
+  void Memo1DblClick(TEditorWidget* memo);
+  // The cursor part of a mouse move over an editor (after the hint part).
+  void UpdateMouseCursor(TEditorWidget* memo, int x, int y);
+  // Opens a URL with the desktop's handler (or the environment's).
+  bool OpenLink(const QString& url);
+  // For the gutters: false until a mark is set; then whether row is marked.
+  bool IsMarkedRow(int row) const { return Marks.IsMarkedRow(row); }
+  TMarkList Marks;  // screen rows, newest first, at most 10
+  // The names and formats the date command uses; the system locale's.
+  TDateLocale DateLocale;
+  // Set by a key-down with Shift in an editor, cleared by every key-up:
+  // the wheel then scrolls a page.
+  bool ShiftHeld = false;
+
+  void Split1Click();
+  void SetSplitView(bool on);
+  // The split pane left 20 pixels or less by Splitter2: the split closes.
+  void Splitter2Moved();
+  bool SplitView() const;
+  void HistView1Click();
+  void Tool1Click();
+  void StyleTab1Click();
+  void Status1Click();
+  void ViewLine1Click();
+  void Wrap1Click();
+  void Font1Click();
+
+  // The wheel over any editor scrolls ActiveEditor, a line per notch (120
+  // units, smaller steps add up), a page while Shift is held.
+  void ConnectWheel(TEditorWidget* memo);
+  void MouseWheel(int angleDelta, bool shift);
+  void AnimeTimer1Timer();
+  void ApplicationActivated(bool active);
+  // Starts or stops the animation as Settings.iconAnime says (the still
+  // icon when off).
+  void ApplyIconAnime();
+  int AnimeFrame = 0;
+  bool AppActive = true;
 
   // ===================================================================
   // Search and replace (main_form_search.cpp)
   // ===================================================================
   void ConnectSearchCommands();
-  // Find1Click, FindNext1Click, FindPrev1Click, Replace1Click,
-  // ComboBox1Change: added with the search commands.
+  void Find1Click();
+  void FindNext1Click();
+  void FindPrev1Click();
+  void Replace1Click();
+  // ComboBox1 was edited: its text is the current search text.
+  void ComboBox1Change();
+  // The search state (current, dialog and replacement texts, flags).
+  std::unique_ptr<TSearchSession> Search;
 
   // ===================================================================
   // Styles (main_form_styles.cpp)
@@ -597,6 +674,10 @@ class TMainForm : public QMainWindow {
   THistHeadDlg* hist_head_dlg_ = nullptr;
   TTopicDlg* topic_dlg_ = nullptr;
   TListForm* list_form_ = nullptr;
+  // Editing commands.
+  bool caret_panel_pending_ = false;
+  bool clipboard_has_text_ = false;
+  bool enabling_paused_ = false;  // a replace loop runs: the rule runs once after it
 };
 
 }  // namespace yk

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/instance_bus.h"
+#include "shell/date_format.h"
 
 class QUrl;
 
@@ -41,6 +42,8 @@ struct TMainFormEnv {
   // Opens a URL, a mail address or a document with the desktop's program
   // for it. null: the desktop services.
   std::function<bool(const QUrl& url)> open_url;
+  // The local date and time the date command inserts. null: the clock.
+  std::function<TDateTime()> now;
 };
 
 // "Yomikaki.ini" beside the executable when that folder already holds a

@@ -20,23 +20,11 @@ namespace yk {
 
 namespace {
 
-// Marks are kept by the editing commands; asked through IsMarkedRow where
-// the window or the mark list offers it, else from the plain row list.
-template <typename TForm>
-bool RowMarked(TForm& form, int row) {
-  if constexpr (requires { form.IsMarkedRow(row); })
-    return form.IsMarkedRow(row);
-  else if constexpr (requires { form.Marks.IsMarkedRow(row); })
-    return form.Marks.IsMarkedRow(row);
-  else
-    return form.MarkIndex != -1 && std::find(form.Marks.begin(), form.Marks.end(), row) != form.Marks.end();
-}
-
 TGutterOptions GutterOptionsFor(TMainForm& form, const TEditorWidget* memo) {
   TGutterOptions options;
   options.logical = form.Settings.logicalLineNumbers;
   // The preview shows another file: the document's marks are not its own.
-  if (memo != form.Memo2) options.isMarked = [&form](int row) { return RowMarked(form, row); };
+  if (memo != form.Memo2) options.isMarked = [&form](int row) { return form.IsMarkedRow(row); };
   return options;
 }
 

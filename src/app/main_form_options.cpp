@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "app/app_icons.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "dialogs/basic_setup_dlg.h"
@@ -31,9 +30,7 @@ void TMainForm::GeneralOption1Click() {
 void TMainForm::LoadSettingsToDialog() {
   TBasicSetupDlg& dialog = BasicSetupDlg();
   if (!dialog.FormatNow) {
-    dialog.FormatNow = [](std::string_view format) {
-      return FormatDateTime(format, LocalNow(), JapaneseDateLocale());
-    };
+    dialog.FormatNow = [this](std::string_view format) { return FormatDateTime(format, LocalNow(), DateLocale); };
   }
   dialog.Load(Settings);
 }
@@ -53,9 +50,7 @@ void TMainForm::ApplyGeneralSettings() {
   for (TEditorWidget* memo : {Memo1, Memo2, Memo3}) memo->viewport()->update();
   SetGutterWidth();
   DrawAllGutters();
-  if (!Settings.iconAnime) setWindowIcon(StillIcon());
-  if (Settings.iconAnime) AnimeTimer1->start();
-  else AnimeTimer1->stop();
+  ApplyIconAnime();
 }
 
 }  // namespace yk

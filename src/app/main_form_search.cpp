@@ -1,9 +1,102 @@
-// The search and replace commands of the main window.
+// The search and replace commands of the main window: the tool bar's search
+// box and the search session, with the dialogs run through the prompts.
+#include <QComboBox>
+#include <QDialog>
+#include <QScopedValueRollback>
+#include <QScreen>
+
 #include "app/main_form.h"
+#include "app/prompts.h"
+#include "dialogs/search_session.h"
+#include "props/reg_manager.h"
+#include "qt/editor_widget.h"
+#include "qt/qt_graphics.h"
 
 namespace yk {
 
-// Binds the handlers of these commands by name: Bind("Name1", &TMainForm::Name1Click).
-void TMainForm::ConnectSearchCommands() {}
+void TMainForm::ConnectSearchCommands() {
+  Search = std::make_unique<TSearchSession>(Prompts());
+  Search->Parent = this;
+  Search->CaretToScreen = [this](TEditor& ed) {
+    const TPoint p = ed.GetCaretXY();
+    return ActiveEditor->viewport()->mapToGlobal(QPoint(p.x, p.y));
+  };
+  Search->ScreenRect = [this] {
+    const QScreen* s = screen();
+    return s ? s->geometry() : QRect(0, 0, 1024, 768);
+  };
+  const auto exec = [this](QDialog& dialog) { return Prompts().ExecDialog(dialog); };
+  Search->RunSearchDialog = [exec](TSearchDialogRequest request) {
+    request.exec = exec;
+    return ShowSearchDialog(request);
+  };
+  Search->RunReplaceDialog = [exec](TSearchDialogRequest request) {
+    request.exec = exec;
+    return ShowReplaceDialog(request);
+  };
+  // The dialog added its text to the history: the box lists it too.
+  Search->OnSearchTextChanged = [this] {
+    const std::string text = Search->CurrentText();
+    std::vector<std::string> history;
+    RegManager1->SetIniFileName(SettingsPath);
+    RegManager1->FilerOf("Hist").ReadStrings(&history);
+    ComboBox1->clear();
+    for (const std::string& h : history) ComboBox1->addItem(ToQString(h));
+    SetFindValue(text);
+    Search->SetCurrentText(text);
+  };
+  connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { ComboBox1Change(); });
+  Bind("Find1", &TMainForm::Find1Click);
+  Bind("FindNext1", &TMainForm::FindNext1Click);
+  Bind("FindPrev1", &TMainForm::FindPrev1Click);
+  Bind("Replace1", &TMainForm::Replace1Click);
+}
+
+void TMainForm::ComboBox1Change() { Search->SetCurrentText(FindValue()); }
+
+// A selection taken as the search text shows in the box even when the
+// dialog is cancelled, as the box is where the search text lives. The
+// search keeps the exact bytes: the box shows Unicode, and a line break or
+// a character with two CP932 forms would not come back the same.
+namespace {
+void ShowCurrentText(TMainForm& f) {
+  const std::string text = f.Search->CurrentText();
+  if (f.FindValue() == text) return;
+  f.SetFindValue(text);
+  f.Search->SetCurrentText(text);
+}
+}  // namespace
+
+void TMainForm::Find1Click() {
+  Search->SettingsPath = SettingsPath;
+  Search->Find(ActiveEditor->Editor());
+  ShowCurrentText(*this);
+}
+
+void TMainForm::FindNext1Click() {
+  Search->SettingsPath = SettingsPath;
+  Search->FindNext(ActiveEditor->Editor());
+  ShowCurrentText(*this);
+}
+
+void TMainForm::FindPrev1Click() {
+  Search->SettingsPath = SettingsPath;
+  Search->FindPrevious(ActiveEditor->Editor());
+  ShowCurrentText(*this);
+}
+
+// The preview is never changed. Each replacement selects and unselects;
+// the menus and buttons follow once at the end, not a hundred thousand
+// times.
+void TMainForm::Replace1Click() {
+  if (ActiveEditor == Memo2) return;
+  Search->SettingsPath = SettingsPath;
+  {
+    const QScopedValueRollback<bool> pause(enabling_paused_, true);
+    Search->Replace(ActiveEditor->Editor());
+  }
+  Edit1Click();
+  ShowCurrentText(*this);
+}
 
 }  // namespace yk

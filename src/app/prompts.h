@@ -4,6 +4,10 @@
 // from a script; the Qt version shows real boxes and dialogs.
 #pragma once
 
+#include <QFont>
+
+#include <optional>
+
 #include "dialogs/dialog_prompts.h"
 
 class QDialog;
@@ -19,6 +23,13 @@ class TPrompts : public TDialogPrompts {
   // Shows a dialog modally and returns its result (QDialog::Accepted or
   // Rejected), so that tests can fill and close the window's own dialogs.
   virtual int ExecDialog(QDialog& dialog) = 0;
+  // The font dialog, opened on initial; nullopt when cancelled. Prompts
+  // that offer no font dialog answer as if it was cancelled.
+  virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) {
+    (void)parent;
+    (void)initial;
+    return std::nullopt;
+  }
 };
 
 // The prompts that show real message boxes, file dialogs and modal dialogs.

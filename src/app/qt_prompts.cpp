@@ -1,6 +1,7 @@
 // The prompts on Qt: the dialogs' message boxes and file dialogs, with the
 // program's "\r" line breaks shown as new lines.
 #include <QDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 #include "app/prompts.h"
@@ -41,6 +42,12 @@ class TQtPrompts final : public TPrompts {
     return Base().SaveFileName(parent, title, filter, filter_index, initial);
   }
   int ExecDialog(QDialog& dialog) override { return dialog.exec(); }
+  std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok) return std::nullopt;
+    return font;
+  }
 
  private:
   static TDialogPrompts& Base() { return DefaultDialogPrompts(); }

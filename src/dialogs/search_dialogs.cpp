@@ -295,7 +295,10 @@ TSearchOptions TFormReplace::MoreFlags(TClose how) const {
 TSearchDialogResult ShowSearchDialog(const TSearchDialogRequest& request) {
   TFormSearch form(request.parent);
   form.Open(request);
-  form.exec();
+  if (request.exec)
+    request.exec(form);
+  else
+    form.exec();
   TSearchDialogResult r;
   r.text = form.ResultText();
   r.flags = form.ResultFlags();
@@ -306,7 +309,10 @@ TSearchDialogResult ShowSearchDialog(const TSearchDialogRequest& request) {
 TSearchDialogResult ShowReplaceDialog(const TSearchDialogRequest& request) {
   TFormReplace form(request.parent);
   form.Open(request);
-  form.exec();
+  if (request.exec)
+    request.exec(form);
+  else
+    form.exec();
   TSearchDialogResult r;
   r.text = form.ResultText();
   r.replacement = form.ResultReplacement();

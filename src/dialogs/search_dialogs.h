@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ struct TSearchDialogRequest {
   std::string settingsPath;
   std::string currentText;    // the window's current search text
   TEditor* editor = nullptr;  // cleared to its start by start-from-top and replace-all
+  // Runs the dialog modally; null: QDialog::exec. The main window runs it
+  // through its prompts.
+  std::function<int(QDialog&)> exec;
 };
 
 struct TSearchDialogResult {

@@ -33,7 +33,7 @@ constexpr unsigned kConfirmButtons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(T
                                      AnswerBit(TDialogAnswer::Cancel) | AnswerBit(TDialogAnswer::All);
 
 QSize MeasureConfirmBox(const QString& text) {
-  QMessageBox box(QMessageBox::Question, kConfirmCaption, text,
+  QMessageBox box(QMessageBox::Question, kReplaceConfirmCaption, text,
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::YesToAll);
   box.adjustSize();
   return box.size();
@@ -60,7 +60,7 @@ TSearchSession::TSearchSession(TDialogPrompts& prompts)
 // --- commands -----------------------------------------------------------------
 
 TSearchDialogRequest TSearchSession::Request(TEditor& ed) const {
-  return {Parent, SettingsPath, current_text_, &ed};
+  return {Parent, SettingsPath, current_text_, &ed, {}};
 }
 
 void TSearchSession::TakeDialogResult(const TSearchDialogResult& r) {
@@ -128,14 +128,19 @@ void TSearchSession::ScrollIntoView(TEditor& ed) {
     ed.SetTopCol(ed.Col() - ed.VisibleCols() / 3);
 }
 
-std::optional<TRowMatch> TSearchSession::Step(TEditor& ed, const TFrom& from) {
+std::optional<TRowMatch> TSearchSession::Locate(TEditor& ed, const TFrom& from) {
   const std::optional<TRowMatch> m = SearchRows(ed.ScreenStrings(), from.start, from.length, dialog_text_, flags_);
-  if (!m) {
-    prompts_.Information(Parent, kNotFoundCaption, NotFoundText(dialog_text_));
-    return std::nullopt;
-  }
+  if (!m) return std::nullopt;
   SelectMatch(ed, *m);
   ScrollIntoView(ed);
+  return m;
+}
+
+void TSearchSession::ShowNotFound() { prompts_.Information(Parent, kNotFoundCaption, NotFoundText(dialog_text_)); }
+
+std::optional<TRowMatch> TSearchSession::Step(TEditor& ed, const TFrom& from) {
+  const std::optional<TRowMatch> m = Locate(ed, from);
+  if (!m) ShowNotFound();
   return m;
 }
 
@@ -146,17 +151,49 @@ bool TSearchSession::SearchStep(TEditor& ed) { return Step(ed, SelectionFrom(ed)
 TDialogAnswer TSearchSession::ConfirmReplace(TEditor& ed) {
   const QString text = ReplaceConfirmText(dialog_text_, replacement_);
   const QPoint at = ConfirmBoxPos(CaretToScreen(ed), ed.RowHeight(), ConfirmBoxSize(text), ScreenRect());
-  return prompts_.Question(Parent, kConfirmCaption, text, kConfirmButtons, at);
+  return prompts_.Question(Parent, kReplaceConfirmCaption, text, kConfirmButtons, at);
 }
+
+namespace {
+
+// The screen is not redrawn while replacements go on without a question;
+// it is drawn once when they end.
+class TRedrawPause {
+ public:
+  explicit TRedrawPause(TEditor& ed) : ed_(ed) {}
+  TRedrawPause(const TRedrawPause&) = delete;
+  TRedrawPause& operator=(const TRedrawPause&) = delete;
+  ~TRedrawPause() { End(); }
+  void Begin() {
+    if (!paused_) ed_.LinesBeginUpdate();
+    paused_ = true;
+  }
+  void End() {
+    if (paused_) ed_.LinesEndUpdate();
+    paused_ = false;
+  }
+
+ private:
+  TEditor& ed_;
+  bool paused_ = false;
+};
+
+}  // namespace
 
 // Each search after a replacement starts past the inserted text: after it
 // going forward, before it going backward. A replacement that holds the
 // search text is therefore never searched again, and the loop ends.
 void TSearchSession::ReplaceLoop(TEditor& ed) {
   TFrom from = SelectionFrom(ed);
+  TRedrawPause pause(ed);
   do {
-    const std::optional<TRowMatch> m = Step(ed, from);
-    if (!m) break;
+    if ((flags_ & sfReplaceAll) && !(flags_ & sfReplaceConfirm)) pause.Begin();
+    const std::optional<TRowMatch> m = Locate(ed, from);
+    if (!m) {
+      pause.End();  // the box stands over the finished text
+      ShowNotFound();
+      break;
+    }
     bool replace = true;
     if (flags_ & sfReplaceConfirm) {
       const TDialogAnswer answer = ConfirmReplace(ed);

@@ -27,7 +27,7 @@ namespace yk {
 QString NotFoundText(std::string_view search);
 QString ReplaceConfirmText(std::string_view search, std::string_view replacement);
 inline const QString kNotFoundCaption = QStringLiteral("情報");
-inline const QString kConfirmCaption = QStringLiteral("確認");
+inline const QString kReplaceConfirmCaption = QStringLiteral("確認");
 
 // Top-left of the confirmation box: above the caret's row, or below it when
 // that would leave the top of the screen, and pulled left when it would
@@ -98,6 +98,9 @@ class TSearchSession {
   };
   static TFrom SelectionFrom(const TEditor& ed);
   std::optional<TRowMatch> Step(TEditor& ed, const TFrom& from);
+  // Step without the "not found" box.
+  std::optional<TRowMatch> Locate(TEditor& ed, const TFrom& from);
+  void ShowNotFound();
   static void SelectMatch(TEditor& ed, const TRowMatch& m);
   static void ScrollIntoView(TEditor& ed);
   TDialogAnswer ConfirmReplace(TEditor& ed);

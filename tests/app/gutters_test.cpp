@@ -288,8 +288,7 @@ TEST_F(GutterFormTest, FlagsAndRedNumbersOnlyBesideTheDocument) {
   const std::string text = "one\r\ntwo\r\nthree\r\n";
   f.Memo1->Editor().SetLines({"one", "two", "three"});
   f.Memo2->Editor().SetLines({"one", "two", "three"});
-  f.Marks = {1};
-  f.MarkIndex = 0;
+  f.Marks.Toggle(1);
   f.Splitter2->setSizes({200, 200});
   f.SplitPanel->show();
   f.Memo3->Editor().ShareTextWith(f.Memo1->Editor());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFont>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ namespace yk::test {
 
 class TScriptedPrompts final : public TPrompts {
  public:
-  enum class TKind { Information, Error, Warning, Question, OpenFile, SaveFile, Dialog };
+  enum class TKind { Information, Error, Warning, Question, OpenFile, SaveFile, Dialog, Font };
 
   struct TAsked {
     TKind kind;
@@ -37,6 +38,11 @@ class TScriptedPrompts final : public TPrompts {
   void SaveFile(std::optional<QString> file) { script_.push_back({TKind::SaveFile, {}, std::move(file), {}}); }
   void Expect(TKind box) { script_.push_back({box, {}, {}, {}}); }  // Information, Error or Warning
   void Dialog(std::function<int(QDialog&)> run) { script_.push_back({TKind::Dialog, {}, {}, std::move(run)}); }
+  // The font dialog's answer: a font, or nullopt for Cancel.
+  void Font(std::optional<QFont> font) {
+    script_.push_back({TKind::Font, {}, {}, {}});
+    fonts_.push_back(std::move(font));
+  }
 
   const std::vector<TAsked>& Asked() const { return asked_; }
   const TAsked& Last() const { return asked_.back(); }
@@ -68,6 +74,12 @@ class TScriptedPrompts final : public TPrompts {
     const TStep* step = Take(TKind::Dialog, dialog.windowTitle(), {});
     return step && step->run ? step->run(dialog) : QDialog::Rejected;
   }
+  std::optional<QFont> ChooseFont(QWidget*, const QFont& initial) override {
+    if (!Take(TKind::Font, {}, initial.family())) return std::nullopt;
+    std::optional<QFont> font = std::move(fonts_.front());
+    fonts_.pop_front();
+    return font;
+  }
 
  private:
   struct TStep {
@@ -90,6 +102,7 @@ class TScriptedPrompts final : public TPrompts {
   }
 
   std::deque<TStep> script_;
+  std::deque<std::optional<QFont>> fonts_;  // the answers of the Font steps, in order
   std::vector<TAsked> asked_;
   TStep current_{TKind::Information, TDialogAnswer::Cancel, std::nullopt, nullptr};
 };

@@ -55,7 +55,7 @@ class SearchDialogTest : public ::testing::Test {
     editor.SetSelStart(4);
     editor.SetSelLength(3);
   }
-  TSearchDialogRequest Request(std::string current = {}) { return {nullptr, ini, std::move(current), &editor}; }
+  TSearchDialogRequest Request(std::string current = {}) { return {nullptr, ini, std::move(current), &editor, {}}; }
   TIniText Ini() { return TIniText(test::Slurp(ini)); }
   std::string Value(const char* section, const char* key) { return Ini().Read(section, key).value_or("(none)"); }
 

@@ -192,7 +192,7 @@ TEST_F(SearchSessionTest, ConfirmationAnswers) {
   EXPECT_EQ(Sel(), "0,1");
   // The box: its caption and text, every answer offered, placed at the caret.
   const TScriptedPrompts::TCall& q = prompts.calls[0];
-  EXPECT_EQ(q.caption, kConfirmCaption);
+  EXPECT_EQ(q.caption, kReplaceConfirmCaption);
   EXPECT_EQ(q.text, ReplaceConfirmText("a", "b"));
   EXPECT_EQ(q.buttons, AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No) |
                            AnswerBit(TDialogAnswer::Cancel) | AnswerBit(TDialogAnswer::All));
