@@ -111,6 +111,11 @@ void TMainForm::ConnectEditorEvents(TEditorWidget* memo) {
   TEditor& ed = memo->Editor();
   After<TEditor&>(ed.OnCaretMoved, [this, memo](TEditor&) { CaretMoved(memo); });
   if (memo != Memo2) After<TEditor&>(ed.OnChange, [this](TEditor&) { Edit1Click(); });
+  // A Shift+key selection reports the caret before the selection grows, so
+  // the commands that need a selection follow the selection itself too.
+  After<TEditor&, bool>(ed.OnSelectionChange, [this, memo](TEditor&, bool) {
+    if (memo == ActiveEditor) Edit1Click();
+  });
   After<TEditor&, TMouseButton, TShiftState, int, int>(
       ed.OnMouseDown, [this, memo](TEditor&, TMouseButton button, TShiftState shift, int, int) {
         Memo1MouseDown(memo, button, shift);

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolBar>
+#include <QTest>
 #include <QUrl>
 
 #include "app/date_locale.h"
@@ -308,6 +309,28 @@ TEST_F(CommandsTest, DoubleClickOpensLinksAndSelectsOtherTokens) {
   EXPECT_EQ(cursorAt(0, 8), Qt::PointingHandCursor);
   EXPECT_NE(cursorAt(0, 1), Qt::PointingHandCursor);
   EXPECT_EQ(cursorAt(1, 8), Qt::PointingHandCursor);
+}
+
+}  // namespace
+}  // namespace yk::test
+
+namespace yk::test {
+namespace {
+
+// The keys a user presses reach the window's copy command through its
+// shortcut, since the editor leaves its own menu keys to the window.
+TEST_F(CommandsTest, CtrlCCopiesTheSelectionTypedWithTheKeyboard) {
+  TMainForm& f = MakeWith("\x82\xa0\x82\xa2 ABC\r\nxyz\r\n");  // あい ABC
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.Memo1->setFocus();
+  QTest::keyClick(f.Memo1, Qt::Key_Home);
+  QTest::keyClick(f.Memo1, Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(Doc().SelText(), "\x82\xa0\x82\xa2 ABC");
+  EXPECT_TRUE(f.Action("Copy1")->isEnabled());
+  QGuiApplication::clipboard()->clear();
+  QTest::keyClick(f.Memo1, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("あい ABC"));
 }
 
 }  // namespace
