@@ -180,7 +180,7 @@ bool TMainForm::WriteDocument(const std::string& path, bool wrapped) {
   TEditor& ed = Memo1->Editor();
   try {
     // The wrapped form always ends its rows with CR LF.
-    SaveDocumentRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped);
+    SaveDocumentRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped, ed.ScreenStrings().EofMark());
     return true;
   } catch (const std::exception&) {
     const TSaveProblem problem = DiagnoseSaveFailure(path, static_cast<std::uint64_t>(ed.TextLength()));
