@@ -111,7 +111,17 @@ std::string WithDefaultExtension(const std::string& path, std::string_view ext) 
   return path + std::string(ext);
 }
 
-TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes) {
+TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes, int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT: return TSaveProblem::DiskFull;
+    case EFBIG: return TSaveProblem::TooLarge;
+    case EISDIR: return TSaveProblem::Folder;
+    case EACCES:
+    case EPERM:
+    case EROFS: return TSaveProblem::NoPermission;
+    default: break;
+  }
   std::string folder = DirOfPath(path);
   struct stat st{};
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return TSaveProblem::FolderMissing;

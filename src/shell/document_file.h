@@ -64,11 +64,14 @@ enum class TSaveProblem : std::uint8_t {
   FolderMissing,  // the folder to save in does not exist
   Folder,         // the name is a folder
   NoPermission,   // the folder (or file) may not be written
-  DiskFull,       // not enough free space for the document
+  DiskFull,       // not enough free space for the document (or the user's quota is used up)
+  TooLarge,       // the file is larger than this system lets the process write
   Unknown,
 };
 
-// Why a save of bytes bytes to path failed, judged after the failure.
-TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes);
+// Why a save of bytes bytes to path failed, judged after the failure from
+// the error number of the failed call (error; 0 when unknown) and, where it
+// does not tell, from the file system as it is now.
+TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes, int error = 0);
 
 }  // namespace yk
