@@ -29,20 +29,23 @@ void CheckFailed(const char* what, int line) {
 }
 #define CHECK(cond) ((cond) ? (void)0 : CheckFailed(#cond, __LINE__))
 
+// The scratch folder of the run, in memory where possible (every run
+// writes and flushes two files), removed at exit.
 const std::string& Folder() {
+  // A plain array, so that the clean-up at exit never reads a string that
+  // was destroyed before it.
+  static char dir[64] = "/dev/shm/yk-document-fuzz-XXXXXX";
   static const std::string folder = [] {
-    char dir[] = "/tmp/yk-document-fuzz-XXXXXX";
-    if (!::mkdtemp(dir)) std::abort();
-    return std::string(dir);
-  }();
-  static const bool cleanup = [] {
+    if (!::mkdtemp(dir)) {
+      std::snprintf(dir, sizeof dir, "/tmp/yk-document-fuzz-XXXXXX");
+      if (!::mkdtemp(dir)) std::abort();
+    }
     std::atexit([] {
       std::error_code ignored;
-      std::filesystem::remove_all(Folder(), ignored);
+      std::filesystem::remove_all(dir, ignored);
     });
-    return true;
+    return std::string(dir);
   }();
-  (void)cleanup;
   return folder;
 }
 

@@ -23,18 +23,24 @@ void CheckFailed(const char* what, int line) {
 }
 #define CHECK(cond) ((cond) ? (void)0 : CheckFailed(#cond, __LINE__))
 
-// One scratch file for the whole run, removed at exit.
+// One scratch file for the whole run, in memory where possible (every run
+// writes the file and flushes it), removed at exit.
 const std::string& StyleFile() {
-  static const std::string path = [] {
-    char dir[] = "/tmp/yk-style-fuzz-XXXXXX";
-    if (!::mkdtemp(dir)) std::abort();
-    static std::string folder = dir;
+  // A plain array, so that the clean-up at exit never reads a string that
+  // was destroyed before it.
+  static char dir[64] = "/dev/shm/yk-style-fuzz-XXXXXX";
+  static const std::string folder = [] {
+    if (!::mkdtemp(dir)) {
+      std::snprintf(dir, sizeof dir, "/tmp/yk-style-fuzz-XXXXXX");
+      if (!::mkdtemp(dir)) std::abort();
+    }
     std::atexit([] {
       std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
+      std::filesystem::remove_all(dir, ignored);
     });
-    return folder + "/style.yks";
+    return std::string(dir);
   }();
+  static const std::string path = folder + "/style.yks";
   return path;
 }
 
