@@ -2,7 +2,11 @@
 // data (mailed around, edited by hand), so every value a well-formed stream
 // can carry must still leave a working editor, and font keys of any shape
 // read safely.
+#include <sys/stat.h>
+
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,7 +20,9 @@
 #include "props/ini_text.h"
 #include "props/prop_stream.h"
 #include "props/reg_manager.h"
+#include "props/settings_file.h"
 #include "temp_dir.h"
+#include "text/errors.h"
 
 namespace yk {
 namespace {
@@ -117,9 +123,23 @@ TEST(BadInputTest, FontKeysOfAnyShapeKeepTheFontUsable) {
     TFontValue font;
     font.height = -13;
     manager.FilerOf("Font").ReadFont(&font);
-    // A height no toolkit can draw is not taken.
-    EXPECT_LT(font.height, 0) << c.size;
-    EXPECT_GE(font.height, -10000) << c.size;
+    // Sizes are held to what a toolkit can draw (0 is the default size).
+    EXPECT_LE(std::abs(font.height), kMaxFontHeight) << c.size;
+  }
+}
+
+// A FIFO, a device or a folder where the settings file should be must not
+// hang the program at start or at exit: each is refused at once.
+TEST(BadInputTest, SettingsFilesThatAreNoFilesAreRefusedWithoutWaiting) {
+  test::TTempDir dir;
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir.File("folder"));
+  for (const std::string& path : {dir.File("fifo"), dir.File("folder"), std::string("/dev/zero")}) {
+    EXPECT_THROW(ReadSettingsFile(path), EFileError) << path;
+    if (path != "/dev/zero") {
+      EXPECT_THROW(EditSettingsFile(path, [](const auto&) { return std::optional<std::string>("x"); }), EFileError)
+          << path;
+    }
   }
 }
 
