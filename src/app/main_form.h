@@ -20,6 +20,7 @@
 #include "shell/document_file.h"
 #include "shell/date_format.h"
 #include "shell/file_names.h"
+#include "shell/input_support.h"
 #include "shell/version_history.h"
 
 class QAction;
@@ -37,6 +38,7 @@ namespace yk {
 
 class TBasicSetupDlg;
 class TCuteSplitter;
+class TEditor;
 class TEditorProp;
 class TEditorWidget;
 class TFIListBox;
@@ -48,6 +50,7 @@ class TTopicDlg;
 class TPrompts;
 class TRegManager;
 class TRegMessages;
+struct TDrawLineInfo;
 struct TRecentLists;
 
 // The untitled document's name (CP932): "無題".
@@ -97,7 +100,7 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TEditorProp> EditorProp1;  // the current style
   std::unique_ptr<TRegManager> RegManager1;  // lists and property sets
   // The input-support dictionary of the current style: rows of cells.
-  std::vector<std::vector<std::string>> jvStringGrid1;
+  std::optional<TDictionaryGrid> jvStringGrid1;
 
   // ===================================================================
   // State
@@ -340,21 +343,55 @@ class TMainForm : public QMainWindow {
   // Gutters and drawn decorations (main_form_gutters.cpp)
   // ===================================================================
   void ConnectGutterCommands();
+  // The three gutter panels: ColWidth of Memo1 x 6 + 8 pixels wide with
+  // line numbers on, else 0.
   void SetGutterWidth();
+  // Repaints the gutter of Memo1, Memo2 or Memo3 from the editor's current
+  // view (when line numbers are on); painted over its whole height.
   void DrawGutter(TEditorWidget* editor);
   void DrawAllGutters();
-  // RepaintEditors, Memo1DrawLine, Topic1Click: added with the gutters.
+  // Repaints the three editors, then their gutters.
+  void RepaintEditors();
+  // The draw-line hook of the three editors: the topic word, tab and
+  // full-width space symbols over each painted piece of a row.
+  void Memo1DrawLine(TEditor& sender, const TDrawLineInfo& info);
+  // Asks for the topic word; cancelling switches the highlighting off.
+  void Topic1Click();
+  // The picture (Image1, Image2, Image3) and the panel of an editor's gutter.
+  QLabel* GutterPicture(const TEditorWidget* editor) const;
+  QFrame* GutterPanel(const TEditorWidget* editor) const;
+  // Paints the gutter pictures and follows their panels' sizes; gone with
+  // the window's members, before its widgets, so no event of a widget being
+  // destroyed reaches it.
+  std::unique_ptr<QObject> GutterEvents;
 
   // ===================================================================
   // Input support (main_form_input.cpp)
   // ===================================================================
   void ConnectInputCommands();
-  // Loads a style's dictionary file into jvStringGrid1 when it exists.
+  // Loads a style's dictionary file into jvStringGrid1 when it exists; a
+  // file that cannot be read leaves the grid as it was and is reported in
+  // status panel 3.
   void LoadDictionary(const std::string& path);
   // Opens or closes the input method of Memo1 (IMEmode).
   void SetImeOpen(bool open);
-  // Memo1MouseMove (hint part), SupportInput1Click, SupportCopy1Click,
-  // SupportAddList1Click, SupportViewList1Click: added with input support.
+  // The hint part of a mouse move over an editor (client coordinates).
+  void Memo1MouseMove(TEditorWidget* memo, int x, int y);
+  void SupportInput1Click();
+  void SupportCopy1Click();
+  void SupportAddList1Click();
+  void SupportViewList1Click();
+  // Whether an editor shows a dictionary hint, and its text (tool tip).
+  bool HintShown(const TEditorWidget* memo) const;
+  QString HintText(const TEditorWidget* memo) const;
+  // The texts of the last dictionary entry that had any.
+  const std::string& SupportText() const { return Support.Text; }
+  int SupportRow() const { return Support.Row; }
+  bool SupportValid() const { return Support.Valid; }
+  TSupportState Support;
+  // The file jvStringGrid1 was last read from; hints need it to be the
+  // current style's dictionary.
+  std::string DictionaryPath;
 
   // ===================================================================
   // General settings dialog (main_form_options.cpp)
