@@ -59,6 +59,20 @@ yk::TEditor& LongRow(bool wrap) {
   return *ed;
 }
 
+// One row of 10 MB with a tab every few dozen bytes, wrap off.
+yk::TEditor& LongTabRow() {
+  static std::unique_ptr<yk::TEditor> ed = [] {
+    std::string row = yk::bench::MakeDocument(10u << 20);
+    for (std::size_t i = 0; i < row.size(); ++i)
+      if (row[i] == '\r' || row[i] == '\n') row[i] = i % 3 == 0 ? '\t' : ' ';
+    auto e = std::make_unique<yk::TEditor>();
+    e->SetHost(&host);
+    e->Lines().SetTextStr(row);
+    return e;
+  }();
+  return *ed;
+}
+
 // A caret move between two rows near `row`, and what the status bar shows.
 void StatusBar(benchmark::State& state, yk::TEditor& ed, int row) {
   int toggle = 0;
@@ -92,6 +106,20 @@ void BM_StatusBarInLongRow(benchmark::State& state) {
   benchmark::DoNotOptimize(sum);
 }
 BENCHMARK(BM_StatusBarInLongRow)->Unit(benchmark::kMicrosecond);
+
+// The same in a 10 MB row with tabs, whose columns need its column map.
+void BM_StatusBarInLongRowWithTabs(benchmark::State& state) {
+  yk::TEditor& ed = LongTabRow();
+  int toggle = 0;
+  std::int64_t sum = 0;
+  for (auto _ : state) {
+    ed.SetRowCol(0, 5000000 + toggle);
+    toggle ^= 1;
+    sum += ed.Row() + ed.RowsToLines(ed.Row()) + ed.Col() + ed.LogicalColumn(ed.Row(), ed.Col()) + ed.SelStart();
+  }
+  benchmark::DoNotOptimize(sum);
+}
+BENCHMARK(BM_StatusBarInLongRowWithTabs)->Unit(benchmark::kMicrosecond);
 
 // The first row of the last line, and the caret put there.
 void BM_LineJumpToLastLine(benchmark::State& state) {

@@ -1,5 +1,5 @@
 // The program: the command line's --help and --version, the application,
-// its main window, and SIGTERM taken as an ordinary close of the window.
+// its main window, and SIGTERM and SIGHUP taken as a close of the window.
 #include <QApplication>
 #include <QSocketNotifier>
 
@@ -15,6 +15,7 @@
 #include "app/app_icons.h"
 #include "app/main_form.h"
 #include "controls/ui_font.h"
+#include "qt/local_instance_bus.h"
 #include "shell/command_line.h"
 
 namespace {
@@ -26,9 +27,11 @@ void OnTerminate(int) {
   [[maybe_unused]] const ssize_t n = ::write(g_term_pipe[1], &c, 1);
 }
 
-// SIGTERM (as sent at logout or by "kill") closes the window the way the
-// user would, so that the settings are written and unsaved edits are asked
-// about; installed before the window exists, it waits for the event loop.
+// SIGTERM (as sent at logout or by "kill") and SIGHUP (the terminal or the
+// session went away) close the window the way the user would, so that the
+// settings are written; unsaved edits go to a recovery snapshot, since
+// nobody may be there to answer. Installed before the window exists, they
+// wait for the event loop.
 void CatchTermination() {
   if (::pipe2(g_term_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   struct sigaction action {};
@@ -36,6 +39,7 @@ void CatchTermination() {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   ::sigaction(SIGTERM, &action, nullptr);
+  ::sigaction(SIGHUP, &action, nullptr);
 }
 
 }  // namespace
@@ -57,6 +61,14 @@ int main(int argc, char** argv) {
   // ("-style", "-reverse") is the user's file.
   int qt_argc = 1;
   QApplication app(qt_argc, argv);
+  // A file that another window shows goes to it before anything of this
+  // window is made, so the second start costs little more than the look-up.
+  auto bus = std::make_unique<yk::TLocalInstanceBus>();
+  if (command_line.action == yk::TCommandLine::TAction::Open &&
+      yk::HandOverToWindow(*bus, yk::LongPathName(command_line.file), command_line.line, command_line.column,
+                           command_line.selLength)) {
+    return 0;
+  }
   QApplication::setApplicationName(QStringLiteral("yomikaki"));
   QApplication::setApplicationDisplayName(QStringLiteral("Yomikaki"));
   // Lets the desktop match the window to its launcher and icon.
@@ -67,6 +79,8 @@ int main(int argc, char** argv) {
 
   yk::TMainFormEnv env;
   env.arguments = arguments;
+  env.make_bus = [&bus] { return std::move(bus); };
+  env.document_window_checked = command_line.action == yk::TCommandLine::TAction::Open;
   yk::TMainForm form(std::move(env));
   if (form.HandedOver) return 0;
 
@@ -77,7 +91,7 @@ int main(int argc, char** argv) {
       char buffer[16];
       while (::read(g_term_pipe[0], buffer, sizeof buffer) > 0) {
       }
-      form.close();
+      form.CloseForTermination();
     });
   }
   form.show();

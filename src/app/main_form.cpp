@@ -136,6 +136,8 @@ void TMainForm::ConnectAllCommands() {
   ConnectToolCommands();
   ConnectGutterCommands();
   ConnectInputCommands();
+  ConnectEncodingCommands();
+  ConnectSessionCommands();
 }
 
 void TMainForm::ConnectEditors() {
@@ -236,6 +238,7 @@ void TMainForm::FormCreate() {
   Memo1->Editor().SetModified(false);
   SetModifiedMark(false);
   UpdateToolMenu();
+  OfferRecoveryAtStart();
 }
 
 void TMainForm::HandleCommandLine() {
@@ -246,15 +249,7 @@ void TMainForm::HandleCommandLine() {
     return;
   }
   const std::string path = LongPathName(cl.file);
-  if (std::unique_ptr<TPeerWindow> peer = FindDocumentWindow(path)) {
-    peer->Restore();
-    peer->BringToFront();
-    if (cl.line > 0) {
-      peer->Send(UM_SETLINE, cl.line);
-      peer->Send(UM_GOTOLINE, 0);
-      peer->Send(UM_SETSELLENGTH, cl.selLength);
-      peer->Send(UM_SETCOLUMN, cl.column);
-    }
+  if (HandOver(path, cl.line, cl.column, cl.selLength)) {
     HandedOver = true;
     return;
   }
@@ -267,15 +262,12 @@ void TMainForm::HandleCommandLine() {
   jumped_at_start_ = true;
 }
 
-std::unique_ptr<TPeerWindow> TMainForm::FindDocumentWindow(const std::string& path) {
-  return env_.find_document_window ? env_.find_document_window(path) : nullptr;
-}
-
 void TMainForm::FormShow() {
   if (HandedOver) {
     QTimer::singleShot(0, this, [this] { close(); });
     return;
   }
+  StartListening();
   SetGutterWidth();
   DrawAllGutters();
   // The line jump ran before the editor had its size: centre it again now.
@@ -288,9 +280,11 @@ void TMainForm::FormShow() {
 }
 
 bool TMainForm::FormCloseQuery() {
-  if (HandedOver) return true;
+  if (HandedOver || CloseNeedsNoQuestion()) return true;
   try {
-    return ConfirmSave();
+    if (!ConfirmSave()) return false;
+    DropRecoverySnapshot();  // the user answered for the edits
+    return true;
   } catch (const std::exception& e) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption), ToQString(e.what()));
     return false;

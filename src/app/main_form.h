@@ -17,6 +17,8 @@
 #include "app/command_table.h"
 #include "app/main_form_env.h"
 #include "dialogs/basic_settings.h"
+#include "platform/instance_bus.h"
+#include "platform/text_encoding.h"
 #include "shell/document_file.h"
 #include "shell/date_format.h"
 #include "shell/file_names.h"
@@ -38,6 +40,7 @@ namespace yk {
 
 class TBasicSetupDlg;
 class TCuteSplitter;
+class TDocumentWatch;
 class TEditor;
 class TEditorProp;
 class TEditorWidget;
@@ -193,8 +196,9 @@ class TMainForm : public QMainWindow {
   void SetTabCaption(int index, const std::string& cp932);
   // The command line (arguments as given to the window).
   void HandleCommandLine();
-  // The window's other main window showing path, or null.
-  std::unique_ptr<TPeerWindow> FindDocumentWindow(const std::string& path);
+  // Another main window whose title shows path (modified or not), the last
+  // such in the bus's order; never this window. nullopt: none.
+  std::optional<TPeerInfo> FindDocumentWindow(const std::string& path);
 
   // ===================================================================
   // Documents (main_form_documents.cpp)
@@ -326,18 +330,64 @@ class TMainForm : public QMainWindow {
   // Cooperation between running instances (main_form_instances.cpp)
   // ===================================================================
   void ConnectInstanceCommands();
-  // WindowList, Window1Click, Win0Click, Cascade1Click,
-  // TileHorizontal1Click, TileVertical1Click, ArrangeWin1Click,
-  // AllMinimize1Click, CloseAll1Click, NewWin1Click, NewOpen1Click and the
-  // handlers of the program's messages: added with the instance bus.
+  // The bus to the other windows, made at first use; null when the window
+  // works alone.
+  TInstanceBus* Bus();
+  // Starts answering the other windows; when the window is first shown.
+  void StartListening();
+  // HandOverToWindow on the window's bus, unless the program did so already.
+  bool HandOver(const std::string& path, int line, int column, int selLength);
+  // What this window tells the others about itself, and how it acts on
+  // their commands (the result the sender waits for: 0).
+  TPeerInfo InstanceInfo();
+  int HandleInstanceCommand(const TBusCommand& command);
+  // The system commands: minimise and restore the window, close it through
+  // its close query.
+  void SysCommand(TBusCommandKind kind);
+  // The main windows, this one included, most recently activated first;
+  // rebuilt by Window1Click.
+  std::vector<TPeerInfo> WindowList;
+  int ArrangeCounter = 0;  // ArrangeWin1Click: 0 cascade, 1 above each other, 2 side by side
+  void Window1Click();
+  void Win0Click(int index);  // Win0 .. Win9
+  void Cascade1Click();
+  void TileHorizontal1Click();
+  void TileVertical1Click();
+  void ArrangeWin1Click();
+  void AllMinimize1Click();
+  void CloseAll1Click();
+  void NewWin1Click();
+  void NewOpen1Click();
+  // Sends a command to a window of WindowList (this one handled at once);
+  // false when it did not answer.
+  bool SendToWindow(const TPeerInfo& window, const TBusCommand& command);
+  std::unique_ptr<TInstanceHandler> bus_handler_;
+  std::unique_ptr<TInstanceBus> bus_;  // answers through bus_handler_
+  bool bus_made_ = false;
+  std::int64_t activated_ms_ = 0;  // when this window was last activated
 
   // ===================================================================
   // External tools (main_form_tools.cpp)
   // ===================================================================
   void ConnectToolCommands();
   void UpdateToolMenu();
-  // Tracer1Click, ExecuteFile1Click, Execute1Click, RunTool,
-  // MemoPrint1Click: added with the tools.
+  // The grep tool on the document's folder with the selection as keyword.
+  void Tracer1Click();
+  // The selection as a file name in the document's folder, opened in a new
+  // window when that file exists.
+  void ExecuteFile1Click();
+  // The selection opened as a URL, mail address or document.
+  void Execute1Click();
+  // Starts user tool k (1..3) when it has a path.
+  void RunTool(int k);
+  // Prints the saved document, rows as the editor shows them.
+  void MemoPrint1Click();
+  // The folder of the program's executable, with a trailing "/".
+  std::string ProgramFolder() const;
+  // ActiveEditor's selection in the locale's encoding, as other programs
+  // and file names expect it.
+  std::string SelectionForOutside() const;
+  bool StartProgram(const std::string& program, const std::vector<std::string>& arguments);
 
   // ===================================================================
   // Gutters and drawn decorations (main_form_gutters.cpp)
@@ -401,6 +451,95 @@ class TMainForm : public QMainWindow {
   void TakeSettingsFromDialog();
   // Dictionary, repaint and icon animation after the values changed.
   void ApplyGeneralSettings();
+
+  // ===================================================================
+  // Session end and recovery snapshots (main_form_session.cpp)
+  // ===================================================================
+  void ConnectSessionCommands();
+  // The desktop session is ending. When the session manager lets us ask, a
+  // modified document is asked about as a close does; otherwise it is kept
+  // in a recovery snapshot. False when the user cancelled (the logout is
+  // then cancelled).
+  bool SessionEnding(bool interaction_allowed);
+  // SIGTERM or SIGHUP: closes the window through the normal close, with a
+  // modified document kept in a recovery snapshot instead of a question
+  // (asked only when the snapshot cannot be written).
+  void CloseForTermination();
+  // Memo1's text into the document's recovery snapshot, silently; false
+  // when it could not be written.
+  bool KeepRecoverySnapshot();
+  // Removes the snapshot this window wrote, if any.
+  void DropRecoverySnapshot();
+  // True when the close query must not ask: the current edits are kept in
+  // a snapshot, or the user answered for them as the session ended.
+  bool CloseNeedsNoQuestion() const;
+  // After path was loaded: its snapshot, if one exists, is offered; yes
+  // loads it as a modified document, no removes it. During start-up the
+  // offer waits for OfferRecoveryAtStart.
+  void OfferRecovery(const std::string& path);
+  // The end of start-up: the document's snapshot, or at a start without a
+  // file the oldest untitled snapshot, is offered.
+  void OfferRecoveryAtStart();
+  void AskToRestore(const std::string& snapshot);
+  bool RestoreSnapshot(const std::string& snapshot);
+  std::string RecoveryPath;  // the snapshot this window wrote last
+  bool CloseUnasked = false;
+  bool StartingUp = true;            // until OfferRecoveryAtStart
+  std::string StartRecoverySnapshot;  // found during start-up
+
+  // ===================================================================
+  // Other encodings (main_form_encoding.cpp)
+  // ===================================================================
+  void ConnectEncodingCommands();
+  // Loads path into Memo1 in encoding, or in ReopenEncoding when set (then
+  // cleared), else in the encoding detected; sets TextFormat,
+  // LostCharacters and LineEnd. Raises as loading a file does.
+  void LoadEncodedDocument(const std::string& path, std::optional<TTextEncoding> encoding = std::nullopt);
+  // After LoadDocument read a file: a document with characters that could
+  // not be shown turns read-only with a warning; the status panel, the
+  // watcher.
+  void EncodingLoaded();
+  // Writes Memo1's rows to path in the document's encoding (Save As: in
+  // SaveAsEncoding when set; CP932 for a document with lost characters,
+  // after the user agreed to the loss, and never over its own file). False
+  // when the user declined; raises when the file cannot be written.
+  bool WriteEncodedDocument(const std::string& path, bool wrapped);
+  // After Save or Save As: the document is what was written.
+  void EncodingSaved();
+  // The document has no file any more or its encoding changed: the status
+  // panel and the watcher follow.
+  void FollowDocumentFile();
+  // A new document (or none after a failed load: CP932), or the one just
+  // saved in format: nothing lost, no protection.
+  void ForgetEncoding(const TTextFormat& format = {});
+  void ReopenWithEncoding(TTextEncoding encoding);
+  void SaveAsWithEncoding(TTextEncoding encoding);
+  // The format a save to a new name writes.
+  TTextFormat SaveFormat() const;
+  QString EncodingStatus() const;  // "UTF-8 LF"
+  TTextFormat TextFormat;          // the document's encoding, kept on save
+  int LostCharacters = 0;          // shown as "?", held otherwise by the file
+  bool EncodingReadOnly = false;   // made read-only to protect its file
+  std::optional<TTextEncoding> ReopenEncoding;
+  std::optional<TTextEncoding> SaveAsEncoding;
+  QLabel* EncodingPanel = nullptr;  // status bar, after the four panels
+  TTextFormat WrittenFormat;      // of the last save
+
+  // ===================================================================
+  // Changes made by other programs (main_form_watch.cpp)
+  // ===================================================================
+  // The editing area with the bar that tells of a change on disk above it.
+  QWidget* WithChangeBar(QWidget* editing);
+  // Watches FileName (nothing for an untitled document) as it is now on
+  // disk: changes from here on are told.
+  void WatchDocumentFile();
+  // Looks at the file again (the watcher's signals come here).
+  void CheckDocumentFile();
+  void ReloadDocumentFile();
+  void KeepEditorText();
+  QFrame* ChangeBar = nullptr;
+  QLabel* ChangeBarText = nullptr;
+  TDocumentWatch* DocumentWatch = nullptr;  // a child of the window
 
   // ===================================================================
   // Environment

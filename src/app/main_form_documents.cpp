@@ -120,8 +120,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
   QString reason = LoadProblemText(problem);
   if (problem == TLoadProblem::None) {
     try {
-      ed.Lines().LoadFromFile(path);
-      LineEnd = DetectLineEnd(path);
+      LoadEncodedDocument(path);  // encodings
     } catch (const std::bad_alloc&) {
       problem = TLoadProblem::TooLarge;
       reason = Utf8("メモリが足りません。");
@@ -137,6 +136,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
     SetFileName(kUntitled);
     ed.SetModified(false);
     SetModifiedMark(false);
+    ForgetEncoding();  // encodings
     return false;
   }
   SetFileName(path);
@@ -151,6 +151,8 @@ bool TMainForm::LoadDocument(const std::string& path) {
   OpenDialogFolder = FolderPart(path);
   DrawGutter(Memo1);
   DrawGutter(Memo3);
+  EncodingLoaded();  // encodings
+  OfferRecovery(path);
   return true;
 }
 
@@ -162,6 +164,7 @@ void TMainForm::New1Click() {
   LineEnd = TLineEnd::CrLf;
   ed.SetModified(false);
   SetModifiedMark(false);
+  ForgetEncoding();  // encodings
 }
 
 void TMainForm::Open1Click() {
@@ -171,9 +174,10 @@ void TMainForm::Open1Click() {
   if (!chosen) return;
   const std::string path = NativePath(*chosen);
   if (path == FileName) return;
-  LoadDocument(path);
-  // The dialog offers no read-only choice: the document is writable.
+  // The dialog offers no read-only choice: the document is writable (unless
+  // loading it protects its file).
   Memo1->Editor().SetReadOnly(false);
+  LoadDocument(path);
 }
 
 // --- saving ------------------------------------------------------------------------------
@@ -182,8 +186,7 @@ bool TMainForm::WriteDocument(const std::string& path, bool wrapped) {
   TEditor& ed = Memo1->Editor();
   try {
     // The wrapped form always ends its rows with CR LF.
-    SaveDocumentRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped, ed.ScreenStrings().EofMark());
-    return true;
+    return WriteEncodedDocument(path, wrapped);  // encodings
   } catch (const std::exception& e) {
     const auto* file_error = dynamic_cast<const EFileError*>(&e);
     const TSaveProblem problem = DiagnoseSaveFailure(path, static_cast<std::uint64_t>(ed.TextLength()),
@@ -211,6 +214,7 @@ std::optional<std::string> TMainForm::AskSaveName(const QString& initial) {
 void TMainForm::DocumentSaved() {
   Memo1->Editor().SetModified(false);
   SetModifiedMark(false);
+  EncodingSaved();  // encodings
   if (SaveAndExitPending) close();
 }
 
@@ -261,7 +265,7 @@ bool TMainForm::SaveList1Click() {
   const TLoadProblem problem = CheckLoadable(FileName);
   if (problem == TLoadProblem::None) {
     try {
-      ed.Lines().LoadFromFile(FileName);
+      LoadEncodedDocument(FileName, TextFormat.encoding);  // encodings
       LineEnd = TLineEnd::CrLf;
     } catch (const std::exception&) {
       // Read half: the file on disk is the document now; show it as failed.

@@ -1,36 +1,22 @@
 // What the main window needs from outside itself, handed in so that tests run
 // the window in-process: the prompts, the command line, the settings file,
-// new processes of the program and the other running main windows.
+// new processes of the program, the other running main windows, and the
+// programs and documents the window hands work to.
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/instance_bus.h"
+
+class QUrl;
 
 namespace yk {
 
 class TPrompts;
-
-// The program's own messages between main windows (line, column, selection
-// length, go to line), numbered as the program has always numbered them.
-enum TWindowMessage : int {
-  UM_SETLINE = 0x464,
-  UM_SETCOLUMN = 0x465,
-  UM_SETSELLENGTH = 0x466,
-  UM_GOTOLINE = 0x467,
-};
-
-// Another running main window, as found by the document it shows.
-class TPeerWindow {
- public:
-  virtual ~TPeerWindow() = default;
-  // The system command "restore": a minimised window comes back.
-  virtual void Restore() = 0;
-  virtual void BringToFront() = 0;
-  // One of the program's messages; returns when the peer has handled it.
-  virtual void Send(TWindowMessage message, long long wparam) = 0;
-};
 
 struct TMainFormEnv {
   // null: DefaultPrompts(), real message boxes and file dialogs.
@@ -42,9 +28,19 @@ struct TMainFormEnv {
   // Starts a new process of this program with these arguments and does not
   // wait for it; false when it could not be started. null: the real thing.
   std::function<bool(const std::vector<std::string>& arguments)> launch_self;
-  // The other main window that shows the document at path (exact title
-  // comparison), or null. null: there is never one.
-  std::function<std::unique_ptr<TPeerWindow>(const std::string& path)> find_document_window;
+  // The bus to the other running main windows, made once per window. null:
+  // the window works alone (finds no other window, answers none).
+  std::function<std::unique_ptr<TInstanceBus>()> make_bus;
+  // The program already looked for another window showing the command
+  // line's file (HandOverToWindow) and found none: not asked again.
+  bool document_window_checked = false;
+  // Starts another program with these arguments (no shell sees them) and
+  // does not wait for it; false when it could not be started. null:
+  // SpawnDetached.
+  std::function<bool(const std::string& program, const std::vector<std::string>& arguments)> start_program;
+  // Opens a URL, a mail address or a document with the desktop's program
+  // for it. null: the desktop services.
+  std::function<bool(const QUrl& url)> open_url;
 };
 
 // "Yomikaki.ini" beside the executable when that folder already holds a
@@ -59,5 +55,15 @@ std::string DefaultSettingsPath();
 bool SpawnDetached(const std::string& program, const std::vector<std::string>& arguments);
 // SpawnDetached of the program's own executable.
 bool LaunchSelf(const std::vector<std::string>& arguments);
+
+// Another main window whose title shows path, modified or not: the last
+// such in the bus's order, never the window with selfId.
+std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string& path, const std::string& selfId);
+// Start-up with a file that another window shows: that window is restored
+// and brought to the front and, for a line > 0, told the line, the
+// selection length and the column. True when it took every message; false
+// when no window shows the file or it failed on the way (the caller then
+// opens the file itself, so it is never lost).
+bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength);
 
 }  // namespace yk

@@ -186,7 +186,7 @@ void TMainForm::BuildEditingArea() {
 
   Splitter2 = NewSplitter(Qt::Vertical, "Splitter2", 20, cbtNormal);
   Splitter2->addWidget(SplitPanel);
-  Splitter2->addWidget(lower);
+  Splitter2->addWidget(WithChangeBar(lower));
   Splitter2->setStretchFactor(0, 0);
   Splitter2->setStretchFactor(1, 1);
   ActiveEditor = Memo1;
@@ -196,6 +196,9 @@ void TMainForm::BuildStatusBar() {
   StatusBar = new QStatusBar(this);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
   setStatusBar(StatusBar);
+  // The panels' widths must not set the window's smallest width: tiled
+  // side by side on a small screen the bar clips its panels instead.
+  StatusBar->setMinimumWidth(1);
   struct Panel {
     int width;
     Qt::Alignment align;

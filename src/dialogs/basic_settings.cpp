@@ -2,12 +2,14 @@
 // file.
 #include "dialogs/basic_settings.h"
 
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include "platform/cp932_codec.h"
 #include "props/ini_text.h"
 #include "props/settings_file.h"
+#include "shell/tools.h"
 #include "text/errors.h"
 
 namespace yk {
@@ -77,7 +79,9 @@ TBasicSettings DefaultBasicSettings() {
   for (int n = 0; n < kStyleCount; ++n) s.tabNames[n] = Cp932("定義") + std::to_string(n + 1);
   s.dayTimeFormat = "yy_m_d-h_n_(aaa)";
   s.toolNames[0] = Cp932("電卓を起動");
-  s.toolPaths[0] = "Calc.exe";
+  // The first calculator on the search path; none: the item stays hidden.
+  const char* search = std::getenv("PATH");
+  s.toolPaths[0] = FindCalculator(search ? search : "");
   return s;
 }
 

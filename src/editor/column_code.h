@@ -40,8 +40,15 @@ class TRowColumns {
   // For a caller that knows whether the row holds a tab without reading it.
   TRowColumns(std::string_view text, bool hasTab, int tabWidth, int wrapByte, const TDelimiterSet& delimiters)
       : text_(text), delimiters_(delimiters), mapped_(hasTab) {
-    if (mapped_) ColumnMapInto(text, tabWidth, wrapByte, delimiters, map_);
+    if (mapped_) ColumnMapInto(text, tabWidth, wrapByte, delimiters, own_);
+    map_ = own_;
   }
+  // For a row whose column map the caller keeps (it must outlive this).
+  TRowColumns(std::string_view text, std::string_view map, const TDelimiterSet& delimiters)
+      : text_(text), delimiters_(delimiters), mapped_(true), map_(map) {}
+  // The map may view own_: a copy would view the original's.
+  TRowColumns(const TRowColumns&) = delete;
+  TRowColumns& operator=(const TRowColumns&) = delete;
 
   int Width() const noexcept { return static_cast<int>(mapped_ ? map_.size() : text_.size()); }
 
@@ -66,7 +73,8 @@ class TRowColumns {
   std::string_view text_;
   const TDelimiterSet& delimiters_;
   bool mapped_;
-  std::string map_;
+  std::string own_;
+  std::string_view map_;
 };
 
 }  // namespace yk

@@ -424,6 +424,17 @@ class TEditor : public TEditorLink {
   virtual void DoTopColChange();
 
   std::bitset<256> word_delimiters_;
+  struct TRowMapCache {
+    const TEditorScreenStrings* rows = nullptr;
+    std::uint64_t edits = 0;
+    int row = -1;
+    int tabWidth = 0;
+    int wrapColumns = 0;
+    std::string map;
+    std::vector<int> fills;  // tab-fill codes before each kFillStride-th column
+  };
+  static constexpr std::size_t kFillStride = 4096;
+  mutable TRowMapCache row_map_;
 
  private:
   // Coordinates (editor_core.cpp).
@@ -431,8 +442,15 @@ class TEditor : public TEditorLink {
   bool RowHasTab(int row) const;
   int WrapColumns() const;
   void ColumnMapOf(std::string_view text, std::string& out) const;
+  // The column map of a row, kept until the rows, the tab width or the wrap
+  // change: caret moves in a long row with tabs do not map it again. The
+  // reference holds until the next call.
+  const std::string& RowMap(int row) const;
   TRowColumns RowColumns(int row) const;
   static int ByteOfColumn(std::string_view map, int col, bool capped, int length);
+  // ByteOfColumn over RowMap(row), counting only the codes since the last
+  // kept count, so it costs the same anywhere in a long row.
+  int ByteOfRowColumn(int row, int col, bool capped) const;
   int CaretByte(bool capped) const;
   int ByteIndex(int row, int col, bool capped) const;
   int ColOfByte(int row, int byte) const;

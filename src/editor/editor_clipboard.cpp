@@ -55,12 +55,11 @@ void TEditor::PasteFromClipboard() {
 // that padding the row up to x adds.
 int TEditor::BoxInsertByte(int row, int x) const {
   std::string_view text = RowView(row);
-  std::string map;
-  ColumnMapOf(text, map);
+  const std::string& map = RowMap(row);
   const int w = static_cast<int>(map.size());
   if (x >= w) return static_cast<int>(text.size()) + (x - w);
   const char code = CodeAt(map, x);
-  return ByteOfColumn(map, x, true, static_cast<int>(text.size())) +
+  return ByteOfRowColumn(row, x, true) +
          (code == kColTrail || code == kColTabFill ? 1 : 0);
 }
 

@@ -207,15 +207,32 @@ void TEditor::ColumnMapOf(std::string_view text, std::string& out) const {
   ColumnMapInto(text, TabSpaceCount(), WrapColumns(), word_delimiters_, out);
 }
 
-TRowColumns TEditor::RowColumns(int row) const {
-  return TRowColumns(RowView(row), RowHasTab(row), TabSpaceCount(), WrapColumns(), word_delimiters_);
+// The list's address is part of the key, as an editor that shares another
+// editor's document reads other rows from then on.
+const std::string& TEditor::RowMap(int row) const {
+  TRowMapCache& c = row_map_;
+  const int tabWidth = TabSpaceCount(), wrapColumns = WrapColumns();
+  if (c.rows != rows_.get() || c.edits != rows_->TextEdits() || c.row != row || c.tabWidth != tabWidth ||
+      c.wrapColumns != wrapColumns) {
+    ColumnMapInto(RowView(row), tabWidth, wrapColumns, word_delimiters_, c.map);
+    c.fills.assign(1, 0);
+    for (std::size_t at = 0; at + kFillStride <= c.map.size(); at += kFillStride)
+      c.fills.push_back(c.fills.back() + CountChar(std::string_view(c.map).substr(at), kColTabFill, kFillStride));
+    c.rows = rows_.get();
+    c.edits = rows_->TextEdits();
+    c.row = row;
+    c.tabWidth = tabWidth;
+    c.wrapColumns = wrapColumns;
+  }
+  return c.map;
 }
 
-std::string TEditor::RowColumnMap(int row) const {
-  std::string map;
-  ColumnMapOf(RowView(row), map);
-  return map;
+TRowColumns TEditor::RowColumns(int row) const {
+  if (!RowHasTab(row)) return TRowColumns(RowView(row), false, TabSpaceCount(), WrapColumns(), word_delimiters_);
+  return TRowColumns(RowView(row), RowMap(row), word_delimiters_);
 }
+
+std::string TEditor::RowColumnMap(int row) const { return RowMap(row); }
 
 // Columns beyond the map count one byte each (the spaces that typing there
 // would pad with), unless capped at the row length.
@@ -227,14 +244,23 @@ int TEditor::ByteOfColumn(std::string_view map, int col, bool capped, int length
   return capped ? std::min(b, length) : b;
 }
 
+int TEditor::ByteOfRowColumn(int row, int col, bool capped) const {
+  if (col <= 0) return 0;
+  const std::string& map = RowMap(row);
+  const std::size_t counted = std::min(map.size(), static_cast<std::size_t>(col) + 1);
+  const std::size_t k = counted / kFillStride;
+  const int fills = row_map_.fills[k] + CountChar(std::string_view(map).substr(k * kFillStride), kColTabFill,
+                                                  static_cast<int>(counted - k * kFillStride));
+  const int b = col - fills;
+  return capped ? std::min(b, static_cast<int>(RowView(row).size())) : b;
+}
+
 int TEditor::ByteIndex(int row, int col, bool capped) const {
   std::string_view text = RowView(row);
   const int length = static_cast<int>(text.size());
   if (col <= 0) return 0;
   if (!RowHasTab(row)) return capped ? std::min(col, length) : col;
-  std::string map;
-  ColumnMapOf(text, map);
-  return ByteOfColumn(map, col, capped, length);
+  return ByteOfRowColumn(row, col, capped);
 }
 
 int TEditor::CaretByte(bool capped) const { return ByteIndex(row_, col_, capped); }

@@ -300,8 +300,7 @@ void TEditor::DrawSpan(TSurface& surface, const TPaintLine& line, int from, int 
 TColumnSpan TEditor::SelectedSpan(const TSelectionRange& range, int row) const {
   if (row < range.top || row > range.bottom) return {};
   if (sel_mode_ == smBox) {
-    std::string map;
-    ColumnMapOf(RowView(row), map);
+    const std::string& map = RowMap(row);
     auto inside = [&](int c) {
       return c >= 0 && static_cast<std::size_t>(c) < map.size() &&
              (map[static_cast<std::size_t>(c)] == kColTrail || map[static_cast<std::size_t>(c)] == kColTabFill);

@@ -135,12 +135,11 @@ void TEditor::RealignSelection() {
   if (sel_state_ == sstNone) return;
   if (row_ > MaxCaretRow()) SetRow(MaxCaretRow());
   anchor_.row = std::min(anchor_.row, MaxCaretRow());
-  std::string map;
-  ColumnMapOf(RowView(anchor_.row), map);
+  const std::string& map = RowMap(anchor_.row);
   int col = CharStartColumn(map, anchor_.col, caret_->InTab());
   if (sel_mode_ == smNormal) col = std::min(col, static_cast<int>(map.size()));
   anchor_.col = std::max(col, 0);
-  anchor_.byte = ByteOfColumn(map, anchor_.col, true, static_cast<int>(RowView(anchor_.row).size()));
+  anchor_.byte = ByteOfRowColumn(anchor_.row, anchor_.col, true);
   if (Selected()) UpdateSelection();
 }
 
@@ -166,8 +165,7 @@ void TEditor::CancelSelection() {
 TEditor::TBytePiece TEditor::BoxPiece(int row, int left, int right) const {
   std::string_view text = RowView(row);
   const int length = static_cast<int>(text.size());
-  std::string map;
-  ColumnMapOf(text, map);
+  const std::string& map = RowMap(row);
   TBytePiece piece;
   const int w = static_cast<int>(map.size());
   if (left >= w) {
@@ -175,14 +173,14 @@ TEditor::TBytePiece TEditor::BoxPiece(int row, int left, int right) const {
     return piece;
   }
   const char lc = CodeAt(map, left);
-  piece.first = ByteOfColumn(map, left, true, length) + (lc == kColTrail || lc == kColTabFill ? 1 : 0);
+  piece.first = ByteOfRowColumn(row, left, true) + (lc == kColTrail || lc == kColTabFill ? 1 : 0);
   const int rc = right - 1;
   if (rc < 0) {
     piece.end = piece.first;
   } else if (rc >= w) {
     piece.end = length;
   } else {
-    piece.end = ByteOfColumn(map, rc, true, length) + (CodeAt(map, rc) == kColLead ? 2 : 1);
+    piece.end = ByteOfRowColumn(row, rc, true) + (CodeAt(map, rc) == kColLead ? 2 : 1);
   }
   piece.first = std::min(piece.first, length);
   piece.end = std::clamp(piece.end, piece.first, length);

@@ -84,11 +84,10 @@ int TEditor::RowOfOffset(std::int64_t offset) const { return rows_->RowOfOffset(
 // The token holding the character at (row, col), tokenised from the start
 // of its logical line so that a token cut by wrapping is found whole.
 bool TEditor::TokenAt(int row, int col, int& lineRow, int& start, std::string& text, TEditorTokenKind& kind) const {
-  std::string map;
-  ColumnMapOf(RowView(row), map);
+  const std::string& map = RowMap(row);
   col = CharStartColumn(map, col, false);
   lineRow = rows_->FirstRowOfLine(row);
-  int index = ByteOfColumn(map, col, true, static_cast<int>(RowView(row).size()));
+  int index = ByteOfRowColumn(row, col, true);
   std::string line;
   for (int r = lineRow; r < row; ++r) {
     line.append(RowView(r));
@@ -208,11 +207,10 @@ std::int64_t TEditor::Perform(TEditMessage msg, std::int64_t wParam, std::int64_
       // Tested before narrowing, so a point far outside cannot wrap into the window.
       if (wParam < 0 || lParam < 0 || wParam >= size.width || lParam >= size.height) return -1;
       const TPoint rc = PosToRowCol(static_cast<int>(wParam), static_cast<int>(lParam), true);
-      std::string map;
-      ColumnMapOf(RowView(rc.y), map);
+      const std::string& map = RowMap(rc.y);
       const int col = CodeAt(map, rc.x) == kColTrail ? rc.x - 1 : rc.x;
       const std::int64_t offset =
-          RowStartOffset(rc.y) + ByteOfColumn(map, col, true, static_cast<int>(RowView(rc.y).size()));
+          RowStartOffset(rc.y) + ByteOfRowColumn(rc.y, col, true);
       return Pack(offset, rc.y);
     }
     case emPosFromChar: {

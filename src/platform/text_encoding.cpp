@@ -157,6 +157,9 @@ struct TwinTables {
   // The same characters as bits, small enough to stay in the cache.
   std::vector<std::uint64_t> marked = std::vector<std::uint64_t>(0x10000 / 64, 0);
   bool Marked(char16_t u) const { return marked[u >> 6] >> (u & 63) & 1; }
+  // The groups whose CP932 character is ASCII (backslash, tilde), which
+  // the decoding loops copy without looking up: their group and character.
+  std::vector<std::pair<std::size_t, char>> asciiGroups;
 
   TwinTables() {
     const std::uint16_t* table = cp932::CodeTable();
@@ -172,6 +175,8 @@ struct TwinTables {
         slot[u] = static_cast<std::uint16_t>((g << 4 | m) + 1);
         marked[u >> 6] |= std::uint64_t{1} << (u & 63);
       }
+    for (std::size_t g = 0; g < groups.size(); ++g)
+      if (groups[g].chars[0] < 0x80) asciiGroups.emplace_back(g, static_cast<char>(groups[g].chars[0]));
   }
 
   Group& GroupOf(std::uint16_t code) {
@@ -196,17 +201,34 @@ class TwinTally {
   void Count(char16_t u) {
     if (t_.Marked(u)) ++counts_[t_.slot[u] - 1u];
   }
+  // For loops that test the bits themselves and call Count on a hit.
+  const std::uint64_t* MarkedBits() const { return t_.marked.data(); }
 
-  // countAscii: how often the text holds an ASCII character (the loops
-  // skip ASCII, so those twins are counted only when needed).
-  template <class CountAscii>
-  void Finish(TDecodedText& d, CountAscii countAscii) {
+  // The ASCII twins of a piece of UTF-8 or UTF-16 text. Found with memchr:
+  // in Japanese text they are rare.
+  void CountAscii(std::string_view utf8) {
+    for (const auto& [g, c] : t_.asciiGroups) {
+      const char* end = utf8.data() + utf8.size();
+      for (const char* p = utf8.data(); (p = static_cast<const char*>(std::memchr(p, c, end - p))) != nullptr; ++p)
+        ++counts_[g * 16];
+    }
+  }
+  void CountAscii16(std::string_view utf16, bool le) {
+    for (const auto& [g, c] : t_.asciiGroups) {
+      const std::size_t at = le ? 0 : 1;  // the unit's low byte
+      int n = 0;
+      for (std::size_t i = 0; i + 2 <= utf16.size(); i += 2)
+        n += utf16[i + at] == c && utf16[i + 1 - at] == 0;
+      counts_[g * 16] += n;
+    }
+  }
+
+  void Finish(TDecodedText& d) {
     for (std::size_t g = 0; g < t_.groups.size(); ++g) {
       const TwinTables::Group& group = t_.groups[g];
       int others = 0;
       for (std::size_t m = 1; m < group.chars.size(); ++m) others += counts_[g * 16 + m];
       if (others == 0) continue;
-      if (group.chars[0] < 0x80) counts_[g * 16] = countAscii(static_cast<char>(group.chars[0]));
       std::size_t best = 0;
       int total = 0;
       for (std::size_t m = 0; m < group.chars.size(); ++m) {
@@ -242,33 +264,48 @@ class UnicodeWriter {
 };
 
 // ---------------------------------------------------------------------------
-// Unicode in, CP932 out. Every decoder writes at most one byte per byte
-// read, so the output is sized once and cut at the end.
+// Other encodings in, CP932 out, a piece at a time. Every decoder writes at
+// most one byte per byte read, so the output is sized once per piece and
+// cut at the end. A piece function returns how many bytes it used: it stops
+// before a character the piece's end cuts (unless last), so that reading
+// in pieces gives exactly what reading the whole does.
+
+struct Loss {
+  int unmapped = 0;
+  int invalid = 0;
+};
 
 class Cp932Out {
  public:
-  Cp932Out(TDecodedText& d, std::size_t most) : d_(d) {
-    d_.bytes.resize(most);
-    p_ = d_.bytes.data();
+  Cp932Out(std::string& out, Loss& loss, std::size_t most) : out_(out), loss_(loss) {
+    const std::size_t base = out_.size();
+    out_.resize(base + most);
+    p_ = out_.data() + base;
   }
-  ~Cp932Out() { d_.bytes.resize(static_cast<std::size_t>(p_ - d_.bytes.data())); }
+  ~Cp932Out() { out_.resize(static_cast<std::size_t>(p_ - out_.data())); }
   Cp932Out(const Cp932Out&) = delete;
   Cp932Out& operator=(const Cp932Out&) = delete;
 
   void Byte(unsigned char b) { *p_++ = static_cast<char>(b); }
   void Code(std::uint16_t code) { PutCode(p_, code); }
+  // For a tight loop: the write position, kept in a local (stores of bytes
+  // could otherwise change any member, and each would be read again), and
+  // handed back before any other call.
+  char* Take() const { return p_; }
+  void Give(char* p) { p_ = p; }
   void Copy(const char* from, std::size_t n) {
     std::memcpy(p_, from, n);
     p_ += n;
   }
   void Invalid() {
     *p_++ = '?';
-    ++d_.invalid;
+    ++loss_.invalid;
   }
   void Unmapped() {
     *p_++ = '?';
-    ++d_.unmapped;
+    ++loss_.unmapped;
   }
+  void CountUnmapped() { ++loss_.unmapped; }
   // A BMP character through the codec's table.
   void Char(char16_t u, const std::uint16_t* table, TwinTally& twins) {
     const std::uint16_t code = table[u];
@@ -278,7 +315,8 @@ class Cp932Out {
   }
 
  private:
-  TDecodedText& d_;
+  std::string& out_;
+  Loss& loss_;
   char* p_;
 };
 
@@ -300,37 +338,52 @@ inline char16_t ThreeByteAt(std::string_view s, std::size_t i) {
   return u >= 0x800 && (u < 0xD800 || u > 0xDFFF) ? u : 0;
 }
 
-// strict: stop at the first malformed sequence (invalid is then 1).
-TDecodedText DecodeUtf8(std::string_view s, bool bom, bool strict) {
-  TDecodedText d;
-  d.format = {teUtf8, bom, {}, false, false};
-  const std::uint16_t* table = cp932::CodeTable();
-  TwinTally twins;
-  {
-    Cp932Out out(d, s.size());
-    for (std::size_t i = 0; i < s.size();) {
-      if (Byte(s, i) < 0x80) {
-        if (i + 8 <= s.size() && (Load8(s.data() + i) & kHighBits) == 0) {
-          out.Copy(s.data() + i, 8);
-          i += 8;
-        } else {
-          out.Byte(Byte(s, i++));
-        }
-      } else if (const char16_t u = ThreeByteAt(s, i)) {
-        out.Char(u, table, twins);
-        i += 3;
-      } else if (const unicode::TCodePoint p = unicode::Utf8At(s, i); p.length != 0) {
-        p.c >= 0x10000 ? out.Unmapped() : out.Char(static_cast<char16_t>(p.c), table, twins);
-        i += p.length;
+// How long the sequence is that a byte starts, where that is more than one.
+std::size_t Utf8Length(unsigned char b) {
+  return b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 1;
+}
+
+// strict: stop at the first malformed sequence. ASCII runs and the
+// three-byte characters of kana and kanji take the fast paths.
+std::size_t Utf8Piece(std::string_view s, bool last, bool strict, Cp932Out& out, TwinTally& twins) {
+  const std::uint16_t* const table = cp932::CodeTable();
+  const std::uint64_t* const marked = twins.MarkedBits();
+  char* p = out.Take();
+  std::size_t i = 0;
+  while (i < s.size()) {
+    if (Byte(s, i) < 0x80) {
+      if (i + 8 <= s.size() && (Load8(s.data() + i) & kHighBits) == 0) {
+        std::memcpy(p, s.data() + i, 8);
+        p += 8;
+        i += 8;
       } else {
-        out.Invalid();
-        if (strict) break;
-        ++i;
+        *p++ = s[i++];
       }
+      continue;
     }
+    if (const char16_t u = ThreeByteAt(s, i); u != 0 && table[u] != kNoCode) {
+      if (marked[u >> 6] >> (u & 63) & 1) twins.Count(u);
+      PutCode(p, table[u]);
+      i += 3;
+      continue;
+    }
+    out.Give(p);
+    bool stop = false;
+    if (const unicode::TCodePoint c = unicode::Utf8At(s, i); c.length != 0) {
+      c.c >= 0x10000 ? out.Unmapped() : out.Char(static_cast<char16_t>(c.c), table, twins);
+      i += c.length;
+    } else if (!last && s.size() - i < Utf8Length(Byte(s, i))) {
+      stop = true;  // completed by the next piece
+    } else {
+      out.Invalid();
+      stop = strict;
+      i += !strict;
+    }
+    p = out.Take();
+    if (stop) break;
   }
-  twins.Finish(d, [s](char c) { return static_cast<int>(std::count(s.begin(), s.end(), c)); });
-  return d;
+  out.Give(p);
+  return i;
 }
 
 char16_t Unit(std::string_view s, std::size_t i, bool le) {
@@ -338,36 +391,32 @@ char16_t Unit(std::string_view s, std::size_t i, bool le) {
             : static_cast<char16_t>(Byte(s, i) << 8 | Byte(s, i + 1));
 }
 
-TDecodedText DecodeUtf16(std::string_view s, bool le, bool bom) {
-  TDecodedText d;
-  d.format = {le ? teUtf16Le : teUtf16Be, bom, {}, false, false};
+bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+
+std::size_t Utf16Piece(std::string_view s, bool last, bool le, Cp932Out& out, TwinTally& twins) {
   const std::uint16_t* table = cp932::CodeTable();
-  TwinTally twins;
-  {
-    Cp932Out out(d, s.size());
-    std::size_t i = 0;
-    for (; i + 2 <= s.size(); i += 2) {
-      const char16_t u = Unit(s, i, le);
-      if (u < 0x80) {
-        out.Byte(static_cast<unsigned char>(u));
-      } else if (u >= 0xD800 && u <= 0xDBFF && i + 4 <= s.size() && Unit(s, i + 2, le) >= 0xDC00 &&
-                 Unit(s, i + 2, le) <= 0xDFFF) {
-        out.Unmapped();  // beyond the BMP: no CP932 form
-        i += 2;
-      } else if (u >= 0xD800 && u <= 0xDFFF) {
-        out.Invalid();
-      } else {
-        out.Char(u, table, twins);
-      }
+  std::size_t i = 0;
+  for (; i + 2 <= s.size(); i += 2) {
+    const char16_t u = Unit(s, i, le);
+    if (u < 0x80) {
+      out.Byte(static_cast<unsigned char>(u));
+    } else if (IsHighSurrogate(u) && i + 4 > s.size() && !last) {
+      return i;  // its low half is in the next piece
+    } else if (IsHighSurrogate(u) && i + 4 <= s.size() && IsLowSurrogate(Unit(s, i + 2, le))) {
+      out.Unmapped();  // beyond the BMP: no CP932 form
+      i += 2;
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      out.Invalid();
+    } else {
+      out.Char(u, table, twins);
     }
-    if (i < s.size()) out.Invalid();  // an odd byte at the end
   }
-  twins.Finish(d, [s, le](char c) {
-    int n = 0;
-    for (std::size_t i = 0; i + 2 <= s.size(); i += 2) n += Unit(s, i, le) == static_cast<char16_t>(c);
-    return n;
-  });
-  return d;
+  if (i < s.size() && last) {  // an odd byte at the end
+    out.Invalid();
+    i = s.size();
+  }
+  return i;
 }
 
 // ---------------------------------------------------------------------------
@@ -377,21 +426,19 @@ void PutJis0212(Cp932Out& out, unsigned j1, unsigned j2) {
   const Jis0212Tables& t = Jis0212();
   const std::size_t k = Jis0212Tables::Index(j1, j2);
   if (t.toCp932[k] == kNoCode) return out.Unmapped();
-  if (!t.exact[k]) {  // shown, but it would be written back as another code
-    out.Code(t.toCp932[k]);
-    out.Unmapped();
-    return;
-  }
+  // A character that would be written back as another code is shown all
+  // the same, and counted: the file cannot be saved as it was.
   out.Code(t.toCp932[k]);
+  if (!t.exact[k]) out.CountUnmapped();
 }
 
-TDecodedText DecodeEucJp(std::string_view s) {
-  TDecodedText d;
-  d.format.encoding = teEucJp;
-  Cp932Out out(d, s.size());
-  for (std::size_t i = 0; i < s.size();) {
+std::size_t EucJpPiece(std::string_view s, bool last, Cp932Out& out) {
+  std::size_t i = 0;
+  while (i < s.size()) {
     const unsigned char b = Byte(s, i);
     const std::size_t left = s.size() - i;
+    const std::size_t need = b == 0x8F ? 3 : b == 0x8E || IsEucByte(b) ? 2 : 1;
+    if (left < need && !last) break;
     if (b < 0x80) {
       out.Byte(b);
       i += 1;
@@ -409,7 +456,7 @@ TDecodedText DecodeEucJp(std::string_view s) {
       i += 1;
     }
   }
-  return d;
+  return i;
 }
 
 enum JisMode { jmAscii, jmRoman, jmKana, jmKanji, jmJis0212 };
@@ -426,9 +473,11 @@ std::pair<std::size_t, JisMode> JisEscape(std::string_view s, std::size_t i) {
   return {0, jmAscii};
 }
 
+// Reads ISO-2022-JP from a set designated before (jmAscii at the start).
 class JisReader {
  public:
-  JisReader(std::string_view s, TDecodedText& d) : s_(s), d_(d), out_(d, s.size()) {}
+  JisReader(std::string_view s, TTextFormat& format, Cp932Out& out, JisMode mode)
+      : s_(s), format_(format), out_(out), mode_(mode) {}
 
   void Run() {
     for (std::size_t i = 0; i < s_.size();) {
@@ -453,6 +502,7 @@ class JisReader {
       }
     }
   }
+  JisMode Mode() const { return mode_; }
 
  private:
   // Takes the escape at i; the first choices of kanji and single-byte sets
@@ -465,20 +515,20 @@ class JisReader {
     }
     if ((mode == jmAscii || mode == jmRoman) && !sawSingle_) {
       sawSingle_ = true;
-      d_.format.jisRoman = mode == jmRoman;
+      format_.jisRoman = mode == jmRoman;
     }
     if (mode == jmKanji && !sawKanji_) {
       sawKanji_ = true;
-      d_.format.jisOldKanji = s_[i + 2] == '@';
+      format_.jisOldKanji = s_[i + 2] == '@';
     }
     mode_ = mode;
     return length;
   }
 
   std::string_view s_;
-  TDecodedText& d_;
-  Cp932Out out_;
-  JisMode mode_ = jmAscii;
+  TTextFormat& format_;
+  Cp932Out& out_;
+  JisMode mode_;
   bool sawSingle_ = false;
   bool sawKanji_ = false;
 };
@@ -486,8 +536,27 @@ class JisReader {
 TDecodedText DecodeJis(std::string_view s) {
   TDecodedText d;
   d.format.encoding = teJis;
-  JisReader(s, d).Run();
+  Loss loss;
+  {
+    Cp932Out out(d.bytes, loss, s.size());
+    JisReader(s, d.format, out, jmAscii).Run();
+  }
+  d.unmapped = loss.unmapped;
+  d.invalid = loss.invalid;
   return d;
+}
+
+// Whether 7-bit text reads as ISO-2022-JP without a malformed sequence,
+// starting in mode; mode becomes the one it ends in.
+bool JisValid(std::string_view s, JisMode& mode) {
+  std::string scratch;
+  Loss loss;
+  TTextFormat format;
+  Cp932Out out(scratch, loss, s.size());
+  JisReader reader(s, format, out, mode);
+  reader.Run();
+  mode = reader.Mode();
+  return loss.invalid == 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -667,6 +736,10 @@ bool ValidUtf8(std::string_view s, std::size_t from) {
       i += 8;
       continue;
     }
+    if (ThreeByteAt(s, i) != 0) {
+      i += 3;
+      continue;
+    }
     const std::size_t n = unicode::Utf8At(s, i).length;
     if (n == 0) return false;
     i += n;
@@ -695,8 +768,8 @@ struct EucScan {
   bool Plausible() const { return pairs > 0 && kana * 4 >= pairs; }
 };
 
-EucScan ScanEucJp(std::string_view s, std::size_t from) {
-  EucScan scan;
+// Adds s from from on to scan.
+void ScanEucJp(std::string_view s, std::size_t from, EucScan& scan) {
   for (std::size_t i = from; i < s.size();) {
     const unsigned char b = Byte(s, i);
     const std::size_t left = s.size() - i;
@@ -715,7 +788,6 @@ EucScan ScanEucJp(std::string_view s, std::size_t from) {
       break;
     }
   }
-  return scan;
 }
 
 // A designation of a two-byte or kana set. A text that only designates
@@ -738,13 +810,10 @@ std::optional<TTextEncoding> ByMark(std::string_view data) {
   return std::nullopt;
 }
 
-TTextEncoding SevenBit(std::string_view data) {
-  return HasJisEscape(data) && DecodeJis(data).invalid == 0 ? teJis : teCp932;
-}
-
 // For a text that is not UTF-8, from its first byte above ASCII on.
 TTextEncoding EucJpOrCp932(std::string_view data, std::size_t first) {
-  const EucScan euc = ScanEucJp(data, first);
+  EucScan euc;
+  ScanEucJp(data, first, euc);
   return euc.valid && (euc.Plausible() || !ValidCp932(data, first)) ? teEucJp : teCp932;
 }
 
@@ -754,7 +823,204 @@ TDecodedText Unchanged(std::string_view data) {
   return d;
 }
 
+std::string_view MarkOf(TTextEncoding encoding) {
+  switch (encoding) {
+    case teUtf8: return kUtf8Bom;
+    case teUtf16Le: return kUtf16LeBom;
+    case teUtf16Be: return kUtf16BeBom;
+    default: return {};
+  }
+}
+
+// Where a piece may be cut for every encoding at once: after its last
+// control character or space other than ESC. No multi-byte character of
+// UTF-8, CP932, EUC-JP or ISO-2022-JP holds such a byte, and every mode of
+// ISO-2022-JP reads it alone. 0: nowhere.
+std::size_t SafeCut(std::string_view piece) {
+  for (std::size_t i = piece.size(); i > 0; --i)
+    if (Byte(piece, i - 1) <= 0x20 && Byte(piece, i - 1) != kEsc) return i;
+  return 0;
+}
+
+TDecodedText DecodeWhole(std::string_view data, TTextEncoding encoding, bool strict) {
+  TTextDecoder decoder(encoding, strict);
+  std::string bytes;
+  decoder.Feed(data, true, bytes);
+  TDecodedText d = decoder.Finish();
+  d.bytes = std::move(bytes);
+  return d;
+}
+
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Detection a piece at a time: each candidate is followed until a byte rules
+// it out.
+
+struct TEncodingDetector::TState {
+  bool started = false;
+  std::optional<TTextEncoding> marked;
+  bool nonAscii = false;
+  // While the text is 7-bit: ISO-2022-JP, read from its first ESC on.
+  bool sawEsc = false;
+  bool jisKanji = false;
+  bool jisValid = true;
+  JisMode jisMode = jmAscii;
+  // From the first byte above ASCII on.
+  bool utf8 = true;
+  EucScan euc;
+  bool cp932 = true;
+
+  void SevenBit(std::string_view s) {
+    if (!sawEsc) {
+      const std::size_t esc = s.find('\x1B');
+      if (esc == std::string_view::npos) return;
+      sawEsc = true;
+      s.remove_prefix(esc);
+    }
+    jisKanji = jisKanji || HasJisEscape(s);
+    if (jisValid) jisValid = JisValid(s, jisMode);
+  }
+
+  void Scan(std::string_view s) {
+    if (!nonAscii) {
+      const std::size_t first = FindNonAscii(s);
+      SevenBit(s.substr(0, first));
+      if (first == std::string_view::npos) return;
+      nonAscii = true;
+      s.remove_prefix(first);
+    }
+    if (utf8) utf8 = ValidUtf8(s, 0);
+    if (euc.valid) ScanEucJp(s, 0, euc);
+    // CP932 matters only against EUC-JP.
+    if (euc.valid && cp932) cp932 = ValidCp932(s, 0);
+  }
+};
+
+TEncodingDetector::TEncodingDetector() : s_(std::make_unique<TState>()) {}
+TEncodingDetector::~TEncodingDetector() = default;
+
+std::size_t TEncodingDetector::Feed(std::string_view piece, bool last) {
+  TState& s = *s_;
+  if (Decided()) return piece.size();
+  if (!s.started) {
+    if (!last && piece.size() < 3) return 0;  // the start may be a byte-order mark
+    s.started = true;
+    s.marked = ByMark(piece);
+    if (s.marked) return piece.size();
+  }
+  const std::size_t used = last ? piece.size() : SafeCut(piece);
+  s.Scan(piece.substr(0, used));
+  return used;
+}
+
+bool TEncodingDetector::Decided() const {
+  return s_->marked || (s_->nonAscii && !s_->utf8 && !s_->euc.valid);
+}
+
+TTextEncoding TEncodingDetector::Result() const {
+  const TState& s = *s_;
+  if (s.marked) return *s.marked;
+  if (!s.nonAscii) return s.jisKanji && s.jisValid ? teJis : teCp932;
+  if (s.utf8) return teUtf8;
+  return s.euc.valid && (s.euc.Plausible() || !s.cp932) ? teEucJp : teCp932;
+}
+
+// ---------------------------------------------------------------------------
+// Decoding a piece at a time.
+
+struct TTextDecoder::TState {
+  TTextEncoding encoding;
+  bool strict;
+  bool started = false;
+  TTextFormat format;
+  Loss loss;
+  std::optional<TwinTally> twins;  // the Unicode encodings
+  std::string jis;                 // ISO-2022-JP is read whole
+  bool jisExact = true;
+
+  void FinishJis(std::string& out) {
+    TDecodedText d = DecodeJis(jis);
+    out += d.bytes;
+    format = d.format;
+    loss = {d.unmapped, d.invalid};
+    // Files that switch sets in other places than a writer would come
+    // back with the same text in other bytes.
+    jisExact = EncodeText(d.bytes, d.format).bytes == jis;
+    std::string().swap(jis);
+  }
+};
+
+TTextDecoder::TTextDecoder(TTextEncoding encoding, bool strict) : s_(std::make_unique<TState>()) {
+  s_->encoding = encoding;
+  s_->strict = strict;
+  s_->format.encoding = encoding;
+  if (encoding == teUtf8 || encoding == teUtf16Le || encoding == teUtf16Be) s_->twins.emplace();
+}
+
+TTextDecoder::~TTextDecoder() = default;
+
+int TTextDecoder::Invalid() const { return s_->loss.invalid; }
+
+std::size_t TTextDecoder::Feed(std::string_view piece, bool last, std::string& out) {
+  TState& s = *s_;
+  std::size_t mark = 0;
+  if (!s.started) {
+    const std::string_view bom = MarkOf(s.encoding);
+    if (!last && piece.size() < bom.size() && StartsWith(bom, piece)) return 0;
+    s.started = true;
+    if (!bom.empty() && StartsWith(piece, bom)) {
+      s.format.bom = true;
+      mark = bom.size();
+    }
+  }
+  const std::string_view p = piece.substr(mark);
+  switch (s.encoding) {
+    case teCp932:
+      out += p;
+      return piece.size();
+    case teJis:
+      s.jis += p;
+      if (last) s.FinishJis(out);
+      return piece.size();
+    case teEucJp: {
+      Cp932Out o(out, s.loss, p.size());
+      return mark + EucJpPiece(p, last, o);
+    }
+    case teUtf8: {
+      std::size_t used;
+      {
+        Cp932Out o(out, s.loss, p.size());
+        used = Utf8Piece(p, last, s.strict, o, *s.twins);
+      }
+      s.twins->CountAscii(p.substr(0, used));
+      return mark + used;
+    }
+    case teUtf16Le:
+    case teUtf16Be: {
+      const bool le = s.encoding == teUtf16Le;
+      std::size_t used;
+      {
+        Cp932Out o(out, s.loss, p.size());
+        used = Utf16Piece(p, last, le, o, *s.twins);
+      }
+      s.twins->CountAscii16(p.substr(0, used), le);
+      return mark + used;
+    }
+  }
+  return piece.size();
+}
+
+TDecodedText TTextDecoder::Finish() {
+  TState& s = *s_;
+  TDecodedText d;
+  d.format = s.format;
+  d.unmapped = s.loss.unmapped;
+  d.invalid = s.loss.invalid;
+  if (s.twins) s.twins->Finish(d);
+  d.exact = d.Lost() == 0 && s.jisExact;
+  return d;
+}
 
 std::string_view EncodingName(TTextEncoding encoding) {
   switch (encoding) {
@@ -769,10 +1035,9 @@ std::string_view EncodingName(TTextEncoding encoding) {
 }
 
 TTextEncoding DetectEncoding(std::string_view data) {
-  if (const std::optional<TTextEncoding> marked = ByMark(data)) return *marked;
-  const std::size_t first = FindNonAscii(data);
-  if (first == std::string_view::npos) return SevenBit(data);
-  return ValidUtf8(data, first) ? teUtf8 : EucJpOrCp932(data, first);
+  TEncodingDetector detector;
+  detector.Feed(data, true);
+  return detector.Result();
 }
 
 TDecodedText DecodeText(std::string_view data) {
@@ -780,16 +1045,13 @@ TDecodedText DecodeText(std::string_view data) {
   if (!encoding) {
     const std::size_t first = FindNonAscii(data);
     if (first == std::string_view::npos) {
-      encoding = SevenBit(data);
+      encoding = DetectEncoding(data);
     } else if (unicode::Utf8At(data, first).length != 0) {
       // Read as UTF-8 straight away rather than checked first and read
       // after: one pass for a UTF-8 file; a CP932 file seldom gets past
       // its first few characters.
-      TDecodedText d = DecodeUtf8(data, false, true);
-      if (d.invalid == 0) {
-        d.exact = d.Lost() == 0;
-        return d;
-      }
+      TDecodedText d = DecodeWhole(data, teUtf8, true);
+      if (d.invalid == 0) return d;
     }
     if (!encoding) encoding = EucJpOrCp932(data, first);
   }
@@ -798,33 +1060,7 @@ TDecodedText DecodeText(std::string_view data) {
 }
 
 TDecodedText DecodeTextAs(std::string_view data, TTextEncoding encoding) {
-  TDecodedText d;
-  switch (encoding) {
-    case teCp932:
-      return Unchanged(data);
-    case teUtf8: {
-      const bool bom = StartsWith(data, kUtf8Bom);
-      d = DecodeUtf8(data.substr(bom ? 3 : 0), bom, false);
-      break;
-    }
-    case teUtf16Le:
-    case teUtf16Be: {
-      const bool bom = StartsWith(data, encoding == teUtf16Le ? kUtf16LeBom : kUtf16BeBom);
-      d = DecodeUtf16(data.substr(bom ? 2 : 0), encoding == teUtf16Le, bom);
-      break;
-    }
-    case teEucJp:
-      d = DecodeEucJp(data);
-      break;
-    case teJis:
-      d = DecodeJis(data);
-      // Files that switch sets in other places than a writer would come
-      // back with the same text in other bytes.
-      d.exact = d.Lost() == 0 && EncodeText(d.bytes, d.format).bytes == data;
-      return d;
-  }
-  d.exact = d.Lost() == 0;
-  return d;
+  return DecodeWhole(data, encoding, false);
 }
 
 TEncodedText EncodeText(std::string_view cp932, const TTextFormat& format) {

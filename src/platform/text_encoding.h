@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -70,6 +71,59 @@ TDecodedText DecodeText(std::string_view data);
 TDecodedText DecodeTextAs(std::string_view data, TTextEncoding encoding);
 // CP932 text as the bytes of a file in format (its byte-order mark first).
 TEncodedText EncodeText(std::string_view cp932, const TTextFormat& format);
+
+// Detection over a text that arrives piece by piece (a file read in
+// blocks), with the same answer as DetectEncoding on the whole text. Stops
+// reading as soon as the rest cannot change the answer (a CP932 file is
+// usually decided within its first kana).
+class TEncodingDetector {
+ public:
+  TEncodingDetector();
+  ~TEncodingDetector();
+  TEncodingDetector(const TEncodingDetector&) = delete;
+  TEncodingDetector& operator=(const TEncodingDetector&) = delete;
+
+  // Looks at the start of piece up to its last space or control character
+  // (where no encoding can be in the middle of a character) and returns how
+  // many bytes it used; the rest must start the next piece. last: piece
+  // ends the text, and is used whole.
+  std::size_t Feed(std::string_view piece, bool last);
+  // No later piece can change Result.
+  bool Decided() const;
+  TTextEncoding Result() const;
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> s_;
+};
+
+// Reading a text in one encoding piece by piece, as DecodeTextAs reads the
+// whole: the same CP932 bytes, counts and format, without holding the
+// whole file and the whole text at once (ISO-2022-JP is the exception: its
+// pieces are kept and read at the end, as such files are small).
+class TTextDecoder {
+ public:
+  // strict: stop at the first malformed sequence (Invalid is then 1), for
+  // a detected encoding whose file must be read unchanged instead.
+  explicit TTextDecoder(TTextEncoding encoding, bool strict = false);
+  ~TTextDecoder();
+  TTextDecoder(const TTextDecoder&) = delete;
+  TTextDecoder& operator=(const TTextDecoder&) = delete;
+
+  // Appends to out the CP932 form of the complete characters at the start
+  // of piece and returns how many bytes it used; a character cut by the
+  // piece's end must start the next piece. last: piece ends the text, and
+  // a cut character at its end is malformed.
+  std::size_t Feed(std::string_view piece, bool last, std::string& out);
+  int Invalid() const;
+  // After the last piece: the format, the counts and whether writing the
+  // text back gives the same bytes (bytes is empty; they went to out).
+  TDecodedText Finish();
+
+ private:
+  struct TState;
+  std::unique_ptr<TState> s_;
+};
 
 enum TLineEndStyle { leCrLf, leLf, leCr };
 

@@ -54,7 +54,7 @@ TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kM
 // one is completely on disk, and is left as it was when anything fails
 // (EFileError).
 void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
-                      bool eof_mark);
+                      bool eof_mark = false);
 
 // path with ext added when its file-name part has no dot; a name ending in
 // a dot counts as having an extension.

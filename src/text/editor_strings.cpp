@@ -4,7 +4,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "text/errors.h"
 #include "text/line_end.h"
@@ -54,12 +61,13 @@ const char* ScanLine(const char* p, const char* end, bool& tab) {
   return end;
 }
 
-// Appends the lines of a text read in chunks to the rows. CR LF, CR and LF
-// each end a line (LF CR ends two), also when a chunk ends between the CR
-// and the LF; a last line without a line end becomes a raEof row.
+// Appends the lines of a text read in chunks to a list, wrapped as the rows
+// wrap. CR LF, CR and LF each end a line (LF CR ends two), also when a chunk
+// ends between the CR and the LF; a last line without a line end becomes a
+// raEof row.
 class ChunkLineSplitter {
  public:
-  explicit ChunkLineSplitter(TEditorScreenStrings& rows) : rows_(rows) {}
+  ChunkLineSplitter(const TEditorScreenStrings& rows, TPointerStringList& list) : rows_(rows), list_(list) {}
 
   void Feed(std::string_view data) {
     const char* p = data.data();
@@ -87,25 +95,71 @@ class ChunkLineSplitter {
   bool Finish() {
     const bool mark = !carry_.empty() && carry_.back() == kCtrlZ;
     if (mark) carry_.pop_back();
-    if (!carry_.empty()) rows_.AppendLine(carry_, raEof);
+    if (!carry_.empty()) Append(carry_, raEof, carry_.find('\t') != std::string::npos);
     return mark;
   }
 
  private:
   void EndLine(std::string_view tail, bool tab) {
     if (carry_.empty()) {
-      rows_.AppendLine(tail, raCrlf, tab);
+      Append(tail, raCrlf, tab);
       return;
     }
     carry_.append(tail);
-    rows_.AppendLine(carry_, raCrlf);
+    Append(carry_, raCrlf, carry_.find('\t') != std::string::npos);
     carry_.clear();
   }
+  void Append(std::string_view line, TRowAttribute attribute, bool tab) {
+    rows_.AppendLineTo(list_, line, attribute, tab, row_lengths_);
+  }
 
-  TEditorScreenStrings& rows_;
+  const TEditorScreenStrings& rows_;
+  TPointerStringList& list_;
   std::string carry_;  // a line cut by the end of a chunk
   bool skip_lf_ = false;
+  std::vector<std::size_t> row_lengths_;
 };
+
+[[noreturn]] void ThrowReadError(const std::string& path, int error) {
+  throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(error));
+}
+
+// Feeds the file's bytes from offset `from` to offset `to` (or to its end
+// for kToEnd) to the splitter; returns errno of a failed read, or 0. Reads
+// at offsets, so two ranges of one file can be read at once; a whole file
+// is read in sequence instead, as a pipe can only be.
+constexpr std::int64_t kToEnd = -1;
+int ReadRange(int fd, std::int64_t from, std::int64_t to, ChunkLineSplitter& lines) {
+  const bool whole = from == 0 && to == kToEnd;
+  std::unique_ptr<char[]> buffer(new char[kReadChunk]);
+  while (to == kToEnd || from < to) {
+    const std::size_t want =
+        to == kToEnd ? kReadChunk : static_cast<std::size_t>(std::min<std::int64_t>(to - from, kReadChunk));
+    const ssize_t n = whole ? ::read(fd, buffer.get(), want) : ::pread(fd, buffer.get(), want, from);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) break;
+    lines.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
+    from += n;
+  }
+  return 0;
+}
+
+// Where a large file is cut in two for loading on two threads: just after
+// the first LF past its middle, so each half starts a line (a byte after an
+// LF always does). 0 when the file is small or no LF comes soon enough.
+std::int64_t SplitPoint(int fd) {
+  constexpr std::int64_t kMinSplitSize = 8 << 20;
+  constexpr std::size_t kLookAhead = 1 << 20;
+  struct stat st{};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < kMinSplitSize) return 0;
+  const std::int64_t middle = st.st_size / 2;
+  std::unique_ptr<char[]> buffer(new char[kLookAhead]);
+  const ssize_t n = ::pread(fd, buffer.get(), kLookAhead, middle);
+  if (n <= 0) return 0;
+  const void* lf = std::memchr(buffer.get(), '\n', static_cast<std::size_t>(n));
+  return lf ? middle + (static_cast<const char*>(lf) - buffer.get()) + 1 : 0;
+}
 
 }  // namespace
 
@@ -210,21 +264,55 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   TEditorScreenStrings& rows = Rows();
   rows.Clear();
   FilePtr file = OpenFile(path, "rb", "open");
-  std::unique_ptr<char[]> buffer(new char[kReadChunk]);
-  ChunkLineSplitter lines(rows);
+  const int fd = fileno(file.get());
   rows.BeginLoading();
-  for (;;) {
-    std::size_t n = std::fread(buffer.get(), 1, kReadChunk, file.get());
-    if (n == 0) {
-      if (std::ferror(file.get())) {
-        rows.Clear();
-        throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(errno));
-      }
-      break;
+  // A large file's second half is split into rows of a list of its own on
+  // another core while this thread does the first half; the halves' blocks
+  // are then joined without copying a row.
+  std::int64_t split = SplitPoint(fd);
+  TEditorStringList tail(rows.BlockBytes(), rows.BlockRows());
+  ChunkLineSplitter tailLines(rows, tail);
+  int tailError = 0;
+  bool tailMark = false;
+  std::exception_ptr tailFailure;
+  std::thread tailLoader;
+  if (split > 0) {
+    try {
+      tailLoader = std::thread([&] {
+        try {
+          tailError = ReadRange(fd, split, kToEnd, tailLines);
+          if (tailError == 0) tailMark = tailLines.Finish();
+        } catch (...) {
+          tailFailure = std::current_exception();
+        }
+      });
+    } catch (const std::system_error&) {
+      split = 0;  // no thread to be had: this one reads it all
     }
-    lines.Feed(std::string_view(buffer.get(), n));
   }
-  rows.SetEofMark(lines.Finish());
+  ChunkLineSplitter lines(rows, rows);
+  int error = 0;
+  bool mark = false;
+  try {
+    error = ReadRange(fd, 0, split > 0 ? split : kToEnd, lines);
+    if (error == 0) mark = lines.Finish();
+  } catch (...) {
+    if (tailLoader.joinable()) tailLoader.join();
+    rows.Clear();
+    throw;
+  }
+  if (tailLoader.joinable()) tailLoader.join();
+  if (error == 0) error = tailError;
+  if (error != 0 || tailFailure) {
+    rows.Clear();
+    if (tailFailure) std::rethrow_exception(tailFailure);
+    ThrowReadError(path, error);
+  }
+  if (split > 0) {
+    rows.MoveRowsToEnd(tail);
+    mark = tailMark;
+  }
+  rows.SetEofMark(mark);
   rows.EndLoading();
   rows.RepaintEditors();
 }

@@ -365,6 +365,7 @@ void TPointerStringList::InvalidateWidths() {
 }
 
 void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t data) {
+  ++text_edits_;
   // A row put in can only widen its block.
   const bool keep = blocks_[at.block]->widthGeneration == width_generation_;
   if (!keep) TextChanged(at.block);
@@ -450,6 +451,7 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
 
 // Erases rows [from, to) of block b; the caller fixes starts_ and count_.
 void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size_t to) {
+  ++text_edits_;
   // Taking out a few rows narrower than the block's widest keeps its measure.
   constexpr std::size_t kFewRows = 4;
   const Block& was = *blocks_[b];
@@ -491,6 +493,7 @@ void TPointerStringList::RowChanged(Locator at) const {
 }
 
 void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
+  ++text_edits_;
   const bool keep = RowChangeKeepsMeasure(at);
   Block& blk = *blocks_[at.block];
   std::size_t b = blk.Begin(at.index), e = blk.ends[at.index];
@@ -508,6 +511,7 @@ void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
 }
 
 void TPointerStringList::SpliceRow(int i, std::size_t from, std::size_t to, std::string_view s) {
+  ++text_edits_;
   CheckIndex(i);
   Locator at = Locate(i);
   const bool keep = RowChangeKeepsMeasure(at);
@@ -546,6 +550,7 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data) {
 }
 
 void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool hasTab) {
+  ++text_edits_;
   if (blocks_.empty() || (blocks_.back()->Rows() > 0 && (blocks_.back()->Rows() >= block_rows_ ||
                                                          blocks_.back()->text.size() + s.size() > block_bytes_))) {
     // Appending in bulk (loading): size the block once, for as many rows
@@ -596,6 +601,7 @@ void TPointerStringList::Delete(int i) {
 }
 
 void TPointerStringList::Clear() {
+  ++text_edits_;
   blocks_.clear();
   starts_.clear();
   widest_ = -1;
@@ -660,6 +666,7 @@ void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
   }
   if (widest_ >= 0)  // the fresh blocks are measured when asked
     for (const auto& blk : fresh) changed_blocks_.push_back(blk.get());
+  ++text_edits_;
   blocks_.insert(blocks_.begin() + insertBefore, std::make_move_iterator(fresh.begin()),
                  std::make_move_iterator(fresh.end()));
   count_ += src.count_;
@@ -689,6 +696,8 @@ void TPointerStringList::AssignRows(int first, int count, const TPointerStringLi
 }
 
 void TPointerStringList::SwapRows(TPointerStringList& other) {
+  ++text_edits_;
+  ++other.text_edits_;
   std::swap(blocks_, other.blocks_);
   std::swap(starts_, other.starts_);
   std::swap(count_, other.count_);
@@ -698,6 +707,30 @@ void TPointerStringList::SwapRows(TPointerStringList& other) {
   widest_ = other.widest_ = -1;
   changed_blocks_.clear();
   other.changed_blocks_.clear();
+}
+
+void TPointerStringList::MoveRowsToEnd(TPointerStringList& tail) {
+  ++text_edits_;
+  ++tail.text_edits_;
+  if (tail.count_ == 0) return;
+  if (!blocks_.empty()) ShrinkBlock(*blocks_.back());
+  const std::size_t first = blocks_.size();
+  for (auto& blk : tail.blocks_) {
+    blk->widthGeneration = 0;  // measured by tail's settings, not ours
+    BlockAdded(blk.get());
+    blocks_.push_back(std::move(blk));
+  }
+  if (tail.unknown_from_ != kAllStatesKnown) unknown_from_ = std::min(unknown_from_, count_ + tail.unknown_from_);
+  count_ += tail.count_;
+  RecomputeStarts(first);
+  tail.blocks_.clear();
+  tail.starts_.clear();
+  tail.changed_blocks_.clear();
+  tail.count_ = 0;
+  tail.last_block_ = 0;
+  tail.sums_valid_ = 0;
+  tail.widest_ = -1;
+  tail.unknown_from_ = kAllStatesKnown;
 }
 
 std::string TPointerStringList::GetText() const {

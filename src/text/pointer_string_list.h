@@ -86,6 +86,10 @@ class TPointerStringList {
   void Append(std::string_view s, std::uint32_t data, bool hasTab);
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);
+  // Moves every row of tail, with its data word, to the end of this list,
+  // whole blocks at a time (no row is copied); tail is left empty. Both
+  // lists must have been made with the same block sizes.
+  void MoveRowsToEnd(TPointerStringList& tail);
 
   // Text of all rows, each followed by CR LF (the wrapped form).
   std::string GetText() const;
@@ -124,6 +128,11 @@ class TPointerStringList {
   // The first row in [from, to) whose text holds one of `bytes`, or `to`:
   // blocks are scanned as a whole, not row by row.
   int FindRowWithAny(int from, int to, std::string_view bytes) const;
+
+  // Grows with every change to the rows' text or to which row is where
+  // (not with data words): a value computed from a row holds while this
+  // stays the same.
+  std::uint64_t TextEdits() const { return text_edits_; }
 
   void BeginUpdate();
   void EndUpdate();
@@ -186,6 +195,7 @@ class TPointerStringList {
   std::vector<int> starts_;  // first row index of each block
   int count_ = 0;
   int update_count_ = 0;
+  std::uint64_t text_edits_ = 0;
   mutable std::size_t last_block_ = 0;  // speeds up sequential access
   // prefix_[b]: totals of the blocks before b; entries from sums_valid_ on
   // are stale.

@@ -348,19 +348,26 @@ void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_vi
 // stands: most lines of prose take this path, without a column map.
 void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
                                         TRowAttribute lastAttribute, bool hasTab) const {
+  AppendLineTo(list, line, lastAttribute, hasTab, row_lengths_);
+}
+
+void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute,
+                                        bool hasTab, std::vector<std::size_t>& rowLengths) const {
   const std::uint32_t data = static_cast<std::uint32_t>(lastAttribute) | append_state_;
   if (!wrap_enabled_ || (!hasTab && line.size() < static_cast<std::size_t>(wrap_option_->WrapByte()))) {
     list.Append(line, data, hasTab);
     return;
   }
   TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
-  row_lengths_.clear();
-  BreakLine(line, ctx, row_lengths_);
+  rowLengths.clear();
+  BreakLine(line, ctx, rowLengths);
   std::size_t at = 0;
-  for (std::size_t k = 0; k < row_lengths_.size(); ++k) {
-    bool last = k + 1 == row_lengths_.size();
-    list.Append(line.substr(at, row_lengths_[k]), last ? data : raWrapped | append_state_);
-    at += row_lengths_[k];
+  for (std::size_t k = 0; k < rowLengths.size(); ++k) {
+    bool last = k + 1 == rowLengths.size();
+    const std::string_view row = line.substr(at, rowLengths[k]);
+    // A line without a tab has none in its rows: they are not searched.
+    list.Append(row, last ? data : raWrapped | append_state_, hasTab && row.find('\t') != std::string_view::npos);
+    at += rowLengths[k];
   }
 }
 

@@ -102,6 +102,11 @@ class TEditorScreenStrings : public TEditorStringList {
   void AppendLine(std::string_view line, TRowAttribute lastAttribute);
   // As AppendLine, for a loader that knows whether the line holds a tab.
   void AppendLine(std::string_view line, TRowAttribute lastAttribute, bool hasTab);
+  // As AppendLine, into another list and with the caller's scratch for the
+  // row breaks: reads only this list's settings, so a loader may fill a
+  // second list on another thread while this one is being appended to.
+  void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute, bool hasTab,
+                    std::vector<std::size_t>& rowLengths) const;
   // Around appending a whole document: the carried states are written with
   // the rows where they are known in advance, then completed.
   void BeginLoading();

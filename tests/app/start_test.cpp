@@ -10,8 +10,10 @@
 
 #include <filesystem>
 
+#include "fake_bus.h"
 #include "form_fixture.h"
 #include "props/settings_file.h"
+#include "shell/tools.h"
 
 namespace yk::test {
 namespace {
@@ -82,36 +84,19 @@ TEST_F(StartTest, AFileNamedLikeASwitchAndManyArgumentsOpenSafely) {
   EXPECT_EQ(form->FileName, dir.File("m.txt"));
 }
 
-// Records what the new window asks of the window that has the file.
-class TRecordingPeer final : public TPeerWindow {
- public:
-  explicit TRecordingPeer(std::vector<std::string>& calls) : calls_(calls) {}
-  void Restore() override { calls_.push_back("restore"); }
-  void BringToFront() override { calls_.push_back("front"); }
-  void Send(TWindowMessage m, long long w) override {
-    calls_.push_back(std::to_string(static_cast<int>(m) - 0x464) + ":" + std::to_string(w));
-  }
-
- private:
-  std::vector<std::string>& calls_;
-};
-
 TEST_F(StartTest, AFileOpenElsewhereIsHandedOverAndNothingIsWritten) {
   const std::string a = File("a.txt", Lines30());
   Make();
   form->close();  // a settings file as a running program leaves it
   const std::string settings = Slurp(SettingsFile());
-  std::vector<std::string> calls;
-  std::string asked;
-  env.find_document_window = [&](const std::string& path) {
-    asked = path;
-    return std::make_unique<TRecordingPeer>(calls);
-  };
+  TFakeBusState bus;
+  bus.peers = {Peer("other", a + " * - Yomikaki")};
+  env.make_bus = [&bus] { return std::make_unique<TFakeBus>(bus); };
   Make({"/l", "120", "/c", "4", "/s", "6", dir.Path() + "//./a.txt"}, false);
   EXPECT_TRUE(form->HandedOver);
-  EXPECT_EQ(asked, a);
   // UM_SETLINE, UM_GOTOLINE, UM_SETSELLENGTH, UM_SETCOLUMN in this order.
-  EXPECT_EQ(calls, (std::vector<std::string>{"restore", "front", "0:120", "3:0", "2:6", "1:4"}));
+  EXPECT_EQ(bus.sent, (std::vector<std::string>{"other restore", "other activate", "other SETLINE 120",
+                                                "other GOTOLINE 0", "other SETSELLENGTH 6", "other SETCOLUMN 4"}));
   form->show();  // closes itself at once
   QTimer::singleShot(0, [] {});
   QCoreApplication::processEvents();
@@ -119,9 +104,9 @@ TEST_F(StartTest, AFileOpenElsewhereIsHandedOverAndNothingIsWritten) {
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(Slurp(SettingsFile()), settings);
 
-  calls.clear();
+  bus.sent.clear();
   Make({a}, false);
-  EXPECT_EQ(calls, (std::vector<std::string>{"restore", "front"}));
+  EXPECT_EQ(bus.sent, (std::vector<std::string>{"other restore", "other activate"}));
 }
 
 TEST_F(StartTest, WithoutSettingsTheDefaultsHoldAndTheFileIsWrittenAtClose) {
@@ -140,7 +125,7 @@ TEST_F(StartTest, WithoutSettingsTheDefaultsHoldAndTheFileIsWrittenAtClose) {
   EXPECT_TRUE(form->Settings.deleteHistory);
   EXPECT_TRUE(form->Settings.logicalLineNumbers);
   EXPECT_EQ(form->Settings.toolNames, defaults.toolNames);
-  EXPECT_EQ(form->Settings.toolPaths[0], "Calc.exe");
+  EXPECT_EQ(form->Settings.toolPaths[0], FindCalculator(qgetenv("PATH").toStdString()));
   EXPECT_TRUE(form->AnimeTimer1->isActive());
   EXPECT_TRUE(form->ListPanelVisible() && form->ToolBarVisible() && form->StatusBarVisible() &&
               form->StyleTabVisible());

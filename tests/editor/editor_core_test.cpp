@@ -54,6 +54,31 @@ TEST_F(EditorCore, WrappedRowsCountTowardsLogicalColumnsAndLines) {
   EXPECT_EQ(ed.RowsToLines(4), 2);
 }
 
+TEST_F(EditorCore, ColumnsOfALongRowWithTabsFollowItsEdits) {
+  // A row of several thousand columns with tabs and double-byte characters:
+  // the byte of each column is the one its column map gives, also after
+  // edits in the row that keep its length (overwriting) and after a change
+  // of the tab width.
+  std::string row;
+  for (int i = 0; row.size() < 20000; ++i) row += i % 7 == 0 ? "\t" : i % 5 == 0 ? "\x82\xa0" : "ab";  // あ
+  Load(row);
+  auto check = [&](int tabWidth) {
+    const std::string text = ed.RowText(0);
+    const std::string map = ColumnMap(text, tabWidth, 0, ed.WordDelimiters());
+    for (int col = 0; col < static_cast<int>(map.size()); col += 997) {
+      const int start = CharStartColumn(map, col, false);
+      int fills = 0;
+      for (int c = 0; c <= start; ++c) fills += map[static_cast<std::size_t>(c)] == kColTabFill;
+      ASSERT_EQ(ed.LogicalColumn(0, col), start - fills) << col << " tab " << tabWidth;
+    }
+  };
+  check(ed.TabSpaceCount());
+  ed.ScreenStrings().ReplaceInRow(0, 3, 4, "\t");  // a tab over a letter: the same length, other columns
+  check(ed.TabSpaceCount());
+  ed.Caret().SetTabSpaceCount(ed.TabSpaceCount() == 4 ? 6 : 4);
+  check(ed.TabSpaceCount());
+}
+
 TEST_F(EditorCore, VerticalMovesRememberTheColumn) {
   struct Case {
     bool freeCaret, keepCaret;

@@ -51,6 +51,10 @@ void RandomStep(TEditor& e, std::mt19937& rng) {
 void CheckState(TEditor& e, int step) {
   ASSERT_LE(e.Row(), e.RowCount()) << step;
   const std::string map = e.RowColumnMap(e.Row());
+  // The kept map must follow every edit, the overwriting ones included.
+  ASSERT_EQ(map, ColumnMap(e.RowText(e.Row()), e.TabSpaceCount(), e.WordWrap() ? e.WrapOption().WrapByte() : 0,
+                           e.WordDelimiters()))
+      << step;
   if (static_cast<std::size_t>(e.Col()) < map.size()) {
     ASSERT_NE(map[static_cast<std::size_t>(e.Col())], kColTrail) << step;
     ASSERT_NE(map[static_cast<std::size_t>(e.Col())], kColTabFill) << step;

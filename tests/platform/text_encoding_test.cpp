@@ -290,3 +290,114 @@ TEST(TextEncoding, LineEndStyles) {
   const char* names[] = {"SJIS", "UTF-8", "EUC-JP", "JIS", "UTF-16LE", "UTF-16BE"};
   for (TTextEncoding e : kTextEncodings) EXPECT_EQ(EncodingName(e), names[e]);
 }
+
+namespace {
+
+// Feeds data to the decoder in pieces of size bytes, as a file is read in
+// blocks: what a piece leaves unused starts the next one.
+std::string DecodeInPieces(TTextDecoder& decoder, std::string_view data, std::size_t size) {
+  std::string out, carry;
+  for (std::size_t pos = 0;;) {
+    const std::size_t take = std::min(size, data.size() - pos);
+    carry.append(data.substr(pos, take));
+    pos += take;
+    const bool last = pos == data.size();
+    carry.erase(0, decoder.Feed(carry, last, out));
+    if (last) {
+      EXPECT_TRUE(carry.empty());
+      return out;
+    }
+  }
+}
+
+TTextEncoding DetectInPieces(std::string_view data, std::size_t size) {
+  TEncodingDetector detector;
+  std::string carry;
+  for (std::size_t pos = 0; !detector.Decided();) {
+    const std::size_t take = std::min(size, data.size() - pos);
+    carry.append(data.substr(pos, take));
+    pos += take;
+    const bool last = pos == data.size();
+    carry.erase(0, detector.Feed(carry, last));
+    if (last) break;
+  }
+  return detector.Result();
+}
+
+// Texts whose characters the pieces' ends cut in every way: the corpus,
+// malformed sequences of each encoding, and random bytes.
+std::vector<std::string> PieceTexts() {
+  std::vector<std::string> texts;
+  for (const CorpusFile& f : kCorpus) texts.push_back(FileBytes(f));
+  texts.push_back("a\xff" "b\xe3\x81 \xe3\x81\x82\xf0\x9f\x98");
+  texts.push_back(std::string("\xff\xfe\x42\x30\x00\xd8\x3d\xd8\x00\xde\x41", 11));
+  texts.push_back("\xa4\xa2\x8e\xb1\x8f\xd4\xe3\x82\x8e\xa4");
+  texts.push_back("\x1b$B$\"\r\n\x1b(I1\x1b(J\\\x1b$(DTc\x1b(B \x1b(X");
+  std::uint32_t seed = 12345;
+  for (int n = 0; n < 30; ++n) {
+    std::string bytes;
+    for (int i = 0; i < 200; ++i) {
+      seed = seed * 1103515245 + 12345;
+      // Mostly the bytes that start and continue the multi-byte characters.
+      static constexpr unsigned char kBytes[] = {0x1b, '$', 'B', '(', '\r', '\n', ' ', 'a', 0x80, 0x8e,
+                                                 0x8f, 0xa4, 0xa2, 0xe3, 0x81, 0x82, 0xf0, 0xd8, 0x00, 0xff};
+      bytes += static_cast<char>(n % 2 ? kBytes[(seed >> 16) % sizeof kBytes] : (seed >> 16) & 0xFF);
+    }
+    texts.push_back(bytes);
+  }
+  return texts;
+}
+
+}  // namespace
+
+TEST(TextEncoding, ReadingInPiecesGivesWhatReadingTheWholeGives) {
+  for (const std::string& text : PieceTexts()) {
+    for (TTextEncoding e : kTextEncodings) {
+      const TDecodedText whole = DecodeTextAs(text, e);
+      for (std::size_t size : {1, 2, 3, 5, 64}) {
+        SCOPED_TRACE(testing::PrintToString(text) + " " + std::string(EncodingName(e)) + " " + std::to_string(size));
+        TTextDecoder decoder(e);
+        const std::string bytes = DecodeInPieces(decoder, text, size);
+        const TDecodedText d = decoder.Finish();
+        EXPECT_EQ(bytes, whole.bytes);
+        EXPECT_EQ(d.format, whole.format);
+        EXPECT_EQ(d.unmapped, whole.unmapped);
+        EXPECT_EQ(d.invalid, whole.invalid);
+        EXPECT_EQ(d.exact, whole.exact);
+      }
+    }
+    for (std::size_t size : {1, 4, 64}) EXPECT_EQ(DetectInPieces(text, size), DetectEncoding(text));
+  }
+}
+
+TEST(TextEncoding, StrictReadingStopsAtTheFirstMalformedSequence) {
+  TTextDecoder decoder(teUtf8, true);
+  std::string out;
+  const std::string text = "ab\xe3\x81\x82\xff" "cd";
+  EXPECT_EQ(decoder.Feed(text, true, out), 5u);
+  EXPECT_EQ(decoder.Invalid(), 1);
+}
+
+TEST(TextEncoding, DetectionOfCp932StopsAtItsFirstJapaneseCharacters) {
+  // あい then a long text: decided without reading on.
+  TEncodingDetector detector;
+  const std::string text = "abc \x82\xa0\x82\xa2 " + std::string(1 << 20, 'x');
+  detector.Feed(text.substr(0, 16), false);
+  EXPECT_TRUE(detector.Decided());
+  EXPECT_EQ(detector.Result(), teCp932);
+  // A UTF-8 text stays undecided: a later byte may still rule it out.
+  TEncodingDetector utf8;
+  utf8.Feed("\xe3\x81\x82 ", false);
+  EXPECT_FALSE(utf8.Decided());
+  EXPECT_EQ(utf8.Result(), teUtf8);
+}
+
+TEST(TextEncoding, SupplementaryKanjiWrittenBackOtherwiseIsShownAndCounted) {
+  // № as JIS X 0212 in EUC-JP: CP932 shows it as its NEC symbol, which a
+  // save writes in JIS X 0208 instead. Shown as itself, not followed by a
+  // "?", and counted, so the file is not written over.
+  const TDecodedText d = DecodeTextAs("\x8f\xa2\xf1" "a", teEucJp);
+  EXPECT_EQ(d.bytes, "\x87\x82" "a");
+  EXPECT_EQ(d.unmapped, 1);
+  EXPECT_FALSE(d.exact);
+}

@@ -183,3 +183,76 @@ TEST(EditorStrings, RandomBytesLoadAsTheirNormalisedText) {
     EXPECT_EQ(LoadSave(bytes).second, expect) << round;
   }
 }
+
+namespace {
+
+// The text with every line end as CR LF (LF CR is two line ends).
+std::string WithCrLf(std::string_view bytes) {
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' || bytes[i] == '\n') {
+      out += "\r\n";
+      if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
+      out += bytes[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST(EditorStrings, LargeFileLoadsAsInOnePiece) {
+  // A file of several megabytes is split after a line end near its middle
+  // and its halves are read apart: whatever stands at the middle, the rows
+  // (wrapped, with tabs and every line-end form) are those of one read.
+  std::mt19937 rng(7);
+  std::string body;
+  const char* ends[] = {"\r\n", "\n", "\r", "\n\r"};
+  while (body.size() < (9u << 20)) {
+    std::string line(rng() % 70, 'a');
+    for (char& c : line) c = "ab \t\x82\xa0"[rng() % 6];  // \x82\xa0: あ
+    body += line;
+    body += ends[rng() % 4];
+  }
+  const std::size_t middle = body.size() / 2;
+  struct Case {
+    std::string_view atMiddle, end;
+  } cases[] = {
+      {"\r\n", "\r\n"},      // CR before the middle, LF just after it
+      {"\n\r", "\r\n\x1a"},  // LF CR at the middle; the end-of-file mark
+      {"x\n", "last"},       // an LF right at the middle; no final line end
+  };
+  for (const Case& c : cases) {
+    std::string bytes = body;
+    bytes.replace(middle - 1, c.atMiddle.size(), c.atMiddle);
+    bytes += c.end;
+    FakeEditor loaded;
+    loaded.Rows().WrapOption().SetWrapByte(20);
+    loaded.Rows().SetWordWrap(true);
+    WriteFile(TempPath("big.txt"), bytes);
+    loaded.lines.LoadFromFile(TempPath("big.txt"));
+    const bool mark = c.end.back() == '\x1a';
+    EXPECT_EQ(loaded.Rows().EofMark(), mark);
+    EXPECT_EQ(loaded.lines.GetTextStr(), WithCrLf(mark ? bytes.substr(0, bytes.size() - 1) : bytes));
+
+    FakeEditor expected;
+    expected.Rows().WrapOption().SetWrapByte(20);
+    expected.Rows().SetWordWrap(true);
+    expected.lines.SetTextStr(WithCrLf(bytes.substr(0, bytes.size() - c.end.size())));
+    const std::string rows = Dump(loaded.Rows()), head = Dump(expected.Rows());
+    ASSERT_GT(rows.size(), head.size());
+    EXPECT_EQ(rows.substr(0, head.size()), head) << c.atMiddle;
+    // The line index over the joined halves agrees with a walk.
+    const TEditorScreenStrings& r = loaded.Rows();
+    TRowSums walked;
+    for (int i = 0; i < r.GetCount(); ++i) {
+      if (i % 997 == 0) {
+        ASSERT_EQ(r.SumsBefore(i), walked) << i;
+      }
+      const TRowAttribute a = r.GetRowAttribute(i);
+      walked += TRowSums{1, a != raWrapped, a == raCrlf, static_cast<std::int64_t>(r.RowLength(i))};
+    }
+    EXPECT_EQ(r.Totals(), walked);
+  }
+}

@@ -1,0 +1,194 @@
+// Documents in other encodings than CP932: the encoding found at load and
+// kept on save, the status panel that shows it with the line ends,
+// reopening in a chosen encoding, Save As in a chosen one, and the
+// protection of files that hold characters the editor cannot show.
+#include <QAction>
+#include <QLabel>
+#include <QStatusBar>
+
+#include <sys/stat.h>
+
+#include <utility>
+
+#include "app/display_text.h"
+#include "app/main_form.h"
+#include "app/prompts.h"
+#include "qt/editor_widget.h"
+#include "shell/encoded_file.h"
+
+namespace yk {
+
+namespace {
+
+QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+struct TEncodingCommand {
+  const char* reopen;
+  const char* saveAs;
+  TTextEncoding encoding;
+};
+
+constexpr TEncodingCommand kEncodingCommands[] = {
+    {"ReopenSjis1", "SaveAsSjis1", teCp932},         {"ReopenUtf81", "SaveAsUtf81", teUtf8},
+    {"ReopenEucJp1", "SaveAsEucJp1", teEucJp},       {"ReopenJis1", "SaveAsJis1", teJis},
+    {"ReopenUtf16Le1", "SaveAsUtf16Le1", teUtf16Le}, {"ReopenUtf16Be1", "SaveAsUtf16Be1", teUtf16Be},
+};
+
+bool IsUnicode(TTextEncoding e) { return e == teUtf8 || e == teUtf16Le || e == teUtf16Be; }
+
+// The same file on disk (through links and other spellings of the path).
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa{}, sb{};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return a == b;
+}
+
+QString EncodingWords(TTextEncoding e) {
+  const std::string_view name = EncodingName(e);
+  return e == teCp932 ? QStringLiteral("Shift-JIS") : QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+}  // namespace
+
+void TMainForm::ConnectEncodingCommands() {
+  EncodingPanel = new QLabel(StatusBar);
+  EncodingPanel->setObjectName(QStringLiteral("EncodingPanel"));
+  EncodingPanel->setAlignment(Qt::AlignCenter);
+  EncodingPanel->setMinimumWidth(90);
+  StatusBar->addPermanentWidget(EncodingPanel);
+  for (const TEncodingCommand& c : kEncodingCommands) {
+    Bind(c.reopen, [this, e = c.encoding] { ReopenWithEncoding(e); });
+    Bind(c.saveAs, [this, e = c.encoding] { SaveAsWithEncoding(e); });
+  }
+  // Reopening needs a file to read.
+  AddMenuHook(TMenu::File, [this] {
+    for (const TEncodingCommand& c : kEncodingCommands) Action(c.reopen)->setEnabled(FileName != kUntitled);
+  });
+  FollowDocumentFile();
+}
+
+// --- loading ---------------------------------------------------------------------
+
+void TMainForm::LoadEncodedDocument(const std::string& path, std::optional<TTextEncoding> encoding) {
+  if (!encoding) encoding = std::exchange(ReopenEncoding, std::nullopt);
+  TextFormat = {};
+  LostCharacters = 0;
+  LineEnd = TLineEnd::CrLf;
+  TEditor& ed = Memo1->Editor();
+  const TLoadedText loaded = LoadEncodedFile(ed.Lines(), ed.ScreenStrings(), path, encoding);
+  TextFormat = loaded.format;
+  LostCharacters = loaded.Lost();
+  LineEnd = loaded.lineEnd;
+  if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
+}
+
+void TMainForm::EncodingLoaded() {
+  TEditor& ed = Memo1->Editor();
+  // The protection was for the document before.
+  if (EncodingReadOnly) ed.SetReadOnly(false);
+  EncodingReadOnly = false;
+  if (LostCharacters > 0) {
+    ed.SetReadOnly(true);
+    EncodingReadOnly = true;
+    Prompts().Warning(this, Utf8(kWarningCaption),
+                      Utf8("この文書には元のとおりに表示できない文字が %1 個あり、「?」などで表示しています。\r"
+                           "ファイルを保護するため読み取り専用で開きました。上書き保存はできません。\r"
+                           "名前を付けて保存すると Shift-JIS の別のファイルに保存できますが、"
+                           "これらの文字は失われます。")
+                          .arg(LostCharacters));
+  }
+  FollowDocumentFile();
+}
+
+void TMainForm::ReopenWithEncoding(TTextEncoding encoding) {
+  if (FileName == kUntitled || !ConfirmSave()) return;
+  TEditor& ed = Memo1->Editor();
+  const int row = ed.Row(), col = ed.Col();
+  ReopenEncoding = encoding;
+  const bool loaded = LoadDocument(FileName);
+  ReopenEncoding.reset();
+  if (!loaded) return;
+  ed.SetRow(row);
+  ed.SetCol(col);
+  ed.ScrollCaret();
+}
+
+// --- saving ----------------------------------------------------------------------
+
+TTextFormat TMainForm::SaveFormat() const {
+  if (!SaveAsEncoding) {
+    // CP932 holds every byte the editor shows; the file's own encoding
+    // would only repeat the loss the user agreed to.
+    return LostCharacters > 0 ? TTextFormat{} : TextFormat;
+  }
+  if (*SaveAsEncoding == TextFormat.encoding) return TextFormat;
+  TTextFormat format;
+  format.encoding = *SaveAsEncoding;
+  // Without its mark a UTF-16 file would not be recognised again.
+  format.bom = format.encoding == teUtf16Le || format.encoding == teUtf16Be;
+  // The characters the file chose where CP932 writes two alike.
+  if (IsUnicode(format.encoding) && IsUnicode(TextFormat.encoding)) format.twins = TextFormat.twins;
+  return format;
+}
+
+bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
+  const bool ownFile = FileName != kUntitled && SameFile(path, FileName);
+  if (LostCharacters > 0) {
+    if (ownFile) {
+      Prompts().Error(this, Utf8(kErrorCaption),
+                      Utf8("表示できない文字を含むファイルを保護するため、同じファイルには保存できません。\r"
+                           "別の名前を指定してください。"));
+      return false;
+    }
+    const QString text = Utf8("元のファイルにあった %1 個の文字は「?」として保存され、失われます。\r保存しますか?")
+                             .arg(LostCharacters);
+    const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
+    if (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) != TDialogAnswer::Yes) return false;
+  }
+  const TTextFormat format = SaveFormat();
+  // Asked before the file is replaced: a refusal leaves it as it was.
+  const auto confirm = [&](int lost) {
+    const QString text = Utf8("%1 個の文字は %2 で表せないため、「?」として保存されます。\r保存しますか?")
+                             .arg(lost)
+                             .arg(EncodingWords(format.encoding));
+    const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
+    return Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) == TDialogAnswer::Yes;
+  };
+  TEditor& ed = Memo1->Editor();
+  // The wrapped form always ends its rows with CR LF.
+  if (!SaveEncodedRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped, format, confirm,
+                       ed.ScreenStrings().EofMark()))
+    return false;
+  WrittenFormat = format;
+  // Our own save is no change by another program.
+  if (ownFile) WatchDocumentFile();
+  return true;
+}
+
+void TMainForm::ForgetEncoding(const TTextFormat& format) {
+  TextFormat = format;
+  LostCharacters = 0;
+  if (EncodingReadOnly) Memo1->Editor().SetReadOnly(false);
+  EncodingReadOnly = false;
+  FollowDocumentFile();
+}
+
+void TMainForm::EncodingSaved() { ForgetEncoding(WrittenFormat); }
+
+void TMainForm::SaveAsWithEncoding(TTextEncoding encoding) {
+  SaveAsEncoding = encoding;
+  SaveAs1Click();
+  SaveAsEncoding.reset();
+}
+
+// --- the status panel --------------------------------------------------------------
+
+QString TMainForm::EncodingStatus() const { return QString::fromStdString(EncodingStatusText(TextFormat, LineEnd)); }
+
+void TMainForm::FollowDocumentFile() {
+  if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
+  WatchDocumentFile();
+}
+
+}  // namespace yk

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The program on a real X server (Xvfb with a small window manager): text
+# typed and saved with Ctrl+S, the window manager's close request, and a row
+# copied with Ctrl+C read back from the clipboard as UTF-8. Every wait has a
+# time limit. Exits with 77 (skipped) when the X tools are not installed.
+set -euo pipefail
+program=${1:?usage: x_smoke.sh path/to/yomikaki}
+for tool in Xvfb xdotool xclip wmctrl openbox; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# wait_for SECONDS COMMAND...: true once the command succeeds in time.
+wait_for() {
+  local end=$((SECONDS + $1)); shift
+  until "$@"; do
+    ((SECONDS < end)) || return 1
+    sleep 0.1
+  done
+}
+gone() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null || true)
+  [[ -z $state || $state == Z* ]]
+}
+has_bytes() { [[ -f $1 ]] && cmp -s "$1" "$2"; }
+
+# A display of our own, whatever number is free, and a window manager for
+# the close request.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(tr -d '\n' <"$work/display")"
+unset SESSION_MANAGER QT_IM_MODULE XMODIFIERS WAYLAND_DISPLAY
+mkdir -p "$work/wm"
+XDG_CONFIG_HOME="$work/wm" openbox --sm-disable >"$work/wm.log" 2>&1 &
+pids+=($!)
+wait_for 15 wmctrl -m >/dev/null 2>&1 || fail "the window manager did not start"
+
+# start NAME FILE: the program on FILE with a scratch configuration and
+# runtime folder; sets pid and wid (its main window, active).
+start() {
+  local home="$work/$1"
+  mkdir -p "$home/config" "$home/runtime"
+  chmod 700 "$home/runtime"
+  XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb \
+    "$program" "$2" >"$home/out.log" 2>&1 &
+  pid=$!
+  pids+=("$pid")
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$(basename "$2") - Yomikaki\$" | head -n 1) ||
+    fail "$1: no window"
+  [[ -n $wid ]] || fail "$1: no window"
+  timeout 10 xdotool windowactivate --sync "$wid" || fail "$1: window not activated"
+}
+
+# close NAME: the window manager's close request; the process must end by
+# itself, with exit code 0, and leave its settings file.
+close() {
+  wmctrl -i -c "$wid"
+  wait_for 15 gone "$pid" || fail "$1: still running after the close request"
+  wait "$pid" || fail "$1: exit code $?"
+  [[ -f "$work/$1/config/yomikaki/Yomikaki.ini" ]] || fail "$1: no settings file"
+}
+
+# Typing and Ctrl+S: the CP932 text stays byte for byte after the typed text.
+doc="$work/doc.txt"
+printf '\x93\xfa\x96\x7b\x8c\xea\r\n' >"$doc"  # 日本語
+printf 'abc\x93\xfa\x96\x7b\x8c\xea\r\n' >"$work/expected"
+start typing "$doc"
+xdotool type --delay 40 abc
+xdotool key ctrl+s
+wait_for 10 has_bytes "$doc" "$work/expected" || fail "typing: saved $(od -An -tx1 "$doc")"
+close typing
+echo "ok: typed, saved and closed"
+
+# Ctrl+C of the first row: the clipboard holds it as UTF-8.
+doc="$work/copy.txt"
+printf '\x82\xa0\x82\xa2\x82\xa4 ABC\r\n\x93\xf1\x8d\x73\x96\xda\r\n' >"$doc"  # あいう ABC / 二行目
+start copy "$doc"
+xdotool key Home shift+End ctrl+c
+copied() { [[ $(timeout 5 xclip -o -selection clipboard 2>/dev/null) == "あいう ABC" ]]; }
+wait_for 10 copied || fail "copy: clipboard holds '$(timeout 5 xclip -o -selection clipboard 2>&1 || true)'"
+close copy
+echo "ok: copied as UTF-8"
