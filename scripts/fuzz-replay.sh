@@ -15,17 +15,22 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,addre
 # text model below it for the readers (the link to the editor control is
 # left out: they never need it), the editor control with the conversions
 # and the platform helpers for the editor target, the platform helpers
-# alone for the bus messages and the text encodings.
+# alone for the bus messages and the text encodings, the application
+# logic without windows (with the store and the editor it uses) for
+# the command line and the dictionaries, and the editor with the document
+# files for the document loader.
 reader_sources=($(ls src/props/*.cpp | grep -v editor_prop_link) src/text/*.cpp)
 editor_sources=(src/text/*.cpp src/editor/*.cpp src/convert/*.cpp src/platform/*.cpp)
 platform_sources=(src/text/*.cpp src/platform/*.cpp)
-sources=($(printf '%s\n' "${reader_sources[@]}" "${editor_sources[@]}" | sort -u))
+shell_sources=($(printf '%s\n' src/shell/*.cpp "${reader_sources[@]}" "${editor_sources[@]}" | sort -u))
+document_sources=("${editor_sources[@]}" src/shell/document_file.cpp)
+sources=($(printf '%s\n' "${reader_sources[@]}" "${editor_sources[@]}" "${shell_sources[@]}" | sort -u))
 
 object() { echo "$out/obj/$(echo "$1" | tr / _).o"; }
 
 compile() {  # source object
   if [ ! -f "$2" ] || [ "$1" -nt "$2" ] ||
-     [ -n "$(find src/props src/text src/editor src/convert src/platform -name '*.h' -newer "$2" -print -quit)" ]; then
+     [ -n "$(find src/props src/text src/editor src/convert src/platform src/shell -name '*.h' -newer "$2" -print -quit)" ]; then
     "$cxx" "${flags[@]}" -c "$1" -o "$2"
   fi
 }
@@ -44,6 +49,8 @@ for target in tests/fuzz/*_fuzz.cpp; do
   case $name in
     editor_fuzz) linked=("${editor_sources[@]}") ;;
     bus_message_fuzz | text_encoding_fuzz) linked=("${platform_sources[@]}") ;;
+    command_line_fuzz | comma_text_fuzz) linked=("${shell_sources[@]}") ;;
+    document_fuzz) linked=("${document_sources[@]}") ;;
     *) linked=("${reader_sources[@]}") ;;
   esac
   objects=()

@@ -200,7 +200,11 @@ void TMainForm::dropEvent(QDropEvent* e) {
   for (const QUrl& url : e->mimeData()->urls()) {
     if (!url.isLocalFile()) continue;
     // The path's own bytes, also when they are not valid in the locale.
-    paths.push_back(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
+    std::string path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+    // An empty path names no file, and a NUL would end the name early and
+    // open another file than the one dropped.
+    if (path.empty() || path.find('\0') != std::string::npos) continue;
+    paths.push_back(std::move(path));
   }
   e->acceptProposedAction();
   FilesDropped(paths);

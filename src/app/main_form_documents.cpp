@@ -10,6 +10,7 @@
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
+#include "text/errors.h"
 
 namespace yk {
 
@@ -38,6 +39,7 @@ QString SaveProblemText(TSaveProblem problem) {
     case TSaveProblem::Folder: return Utf8("同じ名前のフォルダーがあります。");
     case TSaveProblem::NoPermission: return Utf8("保存先のフォルダーに書き込む権限がありません。");
     case TSaveProblem::DiskFull: return Utf8("ディスクの空き容量が足りません。");
+    case TSaveProblem::TooLarge: return Utf8("ファイルが大きすぎて書き込めません。");
     case TSaveProblem::Unknown: break;
   }
   return Utf8("書き込みに失敗しました。");
@@ -185,8 +187,10 @@ bool TMainForm::WriteDocument(const std::string& path, bool wrapped) {
   try {
     // The wrapped form always ends its rows with CR LF.
     return WriteEncodedDocument(path, wrapped);  // encodings
-  } catch (const std::exception&) {
-    const TSaveProblem problem = DiagnoseSaveFailure(path, static_cast<std::uint64_t>(ed.TextLength()));
+  } catch (const std::exception& e) {
+    const auto* file_error = dynamic_cast<const EFileError*>(&e);
+    const TSaveProblem problem = DiagnoseSaveFailure(path, static_cast<std::uint64_t>(ed.TextLength()),
+                                                     file_error ? file_error->Error() : 0);
     Prompts().Error(this, Utf8(kErrorCaption),
                     Utf8("ファイル %1 を保存できませんでした。\r").arg(DisplayPath(path)) + SaveProblemText(problem));
     return false;

@@ -157,7 +157,8 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
   };
   TEditor& ed = Memo1->Editor();
   // The wrapped form always ends its rows with CR LF.
-  if (!SaveEncodedRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped, format, confirm))
+  if (!SaveEncodedRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped, format, confirm,
+                       ed.ScreenStrings().EofMark()))
     return false;
   WrittenFormat = format;
   // Our own save is no change by another program.

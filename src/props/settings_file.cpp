@@ -27,7 +27,7 @@ void CallHook(const char* stage) {
 }
 
 [[noreturn]] void Fail(const std::string& what, const std::string& path, int err) {
-  throw EFileError(what + " " + path + ": " + std::strerror(err));
+  throw EFileError(what + " " + path + ": " + std::strerror(err), err);
 }
 
 // Closes a descriptor on every path out of a scope.
@@ -51,6 +51,9 @@ class TFd {
 std::string ReadAll(int fd, const std::string& path) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) Fail("Cannot read", path, errno);
+  // A FIFO or device would block the reader or never end: only a regular
+  // file holds settings.
+  if (!S_ISREG(st.st_mode)) throw EFileError("Not a regular file: " + path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
   if (static_cast<unsigned long long>(st.st_size) > kMaxSettingsFileSize)
     throw EFileError("File too large: " + path);
   std::string out;
@@ -71,7 +74,7 @@ std::string ReadAll(int fd, const std::string& path) {
 // one it locked; it then locks the new one.
 int OpenLocked(const std::string& path, bool create) {
   for (;;) {
-    TFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666));
+    TFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (create ? O_CREAT : 0), 0666));
     if (fd.Get() < 0) {
       if (!create && errno == ENOENT) return -1;
       Fail("Cannot open", path, errno);
@@ -110,7 +113,9 @@ void Replace(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 std::optional<std::string> ReadSettingsFile(const std::string& path) {
-  TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened without waiting, so that a FIFO in the file's place cannot hang
+  // the program; ReadAll then refuses it.
+  TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.Get() < 0) {
     if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
     Fail("Cannot open", path, errno);

@@ -75,11 +75,24 @@ std::vector<std::string> SplitCommaText(std::string_view text) {
 
 namespace {
 
+// Looks at characters as the splitter steps over them: a byte that the
+// splitter takes as the trail of a lead byte is no separator or quote, so
+// it needs no quoting and no doubling.
 bool NeedsQuotes(std::string_view field) {
   if (field.empty()) return true;
-  for (unsigned char c : field)
+  for (std::size_t i = 0; i < field.size(); i += cp932::CharLength(field, i)) {
+    const unsigned char c = static_cast<unsigned char>(field[i]);
     if (c <= 32 || c == ',' || c == '"') return true;
+  }
   return false;
+}
+
+// True when the last character of field is a lead byte without its trail,
+// which would take a closing quote after it as its trail.
+bool EndsInLoneLead(std::string_view field) {
+  std::size_t i = 0;
+  while (i < field.size() && i + cp932::CharLength(field, i) < field.size()) i += cp932::CharLength(field, i);
+  return i + 1 == field.size() && cp932::IsLeadByte(field[i]);
 }
 
 }  // namespace
@@ -94,11 +107,15 @@ std::string JoinCommaText(const std::vector<std::string>& fields) {
       continue;
     }
     out.push_back('"');
-    for (char c : f) {
-      if (c == '"') out.push_back('"');
-      out.push_back(c);
+    for (std::size_t c = 0; c < f.size();) {
+      const std::size_t n = cp932::CharLength(f, c);
+      if (n == 1 && f[c] == '"') out.push_back('"');
+      out.append(f, c, n);
+      c += n;
     }
-    out.push_back('"');
+    // A missing closing quote takes the rest of the text, which is the only
+    // way the last field can end in a lone lead byte.
+    if (i + 1 < fields.size() || !EndsInLoneLead(f)) out.push_back('"');
   }
   return out;
 }

@@ -32,6 +32,10 @@ void ForEachCommaField(std::string_view text, Add&& add);
 // The opposite of SplitCommaText: fields joined by commas, a field quoted
 // (doubling its quotes) when it is empty or holds a blank, control byte,
 // comma or double quote, so that splitting gives the same fields back.
+// Bytes are looked at as the splitter steps: a quote or comma taken as the
+// trail of a lead byte is neither. (A field other than the last that ends
+// in a lead byte without its trail cannot be written to read back: the
+// lead byte takes the byte after it.)
 std::string JoinCommaText(const std::vector<std::string>& fields);
 
 // --------------------------------------------------------------- details

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "text/safe_file.h"
@@ -40,7 +39,6 @@ std::string_view LineEndBytes(TLineEnd end) {
 TLineEndScan FirstLineEnd(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const char c = bytes[i];
-    if (c == kCtrlZ) return TLineEndScan::None;
     if (c == '\n') return TLineEndScan::Lf;
     if (c == '\r') {
       if (i + 1 == bytes.size()) return TLineEndScan::CrAtEnd;
@@ -66,9 +64,7 @@ TLineEnd DetectLineEnd(const std::string& path) {
       case TLineEndScan::Lf: return TLineEnd::Lf;
       case TLineEndScan::Cr: return TLineEnd::Cr;
       case TLineEndScan::CrAtEnd: cr_pending = true; break;
-      case TLineEndScan::None:
-        if (std::memchr(data.data(), kCtrlZ, data.size())) return TLineEnd::CrLf;
-        break;
+      case TLineEndScan::None: break;
     }
   }
 }
@@ -96,13 +92,15 @@ TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes) {
   return TLoadProblem::None;
 }
 
-void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row) {
+void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
+                      bool eof_mark) {
   const std::string_view eol = LineEndBytes(end);
   TSafeFileWriter out(path);
   for (int r = 0, n = rows.GetCount(); r < n; ++r) {
     out.Write(rows.Row(r));
     if (end_every_row || rows.GetRowAttribute(r) == raCrlf) out.Write(eol);
   }
+  if (eof_mark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();
 }
 
@@ -113,7 +111,17 @@ std::string WithDefaultExtension(const std::string& path, std::string_view ext) 
   return path + std::string(ext);
 }
 
-TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes) {
+TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes, int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT: return TSaveProblem::DiskFull;
+    case EFBIG: return TSaveProblem::TooLarge;
+    case EISDIR: return TSaveProblem::Folder;
+    case EACCES:
+    case EPERM:
+    case EROFS: return TSaveProblem::NoPermission;
+    default: break;
+  }
   std::string folder = DirOfPath(path);
   struct stat st{};
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return TSaveProblem::FolderMissing;

@@ -17,7 +17,8 @@ enum class TLineEnd : std::uint8_t { CrLf, Lf, Cr };
 
 std::string_view LineEndBytes(TLineEnd end);
 
-// The first line end of bytes, where a Ctrl+Z ends the text. A CR as the
+// The first line end of bytes. A Ctrl+Z is text like any other byte (only
+// one that ends the file is a mark, and no line end follows it). A CR as the
 // last byte counts as CR LF: the LF may follow in the next piece.
 enum class TLineEndScan : std::uint8_t { None, CrLf, Lf, Cr, CrAtEnd };
 TLineEndScan FirstLineEnd(std::string_view bytes);
@@ -47,10 +48,13 @@ enum class TLoadProblem : std::uint8_t {
 TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kMaxDocumentBytes);
 
 // Writes the rows to path with the line end after every row that ends a
-// line (every row when end_every_row: the wrapped form). The old file is
-// replaced only once the new one is completely on disk, and is left as it
-// was when anything fails (EFileError).
-void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row);
+// line (every row when end_every_row: the wrapped form), and a Ctrl+Z at
+// the end when eof_mark (the loaded file ended with one, so an unchanged
+// save gives the same bytes). The old file is replaced only once the new
+// one is completely on disk, and is left as it was when anything fails
+// (EFileError).
+void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
+                      bool eof_mark = false);
 
 // path with ext added when its file-name part has no dot; a name ending in
 // a dot counts as having an extension.
@@ -60,11 +64,14 @@ enum class TSaveProblem : std::uint8_t {
   FolderMissing,  // the folder to save in does not exist
   Folder,         // the name is a folder
   NoPermission,   // the folder (or file) may not be written
-  DiskFull,       // not enough free space for the document
+  DiskFull,       // not enough free space for the document (or the user's quota is used up)
+  TooLarge,       // the file is larger than this system lets the process write
   Unknown,
 };
 
-// Why a save of bytes bytes to path failed, judged after the failure.
-TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes);
+// Why a save of bytes bytes to path failed, judged after the failure from
+// the error number of the failed call (error; 0 when unknown) and, where it
+// does not tell, from the file system as it is now.
+TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes, int error = 0);
 
 }  // namespace yk

@@ -291,9 +291,9 @@ TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, c
 }
 
 bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
-                     const TTextFormat& format, const std::function<bool(int)>& confirm) {
+                     const TTextFormat& format, const std::function<bool(int)>& confirm, bool eof_mark) {
   if (format.encoding == teCp932) {
-    SaveDocumentRows(rows, path, end, end_every_row);
+    SaveDocumentRows(rows, path, end, end_every_row, eof_mark);
     return true;
   }
   const std::string_view eol = LineEndBytes(end);

@@ -44,8 +44,9 @@ TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, c
 // a time. When format's encoding cannot hold some characters (written as
 // "?"), confirm(count) is asked before the old file is replaced; false
 // leaves it as it was, and so does a failure (EFileError). True: saved.
+// eof_mark: a CP932 file that ended with Ctrl+Z gets it back.
 bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
-                     const TTextFormat& format, const std::function<bool(int)>& confirm = {});
+                     const TTextFormat& format, const std::function<bool(int)>& confirm = {}, bool eof_mark = false);
 
 // "UTF-8 LF", "SJIS CRLF", "UTF-8 BOM CRLF": the status bar's words for a
 // document's encoding and line ends.

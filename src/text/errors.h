@@ -25,9 +25,16 @@ class EAssignError : public Exception {
 };
 
 // A file that cannot be opened, read or written; the message names it.
+// Error() is the system's error number where one caused it (0 if not), so
+// that a caller can tell the user why in words of its own.
 class EFileError : public Exception {
  public:
   using Exception::Exception;
+  EFileError(const std::string& message, int error) : Exception(message), error_(error) {}
+  int Error() const noexcept { return error_; }
+
+ private:
+  int error_ = 0;
 };
 
 }  // namespace yk

@@ -91,7 +91,7 @@ TSafeFileWriter::~TSafeFileWriter() {
 }
 
 void TSafeFileWriter::Fail(const std::string& what, const std::string& path, int err) {
-  throw EFileError(what + " file \"" + path + "\". " + std::strerror(err));
+  throw EFileError(what + " file \"" + path + "\". " + std::strerror(err), err);
 }
 
 void TSafeFileWriter::Write(std::string_view bytes) {

@@ -61,6 +61,10 @@ TEST(CommaText, JoinRoundTrips) {
       {"", ""},
       {"\x82\xa0\x82\xa2"},  // あい
       {"tab\there", "\"", " lead"},
+      // Invalid CP932, as split from a damaged file: a quote or comma taken
+      // as a trail byte is neither, and a last field may end in a lone lead.
+      {"c\x82\"", "d\x81,", "\x82"},
+      {"x \x82\"", "y \x82"},
   };
   for (const auto& fields : lists) {
     const std::string text = JoinCommaText(fields);

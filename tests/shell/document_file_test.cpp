@@ -25,7 +25,7 @@ TEST(DocumentFileTest, FirstLineEndOfAPiece) {
       {"", TLineEndScan::None},          {"abc", TLineEndScan::None},
       {"a\r\nb\n", TLineEndScan::CrLf},  {"a\nb\r\n", TLineEndScan::Lf},
       {"a\rb\n", TLineEndScan::Cr},      {"a\r", TLineEndScan::CrAtEnd},
-      {"a\x1a\n", TLineEndScan::None},   {"\x82\n", TLineEndScan::Lf},  // a lone lead byte before LF
+      {"a\x1a\n", TLineEndScan::Lf},     {"\x82\n", TLineEndScan::Lf},  // a lone lead byte before LF
   };
   for (const auto& c : cases) EXPECT_EQ(FirstLineEnd(c.bytes), c.scan) << c.bytes;
 }
@@ -44,7 +44,8 @@ TEST(DocumentFileTest, DetectLineEndAcrossPiecesAndItsLimits) {
       {std::string(65535, 'x') + "\r\n", TLineEnd::CrLf},  // CR LF split between two reads
       {std::string(65535, 'x') + "\rx", TLineEnd::Cr},
       {std::string(200000, 'x') + "\n", TLineEnd::Lf},
-      {"text\x1a\n", TLineEnd::CrLf},  // after Ctrl+Z nothing counts
+      {"text\x1a\n", TLineEnd::Lf},  // a Ctrl+Z inside the text is text
+      {std::string(70000, '\x1a') + "\r", TLineEnd::Cr},
   };
   for (const auto& c : cases) {
     Spit(dir.File("f"), c.bytes);
@@ -88,13 +89,13 @@ TEST(DocumentFileTest, SaveDocumentRowsWritesTheChosenLineEnds) {
       {TLineEnd::CrLf, true, "ab\r\nc\r\n\x82\xa0\r\nz\r\n"},
   };
   for (const auto& c : cases) {
-    SaveDocumentRows(rows, dir.File("out"), c.end, c.every_row);
+    SaveDocumentRows(rows, dir.File("out"), c.end, c.every_row, false);
     EXPECT_EQ(Slurp(dir.File("out")), c.bytes);
   }
   // A folder in the way: the error, and nothing half-written beside it.
   std::filesystem::create_directory(dir.File("taken"));
-  EXPECT_THROW(SaveDocumentRows(rows, dir.File("taken"), TLineEnd::CrLf, false), EFileError);
-  EXPECT_THROW(SaveDocumentRows(rows, dir.File("none/out"), TLineEnd::CrLf, false), EFileError);
+  EXPECT_THROW(SaveDocumentRows(rows, dir.File("taken"), TLineEnd::CrLf, false, false), EFileError);
+  EXPECT_THROW(SaveDocumentRows(rows, dir.File("none/out"), TLineEnd::CrLf, false, false), EFileError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 

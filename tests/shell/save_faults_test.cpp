@@ -1,0 +1,229 @@
+// Saving a document when things go wrong: a full disk, a process killed in
+// the middle of a save, a folder that cannot be written, a file replaced by
+// a folder. Each leaves the old file whole or the new one complete, and no
+// temporary file behind a save that failed. The faults are made in child
+// processes, so a limit or a kill never reaches the test program.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "shell/document_file.h"
+#include "temp_dir.h"
+#include "text/errors.h"
+
+namespace yk {
+namespace {
+
+using test::Slurp;
+using test::Spit;
+using test::TTempDir;
+
+// Rows of a document of about bytes bytes, each line marked with tag so
+// that two documents never share a prefix of the same length.
+std::unique_ptr<TPointerStringList> Rows(char tag, std::size_t bytes) {
+  auto rows = std::make_unique<TPointerStringList>();
+  const std::string line = std::string(1, tag) + std::string(62, 'x');
+  for (std::size_t n = 0; n < bytes; n += line.size() + 2) rows->Append(line, raCrlf);
+  return rows;
+}
+
+std::string Bytes(const TPointerStringList& rows) {
+  std::string s;
+  for (int r = 0; r < rows.GetCount(); ++r) s.append(rows.Row(r)).append("\r\n");
+  return s;
+}
+
+std::size_t EntryCount(const std::string& folder) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder), {}));
+}
+
+// Runs body in a child process and returns its exit code (-signal when a
+// signal ended it); a child that takes longer than 30 s is killed.
+template <typename Body>
+int InChild(Body&& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int code = 99;
+    try {
+      code = body();
+    } catch (...) {
+    }
+    ::_exit(code);
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  int status = 0;
+  while (::waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      return -1000;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status);
+}
+
+// 0 when the save failed with the expected error number, 1 when it
+// succeeded, 2 when it failed with another one.
+int SaveExpectingError(const TPointerStringList& rows, const std::string& path, std::initializer_list<int> errors) {
+  try {
+    SaveDocumentRows(rows, path, TLineEnd::CrLf, false, false);
+    return 1;
+  } catch (const EFileError& e) {
+    for (int error : errors)
+      if (e.Error() == error) return 0;
+    return 2;
+  }
+}
+
+TEST(SaveFaultsTest, ADiskThatFillsUpWhileWritingKeepsTheOldFile) {
+  TTempDir dir;
+  const std::string path = dir.File("doc.txt");
+  Spit(path, "old\r\n");
+  const auto rows = Rows('n', 1 << 20);
+  const int code = InChild([&] {
+    // The size limit makes every write past 64 KiB fail as a full disk
+    // would, with EFBIG instead of the signal.
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = 64 << 10;
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
+    return SaveExpectingError(*rows, path, {EFBIG});
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(Slurp(path), "old\r\n");
+  EXPECT_EQ(EntryCount(dir.Path()), 1u) << "the temporary file stays behind";
+  EXPECT_EQ(DiagnoseSaveFailure(path, 1 << 20, EFBIG), TSaveProblem::TooLarge);
+  EXPECT_EQ(DiagnoseSaveFailure(path, 1 << 20, ENOSPC), TSaveProblem::DiskFull);
+}
+
+// A save killed at any moment leaves the complete old or the complete new
+// file: the new bytes go to a temporary file that is flushed to disk
+// before it is renamed over the old one.
+TEST(SaveFaultsTest, AProcessKilledAtAnyPointOfASaveLeavesTheOldOrTheNewFile) {
+  TTempDir dir;
+  const std::string path = dir.File("doc.txt");
+  const std::unique_ptr<TPointerStringList> versions[] = {Rows('a', 96 << 10), Rows('b', 160 << 10)};
+  const std::string bytes[] = {Bytes(*versions[0]), Bytes(*versions[1])};
+  Spit(path, bytes[0]);
+  // How long one save takes here, so that the kills spread over all of it.
+  const auto start = std::chrono::steady_clock::now();
+  SaveDocumentRows(*versions[1], dir.File("probe.txt"), TLineEnd::CrLf, false, false);
+  const auto took = std::chrono::steady_clock::now() - start;
+  std::filesystem::remove(dir.File("probe.txt"));
+  const auto span = std::chrono::duration_cast<std::chrono::microseconds>(took).count() * 3 / 2 + 200;
+
+  std::mt19937 random(17);
+  int current = 0, completed = 0;
+  for (int run = 0; run < 200; ++run) {
+    const int next = 1 - current;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      try {
+        SaveDocumentRows(*versions[next], path, TLineEnd::CrLf, false, false);
+      } catch (...) {
+        ::_exit(1);
+      }
+      ::_exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % span));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const std::string now = Slurp(path);
+    ASSERT_TRUE(now == bytes[current] || now == bytes[next]) << "run " << run << ": " << now.size() << " bytes";
+    if (now == bytes[next]) {
+      current = next;
+      ++completed;
+    }
+    // A killed writer cannot remove its temporary file; only hidden ones
+    // beside the document may be left, never anything under its name.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+      const std::string name = entry.path().filename().string();
+      if (name == "doc.txt") continue;
+      ASSERT_EQ(name.rfind(".doc.txt.yk-", 0), 0u) << name;
+      std::filesystem::remove(entry.path());
+    }
+  }
+  RecordProperty("completed_saves", completed);
+}
+
+// Makes a folder unwritable for this process: its permissions for an
+// ordinary user, the immutable attribute for root (whom permissions do not
+// stop). False when neither can be done here.
+class TReadOnlyFolder {
+ public:
+  explicit TReadOnlyFolder(std::string folder) : folder_(std::move(folder)) {
+    if (::geteuid() != 0) {
+      ok_ = ::chmod(folder_.c_str(), 0555) == 0;
+      return;
+    }
+    ok_ = SetImmutable(true);
+  }
+  ~TReadOnlyFolder() {
+    if (::geteuid() != 0) ::chmod(folder_.c_str(), 0755);
+    else if (ok_) SetImmutable(false);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  bool SetImmutable(bool on) {
+    const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+  }
+  std::string folder_;
+  bool ok_ = false;
+};
+
+TEST(SaveFaultsTest, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+  TTempDir dir;
+  const std::string folder = dir.File("ro");
+  std::filesystem::create_directory(folder);
+  const std::string path = folder + "/doc.txt";
+  Spit(path, "old\r\n");
+  TReadOnlyFolder read_only(folder);
+  if (!read_only.Ok()) GTEST_SKIP() << "no way to make a folder read-only here";
+  EXPECT_EQ(SaveExpectingError(*Rows('n', 1000), path, {EACCES, EPERM}), 0);
+  EXPECT_EQ(Slurp(path), "old\r\n");
+  EXPECT_EQ(EntryCount(folder), 1u);
+  EXPECT_EQ(DiagnoseSaveFailure(path, 1000, EPERM), TSaveProblem::NoPermission);
+}
+
+// The document's file was deleted and a folder made under its name while
+// the document was open: the save fails without touching the folder.
+TEST(SaveFaultsTest, AFileReplacedByAFolderBeforeTheSaveIsLeftAlone) {
+  TTempDir dir;
+  const std::string path = dir.File("doc.txt");
+  Spit(path, "old\r\n");
+  std::filesystem::remove(path);
+  std::filesystem::create_directory(path);
+  Spit(path + "/inside", "kept");
+  EXPECT_EQ(SaveExpectingError(*Rows('n', 1000), path, {EISDIR}), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(path));
+  EXPECT_EQ(Slurp(path + "/inside"), "kept");
+  EXPECT_EQ(EntryCount(dir.Path()), 1u) << "the temporary file stays behind";
+  EXPECT_EQ(DiagnoseSaveFailure(path, 1000, EISDIR), TSaveProblem::Folder);
+}
+
+}  // namespace
+}  // namespace yk
