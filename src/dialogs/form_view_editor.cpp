@@ -191,17 +191,17 @@ void TFormViewEditor::ConnectNotifications() {
 
 void TFormViewEditor::RefreshFontAndColors() {
   const TEditorFont& font = prop_->Font();
-  TFontSpec spec1 = editor1_->Editor().Font();
-  spec1.name = font.Name();
-  spec1.height = font.Height();
-  editor1_->Editor().SetFont(spec1);
+  TFontSpec face1 = editor1_->Editor().Font();
+  face1.name = font.Name();
+  face1.height = font.Height();
+  editor1_->Editor().SetFont(face1);
   for (TEditorWidget* w : {editor2_, editor3_}) {
     TEditor& ed = w->Editor();
     ed.SetColor(prop_->Color());
-    TFontSpec spec = ed.Font();
-    spec.color = font.Color();
-    spec.style = font.Style();
-    ed.SetFont(spec);
+    TFontSpec face = ed.Font();
+    face.color = font.Color();
+    face.style = font.Style();
+    ed.SetFont(face);
   }
   RefreshSelectionSample();
 }
