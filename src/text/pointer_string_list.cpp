@@ -492,28 +492,8 @@ void TPointerStringList::RowChanged(Locator at) const {
   if (widest_ >= 0) widest_ = std::max(widest_, blk.widest);
 }
 
-void TPointerStringList::ReplaceAt(Locator at, std::string_view s) {
+void TPointerStringList::ReplaceAt(Locator at, std::string_view s, std::size_t from, std::size_t to) {
   ++text_edits_;
-  const bool keep = RowChangeKeepsMeasure(at);
-  Block& blk = *blocks_[at.block];
-  std::size_t b = blk.Begin(at.index), e = blk.ends[at.index];
-  blk.tabs -= CountTabs(std::string_view(blk.text).substr(b, e - b));
-  blk.tabs += CountTabs(s);
-  blk.text.replace(b, e - b, s);
-  std::int64_t delta = static_cast<std::int64_t>(s.size()) - static_cast<std::int64_t>(e - b);
-  if (delta != 0) {
-    for (std::size_t k = at.index; k < blk.ends.size(); ++k)
-      blk.ends[k] = static_cast<std::uint32_t>(blk.ends[k] + delta);
-    Touch(at.block);
-  }
-  if (keep) RowChanged(at);
-  SplitIfLarge(at.block);
-}
-
-void TPointerStringList::SpliceRow(int i, std::size_t from, std::size_t to, std::string_view s) {
-  ++text_edits_;
-  CheckIndex(i);
-  Locator at = Locate(i);
   const bool keep = RowChangeKeepsMeasure(at);
   Block& blk = *blocks_[at.block];
   const std::size_t begin = blk.Begin(at.index), length = blk.ends[at.index] - begin;
@@ -530,6 +510,12 @@ void TPointerStringList::SpliceRow(int i, std::size_t from, std::size_t to, std:
   }
   if (keep) RowChanged(at);
   SplitIfLarge(at.block);
+}
+
+// A bad index changes nothing, so it needs no new edit count either.
+void TPointerStringList::SpliceRow(int i, std::size_t from, std::size_t to, std::string_view s) {
+  CheckIndex(i);
+  ReplaceAt(Locate(i), s, from, to);
 }
 
 void TPointerStringList::Put(int i, std::string_view s) {

@@ -165,8 +165,9 @@ class TPointerStringList {
   Locator Locate(int i) const;
   void CheckIndex(int i) const;
   void InsertAt(Locator at, std::string_view s, std::uint8_t data);
-  // Replaces the text of one row in place; its data word stays.
-  void ReplaceAt(Locator at, std::string_view s);
+  // Replaces bytes [from, to) of one row in place (clamped to the row; the
+  // whole row by default); its data word stays.
+  void ReplaceAt(Locator at, std::string_view s, std::size_t from = 0, std::size_t to = SIZE_MAX);
   void SplitIfLarge(std::size_t b);
   void SplitBlockAt(std::size_t b, std::size_t index);
   void MergeIfSmall(std::size_t b);
