@@ -252,6 +252,14 @@ TRect WorkArea(const QWidget& w) {
   return {a.left(), a.top(), a.left() + a.width(), a.top() + a.height()};
 }
 
+// The list is copied first: a window that answers may change it.
+void TileWindows(TMainForm& form, TTileMode mode) {
+  const std::vector<TPeerInfo> windows = form.WindowList;
+  const std::vector<TRect> frames = TileFrames(WorkArea(form), static_cast<int>(windows.size()), mode);
+  for (std::size_t i = 0; i < windows.size(); ++i)
+    if (!frames[i].Empty()) form.SendToWindow(windows[i], TBusCommand::Geometry(frames[i]));
+}
+
 }  // namespace
 
 void TMainForm::Cascade1Click() {
@@ -261,21 +269,8 @@ void TMainForm::Cascade1Click() {
   for (std::size_t i = 0; i < windows.size(); ++i) SendToWindow(windows[i], TBusCommand::Geometry(frames[i]));
 }
 
-void TMainForm::TileHorizontal1Click() {
-  const std::vector<TPeerInfo> windows = WindowList;
-  const std::vector<TRect> frames =
-      TileFrames(WorkArea(*this), static_cast<int>(windows.size()), TTileMode::AboveEachOther);
-  for (std::size_t i = 0; i < windows.size(); ++i)
-    if (!frames[i].Empty()) SendToWindow(windows[i], TBusCommand::Geometry(frames[i]));
-}
-
-void TMainForm::TileVertical1Click() {
-  const std::vector<TPeerInfo> windows = WindowList;
-  const std::vector<TRect> frames =
-      TileFrames(WorkArea(*this), static_cast<int>(windows.size()), TTileMode::SideBySide);
-  for (std::size_t i = 0; i < windows.size(); ++i)
-    if (!frames[i].Empty()) SendToWindow(windows[i], TBusCommand::Geometry(frames[i]));
-}
+void TMainForm::TileHorizontal1Click() { TileWindows(*this, TTileMode::AboveEachOther); }
+void TMainForm::TileVertical1Click() { TileWindows(*this, TTileMode::SideBySide); }
 
 void TMainForm::ArrangeWin1Click() {
   if (++ArrangeCounter > 2) ArrangeCounter = 0;
