@@ -20,6 +20,26 @@ bool AnyTopic(const std::vector<std::string>& topics) {
   return std::any_of(topics.begin(), topics.end(), [](const std::string& t) { return !t.empty(); });
 }
 
+// The topics are upper-cased once for a row, not again for every token.
+std::vector<std::string> UpperTopics(const std::vector<std::string>& topics) {
+  std::vector<std::string> upper;
+  upper.reserve(topics.size());
+  for (const std::string& topic : topics) upper.push_back(UpperCase(topic));
+  return upper;
+}
+
+bool IsUpperTopic(const std::vector<std::string>& upperTopics, std::string_view token) {
+  std::string upper;
+  for (const std::string& topic : upperTopics) {
+    // Changing case keeps the length, so only tokens of a topic's length
+    // are compared.
+    if (topic.empty() || topic.size() != token.size()) continue;
+    if (upper.empty()) upper = UpperCase(token);
+    if (topic == upper) return true;
+  }
+  return false;
+}
+
 // The piece's text is cut into tokens afresh: a topic is any token, also
 // inside a string or a comment.
 void DrawTopics(TSurface& surface, TEditor& editor, const TDrawLineInfo& info, const std::vector<std::string>& topics) {
@@ -27,11 +47,12 @@ void DrawTopics(TSurface& surface, TEditor& editor, const TDrawLineInfo& info, c
   const TEditorColor& select = editor.View().Colors().Select();
   const TColor color = info.selected ? select.Color() : select.BkColor();
   const long long cw = editor.ColWidth();
+  const std::vector<std::string> upper = UpperTopics(topics);
   for (TEditorParser parser(info.lineStr); parser.Token() != toEof; parser.NextToken()) {
     const long long x = info.x + parser.TokenOffset() * cw;
     if (x >= info.rect.right) break;
     if (x + parser.TokenLength() * cw <= info.rect.left) continue;
-    if (!IsTopicWord(topics, parser.TokenString())) continue;
+    if (!IsUpperTopic(upper, parser.TokenString())) continue;
     surface.TextRun(ClampToInt(x), info.y, editor.ColWidth(), parser.TokenString(), color, clNone, {fsBold},
                     info.rect);
   }
@@ -72,15 +93,7 @@ void DrawBlankSymbols(TSurface& surface, TEditor& editor, const TDrawLineInfo& i
 }  // namespace
 
 bool IsTopicWord(const std::vector<std::string>& topics, std::string_view token) {
-  std::string upper;
-  for (const std::string& topic : topics) {
-    // Changing case keeps the length, so only tokens of a topic's length
-    // are compared.
-    if (topic.empty() || topic.size() != token.size()) continue;
-    if (upper.empty()) upper = UpperCase(token);
-    if (UpperCase(topic) == upper) return true;
-  }
-  return false;
+  return IsUpperTopic(UpperTopics(topics), token);
 }
 
 void DrawLineDecorations(TSurface& surface, TEditor& editor, const TDrawLineInfo& info,
