@@ -644,7 +644,6 @@ class TMainForm : public QMainWindow {
   QFrame* BuildGutter(const char* panel, const char* image, QLabel*& picture);
   void ConnectEditors();
   void ConnectAllCommands();
-  void Dispatch(const std::string& name);
   // Size of the first start: the default style's wrap width visible.
   QSize FirstStartSize() const;
   void RestoreBounds(int left, int top, int width, int height);
