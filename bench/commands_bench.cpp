@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "docgen.h"
+#include "qt_main.h"
 #include "temp_dir.h"
 #include "window_timing.h"
 
@@ -198,11 +199,5 @@ BENCHMARK(BM_WindowUpperCase10MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qt_argc = 1;
-  QApplication app(qt_argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  far_form.reset();
-  benchmark::Shutdown();
+  return yk::bench::RunWithQt(argc, argv, [] { far_form.reset(); });
 }
