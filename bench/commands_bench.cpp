@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "docgen.h"
+#include "qt_main.h"
 #include "temp_dir.h"
-#include "text/cp932.h"
 #include "window_timing.h"
 
 namespace {
@@ -120,42 +120,10 @@ void BM_WindowFindNextFollowing(benchmark::State& state) {
   }
 }
 
-// 10 MB where about 100,000 lines begin with の.
-std::string ReplaceDocument() {
-  const std::string doc = yk::bench::MakeDocument(10u << 20);
-  std::string out;
-  out.reserve(doc.size() + 200000);
-  int lines = 0;
-  for (std::size_t i = 0; i < doc.size();) {
-    const std::size_t end = doc.find("\r\n", i) + 2;
-    if (lines++ < 100000) out += "\x82\xcc";  // の
-    out.append(doc, i, end - i);
-    i = end;
-  }
-  return out;
-}
-
-// の by ノ character by character, as a plain loop does it.
-std::string PlainReplacement(const std::string& doc, std::size_t& count) {
-  std::string out;
-  out.reserve(doc.size());
-  for (std::size_t i = 0; i < doc.size();) {
-    const std::size_t n = yk::cp932::CharLength(doc, i);
-    if (n == 2 && doc.compare(i, 2, "\x82\xcc") == 0) {
-      out += "\x83\x6d";  // ノ
-      ++count;
-    } else {
-      out.append(doc, i, n);
-    }
-    i += n;
-  }
-  return out;
-}
-
 void BM_WindowReplaceAll10MB(benchmark::State& state) {
-  const std::string doc = ReplaceDocument();
+  const std::string doc = yk::bench::ReplaceDocument();
   std::size_t count = 0;
-  const std::string expected = PlainReplacement(doc, count);
+  const std::string expected = yk::bench::PlainReplacement(doc, count);
   auto form = Window(doc);
   yk::TEditor& ed = form->Memo1->Editor();
   ed.SetUndoListMax(static_cast<int>(state.range(0)));
@@ -231,11 +199,5 @@ BENCHMARK(BM_WindowUpperCase10MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qt_argc = 1;
-  QApplication app(qt_argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  far_form.reset();
-  benchmark::Shutdown();
+  return yk::bench::RunWithQt(argc, argv, [] { far_form.reset(); });
 }

@@ -14,6 +14,7 @@
 
 #include "docgen.h"
 #include "qt/editor_widget.h"
+#include "qt_main.h"
 
 namespace {
 
@@ -79,11 +80,4 @@ BENCHMARK(BM_OtherProgramPastesCopy)->Arg(100)->Unit(benchmark::kMillisecond)->I
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return yk::bench::RunWithQt(argc, argv); }

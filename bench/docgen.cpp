@@ -6,6 +6,8 @@
 #include <fstream>
 #include <random>
 
+#include "text/cp932.h"
+
 namespace yk::bench {
 
 namespace {
@@ -70,6 +72,36 @@ std::string DocumentFile(std::size_t bytes) {
     std::ofstream(path, std::ios::binary).write(doc.data(), static_cast<std::streamsize>(doc.size()));
   }
   return path.string();
+}
+
+std::string ReplaceDocument() {
+  const std::string doc = MakeDocument(10u << 20);
+  std::string out;
+  out.reserve(doc.size() + 200000);
+  int lines = 0;
+  for (std::size_t i = 0; i < doc.size();) {
+    const std::size_t end = doc.find("\r\n", i) + 2;
+    if (lines++ < 100000) out += "\x82\xcc";  // の
+    out.append(doc, i, end - i);
+    i = end;
+  }
+  return out;
+}
+
+std::string PlainReplacement(const std::string& doc, std::size_t& count) {
+  std::string out;
+  out.reserve(doc.size());
+  for (std::size_t i = 0; i < doc.size();) {
+    const std::size_t n = cp932::CharLength(doc, i);
+    if (n == 2 && doc.compare(i, 2, "\x82\xcc") == 0) {
+      out += "\x83\x6d";  // ノ
+      ++count;
+    } else {
+      out.append(doc, i, n);
+    }
+    i += n;
+  }
+  return out;
 }
 
 }  // namespace yk::bench

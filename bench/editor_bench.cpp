@@ -34,23 +34,10 @@ void PlaceCaret(yk::TEditor& ed, int row) {
   ed.SetRowCol(row, ed.RowEndCol(row) / 2);
 }
 
-// Each iteration is one edit: a character typed, then Backspace, so the
-// document keeps its size.
-void TypeAndErase(benchmark::State& state, yk::TEditor& ed) {
-  bool type = true;
-  for (auto _ : state) {
-    if (type)
-      ed.KeyChar('a');
-    else
-      ed.BackSpaceKey();
-    type = !type;
-  }
-}
-
 void TypeChar(benchmark::State& state, int row) {
   yk::TEditor& ed = Document(static_cast<int>(state.range(0)));
   PlaceCaret(ed, row);
-  TypeAndErase(state, ed);
+  yk::bench::TypeAndErase(state, ed);
   state.counters["rows"] = ed.RowCount();
   state.counters["undo"] = static_cast<double>(ed.ScreenStrings().UndoObj().UndoCount());
 }
@@ -66,7 +53,7 @@ void BM_TypeInLongRow(benchmark::State& state) {
     loaded = true;
   }
   ed.SetRowCol(0, ed.RowEndCol(0) / 2);
-  TypeAndErase(state, ed);
+  yk::bench::TypeAndErase(state, ed);
 }
 BENCHMARK(BM_TypeInLongRow)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 

@@ -18,6 +18,7 @@
 #include "docgen.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_surface.h"
+#include "qt_main.h"
 
 namespace {
 
@@ -108,11 +109,4 @@ BENCHMARK(BM_DecorationsOfAView)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return yk::bench::RunWithQt(argc, argv); }

@@ -3,7 +3,6 @@
 // process has ended; and opening the Window menu over 20 windows.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -15,6 +14,7 @@
 #include <memory>
 
 #include "qt/bus_peers.h"
+#include "qt_main.h"
 #include "temp_dir.h"
 #include "window_timing.h"
 
@@ -114,11 +114,4 @@ BENCHMARK(BM_WindowMenuWith20Windows)->Unit(benchmark::kMillisecond)->UseRealTim
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qt_argc = 1;
-  QApplication app(qt_argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return yk::bench::RunWithQt(argc, argv); }

@@ -3,12 +3,11 @@
 // closing that window.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <memory>
 
 #include "docgen.h"
 #include "encoded_docs.h"
+#include "qt_main.h"
 #include "temp_dir.h"
 #include "window_timing.h"
 
@@ -86,11 +85,4 @@ BENCHMARK(BM_Close100MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qt_argc = 1;
-  QApplication app(qt_argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return yk::bench::RunWithQt(argc, argv); }

@@ -16,6 +16,7 @@
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
 #include "qt/qt_surface.h"
+#include "qt_main.h"
 
 namespace {
 
@@ -105,11 +106,4 @@ BENCHMARK(BM_OpenToFirstPage)->UseManualTime()->Unit(benchmark::kMillisecond)->I
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return yk::bench::RunWithQt(argc, argv); }

@@ -94,8 +94,9 @@ void BM_StatusBarAfterCaretMove(benchmark::State& state) {
 }
 BENCHMARK(BM_StatusBarAfterCaretMove)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
-void BM_StatusBarInLongRow(benchmark::State& state) {
-  yk::TEditor& ed = LongRow(false);
+// A caret move between two columns in the middle of a 10 MB row, and what
+// the status bar shows.
+void StatusBarInLongRow(benchmark::State& state, yk::TEditor& ed) {
   int toggle = 0;
   std::int64_t sum = 0;
   for (auto _ : state) {
@@ -105,20 +106,12 @@ void BM_StatusBarInLongRow(benchmark::State& state) {
   }
   benchmark::DoNotOptimize(sum);
 }
+
+void BM_StatusBarInLongRow(benchmark::State& state) { StatusBarInLongRow(state, LongRow(false)); }
 BENCHMARK(BM_StatusBarInLongRow)->Unit(benchmark::kMicrosecond);
 
 // The same in a 10 MB row with tabs, whose columns need its column map.
-void BM_StatusBarInLongRowWithTabs(benchmark::State& state) {
-  yk::TEditor& ed = LongTabRow();
-  int toggle = 0;
-  std::int64_t sum = 0;
-  for (auto _ : state) {
-    ed.SetRowCol(0, 5000000 + toggle);
-    toggle ^= 1;
-    sum += ed.Row() + ed.RowsToLines(ed.Row()) + ed.Col() + ed.LogicalColumn(ed.Row(), ed.Col()) + ed.SelStart();
-  }
-  benchmark::DoNotOptimize(sum);
-}
+void BM_StatusBarInLongRowWithTabs(benchmark::State& state) { StatusBarInLongRow(state, LongTabRow()); }
 BENCHMARK(BM_StatusBarInLongRowWithTabs)->Unit(benchmark::kMicrosecond);
 
 // The first row of the last line, and the caret put there.
@@ -161,14 +154,7 @@ BENCHMARK(BM_OpenCommentPaintFirstAndLast)->Unit(benchmark::kMillisecond)->Itera
 void TypeInLongRow(benchmark::State& state, bool wrap) {
   yk::TEditor& ed = LongRow(wrap);
   ed.SetRowCol(wrap ? ed.RowCount() / 2 : 0, wrap ? 40 : 5000000);
-  bool type = true;
-  for (auto _ : state) {
-    if (type)
-      ed.KeyChar('a');
-    else
-      ed.BackSpaceKey();
-    type = !type;
-  }
+  yk::bench::TypeAndErase(state, ed);
 }
 void BM_TypeInLongRowWrapOff(benchmark::State& state) { TypeInLongRow(state, false); }
 void BM_TypeInLongRowWrapOn(benchmark::State& state) { TypeInLongRow(state, true); }

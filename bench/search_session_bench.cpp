@@ -10,7 +10,6 @@
 #include "bench_editor.h"
 #include "dialogs/search_session.h"
 #include "docgen.h"
-#include "text/cp932.h"
 
 namespace {
 
@@ -81,43 +80,10 @@ void BM_FindNextFollowing(benchmark::State& state) {
   }
 }
 
-// 10 MB where about 100,000 lines begin with の.
-std::string ReplaceDocument() {
-  std::string doc = yk::bench::MakeDocument(10u << 20);
-  std::string out;
-  out.reserve(doc.size() + 200000);
-  int lines = 0;
-  for (std::size_t i = 0; i < doc.size();) {
-    const std::size_t end = doc.find("\r\n", i) + 2;
-    if (lines++ < 100000) out += "\x82\xcc";  // の
-    out.append(doc, i, end - i);
-    i = end;
-  }
-  return out;
-}
-
-// の by ノ, character by character, as a plain loop would do it; count gets
-// the number replaced.
-std::string PlainReplacement(const std::string& doc, std::size_t& count) {
-  std::string out;
-  out.reserve(doc.size());
-  for (std::size_t i = 0; i < doc.size();) {
-    const std::size_t n = yk::cp932::CharLength(doc, i);
-    if (n == 2 && doc.compare(i, 2, "\x82\xcc") == 0) {
-      out += "\x83\x6d";  // ノ
-      ++count;
-    } else {
-      out.append(doc, i, n);
-    }
-    i += n;
-  }
-  return out;
-}
-
 void BM_ReplaceAll10MB(benchmark::State& state) {
-  static const std::string doc = ReplaceDocument();
+  static const std::string doc = yk::bench::ReplaceDocument();
   static std::size_t count = 0;
-  static const std::string expected = PlainReplacement(doc, count);
+  static const std::string expected = yk::bench::PlainReplacement(doc, count);
   yk::TEditor ed;
   ed.SetHost(&host);
   ed.SetUndoListMax(static_cast<int>(state.range(0)));
