@@ -18,12 +18,7 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using DocumentTest = FormTest;
-
-constexpr auto kYes = TDialogAnswer::Yes;
-constexpr auto kNo = TDialogAnswer::No;
-constexpr auto kCancel = TDialogAnswer::Cancel;
 
 TEST_F(DocumentTest, OpenEditSaveWritesTheBytesAndTheTitlesFollowTheModifiedState) {
   const std::string path = File("a.txt", "abc\r\n\x82\xa0\x82\xa2\r\n");  // あい

@@ -19,7 +19,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using EncodingTest = FormTest;
 
 std::string Iconv(const char* to, const char* from, std::string_view in) {

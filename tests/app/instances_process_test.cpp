@@ -26,8 +26,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
-
 std::string Lines(int n) {
   std::string text;
   for (int i = 1; i <= n; ++i) text += "line " + std::to_string(i) + "\r\n";

@@ -15,8 +15,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
-
 // Sets or clears the immutable attribute of a folder: the one way to keep
 // root from writing into it.
 bool SetImmutable(const std::string& folder, bool on) {

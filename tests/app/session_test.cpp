@@ -17,12 +17,7 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using SessionTest = FormTest;
-
-constexpr auto kYes = TDialogAnswer::Yes;
-constexpr auto kNo = TDialogAnswer::No;
-constexpr auto kCancel = TDialogAnswer::Cancel;
 
 class RecoveryTest : public FormTest {
  protected:
