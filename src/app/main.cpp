@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   QApplication::setApplicationName(QStringLiteral("yomikaki"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Yomikaki"));
+  // No display name: on X11 Qt would append it to every dialog's caption
+  // ("確認 — Yomikaki"), and the captions are the program's exact texts.
   // Lets the desktop match the window to its launcher and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.yomikaki"));
   QApplication::setApplicationVersion(QStringLiteral(YK_VERSION));
