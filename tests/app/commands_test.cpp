@@ -19,8 +19,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
-
 class CommandsTest : public FormTest {
  protected:
   // The window with text in Memo1 and the caret at its start.

@@ -6,24 +6,18 @@
 #include <QUrl>
 #include <QWindow>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
+#include "file_faults.h"
 #include "form_fixture.h"
 
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using DocumentTest = FormTest;
-
-constexpr auto kYes = TDialogAnswer::Yes;
-constexpr auto kNo = TDialogAnswer::No;
-constexpr auto kCancel = TDialogAnswer::Cancel;
 
 TEST_F(DocumentTest, OpenEditSaveWritesTheBytesAndTheTitlesFollowTheModifiedState) {
   const std::string path = File("a.txt", "abc\r\n\x82\xa0\x82\xa2\r\n");  // あい
@@ -228,18 +222,14 @@ TEST_F(DocumentTest, AWriteFailingHalfWayKeepsTheOldFileAndTheEdits) {
   const std::string path = File("big.txt", "small\r\n");
   Make({path});
   Doc().SetSelTextBuf(std::string(100000, 'z'));
-  struct rlimit old_limit{};
-  ::getrlimit(RLIMIT_FSIZE, &old_limit);
-  struct rlimit limit = old_limit;
-  limit.rlim_cur = 4096;
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  prompts.Expect(TKind::Error);
-  prompts.SaveFile(std::nullopt);
-  form->SaveAndExitPending = true;
-  const bool saved = form->Save1Click();
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
+  bool saved = true;
+  {
+    const TFileSizeLimit limit(4096);
+    prompts.Expect(TKind::Error);
+    prompts.SaveFile(std::nullopt);
+    form->SaveAndExitPending = true;
+    saved = form->Save1Click();
+  }
   EXPECT_FALSE(saved);
   EXPECT_TRUE(prompts.Asked()[0].text.startsWith(QString::fromUtf8("ファイル ") + Q(path) +
                                                  QString::fromUtf8(" を保存できませんでした。\r")));

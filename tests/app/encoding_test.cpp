@@ -11,25 +11,14 @@
 #include <QThread>
 
 #include <cstdio>
-#include <stdexcept>
 
 #include "form_fixture.h"
-#include "platform/iconv_converter.h"
+#include "iconv_text.h"
 
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using EncodingTest = FormTest;
-
-std::string Iconv(const char* to, const char* from, std::string_view in) {
-  TIconvConverter conv(to, from);
-  std::string out(in.size() * 4 + 16, '\0');
-  std::size_t size = out.size();
-  if (!conv.Run(in.data(), in.size(), out.data(), size)) throw std::runtime_error(std::string("no ") + to + " form");
-  out.resize(size);
-  return out;
-}
 
 // 日本語のテキスト、ｶﾀｶﾅ ABC / 波〜ダッシュ−: kanji, kana, half-width kana,
 // and the JIS-style WAVE DASH and MINUS SIGN that Unix programs write.

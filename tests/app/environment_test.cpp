@@ -4,13 +4,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QThread>
 #include <QWindow>
 
 #include <chrono>
 #include <filesystem>
 
 #include "form_fixture.h"
+#include "program_process.h"
 
 namespace yk::test {
 namespace {
@@ -35,8 +35,7 @@ TEST(EnvironmentTest, SpawnDetachedPassesTheArgumentBytesUnchanged) {
   const std::string bytes = "\x82\xa0 \"quoted\" $HOME -x";  // あ, not UTF-8
   ASSERT_TRUE(SpawnDetached("/bin/sh", {"-c", "printf %s \"$1\" > \"$2.part\" && mv \"$2.part\" \"$2\"", "sh",
                                         bytes, dir.File("out")}));
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!std::filesystem::exists(dir.File("out")) && std::chrono::steady_clock::now() < limit) QThread::msleep(10);
+  WaitForFile(dir.File("out"), std::chrono::seconds(10), 10);
   EXPECT_EQ(Slurp(dir.File("out")), bytes);
   EXPECT_FALSE(SpawnDetached(dir.File("no-such-program"), {}));
 }

@@ -17,7 +17,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using Strings = std::vector<std::string>;
 
 class ExternalToolsTest : public FormTest {

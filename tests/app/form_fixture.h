@@ -18,6 +18,12 @@
 
 namespace yk::test {
 
+// The prompt kinds and answers the window tests script, by short names.
+using TKind = TScriptedPrompts::TKind;
+constexpr auto kYes = TDialogAnswer::Yes;
+constexpr auto kNo = TDialogAnswer::No;
+constexpr auto kCancel = TDialogAnswer::Cancel;
+
 class FormTest : public ::testing::Test {
  protected:
   std::string SettingsFile() const { return dir.File("Yomikaki.ini"); }

@@ -8,7 +8,6 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QThread>
 
 #include <sys/socket.h>
@@ -20,13 +19,12 @@
 #include <filesystem>
 
 #include "form_fixture.h"
+#include "program_process.h"
 #include "platform/bus_message.h"
 #include "qt/local_instance_bus.h"
 
 namespace yk::test {
 namespace {
-
-using TKind = TScriptedPrompts::TKind;
 
 std::string Lines(int n) {
   std::string text;
@@ -55,12 +53,8 @@ class InstancesProcessTest : public FormTest {
 
   // The program with these arguments in the scratch folders.
   QProcess& Start(const QStringList& arguments) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime_));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     auto p = std::make_unique<QProcess>();
-    p->setProcessEnvironment(environment);
+    p->setProcessEnvironment(ScratchEnvironment(dir));  // its runtime folder is runtime_
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p->start(QStringLiteral(YK_PROGRAM_PATH), arguments);
     EXPECT_TRUE(p->waitForStarted(10000));

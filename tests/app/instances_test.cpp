@@ -15,7 +15,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using Strings = std::vector<std::string>;
 
 // "line 1" ... "line n", CR LF after each.

@@ -2,32 +2,17 @@
 // is started with a file, closed by SIGTERM like any close, and leaves its
 // settings file behind. Every wait has a time limit.
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QThread>
-
-#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "program_process.h"
 #include "props/ini_text.h"
-#include "temp_dir.h"
 
 namespace yk::test {
 namespace {
-
-QProcessEnvironment ScratchEnvironment(const TTempDir& dir) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
-  const std::string runtime = dir.File("runtime");
-  std::filesystem::create_directory(runtime);
-  ::chmod(runtime.c_str(), 0700);
-  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  return env;
-}
 
 QString RunProgram(const QStringList& arguments) {
   QProcess p;
@@ -52,8 +37,7 @@ TEST(ProgramTest, ClosedByItsWindowItWritesTheSettingsFile) {
   p.start(QStringLiteral(YK_PROGRAM_PATH), {QString::fromStdString(doc)});
   ASSERT_TRUE(p.waitForStarted(10000));
   // The file appears during start-up (the parallel lists of the first start).
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!std::filesystem::exists(settings) && std::chrono::steady_clock::now() < limit) QThread::msleep(20);
+  WaitForFile(settings, std::chrono::seconds(20));
   ASSERT_TRUE(std::filesystem::exists(settings));
   p.terminate();  // SIGTERM: closed as the user closes it
   ASSERT_TRUE(p.waitForFinished(20000));

@@ -23,7 +23,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using RecentTest = FormTest;
 
 std::string Lines(int count, int length) {

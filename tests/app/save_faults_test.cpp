@@ -1,34 +1,15 @@
 // The window when a save fails: it keeps the edits, stays modified and says
 // why; and unchanged saves that give back the very bytes that were loaded.
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
+#include "file_faults.h"
 #include "form_fixture.h"
 
 namespace yk::test {
 namespace {
-
-using TKind = TScriptedPrompts::TKind;
-
-// Sets or clears the immutable attribute of a folder: the one way to keep
-// root from writing into it.
-bool SetImmutable(const std::string& folder, bool on) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  int flags = 0;
-  bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-  done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  ::close(fd);
-  return done;
-}
 
 class SaveFaultsTest : public FormTest {
  protected:
@@ -67,15 +48,10 @@ TEST_F(SaveFaultsTest, AFileSizeLimitKeepsTheEditsAndNamesTheSize) {
   const std::string path = File("big.txt", "small\r\n");
   Make({path});
   Doc().SetSelTextBuf(std::string(100000, 'z'));
-  struct rlimit old_limit{};
-  ::getrlimit(RLIMIT_FSIZE, &old_limit);
-  struct rlimit limit = old_limit;
-  limit.rlim_cur = 4096;
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  ExpectFailedSave(path, "ファイルが大きすぎて書き込めません。");
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  std::signal(SIGXFSZ, old_handler);
+  {
+    const TFileSizeLimit limit(4096);
+    ExpectFailedSave(path, "ファイルが大きすぎて書き込めません。");
+  }
   EXPECT_EQ(Slurp(path), "small\r\n");
 }
 

@@ -12,10 +12,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
-constexpr auto kYes = TDialogAnswer::Yes;
-constexpr auto kNo = TDialogAnswer::No;
-constexpr auto kCancel = TDialogAnswer::Cancel;
 constexpr auto kAll = TDialogAnswer::All;
 
 // How a scripted dialog is filled besides its texts.

@@ -2,27 +2,19 @@
 // instead of a question, offered again when the document opens, the
 // session's question, and the real program closed by SIGTERM and SIGHUP.
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QThread>
-
-#include <sys/stat.h>
 
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 
 #include "form_fixture.h"
+#include "program_process.h"
 #include "shell/recovery.h"
 
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
 using SessionTest = FormTest;
-
-constexpr auto kYes = TDialogAnswer::Yes;
-constexpr auto kNo = TDialogAnswer::No;
-constexpr auto kCancel = TDialogAnswer::Cancel;
 
 class RecoveryTest : public FormTest {
  protected:
@@ -178,17 +170,6 @@ TEST_F(RecoveryTest, AnUnmodifiedDocumentLeavesNoSnapshot) {
 
 // --- the program as a process -----------------------------------------------------
 
-QProcessEnvironment Scratch(const TTempDir& dir) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(dir.File("config")));
-  const std::string runtime = dir.File("runtime");
-  std::filesystem::create_directory(runtime);
-  ::chmod(runtime.c_str(), 0700);
-  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime));
-  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  return env;
-}
-
 TEST(ProgramSignals, TermAndHupCloseTheWindowAndWriteTheSettings) {
   for (const int signal : {SIGTERM, SIGHUP}) {
     TTempDir dir;
@@ -196,11 +177,10 @@ TEST(ProgramSignals, TermAndHupCloseTheWindowAndWriteTheSettings) {
     Spit(doc, "abc\r\n");
     const std::string settings = dir.File("config/yomikaki/Yomikaki.ini");
     QProcess p;
-    p.setProcessEnvironment(Scratch(dir));
+    p.setProcessEnvironment(ScratchEnvironment(dir));
     p.start(QStringLiteral(YK_PROGRAM_PATH), {QString::fromStdString(doc)});
     ASSERT_TRUE(p.waitForStarted(10000));
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!std::filesystem::exists(settings) && std::chrono::steady_clock::now() < limit) QThread::msleep(20);
+    WaitForFile(settings, std::chrono::seconds(20));
     ASSERT_TRUE(std::filesystem::exists(settings));
     std::filesystem::remove(settings);  // written again only by the close
     ::kill(static_cast<pid_t>(p.processId()), signal);

@@ -20,7 +20,6 @@ namespace {
 
 using namespace std::string_literals;
 
-using TKind = TScriptedPrompts::TKind;
 using StartTest = FormTest;
 
 // Thirty lines "line 1" ... "line 30".

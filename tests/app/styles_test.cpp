@@ -17,8 +17,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
-
 class StyleTest : public FormTest {
  protected:
   // The property set stored for a style, or nullopt when none is stored.

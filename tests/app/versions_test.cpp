@@ -13,8 +13,6 @@
 namespace yk::test {
 namespace {
 
-using TKind = TScriptedPrompts::TKind;
-
 class VersionTest : public FormTest {
  protected:
   // The time stamp 2007年03月09日_14時05分30秒_ of the snapshot names.

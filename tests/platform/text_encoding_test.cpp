@@ -8,21 +8,13 @@
 #include <stdexcept>
 
 #include "platform/cp932_codec.h"
-#include "platform/iconv_converter.h"
+#include "iconv_text.h"
 
 using namespace yk;
 
 namespace {
 
-// The text in another encoding, by the C library's converter.
-std::string Iconv(const char* to, const char* from, std::string_view in) {
-  TIconvConverter conv(to, from);
-  std::string out(in.size() * 4 + 16, '\0');
-  std::size_t size = out.size();
-  if (!conv.Run(in.data(), in.size(), out.data(), size)) throw std::runtime_error(std::string("no ") + to + " form");
-  out.resize(size);
-  return out;
-}
+using yk::test::Iconv;
 
 // 日本語のテキスト、カナ。ｶﾀｶﾅ ABC CR LF 漢字かな交じり文 LF 表示ソ CR: kana,
 // kanji, half-width kana, trail bytes 0x5C, every line end.

@@ -3,9 +3,6 @@
 // a folder. Each leaves the old file whole or the new one complete, and no
 // temporary file behind a save that failed. The faults are made in child
 // processes, so a limit or a kill never reaches the test program.
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "file_faults.h"
 #include "shell/document_file.h"
 #include "temp_dir.h"
 #include "text/errors.h"
@@ -172,25 +170,15 @@ class TReadOnlyFolder {
       ok_ = ::chmod(folder_.c_str(), 0555) == 0;
       return;
     }
-    ok_ = SetImmutable(true);
+    ok_ = test::SetImmutable(folder_, true);
   }
   ~TReadOnlyFolder() {
     if (::geteuid() != 0) ::chmod(folder_.c_str(), 0755);
-    else if (ok_) SetImmutable(false);
+    else if (ok_) test::SetImmutable(folder_, false);
   }
   bool Ok() const { return ok_; }
 
  private:
-  bool SetImmutable(bool on) {
-    const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return done;
-  }
   std::string folder_;
   bool ok_ = false;
 };
