@@ -320,6 +320,10 @@ void TEditor::RecalcMetrics() {
 // show the end of the widest row at the left edge (one screen beyond it),
 // whichever row the caret is on.
 int TEditor::MaxTopCol() const {
+  // A wrapped row is never wider than the wrap width: when that is inside
+  // the fixed extent, no row needs measuring (which would read every row
+  // holding a tab of a large document).
+  if (rows_->WordWrap() && rows_->WrapOption().WrapByte() <= base_max_top_col_) return base_max_top_col_;
   const std::int64_t widest = std::min<std::int64_t>(rows_->WidestRow(), INT_MAX / 2);
   return std::max(base_max_top_col_, static_cast<int>(widest));
 }

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "text/errors.h"
+#include "text/file_mapping.h"
 #include "text/line_end.h"
 #include "text/safe_file.h"
 
@@ -145,6 +146,25 @@ int ReadRange(int fd, std::int64_t from, std::int64_t to, ChunkLineSplitter& lin
   return 0;
 }
 
+// Feeds bytes [from, to) of a mapped file to the splitter in pieces cut
+// just after a LF, so no line is copied to be joined across pieces; the
+// pages of each piece leave the resident set once its rows are made (they
+// stay in the page cache, and rows read them from there again).
+void FeedMapped(const TFileMapping& map, std::size_t from, std::size_t to, ChunkLineSplitter& lines) {
+  constexpr std::size_t kPiece = 4 << 20;
+  const char* data = map.Data();
+  while (from < to) {
+    std::size_t cut = std::min(to, from + kPiece);
+    if (cut < to) {
+      const void* lf = std::memchr(data + cut, '\n', to - cut);
+      cut = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1 : to;
+    }
+    lines.Feed(std::string_view(data + from, cut - from));
+    map.Release(from, cut);
+    from = cut;
+  }
+}
+
 // Where a large file is cut in two for loading on two threads: just after
 // the first LF past its middle, so each half starts a line (a byte after an
 // LF always does). 0 when the file is small or no LF comes soon enough.
@@ -265,13 +285,28 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   rows.Clear();
   FilePtr file = OpenFile(path, "rb", "open");
   const int fd = fileno(file.get());
+  // A large file's rows are read from the file's pages, not copied, as
+  // long as the file is kept from changing under them.
+  std::shared_ptr<TFileMapping> mapping;
+  struct stat st{};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<std::uint64_t>(st.st_size) >= TFileMapping::MinimumSize())
+    mapping = TFileMapping::Map(fd);
   rows.BeginLoading();
   // A large file's second half is split into rows of a list of its own on
   // another core while this thread does the first half; the halves' blocks
   // are then joined without copying a row.
   std::int64_t split = SplitPoint(fd);
   TEditorStringList tail(rows.BlockBytes(), rows.BlockRows());
+  rows.AttachMapping(mapping);
+  tail.AttachMapping(mapping);
   ChunkLineSplitter tailLines(rows, tail);
+  const std::size_t size = mapping ? mapping->Size() : 0;
+  auto read = [&](std::int64_t from, std::int64_t to, ChunkLineSplitter& lines) {
+    if (!mapping) return ReadRange(fd, from, to, lines);
+    FeedMapped(*mapping, static_cast<std::size_t>(from), to == kToEnd ? size : static_cast<std::size_t>(to), lines);
+    return 0;
+  };
   int tailError = 0;
   bool tailMark = false;
   std::exception_ptr tailFailure;
@@ -280,7 +315,7 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
     try {
       tailLoader = std::thread([&] {
         try {
-          tailError = ReadRange(fd, split, kToEnd, tailLines);
+          tailError = read(split, kToEnd, tailLines);
           if (tailError == 0) tailMark = tailLines.Finish();
         } catch (...) {
           tailFailure = std::current_exception();
@@ -294,7 +329,7 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   int error = 0;
   bool mark = false;
   try {
-    error = ReadRange(fd, 0, split > 0 ? split : kToEnd, lines);
+    error = read(0, split > 0 ? split : kToEnd, lines);
     if (error == 0) mark = lines.Finish();
   } catch (...) {
     if (tailLoader.joinable()) tailLoader.join();

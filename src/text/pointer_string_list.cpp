@@ -47,18 +47,37 @@ struct TPointerStringList::Block {
   // cache, filled in when asked.
   mutable std::int64_t widest = 0;
   mutable std::uint32_t widthGeneration = 0;
+  // Rows loaded from a mapped file and not changed since stay there: then
+  // `mapped` points at the first row's first byte, `ends` count from it,
+  // and each raCrlf row is followed there by its line end, CR LF where
+  // pairEnds says so, else CR or LF (`span` bytes in all, `endBytes` of
+  // them line ends); `text` is empty. A change to the rows copies them
+  // into `text` first (Own). The line-end lengths are kept rather than
+  // read from the file, so sizes and totals never touch its pages.
+  const char* mapped = nullptr;
+  std::vector<bool> pairEnds;
+  std::size_t span = 0;
+  std::size_t endBytes = 0;
 
   std::size_t Rows() const { return data.size(); }
-  std::size_t Begin(std::size_t k) const { return k == 0 ? 0 : ends[k - 1]; }
+  const char* Bytes() const { return mapped ? mapped : text.data(); }
+  std::size_t Span() const { return mapped ? span : text.size(); }
+  std::size_t ContentBytes() const { return Span() - endBytes; }
+  std::size_t EndLength(std::size_t k) const {
+    if (!mapped || !IsCrlf(data[k])) return 0;
+    return pairEnds[k] ? 2 : 1;
+  }
+  std::size_t Begin(std::size_t k) const { return k == 0 ? 0 : ends[k - 1] + EndLength(k - 1); }
   std::string_view RowView(std::size_t k) const {
     std::size_t b = Begin(k);
-    return std::string_view(text).substr(b, ends[k] - b);
+    return std::string_view(Bytes() + b, ends[k] - b);
   }
   void Count(std::uint8_t d, int sign) {
     if (EndsLine(d)) lineEnds += sign;
     if (IsCrlf(d)) crlfs += sign;
   }
   void SetData(std::size_t k, std::uint8_t d) {
+    if ((data[k] ^ d) & 0x0F) Own();  // the attribute says whether a line end follows
     Count(data[k], -1);
     data[k] = d;
     Count(d, +1);
@@ -70,19 +89,50 @@ struct TPointerStringList::Block {
     data.push_back(d);
     Count(d, +1);
   }
+  // Appends a row that lies in the mapping right after the block's last
+  // one (or starts an empty block there), followed by endLength bytes of
+  // line end.
+  void PushMapped(std::string_view s, std::uint8_t d, std::size_t endLength) {
+    if (data.empty()) mapped = s.data();
+    ends.push_back(static_cast<std::uint32_t>(s.data() + s.size() - mapped));
+    pairEnds.push_back(endLength == 2);
+    span = ends.back() + endLength;
+    endBytes += endLength;
+    data.push_back(d);
+    Count(d, +1);
+  }
+  // Copies mapped rows into the block's own text; nothing else changes.
+  void Own() {
+    if (!mapped) return;
+    std::string own;
+    own.reserve(ContentBytes());
+    std::size_t begin = 0;
+    for (std::size_t k = 0; k < Rows(); ++k) {
+      const std::size_t end = ends[k], next = end + EndLength(k);
+      own.append(mapped + begin, end - begin);
+      ends[k] = static_cast<std::uint32_t>(own.size());
+      begin = next;
+    }
+    text = std::move(own);
+    mapped = nullptr;
+    std::vector<bool>().swap(pairEnds);
+    span = endBytes = 0;
+  }
   TRowSums Sums() const {
-    return {static_cast<std::int64_t>(Rows()), lineEnds, crlfs, static_cast<std::int64_t>(text.size())};
+    return {static_cast<std::int64_t>(Rows()), lineEnds, crlfs, static_cast<std::int64_t>(ContentBytes())};
   }
   // Totals of rows [0, k), walked from the nearer end of the block.
   TRowSums SumsBefore(std::size_t k) const {
     const bool fromStart = k <= Rows() / 2;
     TRowSums part;
+    std::size_t lineEndBytes = 0;
     for (std::size_t i = fromStart ? 0 : k; i < (fromStart ? k : Rows()); ++i) {
       if (EndsLine(data[i])) ++part.lineEnds;
       if (IsCrlf(data[i])) ++part.crlfs;
+      lineEndBytes += EndLength(i);
     }
     part.rows = static_cast<std::int64_t>(fromStart ? k : Rows() - k);
-    part.bytes = static_cast<std::int64_t>(fromStart ? Begin(k) : text.size() - Begin(k));
+    part.bytes = static_cast<std::int64_t>((fromStart ? Begin(k) : Span() - Begin(k)) - lineEndBytes);
     if (fromStart) return part;
     TRowSums all = Sums();
     all -= part;
@@ -294,7 +344,15 @@ int TPointerStringList::FindRowWithAny(int from, int to, std::string_view bytes)
     Locator at = Locate(from);
     const Block& blk = *blocks_[at.block];
     const std::size_t lastRow = std::min(blk.Rows(), at.index + static_cast<std::size_t>(to - from));
-    const char* begin = blk.text.data() + blk.Begin(at.index);
+    if (blk.mapped && bytes.find_first_of("\r\n") != std::string_view::npos) {
+      // The line ends between mapped rows are not the rows' text.
+      for (std::size_t k = at.index; k < lastRow; ++k)
+        if (blk.RowView(k).find_first_of(bytes) != std::string_view::npos)
+          return starts_[at.block] + static_cast<int>(k);
+      from += static_cast<int>(lastRow - at.index);
+      continue;
+    }
+    const char* begin = blk.Bytes() + blk.Begin(at.index);
     std::size_t n = blk.Begin(lastRow) - blk.Begin(at.index);
     for (char c : bytes)
       if (const void* p = std::memchr(begin, c, n)) n = static_cast<std::size_t>(static_cast<const char*>(p) - begin);
@@ -370,6 +428,7 @@ void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t d
   const bool keep = blocks_[at.block]->widthGeneration == width_generation_;
   if (!keep) TextChanged(at.block);
   Block& blk = *blocks_[at.block];
+  blk.Own();
   std::size_t pos = blk.Begin(at.index);
   blk.text.insert(pos, s);
   blk.tabs += CountTabs(s);
@@ -388,9 +447,9 @@ void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t d
 void TPointerStringList::SplitIfLarge(std::size_t b) {
   const Block& blk = *blocks_[b];
   if (blk.Rows() < 2) return;
-  if (blk.Rows() <= block_rows_ && blk.text.size() <= 2 * block_bytes_) return;
+  if (blk.Rows() <= block_rows_ && blk.ContentBytes() <= 2 * block_bytes_) return;
   // Split near the byte middle, keeping both halves non-empty.
-  std::size_t half = blk.text.size() / 2;
+  std::size_t half = blk.Span() / 2;
   std::size_t k = static_cast<std::size_t>(std::upper_bound(blk.ends.begin(), blk.ends.end(), half) - blk.ends.begin());
   if (blk.Rows() > block_rows_) k = blk.Rows() / 2;
   k = std::clamp<std::size_t>(k, 1, blk.Rows() - 1);
@@ -401,6 +460,7 @@ void TPointerStringList::SplitIfLarge(std::size_t b) {
 void TPointerStringList::SplitBlockAt(std::size_t b, std::size_t index) {
   Block& blk = *blocks_[b];
   if (index == 0 || index >= blk.Rows()) return;
+  blk.Own();
   auto tail = std::make_unique<Block>();
   std::size_t cut = blk.Begin(index);
   tail->text.assign(blk.text, cut, std::string::npos);
@@ -429,7 +489,9 @@ void TPointerStringList::MergeIfSmall(std::size_t b) {
   if (b + 1 >= blocks_.size()) return;
   Block& blk = *blocks_[b];
   Block& next = *blocks_[b + 1];
-  if (blk.text.size() + next.text.size() > block_bytes_ || blk.Rows() + next.Rows() > block_rows_) return;
+  if (blk.ContentBytes() + next.ContentBytes() > block_bytes_ || blk.Rows() + next.Rows() > block_rows_) return;
+  blk.Own();
+  next.Own();
   std::uint32_t shift = static_cast<std::uint32_t>(blk.text.size());
   blk.text.append(next.text);
   for (std::uint32_t e : next.ends) blk.ends.push_back(e + shift);
@@ -459,6 +521,14 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
   for (std::size_t k = from; keep && k < to; ++k) keep = WidthOf(was, k) < was.widest;
   if (!keep) TextChanged(b);
   Block& blk = *blocks_[b];
+  // A whole mapped block goes without being copied first.
+  if (from == 0 && to == blk.Rows() && blk.mapped) {
+    for (std::size_t k = from; k < to; ++k) blk.Count(blk.data[k], -1);
+    blk = Block();
+    Touch(b);
+    return;
+  }
+  blk.Own();
   std::size_t bytesFrom = blk.Begin(from), bytesTo = blk.Begin(to);
   std::uint32_t removed = static_cast<std::uint32_t>(bytesTo - bytesFrom);
   blk.tabs -= CountTabs(std::string_view(blk.text).substr(bytesFrom, removed));
@@ -496,6 +566,7 @@ void TPointerStringList::ReplaceAt(Locator at, std::string_view s, std::size_t f
   ++text_edits_;
   const bool keep = RowChangeKeepsMeasure(at);
   Block& blk = *blocks_[at.block];
+  blk.Own();
   const std::size_t begin = blk.Begin(at.index), length = blk.ends[at.index] - begin;
   to = std::min(to, length);
   from = std::min(from, to);
@@ -537,29 +608,70 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data) {
 
 void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool hasTab) {
   ++text_edits_;
-  if (blocks_.empty() || (blocks_.back()->Rows() > 0 && (blocks_.back()->Rows() >= block_rows_ ||
-                                                         blocks_.back()->text.size() + s.size() > block_bytes_))) {
+  const std::uint8_t d = static_cast<std::uint8_t>(data & 0xFF);
+  const std::size_t endLength = MappedEndLength(s, d);
+  const bool mapped = endLength != kNotMapped;
+  Block* last = blocks_.empty() ? nullptr : blocks_.back().get();
+  const bool joins = last && (last->Rows() == 0 ||
+                              (last->Rows() < block_rows_ && last->ContentBytes() + s.size() <= block_bytes_ &&
+                               (mapped ? last->mapped && s.data() == last->mapped + last->span : !last->mapped)));
+  if (!joins) {
     // Appending in bulk (loading): size the block once, for as many rows
     // as rows of this length fill, instead of growing it row by row.
-    if (!blocks_.empty()) ShrinkBlock(*blocks_.back());
+    if (last) ShrinkBlock(*last);
     auto blk = std::make_unique<Block>();
-    blk->text.reserve(std::max(block_bytes_, s.size()));
+    if (!mapped) blk->text.reserve(std::max(block_bytes_, s.size()));
     const std::size_t rows = std::min(block_rows_, block_bytes_ / std::max<std::size_t>(s.size(), 16) + 8);
     blk->ends.reserve(rows);
     blk->data.reserve(rows);
+    if (mapped) blk->pairEnds.reserve(rows);
     BlockAdded(blk.get());
     blocks_.push_back(std::move(blk));
     starts_.push_back(count_);
   }
-  Block& last = *blocks_.back();
-  if (hasTab) last.tabs += CountTabs(s);
-  last.text.append(s);
-  last.ends.push_back(static_cast<std::uint32_t>(last.text.size()));
-  last.data.push_back(static_cast<std::uint8_t>(data & 0xFF));
-  last.Count(static_cast<std::uint8_t>(data & 0xFF), +1);
+  Block& blk = *blocks_.back();
+  if (hasTab) blk.tabs += CountTabs(s);
+  if (mapped) {
+    blk.PushMapped(s, d, endLength);
+  } else {
+    blk.text.append(s);
+    blk.ends.push_back(static_cast<std::uint32_t>(blk.text.size()));
+    blk.data.push_back(d);
+    blk.Count(d, +1);
+  }
   Touch(blocks_.size() - 1);
   TextChanged(blocks_.size() - 1);
   ++count_;
+}
+
+std::size_t TPointerStringList::MappedBlockCount() const {
+  return static_cast<std::size_t>(
+      std::count_if(blocks_.begin(), blocks_.end(), [](const auto& blk) { return blk->mapped != nullptr; }));
+}
+
+void TPointerStringList::AttachMapping(std::shared_ptr<const TFileMapping> mapping) {
+  if (mapping) mappings_.push_back(std::move(mapping));
+}
+
+// A row can stay in the mapping when it lies there whole and, if it ends a
+// line, its line end follows it there (a row cut out of a longer one does
+// not qualify): the length of that line end, or kNotMapped.
+std::size_t TPointerStringList::MappedEndLength(std::string_view s, std::uint8_t d) const {
+  if (mappings_.empty()) return kNotMapped;
+  const TFileMapping& map = *mappings_.back();
+  const char* end = s.data() + s.size();
+  const char* mapEnd = map.Data() + map.Size();
+  if (!map.Contains(s.data()) || end > mapEnd) return kNotMapped;
+  switch (d & 0x0F) {
+    case raWrapped:
+    case raEof:
+      return 0;
+    case raCrlf:
+      if (end == mapEnd || (*end != '\r' && *end != '\n')) return kNotMapped;
+      return *end == '\r' && end + 1 < mapEnd && end[1] == '\n' ? 2 : 1;
+    default:
+      return kNotMapped;
+  }
 }
 
 // Gives back what a block filled by appending reserved and did not use.
@@ -596,6 +708,7 @@ void TPointerStringList::Clear() {
   last_block_ = 0;
   sums_valid_ = 0;
   unknown_from_ = kAllStatesKnown;
+  mappings_.clear();
   NotifyChange();
 }
 
@@ -646,7 +759,7 @@ void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
   for (int k = 0; k < src.count_; ++k) {
     std::string_view row = src.Row(k);
     if (fresh.empty() || fresh.back()->Rows() >= block_rows_ ||
-        (fresh.back()->Rows() > 0 && fresh.back()->text.size() + row.size() > block_bytes_))
+        (fresh.back()->Rows() > 0 && fresh.back()->ContentBytes() + row.size() > block_bytes_))
       fresh.push_back(std::make_unique<Block>());
     fresh.back()->Push(row, static_cast<std::uint8_t>(src.GetData(k)));
   }
@@ -688,6 +801,7 @@ void TPointerStringList::SwapRows(TPointerStringList& other) {
   std::swap(starts_, other.starts_);
   std::swap(count_, other.count_);
   std::swap(unknown_from_, other.unknown_from_);
+  std::swap(mappings_, other.mappings_);
   last_block_ = other.last_block_ = 0;
   sums_valid_ = other.sums_valid_ = 0;
   widest_ = other.widest_ = -1;
@@ -699,6 +813,7 @@ void TPointerStringList::MoveRowsToEnd(TPointerStringList& tail) {
   ++text_edits_;
   ++tail.text_edits_;
   if (tail.count_ == 0) return;
+  mappings_.insert(mappings_.begin(), tail.mappings_.begin(), tail.mappings_.end());
   if (!blocks_.empty()) ShrinkBlock(*blocks_.back());
   const std::size_t first = blocks_.size();
   for (auto& blk : tail.blocks_) {
@@ -717,11 +832,12 @@ void TPointerStringList::MoveRowsToEnd(TPointerStringList& tail) {
   tail.sums_valid_ = 0;
   tail.widest_ = -1;
   tail.unknown_from_ = kAllStatesKnown;
+  tail.mappings_.clear();
 }
 
 std::string TPointerStringList::GetText() const {
   std::size_t total = 0;
-  for (const auto& b : blocks_) total += b->text.size();
+  for (const auto& b : blocks_) total += b->ContentBytes();
   total += 2 * static_cast<std::size_t>(count_);
   std::string out;
   out.reserve(total);

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/file_mapping.h"
+
 namespace yk {
 
 enum TRowAttribute : std::uint8_t { raCrlf = 0, raWrapped = 1, raEof = 2, raInvalid = 3 };
@@ -84,6 +86,10 @@ class TPointerStringList {
   // row, says whether it holds a tab, so the row is not read again.
   void Append(std::string_view s, std::uint32_t data);
   void Append(std::string_view s, std::uint32_t data, bool hasTab);
+  // Rows appended from now on whose bytes lie whole in the mapping (a
+  // loaded file) are kept there instead of copied, until changed; the
+  // list holds the mapping while any of its rows may be there.
+  void AttachMapping(std::shared_ptr<const TFileMapping> mapping);
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);
   // Moves every row of tail, with its data word, to the end of this list,
@@ -141,6 +147,8 @@ class TPointerStringList {
 
   // Number of storage blocks; for tests and diagnostics.
   std::size_t BlockCount() const { return blocks_.size(); }
+  // Blocks whose rows are still read from a mapped file.
+  std::size_t MappedBlockCount() const;
   std::size_t BlockBytes() const { return block_bytes_; }
   std::size_t BlockRows() const { return block_rows_; }
 
@@ -189,6 +197,8 @@ class TPointerStringList {
   // Row shifts of the state limit when rows come or go.
   void RowsInserted(int at, int n);
   void RowsDeleted(int at, int n);
+  static constexpr std::size_t kNotMapped = SIZE_MAX;
+  std::size_t MappedEndLength(std::string_view s, std::uint8_t d) const;
 
   std::size_t block_bytes_;
   std::size_t block_rows_;
@@ -207,6 +217,8 @@ class TPointerStringList {
   std::uint32_t width_generation_ = 1;
   static constexpr int kAllStatesKnown = 0x7FFFFFFF;
   int unknown_from_ = kAllStatesKnown;
+  // The mappings rows may lie in; the last one takes new rows.
+  std::vector<std::shared_ptr<const TFileMapping>> mappings_;
 };
 
 // Holds an update of a list open for a scope, also when the scope throws.

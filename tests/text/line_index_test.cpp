@@ -8,7 +8,9 @@
 #include <tuple>
 
 #include "fake_editor.h"
+#include "temp_dir.h"
 #include "text/column_map.h"
+#include "text/file_mapping.h"
 #include "text/screen_strings.h"
 
 namespace yk::test {
@@ -152,6 +154,66 @@ TEST_P(LineIndexRandom, AnswersMatchAPlainWalk) {
       const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
       ASSERT_NO_FATAL_FAILURE(CheckIndex(*rows, where));
       ASSERT_NO_FATAL_FAILURE(CheckRows(a, where));
+    }
+  }
+}
+
+// Loads with every file mapped, or none, while in scope.
+class MappingThreshold {
+ public:
+  explicit MappingThreshold(std::size_t bytes) : was_(TFileMapping::MinimumSize()) { TFileMapping::SetMinimumSize(bytes); }
+  ~MappingThreshold() { TFileMapping::SetMinimumSize(was_); }
+
+ private:
+  std::size_t was_;
+};
+
+// A loaded document with every kind of line end, tabs, NUL bytes, empty
+// lines and lines longer than the wrap width.
+std::string RandomFile(std::mt19937& rng) {
+  static const char* const ends[] = {"\r\n", "\n", "\r", "\n\r"};
+  std::string bytes;
+  for (int line = 0; line < 60; ++line) {
+    if (rng() % 5 == 0) bytes += std::string(rng() % 70, 'L');
+    else if (rng() % 7 == 0) bytes += std::string("t\tn\0", 5);
+    else bytes += RandomText(rng, 20);
+    bytes += ends[rng() % std::size(ends)];
+  }
+  if (rng() % 2) bytes += "last";
+  return bytes;
+}
+
+// Rows kept in a mapped file answer, and go through edits, exactly as rows
+// copied out of it do.
+TEST_P(LineIndexRandom, MappedRowsBehaveAsCopiedRows) {
+  const auto [blockBytes, blockRows] = GetParam();
+  TTempDir dir;
+  for (unsigned seed : {4u, 5u, 6u}) {
+    std::mt19937 source(seed);
+    const std::string path = dir.File("doc" + std::to_string(seed) + ".txt");
+    std::ofstream(path, std::ios::binary) << RandomFile(source);
+    auto load = [&](FakeEditor& ed, std::size_t threshold) {
+      ed.Rows().WrapOption().SetWrapByte(20);
+      ed.Rows().SetWordWrap(seed != 5);
+      ed.Rows().UndoObj().SetUndoListMax(200);
+      MappingThreshold mapping(threshold);
+      ed.lines.LoadFromFile(path);
+    };
+    FakeEditor copied(std::make_shared<TEditorScreenStrings>(blockBytes, blockRows));
+    FakeEditor mapped(std::make_shared<TEditorScreenStrings>(blockBytes, blockRows));
+    load(copied, SIZE_MAX);
+    load(mapped, 1);
+    ASSERT_EQ(copied.Rows().MappedBlockCount(), 0u);
+    ASSERT_GT(mapped.Rows().MappedBlockCount(), 0u) << "seed " << seed;
+    ASSERT_EQ(Dump(mapped.Rows()), Dump(copied.Rows())) << "seed " << seed;
+    ASSERT_NO_FATAL_FAILURE(CheckIndex(mapped.Rows(), "loaded, seed " + std::to_string(seed)));
+    std::mt19937 rngCopied(seed), rngMapped(seed);
+    for (int step = 0; step < 400; ++step) {
+      RandomStep(copied, rngCopied);
+      RandomStep(mapped, rngMapped);
+      const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
+      ASSERT_EQ(Dump(mapped.Rows()), Dump(copied.Rows())) << where;
+      ASSERT_NO_FATAL_FAILURE(CheckIndex(mapped.Rows(), where));
     }
   }
 }

@@ -1,0 +1,114 @@
+// Mapped files: when a mapping is refused, and that a loaded document keeps
+// its text when another writer changes or truncates the file under it.
+#include "text/file_mapping.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <future>
+#include <string>
+
+#include "fake_editor.h"
+#include "temp_dir.h"
+
+namespace yk::test {
+namespace {
+
+class Fd {
+ public:
+  Fd(const std::string& path, int flags) : fd_(::open(path.c_str(), flags | O_CLOEXEC, 0644)) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string Text(std::size_t lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines; ++i) text += "line " + std::to_string(i) + " \x82\xa0\x82\xa2\r\n";  // あい
+  return text;
+}
+
+TEST(FileMapping, IsRefusedWhereTheTextCouldChangeOrThereIsNone) {
+  TTempDir dir;
+  const std::string path = dir.File("a.txt");
+  std::ofstream(path, std::ios::binary) << Text(10);
+  {
+    Fd reader(path, O_RDONLY);
+    auto mapping = TFileMapping::Map(reader.get());
+    ASSERT_TRUE(mapping);
+    EXPECT_EQ(std::string(mapping->Data(), mapping->Size()), Text(10));
+  }
+  {
+    Fd writer(path, O_WRONLY);  // somebody writes the file: no lease to be had
+    Fd reader(path, O_RDONLY);
+    EXPECT_FALSE(TFileMapping::Map(reader.get()));
+  }
+  {
+    Fd both(path, O_RDWR);
+    EXPECT_FALSE(TFileMapping::Map(both.get()));
+  }
+  std::ofstream(dir.File("empty.txt"));
+  Fd empty(dir.File("empty.txt"), O_RDONLY);
+  EXPECT_FALSE(TFileMapping::Map(empty.get()));
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  Fd fifo(dir.File("fifo"), O_RDONLY | O_NONBLOCK);
+  EXPECT_FALSE(TFileMapping::Map(fifo.get()));
+}
+
+TEST(FileMapping, DetachedBytesStayWhenPagesAreReleased) {
+  TTempDir dir;
+  const std::string path = dir.File("a.txt");
+  const std::string text = Text(5000);
+  std::ofstream(path, std::ios::binary) << text;
+  Fd reader(path, O_RDONLY);
+  auto mapping = TFileMapping::Map(reader.get());
+  ASSERT_TRUE(mapping);
+  mapping->Release(0, mapping->Size());  // the file's pages come back on reading
+  EXPECT_EQ(std::string(mapping->Data(), mapping->Size()), text);
+  mapping->Detach();
+  EXPECT_TRUE(mapping->Detached());
+  mapping->Release(0, mapping->Size());  // now the only copy: kept
+  EXPECT_EQ(std::string(mapping->Data(), mapping->Size()), text);
+}
+
+// Another program rewriting the file waits for the document to copy its
+// text; the document then still holds what was loaded, and the writer's
+// bytes reach the file.
+TEST(FileMapping, ALoadedDocumentKeepsItsTextWhenTheFileIsRewritten) {
+  TTempDir dir;
+  const std::string path = dir.File("doc.txt");
+  const std::string text = Text(20000);
+  const std::size_t was = TFileMapping::MinimumSize();
+  TFileMapping::SetMinimumSize(1);
+  std::ofstream(path, std::ios::binary) << text;
+  FakeEditor ed;
+  ed.lines.LoadFromFile(path);
+  TFileMapping::SetMinimumSize(was);
+  ASSERT_GT(ed.Rows().MappedBlockCount(), 0u);
+  for (const char* writer : {"printf 'short' > '%s'", "printf '%%s' \"$(cat '%s')\" >/dev/null; : > '%s'"}) {
+    char command[512];
+    std::snprintf(command, sizeof command, writer, path.c_str(), path.c_str());
+    // Run apart, so a writer that never got through fails the test instead
+    // of hanging it.
+    auto done = std::async(std::launch::async, [&] { return std::system(command); });
+    ASSERT_EQ(done.wait_for(std::chrono::seconds(30)), std::future_status::ready) << command;
+    EXPECT_EQ(done.get(), 0);
+    EXPECT_EQ(ed.lines.GetTextStr(), text) << command;
+  }
+  EXPECT_EQ(Slurp(path), "");
+  ed.lines.SaveToFile(path);
+  EXPECT_EQ(Slurp(path), text);
+}
+
+}  // namespace
+}  // namespace yk::test
