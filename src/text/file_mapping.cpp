@@ -23,15 +23,16 @@ namespace {
 
 std::atomic<std::size_t> minimum_size{4u << 20};
 
-// Guards the list of live mappings and every change of their bytes.
+// Guards the list of live mappings and every change of their bytes. Never
+// destroyed: the watcher thread may still use them while the process ends.
 std::mutex& RegistryMutex() {
-  static std::mutex m;
-  return m;
+  static auto* m = new std::mutex;
+  return *m;
 }
 
 std::vector<TFileMapping*>& Registry() {
-  static std::vector<TFileMapping*> live;
-  return live;
+  static auto* live = new std::vector<TFileMapping*>;
+  return *live;
 }
 
 int LeaseSignal() { return SIGRTMIN + 4; }

@@ -106,6 +106,18 @@ TEST(FileMapping, ALoadedDocumentKeepsItsTextWhenTheFileIsRewritten) {
     EXPECT_EQ(ed.lines.GetTextStr(), text) << command;
   }
   EXPECT_EQ(Slurp(path), "");
+  // This process itself truncating the file (as saving in place does)
+  // must not take the text either.
+  std::ofstream(path, std::ios::binary) << text;
+  FakeEditor again;
+  TFileMapping::SetMinimumSize(1);
+  again.lines.LoadFromFile(path);
+  TFileMapping::SetMinimumSize(was);
+  ASSERT_GT(again.Rows().MappedBlockCount(), 0u);
+  auto truncated = std::async(std::launch::async, [&] { std::ofstream(path, std::ios::binary) << "x"; });
+  ASSERT_EQ(truncated.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+  EXPECT_EQ(again.lines.GetTextStr(), text);
+  EXPECT_EQ(Slurp(path), "x");
   ed.lines.SaveToFile(path);
   EXPECT_EQ(Slurp(path), text);
 }
