@@ -344,6 +344,10 @@ int TPointerStringList::FindRowWithAny(int from, int to, std::string_view bytes)
     Locator at = Locate(from);
     const Block& blk = *blocks_[at.block];
     const std::size_t lastRow = std::min(blk.Rows(), at.index + static_cast<std::size_t>(to - from));
+    if (blk.tabs == 0 && bytes == "\t") {  // counted: no need to look
+      from += static_cast<int>(lastRow - at.index);
+      continue;
+    }
     if (blk.mapped && bytes.find_first_of("\r\n") != std::string_view::npos) {
       // The line ends between mapped rows are not the rows' text.
       for (std::size_t k = at.index; k < lastRow; ++k)

@@ -20,6 +20,13 @@ void AppendRowText(std::string& out, std::string_view row, TRowAttribute attribu
   if (attribute == raCrlf) out.append("\r\n");
 }
 
+// The length of the line end at p: CR LF, CR or LF, as the lines split.
+std::size_t LineEndLength(std::string_view text, std::size_t p) {
+  if (p >= text.size()) return 0;
+  if (text[p] == '\r') return p + 1 < text.size() && text[p + 1] == '\n' ? 2 : 1;
+  return text[p] == '\n' ? 1 : 0;
+}
+
 }  // namespace
 
 TEditorScreenStrings::TEditorScreenStrings(std::size_t blockBytes, std::size_t blockRows)
@@ -145,9 +152,7 @@ void TEditorScreenStrings::SetChangedRange(int first, int oldCount, int newCount
 // the word-break test (which looks at the whole line's width) differs.
 bool TEditorScreenStrings::CanRewrapFromRow(int row, int end, std::string_view text) const {
   if (wrap_option_->WordBreak() || text.find('\t') != std::string_view::npos) return false;
-  for (int i = FirstRowOfLine(row); i <= end; ++i)
-    if (Row(i).find('\t') != std::string_view::npos) return false;
-  return true;
+  return FindRowWithAny(FirstRowOfLine(row), end + 1, "\t") > end;
 }
 
 TUndoData& TEditorScreenStrings::RecordOldRows(int first, int count) {
@@ -245,6 +250,9 @@ void TEditorScreenStrings::DeleteWholeLines(int first, int count) {
 // lastReplaced+1..end, wrapped anew; end may be start - 1 (nothing old).
 void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, int end, std::string_view text,
                                        TRowAttribute lastAttribute) {
+  if (wrap_enabled_ && end - lastReplaced > kAgreeReach && CanRewrapFromRow(start, end, text) &&
+      RebuildUntilRowsAgree(start, first, lastReplaced, end, text))
+    return;
   const int oldRows = std::max(end - start + 1, 0);
   TUndoData& record = RecordOldRows(start, oldRows);
 
@@ -260,6 +268,64 @@ void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, i
   StoreOldText(record, std::move(record.oldText), GetRowsText(start, scratch.GetCount()).text);
   UpdateStatesFrom(start, true);
   SetChangedRange(start, oldRows, scratch.GetCount());
+}
+
+// Rows break where the text from a row's start says, whatever came before
+// it (the same condition as CanRewrapFromRow): once a new row starts where
+// an old row started, the rest of the line breaks as before and is kept.
+// So a key typed in a line of many megabytes re-wraps a few rows, not the
+// rest of the line. Looks a bounded distance ahead; false when the rows do
+// not agree by then (a line of single-byte text, where every break moves).
+bool TEditorScreenStrings::RebuildUntilRowsAgree(int start, int first, int lastReplaced, int end,
+                                                 std::string_view text) {
+  std::string composed;
+  for (int i = start; i < first; ++i) AppendRowText(composed, Row(i), GetRowAttribute(i));
+  composed.append(text);
+  const std::size_t textEnd = composed.size();
+  std::vector<std::size_t> oldStarts;  // where rows lastReplaced + 1, ... start in composed
+  TEditorStringList scratch;
+  int next = lastReplaced + 1;
+  for (int reach = kAgreeReach; reach <= kAgreeReachLimit; reach *= 2) {
+    for (; next <= end && next <= lastReplaced + reach; ++next) {
+      oldStarts.push_back(composed.size());
+      AppendRowText(composed, Row(next), GetRowAttribute(next));
+    }
+    if (next > end) return false;  // the line's end is in reach: it is wrapped whole
+    WrapText(composed, scratch);
+    std::size_t at = 0, m = 0;
+    for (int k = 0; k + 1 < scratch.GetCount(); ++k) {
+      at += scratch.RowLength(k);
+      if (scratch.GetRowAttribute(k) == raCrlf) at += LineEndLength(composed, at);
+      if (at < textEnd) continue;
+      while (m < oldStarts.size() && oldStarts[m] < at) ++m;
+      // The last old row only shows the breaks before it what follows them.
+      if (m + 1 >= oldStarts.size()) break;
+      if (oldStarts[m] == at) {
+        ReplaceUntilRow(start, lastReplaced + 1 + static_cast<int>(m), scratch, k + 1, composed.substr(0, at));
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// Puts the first newCount rows of scratch (whose text is newText) in place
+// of rows [start, agree). Undo and redo wrap either text on its own and get
+// these same rows: both start at a row start and end at a break made with
+// the text after it in view, and no break rule looks further than a
+// character past a row or measures the whole line (word breaks do, and
+// are never rebuilt this way).
+void TEditorScreenStrings::ReplaceUntilRow(int start, int agree, const TEditorStringList& scratch, int newCount,
+                                           std::string newText) {
+  const int oldCount = agree - start;
+  TEditorStringList rows(scratch.BlockBytes(), scratch.BlockRows());
+  for (int k = 0; k < newCount; ++k) rows.Append(scratch.Row(k), scratch.GetData(k));
+  TUndoData& record = RecordOldRows(start, oldCount);
+  record.insertedRows = newCount;
+  AssignRows(start, oldCount, rows);
+  StoreOldText(record, std::move(record.oldText), newText);
+  UpdateStatesFrom(start, true);
+  SetChangedRange(start, oldCount, newCount);
 }
 
 void TEditorScreenStrings::Clear() {

@@ -154,6 +154,12 @@ class TEditorScreenStrings : public TEditorStringList {
   void DeleteWholeLines(int first, int count);
   void RebuildRows(int start, int first, int lastReplaced, int end, std::string_view text,
                    TRowAttribute lastAttribute);
+  // Rows past the replaced ones that the new breaks are first compared
+  // with, and at most.
+  static constexpr int kAgreeReach = 4;
+  static constexpr int kAgreeReachLimit = 256;
+  bool RebuildUntilRowsAgree(int start, int first, int lastReplaced, int end, std::string_view text);
+  void ReplaceUntilRow(int start, int agree, const TEditorStringList& scratch, int newCount, std::string newText);
   void RebuildLines(bool wrap);
   void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;

@@ -34,7 +34,8 @@ class FakeEditor : public TEditorLink {
   bool Focused() const override { return focused; }
   void StringsChanged() override {
     ++changes;
-    if (rows_->ChangedRange().dirty) modified = true;
+    lastChange = rows_->ChangedRange();
+    if (lastChange.dirty) modified = true;
   }
   void RepaintRow(int r) override { repainted.push_back(r); }
   void RepaintAll() override { ++fullRepaints; }
@@ -53,6 +54,7 @@ class FakeEditor : public TEditorLink {
   int tabWidth = 8;
   bool focused = false, modified = false;
   std::vector<int> repainted;
+  TChangedRange lastChange;
   TParserRules rules;
 
  private:

@@ -10,6 +10,7 @@
 #include "fake_editor.h"
 #include "temp_dir.h"
 #include "text/column_map.h"
+#include "text/cp932.h"
 #include "text/file_mapping.h"
 #include "text/screen_strings.h"
 
@@ -215,6 +216,65 @@ TEST_P(LineIndexRandom, MappedRowsBehaveAsCopiedRows) {
       ASSERT_EQ(Dump(mapped.Rows()), Dump(copied.Rows())) << where;
       ASSERT_NO_FATAL_FAILURE(CheckIndex(mapped.Rows(), where));
     }
+  }
+}
+
+// A byte offset in the row that starts a character.
+std::size_t CharBoundary(std::string_view row, std::mt19937& rng) {
+  std::vector<std::size_t> starts{0};
+  for (std::size_t p = 0; p < row.size();) starts.push_back(p += cp932::CharLength(row, p));
+  return starts[rng() % starts.size()];
+}
+
+// Edits in the middle of a line of many rows re-wrap only until the new
+// breaks meet the old ones: the rows must still be those a wrap of the
+// whole document gives, under the line-break rules too, and undo and redo
+// must bring back exactly the rows there were.
+TEST(LongLineEdits, RowsAgreeWithAWrapFromScratch) {
+  static const char* const pieces[] = {"a", "b ", "\x82\xa0" /* あ */, "\x81\x42" /* 。 */, "\x81\x41" /* 、 */,
+                                       "\x81\x75" /* 「 */, "\x81\x76" /* 」 */, "\x83\x41" /* ア */, "xyz"};
+  for (unsigned seed : {1u, 2u, 3u, 4u}) {
+    std::mt19937 rng(seed);
+    FakeEditor ed(std::make_shared<TEditorScreenStrings>(200, 8));
+    TEditorScreenStrings& rows = ed.Rows();
+    rows.WrapOption().SetWrapByte(20);
+    rows.WrapOption().SetFollowPunctuation(seed % 2 == 0);
+    rows.WrapOption().SetLeading(seed >= 3);
+    rows.SetWordWrap(true);
+    rows.UndoObj().SetUndoListMax(1000);
+    std::string line;
+    while (line.size() < 3000) line += pieces[rng() % std::size(pieces)];
+    const std::string text = "head\r\n" + line + "\r\ntail\r\n";
+    ed.lines.SetTextStr(text);
+    int edits = 0, local = 0;
+    for (int step = 0; step < 400; ++step) {
+      const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
+      const int r = 1 + static_cast<int>(rng() % static_cast<unsigned>(std::max(rows.GetCount() - 2, 1)));
+      const std::string_view row = rows.Row(r);
+      std::size_t from = CharBoundary(row, rng), to = CharBoundary(row, rng);
+      if (from > to) std::swap(from, to);
+      if (to - from > 4) to = from;
+      std::string piece;
+      for (int k = static_cast<int>(rng() % 3); k > 0; --k) piece += pieces[rng() % std::size(pieces)];
+      if (rng() % 10 == 0) {
+        rows.Undo();
+      } else if (rng() % 10 == 0) {
+        rows.Redo();
+      } else {
+        rows.ReplaceInRow(r, from, to, piece);
+        ++edits;
+        if (ed.lastChange.oldCount < 20) ++local;
+      }
+      ASSERT_NO_FATAL_FAILURE(CheckRows(ed, where));
+      if (step % 20 == 0) {
+        ASSERT_NO_FATAL_FAILURE(CheckIndex(rows, where));
+      }
+    }
+    // Where the breaks meet again depends on the text; in this mix of one-
+    // and two-byte characters they mostly meet within a few rows.
+    EXPECT_GT(local, edits / 4) << "seed " << seed << ": too few edits re-wrapped only a few rows";
+    while (rows.UndoObj().CanUndo()) rows.Undo();
+    EXPECT_EQ(ed.lines.GetTextStr(), text) << "seed " << seed;
   }
 }
 
