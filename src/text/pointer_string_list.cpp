@@ -340,35 +340,39 @@ bool TPointerStringList::RowHasTab(int i) const {
 int TPointerStringList::FindRowWithAny(int from, int to, std::string_view bytes) const {
   from = std::max(from, 0);
   to = std::min(to, count_);
-  while (from < to) {
-    Locator at = Locate(from);
-    const Block& blk = *blocks_[at.block];
-    const std::size_t lastRow = std::min(blk.Rows(), at.index + static_cast<std::size_t>(to - from));
-    if (blk.tabs == 0 && bytes == "\t") {  // counted: no need to look
-      from += static_cast<int>(lastRow - at.index);
-      continue;
-    }
-    if (blk.mapped && bytes.find_first_of("\r\n") != std::string_view::npos) {
-      // The line ends between mapped rows are not the rows' text.
-      for (std::size_t k = at.index; k < lastRow; ++k)
-        if (blk.RowView(k).find_first_of(bytes) != std::string_view::npos)
-          return starts_[at.block] + static_cast<int>(k);
-      from += static_cast<int>(lastRow - at.index);
-      continue;
-    }
-    const char* begin = blk.Bytes() + blk.Begin(at.index);
-    std::size_t n = blk.Begin(lastRow) - blk.Begin(at.index);
-    for (char c : bytes)
-      if (const void* p = std::memchr(begin, c, n)) n = static_cast<std::size_t>(static_cast<const char*>(p) - begin);
-    const std::size_t hit = blk.Begin(at.index) + n;
-    if (hit < blk.Begin(lastRow)) {
-      // The row whose bytes end after the hit holds it.
-      auto row = std::upper_bound(blk.ends.begin() + static_cast<std::ptrdiff_t>(at.index), blk.ends.end(), hit);
-      return starts_[at.block] + static_cast<int>(row - blk.ends.begin());
-    }
-    from += static_cast<int>(lastRow - at.index);
+  if (from >= to) return to;
+  const bool tabsOnly = bytes == "\t";
+  const bool lineEnds = bytes.find_first_of("\r\n") != std::string_view::npos;
+  // The blocks are walked in turn from the one holding `from`.
+  Locator at = Locate(from);
+  for (std::size_t b = at.block, index = at.index; from < to; ++b, index = 0) {
+    const Block& blk = *blocks_[b];
+    const std::size_t lastRow = std::min(blk.Rows(), index + static_cast<std::size_t>(to - from));
+    const int found = tabsOnly && blk.tabs == 0 ? -1 : FindInBlock(blk, index, lastRow, bytes, lineEnds);
+    if (found >= 0) return starts_[b] + found;
+    from += static_cast<int>(lastRow - index);
   }
   return to;
+}
+
+// The first of rows [from, to) of a block holding one of `bytes`, or -1.
+int TPointerStringList::FindInBlock(const Block& blk, std::size_t from, std::size_t to, std::string_view bytes,
+                                    bool lineEnds) {
+  if (blk.mapped && lineEnds) {
+    // The line ends between mapped rows are not the rows' text.
+    for (std::size_t k = from; k < to; ++k)
+      if (blk.RowView(k).find_first_of(bytes) != std::string_view::npos) return static_cast<int>(k);
+    return -1;
+  }
+  const char* begin = blk.Bytes() + blk.Begin(from);
+  std::size_t n = blk.Begin(to) - blk.Begin(from);
+  for (char c : bytes)
+    if (const void* p = std::memchr(begin, c, n)) n = static_cast<std::size_t>(static_cast<const char*>(p) - begin);
+  const std::size_t hit = blk.Begin(from) + n;
+  if (hit >= blk.Begin(to)) return -1;
+  // The row whose bytes end after the hit holds it.
+  auto row = std::upper_bound(blk.ends.begin() + static_cast<std::ptrdiff_t>(from), blk.ends.end(), hit);
+  return static_cast<int>(row - blk.ends.begin());
 }
 
 // A changed block that held the widest row may have lost it: then every

@@ -171,6 +171,7 @@ class TPointerStringList {
   };
 
   Locator Locate(int i) const;
+  static int FindInBlock(const Block& blk, std::size_t from, std::size_t to, std::string_view bytes, bool lineEnds);
   void CheckIndex(int i) const;
   void InsertAt(Locator at, std::string_view s, std::uint8_t data);
   // Replaces bytes [from, to) of one row in place (clamped to the row; the
