@@ -59,6 +59,22 @@ yk::TEditor& LongRow(bool wrap) {
   return *ed;
 }
 
+// One row of 10 MB of single-byte text, wrapped: every break after a typed
+// key moves by that key, so the rest of the line is wrapped again.
+yk::TEditor& LongSingleByteRow() {
+  static std::unique_ptr<yk::TEditor> ed;
+  if (!ed) {
+    std::string row(10u << 20, ' ');
+    for (std::size_t i = 0; i < row.size(); ++i)
+      if (i % 7 != 6) row[i] = static_cast<char>('a' + i % 26);
+    ed = std::make_unique<yk::TEditor>();
+    ed->SetHost(&host);
+    ed->SetWordWrap(true);
+    ed->Lines().SetTextStr(row);
+  }
+  return *ed;
+}
+
 // One row of 10 MB with a tab every few dozen bytes, wrap off.
 yk::TEditor& LongTabRow() {
   static std::unique_ptr<yk::TEditor> ed = [] {
@@ -160,11 +176,17 @@ void BM_TypeInLongRowWrapOff(benchmark::State& state) { TypeInLongRow(state, fal
 void BM_TypeInLongRowWrapOn(benchmark::State& state) { TypeInLongRow(state, true); }
 BENCHMARK(BM_TypeInLongRowWrapOff)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_TypeInLongRowWrapOn)->Unit(benchmark::kMillisecond)->Iterations(20);
+void BM_TypeInLongSingleByteRowWrapOn(benchmark::State& state) {
+  yk::TEditor& ed = LongSingleByteRow();
+  ed.SetRowCol(ed.RowCount() / 2, 40);
+  yk::bench::TypeAndErase(state, ed);
+}
+BENCHMARK(BM_TypeInLongSingleByteRowWrapOn)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // Undo and redo of a key typed in the middle of the 10 MB row, in turn.
-void BM_UndoRedoInLongRowWrapOff(benchmark::State& state) {
-  yk::TEditor& ed = LongRow(false);
-  ed.SetRowCol(0, 5000000);
+void UndoRedoInLongRow(benchmark::State& state, bool wrap) {
+  yk::TEditor& ed = LongRow(wrap);
+  ed.SetRowCol(wrap ? ed.RowCount() / 2 : 0, wrap ? 40 : 5000000);
   ed.KeyChar('a');
   bool undo = true;
   for (auto _ : state) {
@@ -175,7 +197,10 @@ void BM_UndoRedoInLongRowWrapOff(benchmark::State& state) {
     undo = !undo;
   }
 }
+void BM_UndoRedoInLongRowWrapOff(benchmark::State& state) { UndoRedoInLongRow(state, false); }
+void BM_UndoRedoInLongRowWrapOn(benchmark::State& state) { UndoRedoInLongRow(state, true); }
 BENCHMARK(BM_UndoRedoInLongRowWrapOff)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_UndoRedoInLongRowWrapOn)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 
