@@ -35,6 +35,9 @@ struct TRowMatch {
 class TRowSearchSource final : public TSearchSource {
  public:
   TRowSearchSource(const TEditorScreenStrings& rows, int originRow);
+  ~TRowSearchSource();
+  TRowSearchSource(const TRowSearchSource&) = delete;
+  TRowSearchSource& operator=(const TRowSearchSource&) = delete;
 
   TSearchPiece Piece(std::int64_t from, std::int64_t to) override;
   // The first row of the last piece and its offset.
@@ -51,6 +54,7 @@ class TRowSearchSource final : public TSearchSource {
   int row_ = 0;             // a line's first row
   std::int64_t base_ = 0;   // its offset
   std::string text_;
+  std::int64_t read_ = 0;  // bytes of rows read
 };
 
 // SearchText over the document the rows hold, from a selection that starts

@@ -48,6 +48,7 @@ void WriteRows(const TPointerStringList& rows, const std::string& path, bool end
   }
   if (eofMark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();
+  rows.ReleaseMappedPages();
 }
 
 // The end of the line that starts at p (the first CR or LF, or end) and

@@ -661,6 +661,10 @@ void TPointerStringList::AttachMapping(std::shared_ptr<const TFileMapping> mappi
   if (mapping) mappings_.push_back(std::move(mapping));
 }
 
+void TPointerStringList::ReleaseMappedPages() const {
+  for (const auto& mapping : mappings_) mapping->Release(0, mapping->Size());
+}
+
 // A row can stay in the mapping when it lies there whole and, if it ends a
 // line, its line end follows it there (a row cut out of a longer one does
 // not qualify): the length of that line end, or kNotMapped.

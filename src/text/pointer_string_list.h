@@ -90,6 +90,10 @@ class TPointerStringList {
   // loaded file) are kept there instead of copied, until changed; the
   // list holds the mapping while any of its rows may be there.
   void AttachMapping(std::shared_ptr<const TFileMapping> mapping);
+  // Lets the pages of mapped files that reading rows brought into this
+  // process's resident set go again (they stay in the page cache): for
+  // after a read of the whole document, such as a search or a save.
+  void ReleaseMappedPages() const;
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);
   // Moves every row of tail, with its data word, to the end of this list,

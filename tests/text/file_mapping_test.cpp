@@ -133,5 +133,43 @@ TEST(FileMapping, ALoadedDocumentKeepsItsTextWhenTheFileIsRewritten) {
   EXPECT_EQ(Slurp(path), text);
 }
 
+// Resident kilobytes of this process's mappings of path.
+long ResidentKb(const std::string& path) {
+  std::ifstream maps("/proc/self/smaps");
+  long kb = 0;
+  bool inside = false;
+  for (std::string line; std::getline(maps, line);) {
+    if (line.find('-') < line.find(' ') && line.find_first_of("0123456789abcdef") == 0)
+      inside = line.size() >= path.size() && line.compare(line.size() - path.size(), path.size(), path) == 0;
+    else if (inside && line.rfind("Rss:", 0) == 0)
+      kb += std::strtol(line.c_str() + 4, nullptr, 10);
+  }
+  return kb;
+}
+
+// Reading the whole document (a save, a search) brings the file's pages
+// into the resident set; they go again afterwards, the text staying.
+TEST(FileMapping, PagesReadThroughGoAgain) {
+  TTempDir dir;
+  SKIP_WITHOUT_LEASES(dir);
+  const std::string path = dir.File("doc.txt");
+  const std::string text = Text(120000);  // about 2 MB
+  std::ofstream(path, std::ios::binary) << text;
+  const std::size_t was = TFileMapping::MinimumSize();
+  TFileMapping::SetMinimumSize(1);
+  FakeEditor ed;
+  ed.lines.LoadFromFile(path);
+  TFileMapping::SetMinimumSize(was);
+  ASSERT_GT(ed.Rows().MappedBlockCount(), 0u);
+  EXPECT_LT(ResidentKb(path), 512) << "the load lets its pages go";
+  ASSERT_EQ(ed.lines.GetTextStr(), text);
+  EXPECT_GT(ResidentKb(path), 1024);
+  ed.Rows().ReleaseMappedPages();
+  EXPECT_LT(ResidentKb(path), 512);
+  ed.lines.SaveToFile(dir.File("copy.txt"));
+  EXPECT_LT(ResidentKb(path), 512) << "a save lets them go too";
+  EXPECT_EQ(Slurp(dir.File("copy.txt")), text);
+}
+
 }  // namespace
 }  // namespace yk::test
