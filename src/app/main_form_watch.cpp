@@ -56,13 +56,18 @@ class TDocumentWatch final : public QObject {
     settle.setInterval(50);
   }
 
-  // Watches the file (again after a replacement ended the watch on the old
-  // one) and its folder (where a deleted file comes back).
+  // Watches the file and its folder (where a deleted file comes back). A
+  // file replaced by another is watched anew: the watch stays on the old
+  // one for as long as anybody (the editor's own mapping of a large file,
+  // a viewer) still holds it open.
   void Arm() {
     if (path.empty()) return;
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     const QString folder = QFile::decodeName(QByteArray::fromStdString(FolderPart(path)));
-    if (!watcher.files().contains(file) && StampOf(path).exists) watcher.addPath(file);
+    const TDiskStamp now = StampOf(path);
+    const bool replaced = now.dev != watched.dev || now.ino != watched.ino;
+    if (watcher.files().contains(file) && replaced) watcher.removePath(file);
+    if (!watcher.files().contains(file) && now.exists && watcher.addPath(file)) watched = now;
     if (!folder.isEmpty() && !watcher.directories().contains(folder)) watcher.addPath(folder);
   }
 
@@ -76,6 +81,7 @@ class TDocumentWatch final : public QObject {
   QTimer settle;
   std::string path;  // the document's file; empty: none
   TDiskStamp stamp;  // the file as the editor knows it
+  TDiskStamp watched;  // the file the watch is on
 };
 
 QWidget* TMainForm::WithChangeBar(QWidget* editing) {

@@ -11,6 +11,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <fstream>
 
 #include "form_fixture.h"
 #include "iconv_text.h"
@@ -270,6 +271,22 @@ TEST_F(EncodingTest, ChangeOnDiskIsToldAndReloadKeepsTheCaretLine) {
   keep->click();
   EXPECT_TRUE(form.ChangeBar->isHidden());
   Spit(path, "newer\r\n");
+  EXPECT_TRUE(WaitFor([&] { return !form.ChangeBar->isHidden(); }));
+}
+
+// The old file of a replacement may live on, held open by somebody (a
+// viewer, or this editor's own mapping of a large file): the watch must
+// move to the new file, or later changes to it go unnoticed.
+TEST_F(EncodingTest, AReplacedFileIsWatchedAnewWhileTheOldOneIsStillOpen) {
+  const std::string path = File("a.txt", "one\r\n");
+  TMainForm& form = Make({path});
+  std::ifstream holder(path, std::ios::binary);  // keeps the old file alive
+  const std::string temp = dir.File("a.txt.tmp");
+  Spit(temp, "two\r\n");
+  ASSERT_EQ(std::rename(temp.c_str(), path.c_str()), 0);
+  ASSERT_TRUE(WaitFor([&] { return !form.ChangeBar->isHidden(); }));
+  form.ChangeBar->findChild<QPushButton*>(QStringLiteral("KeepButton"))->click();
+  Spit(path, "three\r\n");
   EXPECT_TRUE(WaitFor([&] { return !form.ChangeBar->isHidden(); }));
 }
 
