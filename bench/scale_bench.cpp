@@ -28,64 +28,64 @@ class TouchSurface : public yk::TSurface {
   unsigned sum = 0;
 };
 
+// An editor on the benchmark host holding text.
+std::unique_ptr<yk::TEditor> EditorWith(const std::string& text, bool wrap) {
+  auto e = std::make_unique<yk::TEditor>();
+  e->SetHost(&host);
+  e->SetWordWrap(wrap);
+  e->Lines().SetTextStr(text);
+  return e;
+}
+
 // The 100 MB document, wrapped at 80 columns, with a block comment pair.
 yk::TEditor& Wrapped() {
   static std::unique_ptr<yk::TEditor> ed = [] {
-    auto e = std::make_unique<yk::TEditor>();
-    e->SetHost(&host);
+    auto e = EditorWith("", true);
     yk::TEditorBracketItem& pair = e->View().Brackets().Add();
     pair.SetLeftBracket("/*");
     pair.SetRightBracket("*/");
-    e->SetWordWrap(true);
     e->Lines().SetTextStr(yk::bench::MakeDocument(100u << 20));
     return e;
   }();
   return *ed;
 }
 
+// The 10 MB document made one row: its line ends become blanks, and with
+// `tabs` some of them tabs (its own tabs kept); without, its tabs go too.
+std::string OneRow(bool tabs) {
+  std::string row = yk::bench::MakeDocument(10u << 20);
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    if (row[i] == '\r' || row[i] == '\n')
+      row[i] = tabs && i % 3 == 0 ? '\t' : ' ';
+    else if (row[i] == '\t' && !tabs)
+      row[i] = ' ';
+  }
+  return row;
+}
+
 // One row of 10 MB without line ends or tabs (a minified file).
 yk::TEditor& LongRow(bool wrap) {
   static std::unique_ptr<yk::TEditor> eds[2];
   auto& ed = eds[wrap ? 1 : 0];
-  if (!ed) {
-    std::string row = yk::bench::MakeDocument(10u << 20);
-    for (char& c : row)
-      if (c == '\r' || c == '\n' || c == '\t') c = ' ';
-    ed = std::make_unique<yk::TEditor>();
-    ed->SetHost(&host);
-    ed->SetWordWrap(wrap);
-    ed->Lines().SetTextStr(row);
-  }
+  if (!ed) ed = EditorWith(OneRow(false), wrap);
   return *ed;
 }
 
 // One row of 10 MB of single-byte text, wrapped: every break after a typed
 // key moves by that key, so the rest of the line is wrapped again.
 yk::TEditor& LongSingleByteRow() {
-  static std::unique_ptr<yk::TEditor> ed;
-  if (!ed) {
+  static std::unique_ptr<yk::TEditor> ed = [] {
     std::string row(10u << 20, ' ');
     for (std::size_t i = 0; i < row.size(); ++i)
       if (i % 7 != 6) row[i] = static_cast<char>('a' + i % 26);
-    ed = std::make_unique<yk::TEditor>();
-    ed->SetHost(&host);
-    ed->SetWordWrap(true);
-    ed->Lines().SetTextStr(row);
-  }
+    return EditorWith(row, true);
+  }();
   return *ed;
 }
 
 // One row of 10 MB with a tab every few dozen bytes, wrap off.
 yk::TEditor& LongTabRow() {
-  static std::unique_ptr<yk::TEditor> ed = [] {
-    std::string row = yk::bench::MakeDocument(10u << 20);
-    for (std::size_t i = 0; i < row.size(); ++i)
-      if (row[i] == '\r' || row[i] == '\n') row[i] = i % 3 == 0 ? '\t' : ' ';
-    auto e = std::make_unique<yk::TEditor>();
-    e->SetHost(&host);
-    e->Lines().SetTextStr(row);
-    return e;
-  }();
+  static std::unique_ptr<yk::TEditor> ed = EditorWith(OneRow(true), false);
   return *ed;
 }
 
