@@ -59,9 +59,9 @@ class TDocumentWatch final : public QObject {
   // Watches the file and its folder (where a deleted file comes back). A
   // file replaced by another is watched anew: the watch stays on the old
   // one for as long as anybody (the editor's own mapping of a large file,
-  // a viewer) still holds it open.
-  void Arm() {
-    if (path.empty()) return;
+  // a viewer) still holds it open. Returns the file as it is now.
+  TDiskStamp Arm() {
+    if (path.empty()) return {};
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     const QString folder = QFile::decodeName(QByteArray::fromStdString(FolderPart(path)));
     const TDiskStamp now = StampOf(path);
@@ -69,6 +69,7 @@ class TDocumentWatch final : public QObject {
     if (watcher.files().contains(file) && replaced) watcher.removePath(file);
     if (!watcher.files().contains(file) && now.exists && watcher.addPath(file)) watched = now;
     if (!folder.isEmpty() && !watcher.directories().contains(folder)) watcher.addPath(folder);
+    return now;
   }
 
   void Disarm() {
@@ -131,15 +132,13 @@ void TMainForm::WatchDocumentFile() {
   w.Disarm();
   ChangeBar->hide();
   w.path = FileName.empty() || FileName == kUntitled ? std::string() : FileName;
-  w.stamp = StampOf(w.path);
-  w.Arm();
+  w.stamp = w.Arm();
 }
 
 void TMainForm::CheckDocumentFile() {
   TDocumentWatch& w = *DocumentWatch;
   if (w.path.empty()) return;
-  w.Arm();
-  const TDiskStamp now = StampOf(w.path);
+  const TDiskStamp now = w.Arm();
   if (now == w.stamp) return;
   const QString name = DisplayPath(FileNamePart(w.path));
   ChangeBarText->setText(now.exists ? Utf8("ファイル %1 が他のプログラムによって変更されました。").arg(name)
