@@ -288,11 +288,7 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
   const int fd = fileno(file.get());
   // A large file's rows are read from the file's pages, not copied, as
   // long as the file is kept from changing under them.
-  std::shared_ptr<TFileMapping> mapping;
-  struct stat st{};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-      static_cast<std::uint64_t>(st.st_size) >= TFileMapping::MinimumSize())
-    mapping = TFileMapping::Map(fd);
+  const std::shared_ptr<TFileMapping> mapping = TFileMapping::Map(fd);
   rows.BeginLoading();
   // A large file's second half is split into rows of a list of its own on
   // another core while this thread does the first half; the halves' blocks

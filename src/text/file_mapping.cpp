@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <future>
 #include <mutex>
@@ -91,7 +92,9 @@ TFileMapping::TFileMapping(int fd, char* data, std::size_t size) : fd_(fd), data
 
 std::shared_ptr<TFileMapping> TFileMapping::Map(int callerFd) {
   struct stat st {};
-  if (::fstat(callerFd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return nullptr;
+  if (::fstat(callerFd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 ||
+      static_cast<std::uint64_t>(st.st_size) < MinimumSize())
+    return nullptr;
   if ((::fcntl(callerFd, F_GETFL) & O_ACCMODE) != O_RDONLY) return nullptr;  // no read lease otherwise
   const pid_t watcher = WatcherThread();
   if (watcher == 0) return nullptr;

@@ -16,10 +16,10 @@ namespace yk {
 // vanishes, whatever happens to the file afterwards.
 class TFileMapping {
  public:
-  // Maps the regular file open on fd (which the mapping takes over and
-  // closes) or returns null when that cannot be done safely (no lease to be
+  // Maps the regular file open (read-only) on fd, or returns null when it
+  // is smaller than MinimumSize or cannot be mapped safely (no lease to be
   // had: another program has the file open for writing, the file system
-  // has no leases, the file is empty); then fd is left open for the caller.
+  // has no leases). fd stays the caller's: the mapping keeps a duplicate.
   static std::shared_ptr<TFileMapping> Map(int fd);
   ~TFileMapping();
   TFileMapping(const TFileMapping&) = delete;

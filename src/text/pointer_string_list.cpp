@@ -50,18 +50,19 @@ struct TPointerStringList::Block {
   // Rows loaded from a mapped file and not changed since stay there: then
   // `mapped` points at the first row's first byte, `ends` count from it,
   // and each raCrlf row is followed there by its line end, CR LF where
-  // pairEnds says so, else CR or LF (`span` bytes in all, `endBytes` of
-  // them line ends); `text` is empty. A change to the rows copies them
+  // pairEnds says so, else CR or LF (`endBytes` bytes of line ends in
+  // all); `text` is empty. A change to the rows copies them
   // into `text` first (Own). The line-end lengths are kept rather than
   // read from the file, so sizes and totals never touch its pages.
   const char* mapped = nullptr;
   std::vector<bool> pairEnds;
-  std::size_t span = 0;
   std::size_t endBytes = 0;
 
   std::size_t Rows() const { return data.size(); }
   const char* Bytes() const { return mapped ? mapped : text.data(); }
-  std::size_t Span() const { return mapped ? span : text.size(); }
+  // Bytes from the first row's start to the last row's end (its line end
+  // included when mapped).
+  std::size_t Span() const { return mapped ? Begin(Rows()) : text.size(); }
   std::size_t ContentBytes() const { return Span() - endBytes; }
   std::size_t EndLength(std::size_t k) const {
     if (!mapped || !IsCrlf(data[k])) return 0;
@@ -82,8 +83,8 @@ struct TPointerStringList::Block {
     data[k] = d;
     Count(d, +1);
   }
+  // Appends a row to the block's own text; the caller counts its tabs.
   void Push(std::string_view s, std::uint8_t d) {
-    tabs += CountTabs(s);
     text.append(s);
     ends.push_back(static_cast<std::uint32_t>(text.size()));
     data.push_back(d);
@@ -96,7 +97,6 @@ struct TPointerStringList::Block {
     if (data.empty()) mapped = s.data();
     ends.push_back(static_cast<std::uint32_t>(s.data() + s.size() - mapped));
     pairEnds.push_back(endLength == 2);
-    span = ends.back() + endLength;
     endBytes += endLength;
     data.push_back(d);
     Count(d, +1);
@@ -116,7 +116,7 @@ struct TPointerStringList::Block {
     text = std::move(own);
     mapped = nullptr;
     std::vector<bool>().swap(pairEnds);
-    span = endBytes = 0;
+    endBytes = 0;
   }
   TRowSums Sums() const {
     return {static_cast<std::int64_t>(Rows()), lineEnds, crlfs, static_cast<std::int64_t>(ContentBytes())};
@@ -529,8 +529,8 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
   for (std::size_t k = from; keep && k < to; ++k) keep = WidthOf(was, k) < was.widest;
   if (!keep) TextChanged(b);
   Block& blk = *blocks_[b];
-  // A whole mapped block goes without being copied first.
-  if (from == 0 && to == blk.Rows() && blk.mapped) {
+  // A whole block goes at once (a mapped one without being copied first).
+  if (from == 0 && to == blk.Rows()) {
     for (std::size_t k = from; k < to; ++k) blk.Count(blk.data[k], -1);
     blk = Block();
     Touch(b);
@@ -622,7 +622,7 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool has
   Block* last = blocks_.empty() ? nullptr : blocks_.back().get();
   const bool joins = last && (last->Rows() == 0 ||
                               (last->Rows() < block_rows_ && last->ContentBytes() + s.size() <= block_bytes_ &&
-                               (mapped ? last->mapped && s.data() == last->mapped + last->span : !last->mapped)));
+                               (mapped ? last->mapped && s.data() == last->mapped + last->Span() : !last->mapped)));
   if (!joins) {
     // Appending in bulk (loading): size the block once, for as many rows
     // as rows of this length fill, instead of growing it row by row.
@@ -639,14 +639,10 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool has
   }
   Block& blk = *blocks_.back();
   if (hasTab) blk.tabs += CountTabs(s);
-  if (mapped) {
+  if (mapped)
     blk.PushMapped(s, d, endLength);
-  } else {
-    blk.text.append(s);
-    blk.ends.push_back(static_cast<std::uint32_t>(blk.text.size()));
-    blk.data.push_back(d);
-    blk.Count(d, +1);
-  }
+  else
+    blk.Push(s, d);
   Touch(blocks_.size() - 1);
   TextChanged(blocks_.size() - 1);
   ++count_;
@@ -773,6 +769,7 @@ void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
     if (fresh.empty() || fresh.back()->Rows() >= block_rows_ ||
         (fresh.back()->Rows() > 0 && fresh.back()->ContentBytes() + row.size() > block_bytes_))
       fresh.push_back(std::make_unique<Block>());
+    fresh.back()->tabs += CountTabs(row);
     fresh.back()->Push(row, static_cast<std::uint8_t>(src.GetData(k)));
   }
   if (widest_ >= 0)  // the fresh blocks are measured when asked

@@ -193,8 +193,11 @@ void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view te
   } else {
     lastAttribute = text.empty() ? raEof : EndsWithLineEnd(text) ? raCrlf : raEof;
   }
-  if (wrap_enabled_ && start > FirstRowOfLine(start) && !CanRewrapFromRow(start, end, text))
-    start = FirstRowOfLine(start);
+  // Asked once: it reads the whole line's blocks.
+  const bool fromRow = wrap_enabled_ && CanRewrapFromRow(start, end, text);
+  if (wrap_enabled_ && start > FirstRowOfLine(start) && !fromRow) start = FirstRowOfLine(start);
+  if (fromRow && end - lastReplaced > kAgreeReach && RebuildUntilRowsAgree(start, first, lastReplaced, end, text))
+    return;
   RebuildRows(start, first, lastReplaced, end, text, lastAttribute);
 }
 
@@ -250,9 +253,6 @@ void TEditorScreenStrings::DeleteWholeLines(int first, int count) {
 // lastReplaced+1..end, wrapped anew; end may be start - 1 (nothing old).
 void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, int end, std::string_view text,
                                        TRowAttribute lastAttribute) {
-  if (wrap_enabled_ && end - lastReplaced > kAgreeReach && CanRewrapFromRow(start, end, text) &&
-      RebuildUntilRowsAgree(start, first, lastReplaced, end, text))
-    return;
   const int oldRows = std::max(end - start + 1, 0);
   TUndoData& record = RecordOldRows(start, oldRows);
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "fake_editor.h"
+#include "mapping_threshold.h"
 #include "temp_dir.h"
 
 namespace yk::test {
@@ -38,17 +39,21 @@ std::string Text(std::size_t lines) {
   return text;
 }
 
-// Some file systems and settings give no leases; there nothing is mapped.
-#define SKIP_WITHOUT_LEASES(dir)                                              \
-  do {                                                                        \
-    std::ofstream((dir).File("probe"), std::ios::binary) << "x";             \
-    Fd probe((dir).File("probe"), O_RDONLY);                                  \
-    if (!TFileMapping::Map(probe.get())) GTEST_SKIP() << "no file leases here"; \
-  } while (false)
+// The tests map small files. Some file systems and settings give no
+// leases; there nothing is mapped, and the tests are skipped.
+class FileMapping : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::ofstream(dir.File("probe"), std::ios::binary) << "x";
+    Fd probe(dir.File("probe"), O_RDONLY);
+    if (!TFileMapping::Map(probe.get())) GTEST_SKIP() << "no file leases here";
+  }
 
-TEST(FileMapping, IsRefusedWhereTheTextCouldChangeOrThereIsNone) {
+  MappingThreshold mapAll{1};
   TTempDir dir;
-  SKIP_WITHOUT_LEASES(dir);
+};
+
+TEST_F(FileMapping, IsRefusedWhereTheTextCouldChangeOrThereIsNone) {
   const std::string path = dir.File("a.txt");
   std::ofstream(path, std::ios::binary) << Text(10);
   {
@@ -66,6 +71,11 @@ TEST(FileMapping, IsRefusedWhereTheTextCouldChangeOrThereIsNone) {
     Fd both(path, O_RDWR);
     EXPECT_FALSE(TFileMapping::Map(both.get()));
   }
+  {
+    MappingThreshold small(1 << 20);  // smaller files are copied
+    Fd reader(path, O_RDONLY);
+    EXPECT_FALSE(TFileMapping::Map(reader.get()));
+  }
   std::ofstream(dir.File("empty.txt"));
   Fd empty(dir.File("empty.txt"), O_RDONLY);
   EXPECT_FALSE(TFileMapping::Map(empty.get()));
@@ -74,9 +84,7 @@ TEST(FileMapping, IsRefusedWhereTheTextCouldChangeOrThereIsNone) {
   EXPECT_FALSE(TFileMapping::Map(fifo.get()));
 }
 
-TEST(FileMapping, DetachedBytesStayWhenPagesAreReleased) {
-  TTempDir dir;
-  SKIP_WITHOUT_LEASES(dir);
+TEST_F(FileMapping, DetachedBytesStayWhenPagesAreReleased) {
   const std::string path = dir.File("a.txt");
   const std::string text = Text(5000);
   std::ofstream(path, std::ios::binary) << text;
@@ -94,17 +102,12 @@ TEST(FileMapping, DetachedBytesStayWhenPagesAreReleased) {
 // Another program rewriting the file waits for the document to copy its
 // text; the document then still holds what was loaded, and the writer's
 // bytes reach the file.
-TEST(FileMapping, ALoadedDocumentKeepsItsTextWhenTheFileIsRewritten) {
-  TTempDir dir;
-  SKIP_WITHOUT_LEASES(dir);
+TEST_F(FileMapping, ALoadedDocumentKeepsItsTextWhenTheFileIsRewritten) {
   const std::string path = dir.File("doc.txt");
   const std::string text = Text(20000);
-  const std::size_t was = TFileMapping::MinimumSize();
-  TFileMapping::SetMinimumSize(1);
   std::ofstream(path, std::ios::binary) << text;
   FakeEditor ed;
   ed.lines.LoadFromFile(path);
-  TFileMapping::SetMinimumSize(was);
   ASSERT_GT(ed.Rows().MappedBlockCount(), 0u);
   for (const char* writer : {"printf 'short' > '%s'", "printf '%%s' \"$(cat '%s')\" >/dev/null; : > '%s'"}) {
     char command[512];
@@ -121,9 +124,7 @@ TEST(FileMapping, ALoadedDocumentKeepsItsTextWhenTheFileIsRewritten) {
   // must not take the text either.
   std::ofstream(path, std::ios::binary) << text;
   FakeEditor again;
-  TFileMapping::SetMinimumSize(1);
   again.lines.LoadFromFile(path);
-  TFileMapping::SetMinimumSize(was);
   ASSERT_GT(again.Rows().MappedBlockCount(), 0u);
   auto truncated = std::async(std::launch::async, [&] { std::ofstream(path, std::ios::binary) << "x"; });
   ASSERT_EQ(truncated.wait_for(std::chrono::seconds(30)), std::future_status::ready);
@@ -149,17 +150,12 @@ long ResidentKb(const std::string& path) {
 
 // Reading the whole document (a save, a search) brings the file's pages
 // into the resident set; they go again afterwards, the text staying.
-TEST(FileMapping, PagesReadThroughGoAgain) {
-  TTempDir dir;
-  SKIP_WITHOUT_LEASES(dir);
+TEST_F(FileMapping, PagesReadThroughGoAgain) {
   const std::string path = dir.File("doc.txt");
   const std::string text = Text(120000);  // about 2 MB
   std::ofstream(path, std::ios::binary) << text;
-  const std::size_t was = TFileMapping::MinimumSize();
-  TFileMapping::SetMinimumSize(1);
   FakeEditor ed;
   ed.lines.LoadFromFile(path);
-  TFileMapping::SetMinimumSize(was);
   ASSERT_GT(ed.Rows().MappedBlockCount(), 0u);
   EXPECT_LT(ResidentKb(path), 512) << "the load lets its pages go";
   ASSERT_EQ(ed.lines.GetTextStr(), text);

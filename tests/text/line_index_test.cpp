@@ -8,10 +8,10 @@
 #include <tuple>
 
 #include "fake_editor.h"
+#include "mapping_threshold.h"
 #include "temp_dir.h"
 #include "text/column_map.h"
 #include "text/cp932.h"
-#include "text/file_mapping.h"
 #include "text/screen_strings.h"
 
 namespace yk::test {
@@ -158,16 +158,6 @@ TEST_P(LineIndexRandom, AnswersMatchAPlainWalk) {
     }
   }
 }
-
-// Loads with every file mapped, or none, while in scope.
-class MappingThreshold {
- public:
-  explicit MappingThreshold(std::size_t bytes) : was_(TFileMapping::MinimumSize()) { TFileMapping::SetMinimumSize(bytes); }
-  ~MappingThreshold() { TFileMapping::SetMinimumSize(was_); }
-
- private:
-  std::size_t was_;
-};
 
 // A loaded document with every kind of line end, tabs, NUL bytes, empty
 // lines and lines longer than the wrap width.
