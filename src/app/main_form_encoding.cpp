@@ -127,8 +127,6 @@ TTextFormat TMainForm::SaveFormat() const {
   format.encoding = *SaveAsEncoding;
   // Without its mark a UTF-16 file would not be recognised again.
   format.bom = format.encoding == teUtf16Le || format.encoding == teUtf16Be;
-  // The characters the file chose where CP932 writes two alike.
-  if (IsUnicode(format.encoding) && IsUnicode(TextFormat.encoding)) format.twins = TextFormat.twins;
   return format;
 }
 

@@ -20,7 +20,7 @@ void Check(bool ok) {
 void CheckRead(std::string_view input, const yk::TDecodedText& d) {
   Check(d.bytes.size() <= input.size());
   Check(d.unmapped >= 0 && d.invalid >= 0);
-  if (d.exact) Check(yk::EncodeText(d.bytes, d.format).bytes == input);
+  if (d.exact) Check(yk::EncodeText(d.bytes, d.format, d.chars.get()).bytes == input);
 }
 
 // Read in pieces of size bytes, as a file is read in blocks: the same text
