@@ -204,6 +204,17 @@ TEncodedText EncodeText(std::string_view cp932, const TTextFormat& format, const
   return EncodeCp932(cp932, chars);
 }
 
+int CountUnwritable(std::string_view s, TTextEncoding encoding, const TMappedChars& chars) {
+  if (chars.Count() == 0 || IsUnicode(encoding)) return 0;
+  int count = 0;
+  for (std::size_t i = 0; i < s.size();) {
+    const Cp932Char c = Cp932At(s, i);
+    i += c.pair ? 2 : 1;
+    if (c.pair && chars.IsMapped(c.code)) count += encoding == teCp932 || Jis0212Code(c, &chars) == 0;
+  }
+  return count;
+}
+
 // ---------------------------------------------------------------------------
 // Line ends.
 

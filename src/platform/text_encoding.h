@@ -77,6 +77,11 @@ TDecodedText DecodeTextAs(std::string_view data, TTextEncoding encoding);
 // its mapped codes as chars says.
 TEncodedText EncodeText(std::string_view cp932, const TTextFormat& format, const TMappedChars* chars = nullptr);
 
+// How many of the mapped characters in a CP932 text encoding cannot hold:
+// all of them in CP932, those outside JIS X 0212 in EUC-JP and ISO-2022-JP,
+// none in Unicode.
+int CountUnwritable(std::string_view cp932, TTextEncoding encoding, const TMappedChars& chars);
+
 // Detection over a text that arrives piece by piece (a file read in
 // blocks), with the same answer as DetectEncoding on the whole text. Stops
 // reading as soon as the rest cannot change the answer (a CP932 file is

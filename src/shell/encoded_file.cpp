@@ -129,8 +129,8 @@ struct TLinesUpdate {
 // time than reading a CP932 file does.
 class TConvertingReader {
  public:
-  TConvertingReader(const std::string& path, TTextEncoding encoding, bool strict)
-      : decoder_(encoding, strict), strict_(strict) {
+  TConvertingReader(const std::string& path, TTextEncoding encoding, bool strict, std::shared_ptr<TMappedChars> chars)
+      : decoder_(encoding, strict, std::move(chars)), strict_(strict) {
     thread_ = std::thread([this, path] { Run(path); });
   }
   ~TConvertingReader() {
@@ -224,7 +224,8 @@ std::optional<TLoadedText> LoadDecoded(TEditorStrings& lines, TEditorScreenStrin
   rows.SetEofMark(false);  // a Ctrl+Z of these encodings is text
   rows.BeginLoading();
   TRowFeeder feeder(rows);
-  TConvertingReader reader(path, encoding, strict);
+  const bool unicode = encoding == teUtf8 || encoding == teUtf16Le || encoding == teUtf16Be;
+  TConvertingReader reader(path, encoding, strict, std::make_shared<TMappedChars>(unicode));
   try {
     for (std::string piece; reader.Next(piece);) feeder.Feed(piece);
   } catch (...) {
@@ -241,12 +242,18 @@ std::optional<TLoadedText> LoadDecoded(TEditorStrings& lines, TEditorScreenStrin
   rows.EndLoading();
   rows.RepaintEditors();
   const TDecodedText d = reader.Finish();
-  return TLoadedText{d.format, d.unmapped, d.invalid, d.exact, feeder.FirstEnd()};
+  return TLoadedText{d.format, d.chars, d.unmapped, d.chars->Overflow(), d.invalid, d.exact, feeder.FirstEnd()};
 }
 
-TLoadedText LoadCp932(TEditorStrings& lines, const std::string& path) {
+TLoadedText LoadCp932(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path) {
   lines.LoadFromFile(path);
   TLoadedText loaded;
+  loaded.chars = std::make_shared<TMappedChars>();
+  // The rows outlive every use that can give a code: only the editors of
+  // these rows type into them.
+  loaded.chars->SetUsedCodeSource([&rows](TMappedChars& chars) {
+    for (int r = 0, n = rows.GetCount(); r < n; ++r) chars.NoteUsedIn(rows.Row(r));
+  });
   loaded.lineEnd = DetectLineEnd(path);
   return loaded;
 }
@@ -270,7 +277,7 @@ TTextEncoding DetectFileEncoding(const std::string& path) {
 TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path,
                             std::optional<TTextEncoding> encoding) {
   if (encoding) {
-    if (*encoding == teCp932) return LoadCp932(lines, path);
+    if (*encoding == teCp932) return LoadCp932(lines, rows, path);
     return *LoadDecoded(lines, rows, path, *encoding, false);
   }
   // Most files are decided by their first characters. One that reads as
@@ -283,16 +290,18 @@ TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, c
   if (!start.Decided() && start.Result() == teUtf8) loaded = LoadDecoded(lines, rows, path, teUtf8, true);
   if (loaded) return *loaded;
   const TTextEncoding detected = start.Decided() ? start.Result() : DetectFileEncoding(path);
-  if (detected == teCp932) return LoadCp932(lines, path);
+  if (detected == teCp932) return LoadCp932(lines, rows, path);
   // A detected encoding whose file is malformed after all: the bytes as
   // they are, as every file loaded before other encodings were read.
   loaded = LoadDecoded(lines, rows, path, detected, true);
-  return loaded ? *loaded : LoadCp932(lines, path);
+  return loaded ? *loaded : LoadCp932(lines, rows, path);
 }
 
 bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
-                     const TTextFormat& format, const std::function<bool(int)>& confirm, bool eof_mark) {
-  if (format.encoding == teCp932) {
+                     const TTextFormat& format, const std::function<bool(int)>& confirm, bool eof_mark,
+                     const TMappedChars* chars) {
+  const bool cp932 = format.encoding == teCp932;
+  if (cp932 && (!chars || chars->Count() == 0)) {
     SaveDocumentRows(rows, path, end, end_every_row, eof_mark);
     return true;
   }
@@ -304,7 +313,7 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
   std::string block;
   int lost = 0;
   const auto flush = [&] {
-    const TEncodedText e = EncodeText(block, piece);
+    const TEncodedText e = EncodeText(block, piece, chars);
     out.Write(e.bytes);
     lost += e.unrepresentable;
     block.clear();
@@ -318,9 +327,17 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
     }
   }
   flush();
+  if (cp932 && eof_mark) out.Write("\x1a");
   if (lost > 0 && confirm && !confirm(lost)) return false;
   out.Commit();
   return true;
+}
+
+int CountUnwritable(const TPointerStringList& rows, TTextEncoding encoding, const TMappedChars& chars) {
+  if (chars.Count() == 0 || encoding == teUtf8 || encoding == teUtf16Le || encoding == teUtf16Be) return 0;
+  int count = 0;
+  for (int r = 0, n = rows.GetCount(); r < n; ++r) count += CountUnwritable(rows.Row(r), encoding, chars);
+  return count;
 }
 
 std::string EncodingStatusText(const TTextFormat& format, TLineEnd end) {
