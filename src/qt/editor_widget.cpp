@@ -94,6 +94,8 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
     QMetaObject::invokeMethod(this, [this, n] { ReportReplaced(n); }, Qt::QueuedConnection);
   };
   selection_clipboard_.OnReplaced = clipboard_.OnReplaced;
+  clipboard_.Chars = [this] { return chars_; };
+  selection_clipboard_.Chars = clipboard_.Chars;
   editor_->SetClipboard(&clipboard_);
   // Selecting sets the X11 selection and a middle click pastes it, where
   // the platform has one.
@@ -117,6 +119,16 @@ void TEditorWidget::SetBorderStyle(TEditorBorderStyle style) {
   setFrameStyle(style == bsNone ? QFrame::NoFrame : QFrame::StyledPanel | QFrame::Sunken);
   editor_->SetBorderStyle(style);
 }
+
+void TEditorWidget::SetChars(std::shared_ptr<TMappedChars> chars) {
+  if (!chars || chars == chars_) return;
+  chars_ = std::move(chars);
+  viewport()->update();
+}
+
+QString TEditorWidget::ToText(std::string_view bytes) const { return ToQString(bytes, chars_.get()); }
+
+cp932::TEncoded TEditorWidget::FromText(const QString& text) { return FromQString(text, chars_.get()); }
 
 const QFont& TEditorWidget::PaintFont() const {
   if (!font_valid_ || !(font_spec_ == editor_->Font())) {
@@ -266,7 +278,7 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   QPainter painter(viewport());
   painter.fillRect(e->rect(), ToQColor(editor_->Color(), palette()));
   {
-    TQtSurface surface(painter, PaintFont(), palette());
+    TQtSurface surface(painter, PaintFont(), palette(), chars_.get());
     for (const QRect& r : e->region()) editor_->Paint(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
   }
   PaintPreedit(painter);
@@ -282,16 +294,16 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
 void TEditorWidget::PaintPreedit(QPainter& painter) {
   if (preedit_.isEmpty()) return;
   const TEditor& ed = *editor_;
-  const std::string bytes = FromQString(preedit_).bytes;
+  const std::string bytes = FromText(preedit_).bytes;
   const int x = composition_pos_.x, y = composition_pos_.y, cw = ed.ColWidth();
   const int width = static_cast<int>(bytes.size()) * cw;
   const TSize size = ClientSize();
   ShiftRowRest(painter, x, y, width);
-  TQtSurface surface(painter, PaintFont(), palette());
+  TQtSurface surface(painter, PaintFont(), palette(), chars_.get());
   TFontStyles style = ed.Font().style;
   style.Include(fsUnderline);
   surface.TextRun(x, y, cw, bytes, ed.Font().color, editor_->Color(), style, {0, 0, size.width, size.height});
-  const int before = static_cast<int>(FromQString(preedit_.left(preedit_cursor_)).bytes.size());
+  const int before = static_cast<int>(FromText(preedit_.left(preedit_cursor_)).bytes.size());
   painter.fillRect(QRect(x + before * cw, y, 2, ed.FontHeight()), ToQColor(ed.Font().color, palette()));
 }
 
@@ -308,7 +320,7 @@ void TEditorWidget::ShiftRowRest(QPainter& painter, int x, int y, int dx) {
   {
     QPainter rowPainter(&row);
     rowPainter.translate(0, -y);
-    TQtSurface surface(rowPainter, PaintFont(), palette());
+    TQtSurface surface(rowPainter, PaintFont(), palette(), chars_.get());
     editor_->Paint(surface, {0, y, right, y + height});
   }
   painter.fillRect(QRect(x, y, right - x, height), background);
@@ -402,7 +414,7 @@ void TEditorWidget::keyPressEvent(QKeyEvent* e) {
 // takes two bytes (typed without the input method) is one edit.
 void TEditorWidget::TypeText(const QString& text, TShiftState shift) {
   if (text.isEmpty()) return;
-  const cp932::TEncoded encoded = FromQString(text);
+  const cp932::TEncoded encoded = FromText(text);
   if (encoded.bytes.size() == 1)
     editor_->KeyPress(encoded.bytes[0], shift);
   else if (static_cast<unsigned char>(encoded.bytes[0]) >= 0x20)
@@ -549,7 +561,7 @@ void TEditorWidget::focusOutEvent(QFocusEvent* e) {
 void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
   int replaced = 0;
   if (!e->commitString().isEmpty()) {
-    const cp932::TEncoded encoded = FromQString(e->commitString());
+    const cp932::TEncoded encoded = FromText(e->commitString());
     editor_->ImeComposition(encoded.bytes);
     replaced = encoded.replaced;
   }

@@ -5,13 +5,16 @@
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/cp932_codec.h"
+#include "platform/mapped_chars.h"
 #include "qt/qt_graphics.h"
 #include "text/cp932.h"
 
@@ -56,6 +59,35 @@ class TQtFace {
     return advances_[c];
   }
 
+  // A character the raw font lacks (or one beyond the BMP) as the glyph
+  // runs of the fonts Qt falls back to, laid out once: positions are from
+  // the start of the baseline; width is the advance (0: nothing to see).
+  struct TElsewhere {
+    QList<QGlyphRun> runs;
+    qreal width = 0;
+  };
+  const TElsewhere& Elsewhere(char32_t c) {
+    auto it = elsewhere_.find(c);
+    if (it != elsewhere_.end()) return it->second;
+    if (elsewhere_.size() > 4096) elsewhere_.clear();  // a table's worth, and more
+    TElsewhere e;
+    QTextLayout layout(QString::fromUcs4(&c, 1), font_);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (line.isValid()) {
+      for (QGlyphRun run : layout.glyphRuns()) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions) p.ry() -= line.ascent();
+        run.setPositions(positions);
+        // Joiners and selectors come as glyphs with no outline.
+        if (!run.boundingRect().isEmpty()) e.runs.append(run);
+      }
+      if (!e.runs.isEmpty()) e.width = line.naturalTextWidth();
+    }
+    return elsewhere_.emplace(c, std::move(e)).first->second;
+  }
+
   const QFont& Font() const { return font_; }
   const QRawFont& Raw() const { return raw_; }
   int Ascent() const { return ascent_; }
@@ -91,10 +123,11 @@ class TQtFace {
   bool synthetic_italic_ = false;
   std::vector<quint32> indexes_;
   std::vector<qreal> advances_;
+  std::unordered_map<char32_t, TElsewhere> elsewhere_;
 };
 
-TQtSurface::TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette)
-    : painter_(painter), font_(font), palette_(palette) {
+TQtSurface::TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette, const TMappedChars* chars)
+    : painter_(painter), font_(font), palette_(palette), chars_(chars && !chars->Plain() ? chars : nullptr) {
   const TFontMetrics m = MetricsFor(font);
   cell_height_ = m.height + m.externalLeading;
   // One saved state for the whole surface: each call only replaces the clip.
@@ -157,17 +190,15 @@ void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes,
     const std::size_t length = cp932::CharLength(bytes, i);
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (length == 1 && (b <= 0x20 || b == 0x7F)) continue;  // blanks and control codes show nothing
-    const char16_t c = cp932::Glyph(bytes.substr(i, length));
+    const std::string_view ch = bytes.substr(i, length);
+    const char32_t c = chars_ ? cp932::CharOf(ch, chars_) : cp932::Glyph(ch);
     const qreal cell = x + static_cast<qreal>(i) * cellWidth;
-    const qreal left = cell + (static_cast<qreal>(length * cellWidth) - face.Advance(c)) / 2;
-    const quint32 index = face.Index(c);
-    if (index != 0) {
+    const qreal width = static_cast<qreal>(length * cellWidth);
+    if (const quint32 index = c < 0x10000 ? face.Index(static_cast<char16_t>(c)) : 0; index != 0) {
       indexes.append(index);
-      positions.append(QPointF(left, baseline));
+      positions.append(QPointF(cell + (width - face.Advance(static_cast<char16_t>(c))) / 2, baseline));
     } else {
-      // Not in the font: let Qt find a font that has it.
-      painter_.setFont(face.Font());
-      painter_.drawText(QPointF(left, baseline), QString(QChar(c)));
+      DrawElsewhere(c, cell, width, baseline, face);
     }
   }
   if (indexes.isEmpty()) return;
@@ -184,6 +215,21 @@ void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes,
   painter_.drawGlyphRun(QPointF(0, 0), run);
   if (face.SyntheticBold()) painter_.drawGlyphRun(QPointF(1, 0), run);
   painter_.setTransform(saved);
+}
+
+// A character the editor font lacks, in the font Qt falls back to, centred
+// in its cells; one that no font draws (joiners, variation selectors and
+// the like, which are text all the same) as a small box.
+void TQtSurface::DrawElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face) {
+  const TQtFace::TElsewhere& e = face.Elsewhere(c);
+  if (e.runs.isEmpty()) {
+    const qreal h = std::max(3, face.Ascent() / 2);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(QRectF(cell + width / 4, baseline - h, width / 2 - 1, h - 1));
+    return;
+  }
+  const QPointF at(cell + (width - e.width) / 2, baseline);
+  for (const QGlyphRun& run : e.runs) painter_.drawGlyphRun(at, run);
 }
 
 void TQtSurface::DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip) {
