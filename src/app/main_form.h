@@ -51,6 +51,7 @@ class THistHeadDlg;
 class TIniText;
 class TJumpDlg;
 class TListForm;
+class TMappedChars;
 class TTopicDlg;
 class TPrompts;
 class TRegManager;
@@ -334,6 +335,11 @@ class TMainForm : public QMainWindow {
   void ComboBox1Change();
   // The search state (current, dialog and replacement texts, flags).
   std::unique_ptr<TSearchSession> Search;
+  // The search texts hold the codes of the active editor's table of mapped
+  // characters: when it becomes another editor, or the document gets a new
+  // table, they are carried over to the new table by their characters.
+  void FollowSearchChars();
+  std::shared_ptr<TMappedChars> SearchChars;  // the table the search texts are in
 
   // ===================================================================
   // Styles (main_form_styles.cpp)
@@ -559,6 +565,7 @@ class TMainForm : public QMainWindow {
   void OfferRecoveryAtStart();
   void AskToRestore(const std::string& snapshot);
   bool RestoreSnapshot(const std::string& snapshot);
+  std::shared_ptr<TMappedChars> RestoredChars(const std::string& snapshot);
   std::string RecoveryPath;  // the snapshot this window wrote last
   bool CloseUnasked = false;
   bool StartingUp = true;            // until OfferRecoveryAtStart
@@ -586,16 +593,30 @@ class TMainForm : public QMainWindow {
   // The document has no file any more or its encoding changed: the status
   // panel and the watcher follow.
   void FollowDocumentFile();
-  // A new document (or none after a failed load: CP932), or the one just
-  // saved in format: nothing lost, no protection.
-  void ForgetEncoding(const TTextFormat& format = {});
+  // A new document (or none after a failed load): CP932, a new table of
+  // mapped characters, nothing lost, no protection.
+  void ForgetEncoding();
+  // The protection for lost characters ends; the status panel and the
+  // watcher follow the document's file.
+  void Unprotect();
+  // Before a save in format: see main_form_encoding.cpp.
+  bool ChooseFormatForMapped(TTextFormat& format, int& agreed);
   void ReopenWithEncoding(TTextEncoding encoding);
   void SaveAsWithEncoding(TTextEncoding encoding);
   // The format a save to a new name writes.
   TTextFormat SaveFormat() const;
+  // The document's table of mapped characters: Memo1 holds it and the
+  // split pane Memo3 shares it (the preview Memo2 has one of its own, for
+  // the file it shows). Set when the document's text is replaced.
+  std::shared_ptr<TMappedChars> DocumentChars() const;
+  void SetDocumentChars(std::shared_ptr<TMappedChars> chars);
+  // A version snapshot is being written: a document whose encoding cannot
+  // hold its mapped characters is written in UTF-8, without a question.
+  bool WritingVersion = false;
   QString EncodingStatus() const;  // "UTF-8 LF"
   TTextFormat TextFormat;          // the document's encoding, kept on save
   int LostCharacters = 0;          // shown as "?", held otherwise by the file
+  int OverflowCharacters = 0;      // distinct characters beyond the free codes
   bool EncodingReadOnly = false;   // made read-only to protect its file
   std::optional<TTextEncoding> ReopenEncoding;
   std::optional<TTextEncoding> SaveAsEncoding;

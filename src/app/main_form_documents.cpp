@@ -265,7 +265,7 @@ bool TMainForm::SaveList1Click() {
   const TLoadProblem problem = CheckLoadable(FileName);
   if (problem == TLoadProblem::None) {
     try {
-      LoadEncodedDocument(FileName, TextFormat.encoding);  // encodings
+      LoadEncodedDocument(FileName, WrittenFormat.encoding);  // encodings: as just written
       LineEnd = TLineEnd::CrLf;
     } catch (const std::exception&) {
       // Read half: the file on disk is the document now; show it as failed.

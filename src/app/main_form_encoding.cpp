@@ -1,7 +1,9 @@
 // Documents in other encodings than CP932: the encoding found at load and
-// kept on save, the status panel that shows it with the line ends,
-// reopening in a chosen encoding, Save As in a chosen one, and the
-// protection of files that hold characters the editor cannot show.
+// kept on save, the document's table of mapped characters, the status
+// panel that shows the encoding with the line ends, reopening in a chosen
+// encoding, Save As in a chosen one, the question before characters are
+// written that the encoding cannot hold, and the protection of files that
+// hold characters the editor cannot show.
 #include <QAction>
 #include <QLabel>
 #include <QStatusBar>
@@ -11,6 +13,7 @@
 #include <utility>
 
 #include "app/display_text.h"
+#include "platform/mapped_chars.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
@@ -33,8 +36,6 @@ constexpr TEncodingCommand kEncodingCommands[] = {
     {"ReopenEucJp1", "SaveAsEucJp1", teEucJp},       {"ReopenJis1", "SaveAsJis1", teJis},
     {"ReopenUtf16Le1", "SaveAsUtf16Le1", teUtf16Le}, {"ReopenUtf16Be1", "SaveAsUtf16Be1", teUtf16Be},
 };
-
-bool IsUnicode(TTextEncoding e) { return e == teUtf8 || e == teUtf16Le || e == teUtf16Be; }
 
 // The same file on disk (through links and other spellings of the path).
 bool SameFile(const std::string& a, const std::string& b) {
@@ -61,6 +62,8 @@ void TMainForm::ConnectEncodingCommands() {
     Bind(c.reopen, [this, e = c.encoding] { ReopenWithEncoding(e); });
     Bind(c.saveAs, [this, e = c.encoding] { SaveAsWithEncoding(e); });
   }
+  // The split pane shows Memo1's document from the start.
+  SetDocumentChars(Memo1->Chars());
   // Reopening needs a file to read.
   AddMenuHook(TMenu::File, [this] {
     for (const TEncodingCommand& c : kEncodingCommands) Action(c.reopen)->setEnabled(FileName != kUntitled);
@@ -79,8 +82,18 @@ void TMainForm::LoadEncodedDocument(const std::string& path, std::optional<TText
   const TLoadedText loaded = LoadEncodedFile(ed.Lines(), ed.ScreenStrings(), path, encoding);
   TextFormat = loaded.format;
   LostCharacters = loaded.Lost();
+  OverflowCharacters = loaded.overflow;
   LineEnd = loaded.lineEnd;
+  SetDocumentChars(loaded.chars);
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
+}
+
+std::shared_ptr<TMappedChars> TMainForm::DocumentChars() const { return Memo1->Chars(); }
+
+void TMainForm::SetDocumentChars(std::shared_ptr<TMappedChars> chars) {
+  Memo1->SetChars(chars);
+  Memo3->SetChars(std::move(chars));
+  FollowSearchChars();
 }
 
 void TMainForm::EncodingLoaded() {
@@ -91,12 +104,20 @@ void TMainForm::EncodingLoaded() {
   if (LostCharacters > 0) {
     ed.SetReadOnly(true);
     EncodingReadOnly = true;
+    // Too many different characters for the free codes: say how many.
+    const QString overflow =
+        OverflowCharacters == 0
+            ? QString()
+            : Utf8("Shift-JIS にない文字が %1 種類あり、割り当てられる %2 種類を超えています。\r")
+                  .arg(DocumentChars()->Count() + OverflowCharacters)
+                  .arg(DocumentChars()->Count());
     Prompts().Warning(this, Utf8(kWarningCaption),
-                      Utf8("この文書には元のとおりに表示できない文字が %1 個あり、「?」などで表示しています。\r"
-                           "ファイルを保護するため読み取り専用で開きました。上書き保存はできません。\r"
-                           "名前を付けて保存すると Shift-JIS の別のファイルに保存できますが、"
-                           "これらの文字は失われます。")
-                          .arg(LostCharacters));
+                      overflow +
+                          Utf8("この文書には元のとおりに表示できない文字が %1 個あり、「?」などで表示しています。\r"
+                               "ファイルを保護するため読み取り専用で開きました。上書き保存はできません。\r"
+                               "名前を付けて保存すると Shift-JIS の別のファイルに保存できますが、"
+                               "これらの文字は失われます。")
+                              .arg(LostCharacters));
   }
   FollowDocumentFile();
 }
@@ -144,11 +165,14 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
     const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
     if (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) != TDialogAnswer::Yes) return false;
   }
-  const TTextFormat format = SaveFormat();
+  TTextFormat format = SaveFormat();
+  int agreed = 0;  // mapped characters the user agreed to lose
+  if (!ChooseFormatForMapped(format, agreed)) return false;
   // Asked before the file is replaced: a refusal leaves it as it was.
   const auto confirm = [&](int lost) {
+    if (lost <= agreed) return true;
     const QString text = Utf8("%1 個の文字は %2 で表せないため、「?」として保存されます。\r保存しますか?")
-                             .arg(lost)
+                             .arg(lost - agreed)
                              .arg(EncodingWords(format.encoding));
     const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
     return Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) == TDialogAnswer::Yes;
@@ -156,7 +180,7 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
   TEditor& ed = Memo1->Editor();
   // The wrapped form always ends its rows with CR LF.
   if (!SaveEncodedRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped, format, confirm,
-                       ed.ScreenStrings().EofMark()))
+                       ed.ScreenStrings().EofMark(), DocumentChars().get()))
     return false;
   WrittenFormat = format;
   // Our own save is no change by another program.
@@ -164,15 +188,52 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
   return true;
 }
 
-void TMainForm::ForgetEncoding(const TTextFormat& format) {
-  TextFormat = format;
+// Mapped characters that format's encoding cannot hold are never written as
+// "?" unasked: the user may save in UTF-8 instead (format changes), agree
+// to lose them (agreed: how many) or cancel (false). A version snapshot
+// takes UTF-8 without asking, so that it keeps every character.
+bool TMainForm::ChooseFormatForMapped(TTextFormat& format, int& agreed) {
+  const int count = CountUnwritable(Memo1->Editor().ScreenStrings(), format.encoding, *DocumentChars());
+  if (count == 0) return true;
+  TTextFormat utf8;
+  utf8.encoding = teUtf8;
+  if (WritingVersion) {
+    format = utf8;
+    return true;
+  }
+  const QString text = Utf8("この文書の %1 個の文字は %2 で表せません。\r代わりに UTF-8 で保存しますか?\r\r"
+                            "「いいえ」を選ぶと、これらの文字は「?」として保存され、失われます。")
+                           .arg(count)
+                           .arg(EncodingWords(format.encoding));
+  const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No) | AnswerBit(TDialogAnswer::Cancel);
+  switch (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons)) {
+    case TDialogAnswer::Yes: format = utf8; return true;
+    case TDialogAnswer::No: agreed = count; return true;
+    default: return false;
+  }
+}
+
+void TMainForm::ForgetEncoding() {
+  TextFormat = {};
   LostCharacters = 0;
+  OverflowCharacters = 0;
+  SetDocumentChars(std::make_shared<TMappedChars>());
+  Unprotect();
+}
+
+void TMainForm::EncodingSaved() {
+  // The text is what was written: its table stays with it.
+  TextFormat = WrittenFormat;
+  LostCharacters = 0;
+  OverflowCharacters = 0;
+  Unprotect();
+}
+
+void TMainForm::Unprotect() {
   if (EncodingReadOnly) Memo1->Editor().SetReadOnly(false);
   EncodingReadOnly = false;
   FollowDocumentFile();
 }
-
-void TMainForm::EncodingSaved() { ForgetEncoding(WrittenFormat); }
 
 void TMainForm::SaveAsWithEncoding(TTextEncoding encoding) {
   SaveAsEncoding = encoding;

@@ -25,7 +25,7 @@ QFont PrinterFont(QFont font) {
 }
 
 // Paints every row of ed onto printer; false when the printer failed.
-bool PrintRows(QPrinter& printer, TEditor& ed, const QFont& screenFont) {
+bool PrintRows(QPrinter& printer, TEditor& ed, const QFont& screenFont, const TMappedChars* chars) {
   QPainter painter;
   if (!painter.begin(&printer)) return false;
   painter.setFont(PrinterFont(screenFont));
@@ -38,7 +38,7 @@ bool PrintRows(QPrinter& printer, TEditor& ed, const QFont& screenFont) {
       if (!printer.newPage()) return false;
       y = 0;
     }
-    painter.drawText(0, y + metrics.ascent(), ToQString(ed.ExpandTabs(ed.RowText(row))));
+    painter.drawText(0, y + metrics.ascent(), ToQString(ed.ExpandTabs(ed.RowText(row)), chars));
     y += pitch;
   }
   return painter.end();
@@ -52,7 +52,7 @@ void TMainForm::MemoPrint1Click() {
   printer.setDocName(DisplayPath(FileNamePart(FileName)));
   QPrintDialog dialog(&printer, this);
   if (Prompts().ExecDialog(dialog) != QDialog::Accepted) return;
-  if (!PrintRows(printer, Memo1->Editor(), Memo1->PaintFont())) {
+  if (!PrintRows(printer, Memo1->Editor(), Memo1->PaintFont(), Memo1->Chars().get())) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption), QString::fromUtf8("印刷できませんでした。"));
   }
 }

@@ -7,6 +7,8 @@
 
 #include "app/main_form.h"
 #include "app/prompts.h"
+#include "dialogs/qt_text.h"
+#include "platform/mapped_chars.h"
 #include "dialogs/search_session.h"
 #include "props/reg_manager.h"
 #include "qt/editor_widget.h"
@@ -20,6 +22,11 @@ void TMainForm::ConnectSearchCommands() {
   Search->CaretToScreen = [this](TEditor& ed) {
     const TPoint p = ed.GetCaretXY();
     return ActiveEditor->viewport()->mapToGlobal(QPoint(p.x, p.y));
+  };
+  Search->CharsOf = [this](TEditor& ed) -> TMappedChars* {
+    for (TEditorWidget* memo : {Memo1, Memo2, Memo3})
+      if (&memo->Editor() == &ed) return memo->Chars().get();
+    return nullptr;
   };
   Search->ScreenRect = [this] {
     const QScreen* s = screen();
@@ -41,7 +48,7 @@ void TMainForm::ConnectSearchCommands() {
     RegManager1->SetIniFileName(SettingsPath);
     RegManager1->FilerOf("Hist").ReadStrings(&history);
     ComboBox1->clear();
-    for (const std::string& h : history) ComboBox1->addItem(ToQString(h));
+    for (const std::string& h : history) ComboBox1->addItem(FromStoredText(h));
     SetFindValue(text);
     Search->SetCurrentText(text);
   };
@@ -53,6 +60,20 @@ void TMainForm::ConnectSearchCommands() {
 }
 
 void TMainForm::ComboBox1Change() { Search->SetCurrentText(FindValue()); }
+
+void TMainForm::FollowSearchChars() {
+  const std::shared_ptr<TMappedChars> now = ActiveEditor ? ActiveEditor->Chars() : nullptr;
+  if (!Search || now == SearchChars) return;
+  if (SearchChars && now) {
+    const auto carry = [&](const std::string& text) {
+      return cp932::Encode(cp932::Decode(text, SearchChars.get()), now.get()).bytes;
+    };
+    Search->SetCurrentText(carry(Search->CurrentText()));
+    Search->SetDialogText(carry(Search->DialogText()));
+    Search->SetReplacement(carry(Search->Replacement()));
+  }
+  SearchChars = now;
+}
 
 // A selection taken as the search text shows in the box even when the
 // dialog is cancelled, as the box is where the search text lives. The

@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
 #include <utility>
 
 #include "app/display_text.h"
@@ -15,7 +17,9 @@
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
 #include "shell/command_line.h"
+#include "platform/mapped_chars.h"
 #include "shell/recovery.h"
+#include "text/safe_file.h"
 
 namespace yk {
 
@@ -36,6 +40,26 @@ void RemoveFile(const std::string& path) {
   std::error_code ec;
   std::filesystem::remove(path, ec);
 }
+
+// A snapshot with the companion that keeps its mapped characters.
+void RemoveSnapshot(const std::string& path) {
+  RemoveFile(path);
+  RemoveFile(RecoveryCharsFile(path));
+}
+
+// A table's text: far below a megabyte (1,880 short lines and the kept
+// forms); a file larger than that is no table of ours.
+std::string ReadCharsFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("no table");
+  std::string text(1 << 20, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (in.gcount() == static_cast<std::streamsize>(text.size())) throw std::runtime_error("not a table");
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return text;
+}
+
+bool IsUnicode(TTextEncoding e) { return e == teUtf8 || e == teUtf16Le || e == teUtf16Be; }
 
 }  // namespace
 
@@ -96,6 +120,15 @@ bool TMainForm::KeepRecoverySnapshot() {
       RecoveryPath = RecoveryFileName(folder, FileName);
     }
     SaveDocumentRows(Memo1->Editor().ScreenStrings(), RecoveryPath, LineEnd, false);
+    // The text's mapped codes mean what the table says: it is kept beside.
+    const TMappedChars& chars = *DocumentChars();
+    if (chars.Plain()) {
+      RemoveFile(RecoveryCharsFile(RecoveryPath));
+    } else {
+      TSafeFileWriter out(RecoveryCharsFile(RecoveryPath));
+      out.Write(chars.Save());
+      out.Commit();
+    }
     return true;
   } catch (const std::exception&) {
     return false;
@@ -104,7 +137,7 @@ bool TMainForm::KeepRecoverySnapshot() {
 
 void TMainForm::DropRecoverySnapshot() {
   if (RecoveryPath.empty()) return;
-  RemoveFile(RecoveryPath);
+  RemoveSnapshot(RecoveryPath);
   RecoveryPath.clear();
 }
 
@@ -136,7 +169,7 @@ void TMainForm::AskToRestore(const std::string& snapshot) {
   const QString text = Utf8(kRestoreQuestion).arg(DisplayPath(FileNamePart(FileName)));
   const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
   if (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) != TDialogAnswer::Yes) {
-    RemoveFile(snapshot);
+    RemoveSnapshot(snapshot);
     return;
   }
   if (!RestoreSnapshot(snapshot)) {
@@ -144,7 +177,23 @@ void TMainForm::AskToRestore(const std::string& snapshot) {
     Prompts().Error(this, Utf8(kErrorCaption), Utf8(kRestoreFailed));
     return;
   }
-  RemoveFile(snapshot);
+  RemoveSnapshot(snapshot);
+}
+
+// The snapshot's table of mapped characters, or an empty one (in the
+// document's way with merged forms) when it had none. Either learns the
+// text's own codes of the user-defined area from the rows.
+std::shared_ptr<TMappedChars> TMainForm::RestoredChars(const std::string& snapshot) {
+  std::shared_ptr<TMappedChars> chars;
+  try {
+    chars = TMappedChars::Load(ReadCharsFile(RecoveryCharsFile(snapshot)));
+  } catch (const std::exception&) {
+    chars = std::make_shared<TMappedChars>(IsUnicode(TextFormat.encoding));
+  }
+  chars->SetUsedCodeSource([&rows = Memo1->Editor().ScreenStrings()](TMappedChars& table) {
+    for (int r = 0, n = rows.GetCount(); r < n; ++r) table.NoteUsedIn(rows.Row(r));
+  });
+  return chars;
 }
 
 bool TMainForm::RestoreSnapshot(const std::string& snapshot) {
@@ -153,6 +202,7 @@ bool TMainForm::RestoreSnapshot(const std::string& snapshot) {
   try {
     ed.Lines().LoadFromFile(snapshot);
     LineEnd = DetectLineEnd(snapshot);
+    SetDocumentChars(RestoredChars(snapshot));
   } catch (const std::exception&) {
     // Half read: back to the document as it is on disk.
     try {

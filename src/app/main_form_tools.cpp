@@ -71,7 +71,9 @@ void TMainForm::UpdateToolMenu() {
 
 std::string TMainForm::ProgramFolder() const { return NativePath(QCoreApplication::applicationDirPath()) + "/"; }
 
-std::string TMainForm::SelectionForOutside() const { return LocalText(ActiveEditor->Editor().SelText()); }
+std::string TMainForm::SelectionForOutside() const {
+  return ActiveEditor->ToText(ActiveEditor->Editor().SelText()).toLocal8Bit().toStdString();
+}
 
 bool TMainForm::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
   std::string path = program;
@@ -113,7 +115,7 @@ void TMainForm::ExecuteFile1Click() {
 }
 
 void TMainForm::Execute1Click() {
-  const QString text = ToQString(ActiveEditor->Editor().SelText()).trimmed();
+  const QString text = ActiveEditor->ToText(ActiveEditor->Editor().SelText()).trimmed();
   if (text.isEmpty()) return;
   const QString folder = DisplayPath(DocumentFolder(FileName, ProgramFolder()));
   const QUrl url = IsMailAddress(text) ? QUrl(QStringLiteral("mailto:") + text) : QUrl::fromUserInput(text, folder);

@@ -1,6 +1,7 @@
 // The version history of the main window: snapshots of the document in the
 // list panel, and their deletion at exit.
 #include <QDialog>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 #include "app/display_text.h"
@@ -57,7 +58,10 @@ void TMainForm::AddHistory1Click() {
                     Utf8("版管理ファイルを保存するフォルダーを作れませんでした。\r") + ToQString(e.what()));
     return;
   }
-  if (!WriteDocument(path, false)) return;
+  {
+    const QScopedValueRollback<bool> version(WritingVersion, true);
+    if (!WriteDocument(path, false)) return;
+  }
   AddVersionFile(path);
   PageControl1->setCurrentIndex(kVersionPage);
 }

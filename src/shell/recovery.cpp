@@ -17,6 +17,8 @@ namespace yk {
 
 namespace {
 
+constexpr std::string_view kCharsSuffix = ".chars";
+
 // Room left for the document's name: prefix, hash and dash take 26 bytes,
 // file systems allow 255.
 constexpr std::size_t kMaxNamePart = 160;
@@ -74,7 +76,7 @@ std::vector<std::string> UntitledRecoveryFiles(const std::string& folder) {
   std::error_code ec;
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (name.rfind(kUntitledRecoveryPrefix, 0) != 0) continue;
+    if (name.rfind(kUntitledRecoveryPrefix, 0) != 0 || name.ends_with(kCharsSuffix)) continue;
     std::error_code type_error;
     if (!it->is_regular_file(type_error) || type_error) continue;
     files.push_back(it->path().string());
@@ -82,6 +84,8 @@ std::vector<std::string> UntitledRecoveryFiles(const std::string& folder) {
   std::sort(files.begin(), files.end());
   return files;
 }
+
+std::string RecoveryCharsFile(const std::string& snapshot) { return snapshot + std::string(kCharsSuffix); }
 
 std::string PrepareRecoveryFolder(const std::string& settingsPath) {
   const std::string folder = VersionFolder(settingsPath);

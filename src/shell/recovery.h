@@ -28,8 +28,14 @@ std::string RecoveryFileName(const std::string& folder, const std::string& docum
 // apart and make the names sort from the oldest.
 std::string UntitledRecoveryFileName(const std::string& folder, std::uint64_t stampMs, std::int64_t pid);
 
-// The untitled snapshots in folder, oldest first; only regular files.
+// The untitled snapshots in folder, oldest first; only regular files, and
+// no companion files.
 std::vector<std::string> UntitledRecoveryFiles(const std::string& folder);
+
+// The companion of a snapshot that keeps the document's table of mapped
+// characters (TMappedChars::Save), when it has one: the snapshot itself is
+// the CP932 text, whose mapped codes mean nothing without it.
+std::string RecoveryCharsFile(const std::string& snapshot);
 
 // The folder of the snapshots (the version folder beside the settings
 // file), created with mode 0700 when missing. EFileError when it cannot be.
