@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 
 #include <filesystem>

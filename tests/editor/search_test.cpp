@@ -269,7 +269,7 @@ TEST(SearchText, AnyBytesStayInsideTheText) {
 // match only themselves, whatever the case and width options, also where
 // their trail byte looks like a letter; ａ and a still find each other.
 TEST(SearchText, MappedCodesMatchOnlyThemselves) {
-  const std::string text = "\xf9\x61\xf9\x41\xf0\x81\x82\x81a\xf9\x60";  // codes F961 F941 F081, ａ, a, F960
+  const std::string text = "\xf9\x61\xf9\x41\xf0\x81\x82\x81" "a\xf9\x60";  // codes F961 F941 F081, ａ, a, F960
   const struct {
     std::string pattern;
     const char* found;         // without the width option
@@ -279,9 +279,11 @@ TEST(SearchText, MappedCodesMatchOnlyThemselves) {
       {"\xf9\x60", "9,2", "9,2"}, {"A", "8,1", "6,2"},
   };
   for (const auto& c : cases)
-    for (TSearchOptions options : {F, F | sfNoMatchZenkaku}) {
+    for (const TSearchOptions options : {F, static_cast<TSearchOptions>(F | sfNoMatchZenkaku)}) {
       const bool any = options & sfNoMatchZenkaku;
       EXPECT_EQ(Find(text, c.pattern, options), any ? c.foundAnyWidth : c.found) << testing::PrintToString(c.pattern);
-      if (c.pattern != "A") EXPECT_EQ(Find(text, c.pattern, options | sfMatchCase), any ? c.foundAnyWidth : c.found);
+      if (c.pattern != "A") {
+        EXPECT_EQ(Find(text, c.pattern, options | sfMatchCase), any ? c.foundAnyWidth : c.found);
+      }
     }
 }
