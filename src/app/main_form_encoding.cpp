@@ -77,6 +77,7 @@ void TMainForm::LoadEncodedDocument(const std::string& path, std::optional<TText
   if (!encoding) encoding = std::exchange(ReopenEncoding, std::nullopt);
   TextFormat = {};
   LostCharacters = 0;
+  OverflowCharacters = 0;
   LineEnd = TLineEnd::CrLf;
   TEditor& ed = Memo1->Editor();
   const TLoadedText loaded = LoadEncodedFile(ed.Lines(), ed.ScreenStrings(), path, encoding);

@@ -214,7 +214,11 @@ void TMainForm::PreviewFile(const std::string& path) {
       if (problem == TLoadProblem::None) {
         TDecodedText text = DecodePreview(prefix.Bytes, prefix.Truncated);
         preview.Lines().SetTextStr(text.bytes);
-        Memo2->SetChars(text.chars ? text.chars : std::make_shared<TMappedChars>());
+        if (!text.chars) {
+          text.chars = std::make_shared<TMappedChars>();
+          LearnUsedCodes(*text.chars, preview.ScreenStrings());
+        }
+        Memo2->SetChars(text.chars);
         status = Utf8("%1 （先頭の16MBだけを表示しています）").arg(name);
       }
     }

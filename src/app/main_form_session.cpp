@@ -18,6 +18,7 @@
 #include "qt/editor_widget.h"
 #include "shell/command_line.h"
 #include "platform/mapped_chars.h"
+#include "shell/encoded_file.h"
 #include "shell/recovery.h"
 #include "text/safe_file.h"
 
@@ -190,9 +191,7 @@ std::shared_ptr<TMappedChars> TMainForm::RestoredChars(const std::string& snapsh
   } catch (const std::exception&) {
     chars = std::make_shared<TMappedChars>(IsUnicode(TextFormat.encoding));
   }
-  chars->SetUsedCodeSource([&rows = Memo1->Editor().ScreenStrings()](TMappedChars& table) {
-    for (int r = 0, n = rows.GetCount(); r < n; ++r) table.NoteUsedIn(rows.Row(r));
-  });
+  LearnUsedCodes(*chars, Memo1->Editor().ScreenStrings());
   return chars;
 }
 

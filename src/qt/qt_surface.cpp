@@ -185,6 +185,7 @@ void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TC
 void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face) {
   QList<quint32> indexes;
   QList<QPointF> positions;
+  std::vector<TFontGlyphs> others;  // characters the face lacks, by the font that has them
   const int baseline = y + face.Ascent();
   for (std::size_t i = range.first; i < range.end; i = cp932::NextChar(bytes, i)) {
     const std::size_t length = cp932::CharLength(bytes, i);
@@ -198,8 +199,15 @@ void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes,
       indexes.append(index);
       positions.append(QPointF(cell + (width - face.Advance(static_cast<char16_t>(c))) / 2, baseline));
     } else {
-      DrawElsewhere(c, cell, width, baseline, face);
+      AddElsewhere(c, cell, width, baseline, face, others);
     }
+  }
+  for (const TFontGlyphs& g : others) {
+    QGlyphRun run;
+    run.setRawFont(g.font);
+    run.setGlyphIndexes(g.indexes);
+    run.setPositions(g.positions);
+    painter_.drawGlyphRun(QPointF(0, 0), run);
   }
   if (indexes.isEmpty()) return;
   QGlyphRun run;
@@ -217,10 +225,12 @@ void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes,
   painter_.setTransform(saved);
 }
 
-// A character the editor font lacks, in the font Qt falls back to, centred
-// in its cells; one that no font draws (joiners, variation selectors and
-// the like, which are text all the same) as a small box.
-void TQtSurface::DrawElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face) {
+// A character the editor font lacks: the glyphs of the font Qt falls back
+// to, centred in its cells, joined to others of that font so that a row
+// costs one call per font; one that no font draws (joiners, variation
+// selectors and the like, which are text all the same) as a small box.
+void TQtSurface::AddElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face,
+                              std::vector<TFontGlyphs>& others) {
   const TQtFace::TElsewhere& e = face.Elsewhere(c);
   if (e.runs.isEmpty()) {
     const qreal h = std::max(3, face.Ascent() / 2);
@@ -229,7 +239,12 @@ void TQtSurface::DrawElsewhere(char32_t c, qreal cell, qreal width, int baseline
     return;
   }
   const QPointF at(cell + (width - e.width) / 2, baseline);
-  for (const QGlyphRun& run : e.runs) painter_.drawGlyphRun(at, run);
+  for (const QGlyphRun& run : e.runs) {
+    auto g = std::find_if(others.begin(), others.end(), [&](const TFontGlyphs& f) { return f.font == run.rawFont(); });
+    if (g == others.end()) g = others.insert(others.end(), {run.rawFont(), {}, {}});
+    g->indexes.append(run.glyphIndexes());
+    for (const QPointF& p : run.positions()) g->positions.append(p + at);
+  }
 }
 
 void TQtSurface::DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip) {

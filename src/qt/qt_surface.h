@@ -4,9 +4,11 @@
 #include <QFont>
 #include <QPainter>
 #include <QPalette>
+#include <QRawFont>
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/mapped_chars.h"
 #include "platform/surface.h"
@@ -50,7 +52,12 @@ class TQtSurface : public TSurface {
   };
   static TVisible VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip);
   void DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face);
-  void DrawElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face);
+  struct TFontGlyphs {
+    QRawFont font;
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+  };
+  void AddElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face, std::vector<TFontGlyphs>& others);
   void DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip);
 
   TQtFace& Face(TFontStyles style);

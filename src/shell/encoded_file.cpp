@@ -249,11 +249,7 @@ TLoadedText LoadCp932(TEditorStrings& lines, TEditorScreenStrings& rows, const s
   lines.LoadFromFile(path);
   TLoadedText loaded;
   loaded.chars = std::make_shared<TMappedChars>();
-  // The rows outlive every use that can give a code: only the editors of
-  // these rows type into them.
-  loaded.chars->SetUsedCodeSource([&rows](TMappedChars& chars) {
-    for (int r = 0, n = rows.GetCount(); r < n; ++r) chars.NoteUsedIn(rows.Row(r));
-  });
+  LearnUsedCodes(*loaded.chars, rows);
   loaded.lineEnd = DetectLineEnd(path);
   return loaded;
 }
@@ -268,6 +264,12 @@ TEncodingDetector& Detect(TEncodingDetector& detector, const std::string& path, 
 }
 
 }  // namespace
+
+void LearnUsedCodes(TMappedChars& chars, const TPointerStringList& rows) {
+  chars.SetUsedCodeSource([&rows](TMappedChars& table) {
+    for (int r = 0, n = rows.GetCount(); r < n; ++r) table.NoteUsedIn(rows.Row(r));
+  });
+}
 
 TTextEncoding DetectFileEncoding(const std::string& path) {
   TEncodingDetector detector;

@@ -35,6 +35,12 @@ struct TLoadedText {
   int Lost() const { return unmapped + invalid; }
 };
 
+// A table for text that is already in rows as CP932 (read as Shift-JIS,
+// restored from a snapshot): it notes the rows' own codes of the
+// user-defined area when it first gives a code. The rows must outlive
+// every use of the table that can give one (their editors' typing).
+void LearnUsedCodes(TMappedChars& chars, const TPointerStringList& rows);
+
 // The encoding of a file, reading only as far as the answer needs (EFileError
 // when it cannot be read).
 TTextEncoding DetectFileEncoding(const std::string& path);
