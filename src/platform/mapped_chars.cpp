@@ -43,6 +43,22 @@ void SetBit(std::vector<std::uint64_t>& bits, std::uint16_t code) {
 
 bool ValidChar(char32_t c) { return c != 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
+// The ordinary two-byte codes that several characters map to (〜 and ～ to
+// 0x8160, and so on), as bits: the codes whose form a document keeps.
+bool IsSharedCode(std::uint16_t code) {
+  static const std::vector<std::uint64_t> bits = [] {
+    const std::uint16_t* table = cp932::CodeTable();
+    std::vector<unsigned char> sharers(0x10000, 0);
+    for (char32_t u = 0; u < 0x10000; ++u)
+      if (table[u] != kNoCode && table[u] > 0xFF && sharers[table[u]] < 2) ++sharers[table[u]];
+    std::vector<std::uint64_t> b(0x10000 / 64, 0);
+    for (unsigned code = 0; code < 0x10000; ++code)
+      if (sharers[code] > 1) b[code >> 6] |= std::uint64_t{1} << (code & 63);
+    return b;
+  }();
+  return bits[code >> 6] >> (code & 63) & 1;
+}
+
 }  // namespace
 
 TMappedChars::TMappedChars(bool keepForms) : keep_forms_(keepForms), id_(NewId()) {}
@@ -70,6 +86,7 @@ std::uint16_t TMappedChars::CodeFor(char32_t c) {
         return natural;
       }
       // The first form a code meets keeps it; ASCII keeps its own.
+      LearnUsedCodes();
       if (natural >= 0x80 && kept == 0 && !Seen(natural)) {
         KeepForm(natural, c);
         return natural;
@@ -85,13 +102,16 @@ std::uint16_t TMappedChars::CodeApart(char32_t c) {
   return Give(c);
 }
 
+void TMappedChars::LearnUsedCodes() {
+  if (!used_source_) return;
+  // Cleared first: the source may give codes through this table itself.
+  const auto source = std::move(used_source_);
+  used_source_ = nullptr;
+  source(*this);
+}
+
 std::uint16_t TMappedChars::Give(char32_t c) {
-  if (used_source_) {
-    // Cleared first: the source may give codes through this table itself.
-    const auto source = std::move(used_source_);
-    used_source_ = nullptr;
-    source(*this);
-  }
+  LearnUsedCodes();
   while (next_ >= 0 && used_[static_cast<std::size_t>(next_)]) --next_;
   if (next_ < 0 || !ValidChar(c)) {
     overflow_.insert(c);
@@ -131,8 +151,9 @@ void TMappedChars::NoteUsedIn(std::string_view s) {
   for (std::size_t i = 0; i < s.size(); ++i) {
     const unsigned char b = static_cast<unsigned char>(s[i]);
     if (!cp932::IsLeadByte(b) || i + 1 == s.size()) continue;
-    if (b >= 0xF0 && b <= 0xF9) NoteUsed(static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(s[i + 1])));
-    ++i;
+    const auto code = static_cast<std::uint16_t>(b << 8 | static_cast<unsigned char>(s[++i]));
+    if (b >= 0xF0 && b <= 0xF9) NoteUsed(code);
+    else if (keep_forms_ && IsSharedCode(code)) MarkSeen(code);
   }
 }
 

@@ -68,12 +68,14 @@ class TMappedChars {
   std::vector<std::pair<std::uint16_t, char32_t>> Entries() const;
 
   // Codes of the user-defined area the document holds itself: never given
-  // away. NoteUsedIn looks at every character of a CP932 text.
+  // away. NoteUsedIn looks at every character of a CP932 text, and notes
+  // too (keeping forms) the codes of merged pairs it holds, whose form is
+  // then settled.
   void NoteUsed(std::uint16_t code);
   void NoteUsedIn(std::string_view cp932);
   // A document whose own codes are not known yet (read as Shift-JIS, or
   // restored from a snapshot): source notes them, once, before the first
-  // code is given. The owner of the text clears it when the text goes.
+  // code is given or form kept.
   void SetUsedCodeSource(std::function<void(TMappedChars&)> source) { used_source_ = std::move(source); }
 
   // The table as text and back, for snapshots that keep a document's text
@@ -90,6 +92,7 @@ class TMappedChars {
   }
   static std::uint16_t CodeAt(int index);
   std::uint16_t Give(char32_t c);
+  void LearnUsedCodes();
   void Map(int index, char32_t c);
   void KeepForm(std::uint16_t code, char32_t c);
   bool Seen(std::uint16_t code) const { return !seen_.empty() && (seen_[code >> 6] >> (code & 63) & 1); }

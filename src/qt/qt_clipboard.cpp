@@ -137,7 +137,11 @@ std::string TQtClipboard::Text() const {
     std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     const QByteArray source = data->data(kCharsMimeType);
     const bool same = !source.isEmpty() && source == IdOf(chars.get());
-    if (same || (source.isEmpty() && !MeansOtherwise(text, chars.get())) || !data->hasText()) return text;
+    if (same || (source.isEmpty() && !MeansOtherwise(text, chars.get())) || !data->hasText()) {
+      // The merged pairs it holds settle their forms here.
+      if (!same && chars) chars->NoteUsedIn(text);
+      return text;
+    }
   }
   if (!data->hasText()) return {};
   cp932::TEncoded encoded = FromQString(data->text(), chars.get());

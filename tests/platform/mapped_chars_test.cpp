@@ -73,6 +73,12 @@ TEST(MappedChars, TheDocumentsOwnUserDefinedCodesAreNeverGiven) {
   EXPECT_EQ(sjis.CodeFor(U'é'), 0xF9FB);
   EXPECT_EQ(sjis.CodeFor(U'ü'), 0xF9FA);
   EXPECT_EQ(asked, 1);
+  // A Unicode document restored from its text: a ～ in it settles the form
+  // of 0x8160, so a 〜 typed later gets a code of its own.
+  TMappedChars restored(true);
+  restored.SetUsedCodeSource([](TMappedChars& table) { table.NoteUsedIn("a\x81\x60"); });
+  EXPECT_EQ(restored.CodeFor(U'〜'), 0xF9FC);
+  EXPECT_EQ(restored.CharOf(0x8160), 0u);
 }
 
 TEST(MappedChars, MergedPairsStayApartOnlyInUnicodeDocuments) {
