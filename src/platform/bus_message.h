@@ -8,7 +8,9 @@
 //   bmCommand:      u8 kind; bcUserMessage: u16 message, i32 wParam;
 //                   bcGeometry: i32 left, top, right, bottom
 //   bmInfoReply:    u8 class length, class, u16 title length, title,
-//                   i64 activated, i64 pid
+//                   i64 activated, i64 pid, then u64 file device and u64
+//                   file inode (left out when both are 0, and by windows
+//                   of older versions)
 //   bmCommandReply: i32 result
 // Integers are little-endian; nothing may follow the last field.
 #pragma once
