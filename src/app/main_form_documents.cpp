@@ -215,6 +215,7 @@ void TMainForm::DocumentSaved() {
   Memo1->Editor().SetModified(false);
   SetModifiedMark(false);
   EncodingSaved();  // encodings
+  RecoverySaved();  // recovery snapshots
   if (SaveAndExitPending) close();
 }
 

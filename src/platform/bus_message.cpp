@@ -136,6 +136,8 @@ TPeerInfo ReadInfo(Reader& r) {
   if (!r.AtEnd()) {
     info.fileDevice = r.U64("file device");
     info.fileInode = r.U64("file inode");
+    // No file is said by leaving the fields out: one message, one form.
+    if (info.fileDevice == 0 && info.fileInode == 0) throw EBusMessageError("file identity of zeros");
   }
   return info;
 }

@@ -175,7 +175,8 @@ std::optional<TClaimedSnapshot> TClaimedSnapshot::Claim(const std::string& path)
   for (int attempt = 0; attempt < 4; ++attempt) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
-    struct stat held{}, named{};
+    struct stat held{};
+    struct stat named{};
     if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       ::close(fd);
       return std::nullopt;
@@ -215,7 +216,8 @@ std::string TClaimedSnapshot::Read() const {
 }
 
 void TClaimedSnapshot::Remove() {
-  struct stat held{}, named{};
+  struct stat held{};
+  struct stat named{};
   if (fd_ >= 0 && ::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
       named.st_ino == held.st_ino)
     ::unlink(path_.c_str());

@@ -36,7 +36,10 @@ std::int64_t NowMs() {
 }  // namespace
 
 TRecoveryKeeper::TRecoveryKeeper(TEditorScreenStrings& rows, std::string settingsPath, std::string token, TPost post)
-    : rows_(rows), tracker_(rows), settings_path_(std::move(settingsPath)), token_(std::move(token)),
+    : rows_(rows),
+      tracker_(rows),
+      settings_path_(std::move(settingsPath)),
+      token_(std::move(token)),
       post_(std::move(post)) {}
 
 TRecoveryKeeper::~TRecoveryKeeper() {
@@ -49,14 +52,18 @@ TRecoveryKeeper::~TRecoveryKeeper() {
 
 void TRecoveryKeeper::DocumentIsFile(const std::string& path) {
   Drop();
-  if (const std::optional<TFileIdentity> id = IdentifyFile(path)) tracker_.Rebase({TRecoveryBase::Document, path, *id});
-  else tracker_.Invalidate();
+  if (const std::optional<TFileIdentity> id = IdentifyFile(path))
+    tracker_.Rebase({TRecoveryBase::Document, path, *id});
+  else
+    tracker_.Invalidate();
 }
 
 void TRecoveryKeeper::DocumentIsEmpty() {
   Drop();
-  if (TextLength(rows_) == 0) tracker_.Rebase({});
-  else tracker_.Invalidate();
+  if (TextLength(rows_) == 0)
+    tracker_.Rebase({});
+  else
+    tracker_.Invalidate();
 }
 
 void TRecoveryKeeper::Forget() {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdint>
 
 namespace yk {
 
@@ -56,7 +57,8 @@ class Writer {
   }
   void End(std::size_t start) {
     const std::uint64_t n = out_.size() - start;
-    for (int i = 0; i < 8; ++i) out_[start - 8 + static_cast<std::size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 8; ++i)
+      out_[start - 8 + static_cast<std::size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);
   }
   std::string& Out() { return out_; }
 
@@ -89,7 +91,8 @@ class Reader {
   std::uint64_t Int(int size) {
     const std::string_view b = Bytes(static_cast<std::uint64_t>(size));
     std::uint64_t v = 0;
-    for (int i = 0; i < size; ++i) v |= std::uint64_t{static_cast<unsigned char>(b[static_cast<std::size_t>(i)])} << (8 * i);
+    for (int i = 0; i < size; ++i)
+      v |= std::uint64_t{static_cast<unsigned char>(b[static_cast<std::size_t>(i)])} << (8 * i);
     return v;
   }
   std::string_view in_;
@@ -197,18 +200,24 @@ void ReadRuns(Reader& r, TRecoveryRecord& out) {
   }
 }
 
-// Runs in order and inside the base, making a text of the recorded length.
+// Runs in order and inside the base, making a text of the recorded length
+// (counted so that no length a damaged file gives can overflow).
 void CheckConsistent(const TRecoveryRecord& r) {
   if (r.baseLength < 0 || r.length < 0) throw ERecoveryRecordError("snapshot of a negative length");
-  if (r.baseKind == TRecoveryBase::Empty && r.baseLength != 0) throw ERecoveryRecordError("snapshot of an empty base with a length");
-  std::int64_t at = 0, length = r.baseLength;
+  if (r.baseKind == TRecoveryBase::Empty && r.baseLength != 0)
+    throw ERecoveryRecordError("snapshot of an empty base with a length");
+  std::int64_t at = 0, replaced = 0;
+  std::uint64_t added = 0;
   for (const TRecoveryRun& run : r.runs) {
     if (run.baseOffset < at || run.baseLength < 0 || run.baseLength > r.baseLength - run.baseOffset)
       throw ERecoveryRecordError("snapshot with runs out of place");
     at = run.baseOffset + run.baseLength;
-    length += static_cast<std::int64_t>(run.text.size()) - run.baseLength;
+    replaced += run.baseLength;  // the runs do not overlap: at most the base
+    added += run.text.size();
   }
-  if (length != r.length) throw ERecoveryRecordError("snapshot whose runs do not make its text");
+  const std::int64_t kept = r.baseLength - replaced;
+  if (added > static_cast<std::uint64_t>(INT64_MAX - kept) || kept + static_cast<std::int64_t>(added) != r.length)
+    throw ERecoveryRecordError("snapshot whose runs do not make its text");
 }
 
 }  // namespace
@@ -228,7 +237,9 @@ std::string EncodeRecoveryRecord(const TRecoveryRecord& record) {
   return std::move(w.Out());
 }
 
-bool LooksLikeRecoveryRecord(std::string_view bytes) { return bytes.substr(0, kRecoveryMagic.size()) == kRecoveryMagic; }
+bool LooksLikeRecoveryRecord(std::string_view bytes) {
+  return bytes.substr(0, kRecoveryMagic.size()) == kRecoveryMagic;
+}
 
 TRecoveryRecord DecodeRecoveryRecord(std::string_view bytes) {
   if (!LooksLikeRecoveryRecord(bytes)) throw ERecoveryRecordError("not a snapshot");
@@ -250,9 +261,12 @@ TRecoveryRecord DecodeRecoveryRecord(std::string_view bytes) {
     if (!seen) continue;  // a section of a later version: not needed to restore
     if (*seen) throw ERecoveryRecordError("snapshot with a section twice");
     *seen = true;
-    if (tag == kHead) ReadHead(section, out);
-    else if (tag == kBase) ReadBase(section, out);
-    else ReadRuns(section, out);
+    if (tag == kHead)
+      ReadHead(section, out);
+    else if (tag == kBase)
+      ReadBase(section, out);
+    else
+      ReadRuns(section, out);
     if (!section.AtEnd()) throw ERecoveryRecordError("snapshot section longer than its fields");
   }
   if (!head || !base || !runs) throw ERecoveryRecordError("snapshot without a needed section");
@@ -283,7 +297,8 @@ std::vector<std::pair<std::uint64_t, std::size_t>> SamplePages(std::uint64_t siz
 
 std::uint64_t SampleHash(std::string_view bytes) {
   std::uint64_t hash = Fnv1a(std::to_string(bytes.size()));
-  for (const auto& [at, n] : SamplePages(bytes.size())) hash = Fnv1a(bytes.substr(static_cast<std::size_t>(at), n), hash);
+  for (const auto& [at, n] : SamplePages(bytes.size()))
+    hash = Fnv1a(bytes.substr(static_cast<std::size_t>(at), n), hash);
   return hash;
 }
 
@@ -291,16 +306,24 @@ std::optional<TFileIdentity> IdentifyFile(const std::string& path, bool withSamp
   if (!withSample) {
     struct stat st{};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    return TFileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), st.st_size,
-                         st.st_mtim.tv_sec, st.st_mtim.tv_nsec, 0};
+    return TFileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                         static_cast<std::uint64_t>(st.st_ino),
+                         st.st_size,
+                         st.st_mtim.tv_sec,
+                         st.st_mtim.tv_nsec,
+                         0};
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return std::nullopt;
   struct stat st{};
   std::optional<TFileIdentity> id;
   if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    id = TFileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), st.st_size,
-                       st.st_mtim.tv_sec, st.st_mtim.tv_nsec, 0};
+    id = TFileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                       static_cast<std::uint64_t>(st.st_ino),
+                       st.st_size,
+                       st.st_mtim.tv_sec,
+                       st.st_mtim.tv_nsec,
+                       0};
     {
       const auto size = static_cast<std::uint64_t>(st.st_size);
       std::uint64_t hash = Fnv1a(std::to_string(size));

@@ -45,9 +45,11 @@ void ReplaceText(TEditorScreenStrings& rows, std::int64_t offset, std::int64_t l
   }
   std::string composed(first_row.substr(0, static_cast<std::size_t>(head)));
   composed += text;
-  if (tail_at < static_cast<std::int64_t>(last_row.size())) composed += last_row.substr(static_cast<std::size_t>(tail_at));
+  if (tail_at < static_cast<std::int64_t>(last_row.size()))
+    composed += last_row.substr(static_cast<std::size_t>(tail_at));
   const std::int64_t end_at = std::max<std::int64_t>(tail_at - static_cast<std::int64_t>(last_row.size()), 0);
-  composed += last_end.substr(static_cast<std::size_t>(std::min<std::int64_t>(end_at, static_cast<std::int64_t>(last_end.size()))));
+  composed += last_end.substr(
+      static_cast<std::size_t>(std::min<std::int64_t>(end_at, static_cast<std::int64_t>(last_end.size()))));
   rows.ReplaceRows(first, last - first + 1, composed);
 }
 

@@ -180,6 +180,7 @@ TEST_F(VersionTest, WindowsNeverShareASnapshotNameAndEachDeletesOnlyWhatItWrote)
   }
   // Each window deletes at exit only what it wrote, as it wrote it.
   first.HistoryDeleteMode = hdmDelete;
+  prompts.Answer(TDialogAnswer::No);  // its edit is dropped
   first.close();
   EXPECT_FALSE(std::filesystem::exists(mine));
   EXPECT_EQ(Slurp(theirs), "from b\n");

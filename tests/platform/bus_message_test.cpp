@@ -106,6 +106,7 @@ TEST(BusMessage, MalformedBodiesAreRefusedWithAReason) {
       {info + std::string(8, '\1'), "message cut short in the file inode"},
       {info + std::string(3, '\1'), "message cut short in the file device"},
       {info + std::string(17, '\1'), "bytes after the end of the message"},
+      {info + std::string(16, '\0'), "file identity of zeros"},
   };
   for (const auto& c : cases) EXPECT_EQ(Refusal(c.body), c.reason) << testing::PrintToString(c.body);
   EXPECT_EQ(Refusal(info), "");

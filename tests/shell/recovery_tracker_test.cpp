@@ -21,8 +21,9 @@ std::string Text(const TEditorScreenStrings& rows) { return TextRange(rows, 0, T
 // Pieces of ASCII, kana and kanji, tabs, line ends and a long run, so that
 // rows wrap, split and join.
 std::string RandomText(std::mt19937& rng, int pieces) {
-  static const char* const kPieces[] = {"abc", "\x82\xa0\x82\xa2", "\r\n", "\t", " ", "xyz0123456789",
-                                        "\x8a\xbf\x8e\x9a", "\r\n\r\n", "\xb1\xb2", "\x1a"};  // あい 漢字 ｱｲ
+  static const char* const kPieces[] = {
+      "abc",           "\x82\xa0\x82\xa2", "\r\n",     "\t",       " ",
+      "xyz0123456789", "\x8a\xbf\x8e\x9a", "\r\n\r\n", "\xb1\xb2", "\x1a"};  // あい 漢字 ｱｲ
   std::string out;
   for (int i = 0; i < pieces; ++i) {
     const std::size_t k = rng() % 11;
@@ -37,7 +38,8 @@ void RandomEdit(TEditorScreenStrings& rows, std::mt19937& rng) {
   switch (rng() % 8) {
     case 0:
     case 1: {
-      const int n = count == 0 ? 0 : static_cast<int>(rng() % std::min(3u, static_cast<unsigned>(count - row)) + (rng() % 2));
+      const int n =
+          count == 0 ? 0 : static_cast<int>(rng() % std::min(3u, static_cast<unsigned>(count - row)) + (rng() % 2));
       rows.ReplaceRows(row, std::min(n, count - row), RandomText(rng, static_cast<int>(rng() % 4)));
       break;
     }
@@ -50,12 +52,20 @@ void RandomEdit(TEditorScreenStrings& rows, std::mt19937& rng) {
       rows.ReplaceInRow(row, from, to, rng() % 3 == 0 ? "\r\n" : RandomText(rng, 1));
       break;
     }
-    case 4: rows.Undo(); break;
-    case 5: rows.Redo(); break;
-    case 6: rows.ReplaceRows(count, 0, RandomText(rng, 2)); break;  // at the end
+    case 4:
+      rows.Undo();
+      break;
+    case 5:
+      rows.Redo();
+      break;
+    case 6:
+      rows.ReplaceRows(count, 0, RandomText(rng, 2));
+      break;  // at the end
     default:
-      if (rng() % 8 == 0) rows.SetWordWrap(!rows.WordWrap());
-      else rows.Undo();
+      if (rng() % 8 == 0)
+        rows.SetWordWrap(!rows.WordWrap());
+      else
+        rows.Undo();
   }
 }
 
@@ -95,7 +105,7 @@ TEST(RecoveryTracker, KeepsOnlyWhatChangedAndForgetsTheBaseAtAClear) {
   TRecoveryTracker tracker(doc.Rows());
   EXPECT_FALSE(tracker.Valid());  // nothing known yet
   tracker.Rebase({});
-  doc.Rows().ReplaceInRow(10, 0, 0, "X");     // a key
+  doc.Rows().ReplaceInRow(10, 0, 0, "X");      // a key
   doc.Rows().ReplaceRows(1500, 2, "new\r\n");  // two lines become one
   doc.Rows().ReplaceInRow(10, 1, 1, "Y");
   const std::vector<TRecoveryRun> runs = tracker.Runs();

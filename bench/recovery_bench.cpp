@@ -1,0 +1,101 @@
+// Recovery snapshots of a 100 MB document: the time and size of one
+// snapshot after a few edits (what the window's thread spends building it,
+// and the whole write with its sync), the whole-text copy a document whose
+// file changed needs once, and what following the edits adds to a key.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "docgen.h"
+#include "shell/recovery_keeper.h"
+#include "temp_dir.h"
+#include "text/fake_editor.h"
+
+using yk::test::FakeEditor;
+
+namespace {
+
+constexpr std::size_t k100MB = 100u << 20;
+
+// The 100 MB document loaded, with a keeper counting against its file.
+struct Loaded {
+  yk::test::TTempDir dir;
+  std::string path = yk::bench::DocumentFile(k100MB);
+  FakeEditor ed;
+  std::unique_ptr<yk::TRecoveryKeeper> keeper;
+  Loaded() {
+    ed.lines.LoadFromFile(path);
+    keeper = std::make_unique<yk::TRecoveryKeeper>(ed.Rows(), dir.File("Yomikaki.ini"), "bench", nullptr);
+    keeper->DocumentIsFile(path);
+  }
+  // Ten keys and two new lines spread over the document.
+  void FewEdits() {
+    yk::TEditorScreenStrings& rows = ed.Rows();
+    const int count = rows.GetCount();
+    for (int i = 0; i < 10; ++i) rows.ReplaceInRow(count / 10 * i + 5, 3, 3, "abc");
+    rows.ReplaceRows(count / 3, 0, "a new line\r\n");
+    rows.ReplaceRows(count / 2, 1, "a line replaced\r\n");
+  }
+  yk::TRecoveryDocument Document() const { return {path, {}, yk::TLineEnd::CrLf}; }
+};
+
+// The part of a snapshot on the window's thread: the changed runs read
+// from the rows and made into the record's bytes.
+void BM_SnapshotRecord100MB(benchmark::State& state) {
+  Loaded doc;
+  doc.FewEdits();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    yk::TRecoveryRecord record;
+    record.baseKind = yk::TRecoveryBase::Document;
+    record.baseLength = doc.keeper->Tracker().Map().BaseLength();
+    record.length = doc.keeper->Tracker().Map().Length();
+    record.runs = doc.keeper->Tracker().Runs();
+    bytes = yk::EncodeRecoveryRecord(record).size();
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_SnapshotRecord100MB)->Unit(benchmark::kMillisecond);
+
+// One whole snapshot written and synced to disk, as at the end of the
+// process; in the window the write runs on a thread of its own.
+void BM_SnapshotWrite100MB(benchmark::State& state) {
+  Loaded doc;
+  doc.FewEdits();
+  for (auto _ : state) {
+    if (!doc.keeper->Write(doc.Document(), true)) state.SkipWithError("not written");
+  }
+  state.counters["bytes"] = static_cast<double>(doc.keeper->LastBytes());
+  state.counters["copy"] = doc.keeper->LastWroteCopy();
+}
+BENCHMARK(BM_SnapshotWrite100MB)->Unit(benchmark::kMillisecond);
+
+// The text taken whole on the window's thread when its file changed on
+// disk; written after that on the writer's thread, once.
+void BM_WholeTextTaken100MB(benchmark::State& state) {
+  Loaded doc;
+  const std::int64_t length = yk::TextLength(doc.ed.Rows());
+  for (auto _ : state) benchmark::DoNotOptimize(yk::TextRange(doc.ed.Rows(), 0, length).size());
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * length);
+}
+BENCHMARK(BM_WholeTextTaken100MB)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A key typed and erased in the middle of the document, with the edits
+// followed (arg 1) and without (arg 0).
+void BM_KeyInto100MB(benchmark::State& state) {
+  Loaded doc;
+  if (state.range(0) == 0) doc.keeper.reset();
+  yk::TEditorScreenStrings& rows = doc.ed.Rows();
+  const int row = rows.GetCount() / 2;
+  bool type = true;
+  for (auto _ : state) {
+    if (type)
+      rows.ReplaceInRow(row, 4, 4, "a");
+    else
+      rows.ReplaceInRow(row, 4, 5, "");
+    type = !type;
+  }
+}
+BENCHMARK(BM_KeyInto100MB)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
