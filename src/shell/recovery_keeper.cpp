@@ -44,7 +44,7 @@ TRecoveryKeeper::TRecoveryKeeper(TEditorScreenStrings& rows, std::string setting
 
 TRecoveryKeeper::~TRecoveryKeeper() {
   *alive_ = false;
-  Wait();
+  StopCopy();
   if (lock_fd_ >= 0) ::close(lock_fd_);
 }
 
@@ -104,6 +104,19 @@ std::string TRecoveryKeeper::SnapshotNameFor(const TRecoveryDocument& document) 
   return RecoveryFileName(folder_, document.path, token_);
 }
 
+// The parts of a record that say what the document is.
+TRecoveryRecord TRecoveryKeeper::RecordHead(const TRecoveryDocument& document) const {
+  TRecoveryRecord r;
+  r.documentPath = document.path;
+  r.window = token_;
+  r.writtenMs = NowMs();
+  r.format = document.format;
+  r.lineEnd = document.lineEnd;
+  r.eofMark = rows_.EofMark();
+  r.length = TextLength(rows_);
+  return r;
+}
+
 bool TRecoveryKeeper::Write(const TRecoveryDocument& document, bool wait) {
   if (released_) return false;
   if (Busy()) {
@@ -114,14 +127,8 @@ bool TRecoveryKeeper::Write(const TRecoveryDocument& document, bool wait) {
   try {
     folder_ = PrepareRecoveryFolder(settings_path_);
     job->recordPath = SnapshotNameFor(document);
+    job->record = RecordHead(document);
     TRecoveryRecord& r = job->record;
-    r.documentPath = document.path;
-    r.window = token_;
-    r.writtenMs = NowMs();
-    r.format = document.format;
-    r.lineEnd = document.lineEnd;
-    r.eofMark = rows_.EofMark();
-    r.length = TextLength(rows_);
     if (BaseStillHolds() && tracker_.Map().ChangedBytes() <= kInlineLimit) {
       const TTrackedBase& base = tracker_.Base();
       r.baseKind = base.kind;
@@ -132,22 +139,63 @@ bool TRecoveryKeeper::Write(const TRecoveryDocument& document, bool wait) {
     } else if (r.length <= kInlineLimit) {
       if (r.length > 0) r.runs.push_back({0, 0, TextRange(rows_, 0, r.length)});
     } else {
-      // The whole text, taken now, is written on the writer's thread; the
-      // edits made meanwhile are counted against it from the start.
-      job->copyPath = RecoveryCopyFileName(folder_, token_, ++copy_generation_);
-      job->copyText = TextRange(rows_, 0, r.length);
-      job->oldCopyPath = copy_;
-      r.baseKind = TRecoveryBase::Copy;
-      r.basePath = NameOf(job->copyPath);
-      r.baseLength = r.length;
+      // The whole text goes into a copy, taken a slice at a time between
+      // edits; until it is written, the snapshot on disk stays as it was.
+      copy_document_ = document;
+      tracker_.BeginCopy();
+      copy_text_.clear();
+      copy_text_.reserve(static_cast<std::size_t>(r.length));
+      ContinueCopy(wait);
+      return !wait || (last_copy_ && !Busy());
     }
-    if (job->copyPath.empty()) job->recordBytes = EncodeRecoveryRecord(r);
+    job->recordBytes = EncodeRecoveryRecord(r);
   } catch (const std::exception&) {
     return false;
   }
-  if (!job->copyPath.empty()) tracker_.BeginCopy();
   Run(job, wait);
   return !wait || job->ok;
+}
+
+// Takes slices of the copy: one per turn of the window's event loop, or
+// all at once when the caller waits (the end of the process).
+void TRecoveryKeeper::ContinueCopy(bool wait) {
+  last_copy_ = false;
+  while (tracker_.Copying() && !tracker_.CopyWhole()) {
+    copy_text_ += tracker_.CopySlice(kCopySlice);
+    if (!wait && post_ && !tracker_.CopyWhole()) {
+      post_([this, alive = alive_] {
+        if (*alive && tracker_.Copying()) ContinueCopy(false);
+      });
+      return;
+    }
+  }
+  if (!tracker_.Copying()) {  // given up meanwhile (a new base, a drop)
+    std::string().swap(copy_text_);
+    return;
+  }
+  if (!tracker_.CopyValid()) {
+    tracker_.AbandonCopy();
+    std::string().swap(copy_text_);
+    return;
+  }
+  auto job = std::make_shared<TJob>();
+  try {
+    job->recordPath = SnapshotNameFor(copy_document_);
+    job->record = RecordHead(copy_document_);
+    job->copyPath = RecoveryCopyFileName(folder_, token_, ++copy_generation_);
+    job->oldCopyPath = copy_;
+    TRecoveryRecord& r = job->record;
+    r.baseKind = TRecoveryBase::Copy;
+    r.basePath = NameOf(job->copyPath);
+    r.baseLength = tracker_.CopyLength();
+    r.runs = tracker_.CopyRuns();  // the edits made while it was taken
+    job->copyText = std::move(copy_text_);
+    copy_text_.clear();
+  } catch (const std::exception&) {
+    tracker_.AbandonCopy();
+    return;
+  }
+  Run(job, wait);
 }
 
 void TRecoveryKeeper::Run(std::shared_ptr<TJob> job, bool wait) {
@@ -192,12 +240,20 @@ void TRecoveryKeeper::Finish(const std::shared_ptr<TJob>& job) {
 }
 
 void TRecoveryKeeper::Wait() {
+  if (tracker_.Copying() && !job_) ContinueCopy(true);
+  if (const std::shared_ptr<TJob> job = job_) Finish(job);
+}
+
+// A copy still being taken is given up; a write under way is waited for.
+void TRecoveryKeeper::StopCopy() {
+  if (tracker_.Copying() && !job_) tracker_.AbandonCopy();
+  std::string().swap(copy_text_);
   if (const std::shared_ptr<TJob> job = job_) Finish(job);
 }
 
 void TRecoveryKeeper::Release() {
   released_ = true;
-  Wait();
+  StopCopy();
   if (lock_fd_ >= 0) ::close(lock_fd_);
   lock_fd_ = -1;
   snapshot_.clear();
@@ -206,7 +262,7 @@ void TRecoveryKeeper::Release() {
 }
 
 void TRecoveryKeeper::Drop() {
-  Wait();
+  StopCopy();
   RemoveFiles();
 }
 

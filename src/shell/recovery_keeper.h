@@ -28,6 +28,8 @@ class TRecoveryKeeper {
   // it the whole text goes into a copy once and later snapshots count
   // against that copy.
   static constexpr std::int64_t kInlineLimit = 1 << 20;
+  // A copy is taken this much at a time, between the window's events.
+  static constexpr std::int64_t kCopySlice = 1 << 20;
 
   // Runs a function on the keeper's own thread (the window's event loop):
   // the end of a background write comes back through it.
@@ -61,7 +63,9 @@ class TRecoveryKeeper {
   bool Write(const TRecoveryDocument& document, bool wait);
   // Removes this window's snapshot and its copy, after a write under way.
   void Drop();
-  bool Busy() const { return static_cast<bool>(job_); }
+  // A copy is being taken, or a write is under way.
+  bool Busy() const { return static_cast<bool>(job_) || tracker_.Copying(); }
+  // Until the snapshot being made is on disk (a copy is finished first).
   void Wait();
   // The window closed: its snapshot, if one is on disk, is left for the
   // next start to offer (even while this process goes on), and nothing is
@@ -81,6 +85,9 @@ class TRecoveryKeeper {
   // The writer's part, on its own thread: nothing of the window is touched.
   static void Perform(TJob& job);
   std::string SnapshotNameFor(const TRecoveryDocument& document) const;
+  TRecoveryRecord RecordHead(const TRecoveryDocument& document) const;
+  void ContinueCopy(bool wait);
+  void StopCopy();
   bool BaseStillHolds();
   void Run(std::shared_ptr<TJob> job, bool wait);
   void Finish(const std::shared_ptr<TJob>& job);
@@ -97,6 +104,8 @@ class TRecoveryKeeper {
   std::string snapshot_;       // the window's snapshot on disk
   int lock_fd_ = -1;           // holds it locked while the window runs
   std::string copy_;           // the copy it counts against, if any
+  std::string copy_text_;      // the copy being taken
+  TRecoveryDocument copy_document_;
   std::uint64_t copy_generation_ = 0;
   std::size_t last_bytes_ = 0;
   bool last_copy_ = false;

@@ -2,6 +2,7 @@
 #include "shell/recovery_tracker.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace yk {
 
@@ -53,16 +54,20 @@ void ReplaceText(TEditorScreenStrings& rows, std::int64_t offset, std::int64_t l
   rows.ReplaceRows(first, last - first + 1, composed);
 }
 
-// Keeps map in step with one replacement; valid turns false when it does
-// not fit what the map knows of the text.
-void Follow(TTextChangeMap& map, bool& valid, std::int64_t start, std::int64_t new_range, std::int64_t total,
-            const TRowsReplaced& change) {
-  if (!valid) return;
-  const std::int64_t old_range = new_range + map.Length() - total;
+// The bytes one replacement took out and put in: [offset, offset + old)
+// of the text before it became `added` bytes. nullopt when it does not fit
+// a text of `known` bytes before it.
+struct TChange {
+  std::int64_t offset, removed, added;
+};
+std::optional<TChange> ChangeOf(std::int64_t start, std::int64_t new_range, std::int64_t total, std::int64_t known,
+                                const TRowsReplaced& change) {
+  const std::int64_t old_range = new_range + known - total;
+  if (old_range < 0) return std::nullopt;
   auto head = static_cast<std::int64_t>(change.keptHead);
   auto tail = static_cast<std::int64_t>(change.keptTail);
-  if (old_range < 0 || head + tail > std::min(old_range, new_range)) head = tail = 0;
-  valid = old_range >= 0 && map.Replace(start + head, old_range - head - tail, new_range - head - tail);
+  if (head + tail > std::min(old_range, new_range)) head = tail = 0;
+  return TChange{start + head, old_range - head - tail, new_range - head - tail};
 }
 
 }  // namespace
@@ -119,16 +124,31 @@ void TRecoveryTracker::Rebase(TTrackedBase base) {
   copying_ = false;
 }
 
-std::vector<TRecoveryRun> TRecoveryTracker::Runs() const {
+std::vector<TRecoveryRun> TRecoveryTracker::Runs() const { return RunsOf(map_); }
+
+std::vector<TRecoveryRun> TRecoveryTracker::RunsOf(const TTextChangeMap& map) const {
   std::vector<TRecoveryRun> runs;
-  for (const TChangedRun& run : map_.Runs())
+  for (const TChangedRun& run : map.Runs())
     runs.push_back({run.baseOffset, run.baseLength, TextRange(rows_, run.offset, run.length)});
   return runs;
 }
 
 void TRecoveryTracker::BeginCopy() {
   copy_map_.Reset(TextLength(rows_));
+  frontier_ = 0;
   copying_ = copy_valid_ = true;
+  copy_whole_ = copy_map_.Length() == 0;
+}
+
+std::string TRecoveryTracker::CopySlice(std::int64_t bytes) {
+  if (!copying_ || copy_whole_) return {};
+  const std::int64_t n = std::min(bytes, copy_map_.Length() - frontier_);
+  std::string slice = TextRange(rows_, frontier_, n);
+  // Fewer bytes than the map knows: the copy cannot be trusted.
+  if (static_cast<std::int64_t>(slice.size()) != n) copy_valid_ = false;
+  frontier_ += n;
+  copy_whole_ = frontier_ >= copy_map_.Length();
+  return slice;
 }
 
 void TRecoveryTracker::CommitCopy(TTrackedBase base) {
@@ -140,17 +160,43 @@ void TRecoveryTracker::CommitCopy(TTrackedBase base) {
   valid_ = true;
 }
 
+// Before the frontier the copy holds the text as it was: changes there are
+// runs. After it the copy will hold the text as it will be: only the
+// length changes. A change across it: its part before the frontier is a
+// run, and the copy goes on after the new bytes.
+void TRecoveryTracker::FollowCopy(std::int64_t offset, std::int64_t oldLength, std::int64_t newLength) {
+  if (offset >= frontier_) {
+    copy_valid_ = copy_map_.ResizeTail(newLength - oldLength);
+  } else if (offset + oldLength <= frontier_) {
+    copy_valid_ = copy_map_.Replace(offset, oldLength, newLength);
+    frontier_ += newLength - oldLength;
+  } else {
+    copy_valid_ = copy_map_.ResizeTail(-(offset + oldLength - frontier_)) &&
+                  copy_map_.Replace(offset, frontier_ - offset, newLength);
+    frontier_ = offset + newLength;
+  }
+}
+
 void TRecoveryTracker::Replaced(const TRowsReplaced& change) {
   if (change.cleared) {
     valid_ = copy_valid_ = false;
     return;
   }
-  if (!valid_ && !(copying_ && copy_valid_)) return;
+  const bool copy = copying_ && copy_valid_;
+  if (!valid_ && !copy) return;
   const std::int64_t total = TextLength(rows_);
   const std::int64_t start = TextOffsetOfRow(rows_, change.firstRow);
   const std::int64_t new_range = TextOffsetOfRow(rows_, change.firstRow + change.newRows) - start;
-  Follow(map_, valid_, start, new_range, total, change);
-  if (copying_) Follow(copy_map_, copy_valid_, start, new_range, total, change);
+  if (valid_) {
+    const std::optional<TChange> c = ChangeOf(start, new_range, total, map_.Length(), change);
+    valid_ = c && map_.Replace(c->offset, c->removed, c->added);
+  }
+  if (copy) {
+    const std::optional<TChange> c = ChangeOf(start, new_range, total, copy_map_.Length(), change);
+    if (!c) copy_valid_ = false;
+    else if (CopyWhole()) copy_valid_ = copy_map_.Replace(c->offset, c->removed, c->added);
+    else FollowCopy(c->offset, c->removed, c->added);
+  }
 }
 
 }  // namespace yk

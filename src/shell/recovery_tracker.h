@@ -59,23 +59,44 @@ class TRecoveryTracker {
   // The changed runs with their text read from the rows.
   std::vector<TRecoveryRun> Runs() const;
 
-  // A copy of the whole text is taken now and will be written: the edits
-  // from here on are kept against it as well, so that once it is on disk
-  // (CommitCopy) it becomes the base without a second look at the text.
+  // A copy of the whole text is taken from now on, a slice at a time
+  // between edits (so that typing never waits for a large one), and then
+  // written. The edits meanwhile are kept against the copy as it will be:
+  // once on disk (CommitCopy) it becomes the base without a second look at
+  // the text. Slices already taken that an edit changes count as runs;
+  // the text after the last slice is taken as it is when its turn comes.
   void BeginCopy();
+  // The next at most `bytes` bytes of the copy; empty once it is whole.
+  std::string CopySlice(std::int64_t bytes);
+  bool Copying() const { return copying_; }
+  // Every slice taken: from now on the copy is fixed, and every change is
+  // a run against it.
+  bool CopyWhole() const { return copying_ && copy_whole_; }
+  // False when a change could not be kept against the copy (a Clear): it
+  // must not become the base.
+  bool CopyValid() const { return copying_ && copy_valid_; }
+  // What differs from the whole copy, and its length.
+  std::vector<TRecoveryRun> CopyRuns() const { return RunsOf(copy_map_); }
+  std::int64_t CopyLength() const { return copy_map_.BaseLength(); }
   void CommitCopy(TTrackedBase base);
   void AbandonCopy() { copying_ = false; }
 
  private:
   void Replaced(const TRowsReplaced& change);
+  // Keeps the copy's map in step with a change while slices are still to
+  // be taken.
+  void FollowCopy(std::int64_t offset, std::int64_t oldLength, std::int64_t newLength);
+  std::vector<TRecoveryRun> RunsOf(const TTextChangeMap& map) const;
 
   TEditorScreenStrings& rows_;
   TTrackedBase base_;
   TTextChangeMap map_;
   bool valid_ = false;
   TTextChangeMap copy_map_;
+  std::int64_t frontier_ = 0;  // where the next slice of the copy starts
   bool copying_ = false;
   bool copy_valid_ = false;
+  bool copy_whole_ = false;
 };
 
 }  // namespace yk

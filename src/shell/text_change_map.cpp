@@ -73,6 +73,18 @@ void TTextChangeMap::JoinClosest() {
   runs_ = std::move(kept);
 }
 
+bool TTextChangeMap::ResizeTail(std::int64_t delta) {
+  std::int64_t last_end = 0;  // the end of the last run in the current text
+  if (!runs_.empty()) {
+    const TChangedRun run = Runs().back();
+    last_end = run.offset + run.length;
+  }
+  if (length_ + delta < last_end) return false;
+  length_ += delta;
+  base_length_ += delta;
+  return true;
+}
+
 std::vector<TChangedRun> TTextChangeMap::Runs() const {
   std::vector<TChangedRun> out;
   out.reserve(runs_.size());

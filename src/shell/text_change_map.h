@@ -39,6 +39,10 @@ class TTextChangeMap {
   // known (the map is then left as it was and must not be trusted).
   bool Replace(std::int64_t offset, std::int64_t oldLength, std::int64_t newLength);
 
+  // Bytes after every run, the same in both texts, came (delta > 0) or
+  // went: for a base that is itself still being taken from the text.
+  bool ResizeTail(std::int64_t delta);
+
   std::int64_t Length() const { return length_; }
   std::int64_t BaseLength() const { return base_length_; }
   // The runs in order, with their places in both texts.

@@ -53,6 +53,9 @@ TEST_F(RecoveryTest, TerminationKeepsTheEditsAndTheNextOpenOffersThem) {
   EXPECT_EQ(Questions(), 0u);
   EXPECT_EQ(Slurp(doc), "abc\n\x82\xa0\n");  // the file itself untouched
   EXPECT_EQ(RecordOf(doc).runs, (std::vector<TRecoveryRun>{{0, 0, "X"}}));  // only what changed
+  struct stat st{};
+  ASSERT_EQ(::stat(SnapshotOf(doc).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u);  // the user's text, private
   EXPECT_TRUE(std::filesystem::exists(SettingsFile()));  // the normal close ran
 
   prompts.Answer(kYes);

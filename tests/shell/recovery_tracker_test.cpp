@@ -97,6 +97,40 @@ TEST(RecoveryTracker, RunsPutBackIntoTheBaseFileGiveTheDocument) {
   }
 }
 
+// A text with its runs put back, as a restore does: the base's bytes in a
+// fresh row list, then the runs.
+std::string Applied(const std::string& base, const std::vector<TRecoveryRun>& runs) {
+  FakeEditor ed;
+  ed.Rows().ReplaceRows(0, 0, base);
+  ApplyRecoveryRuns(ed.Rows(), runs);
+  return Text(ed.Rows());
+}
+
+TEST(RecoveryTracker, ACopyTakenInSlicesBetweenEditsAndTheRunsMadeMeanwhileGiveTheDocument) {
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    std::mt19937 rng(seed);
+    FakeEditor doc(std::make_shared<TEditorScreenStrings>(64, 4));
+    doc.Rows().SetWordWrap(seed % 3 == 0);
+    doc.Rows().ReplaceRows(0, 0, RandomText(rng, 40 + static_cast<int>(rng() % 40)));
+    TRecoveryTracker tracker(doc.Rows());  // no base known: only a copy serves
+    tracker.BeginCopy();
+    std::string copy;
+    while (!tracker.CopyWhole()) {
+      copy += tracker.CopySlice(1 + static_cast<std::int64_t>(rng() % 50));
+      for (int i = static_cast<int>(rng() % 3); i > 0; --i) RandomEdit(doc.Rows(), rng);
+    }
+    ASSERT_TRUE(tracker.CopyValid()) << seed;
+    ASSERT_EQ(static_cast<std::int64_t>(copy.size()), tracker.CopyLength()) << seed;
+    ASSERT_EQ(Applied(copy, tracker.CopyRuns()), Text(doc.Rows())) << "seed " << seed;
+    // Written, it is the base; edits go on against it.
+    for (int i = static_cast<int>(rng() % 4); i > 0; --i) RandomEdit(doc.Rows(), rng);
+    tracker.CommitCopy({TRecoveryBase::Copy, "copy", {}});
+    ASSERT_TRUE(tracker.Valid()) << seed;
+    for (int i = static_cast<int>(rng() % 10); i > 0; --i) RandomEdit(doc.Rows(), rng);
+    ASSERT_EQ(Applied(copy, tracker.Runs()), Text(doc.Rows())) << "seed " << seed;
+  }
+}
+
 TEST(RecoveryTracker, KeepsOnlyWhatChangedAndForgetsTheBaseAtAClear) {
   FakeEditor doc;
   std::string text;
