@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "bench_editor.h"
 #include "docgen.h"
 #include "shell/recovery_keeper.h"
 #include "temp_dir.h"
@@ -119,6 +120,24 @@ void BM_KeyInto100MB(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_KeyInto100MB)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The same through the editor, as a key in the window: typed and erased
+// in the middle of the document, without (0) and with (1) the edits followed.
+void BM_EditorKey100MB(benchmark::State& state) {
+  yk::bench::NullHost host;
+  yk::TEditor ed;
+  ed.Lines().LoadFromFile(yk::bench::DocumentFile(k100MB));
+  ed.SetHost(&host);
+  ed.SetRowCol(ed.RowCount() / 2, 4);
+  yk::test::TTempDir dir;
+  std::unique_ptr<yk::TRecoveryKeeper> keeper;
+  if (state.range(0) == 1) {
+    keeper = std::make_unique<yk::TRecoveryKeeper>(ed.ScreenStrings(), dir.File("Yomikaki.ini"), "bench", nullptr);
+    keeper->DocumentIsFile(yk::bench::DocumentFile(k100MB));
+  }
+  yk::bench::TypeAndErase(state, ed);
+}
+BENCHMARK(BM_EditorKey100MB)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
