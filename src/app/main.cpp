@@ -14,6 +14,7 @@
 
 #include "app/app_icons.h"
 #include "app/main_form.h"
+#include "app/toolkit_texts.h"
 #include "controls/ui_font.h"
 #include "qt/local_instance_bus.h"
 #include "shell/command_line.h"
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(YK_VERSION));
   QApplication::setFont(yk::JapaneseUiFont());
   QApplication::setWindowIcon(yk::StillIcon());
+  const std::unique_ptr<QTranslator> toolkitTexts = yk::InstallToolkitTranslation();
 
   yk::TMainFormEnv env;
   env.arguments = arguments;
