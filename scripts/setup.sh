@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-qpa-plugins qt6-svg-dev qt6-translations-l10n libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho clang libclang-rt-14-dev
-          desktop-file-utils appstream dpkg-dev file debootstrap
+          desktop-file-utils appstream dpkg-dev file debootstrap poppler-utils lintian
           xvfb xdotool xclip wmctrl openbox hyperfine vim)
 missing=()
 for p in "${packages[@]}"; do
