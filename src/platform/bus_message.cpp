@@ -32,13 +32,13 @@ class Reader {
   std::int32_t I32(const char* what) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(Int(4, what))); }
   std::int64_t I64(const char* what) { return static_cast<std::int64_t>(Int(8, what)); }
   std::uint64_t U64(const char* what) { return Int(8, what); }
-  bool AtEnd() const { return pos_ == in_.size(); }
   std::string_view Bytes(std::size_t n, const char* what) {
     Need(n, what);
     std::string_view s = in_.substr(pos_, n);
     pos_ += n;
     return s;
   }
+  bool AtEnd() const { return pos_ == in_.size(); }
   void End() const {
     if (pos_ != in_.size()) throw EBusMessageError("bytes after the end of the message");
   }
@@ -71,6 +71,8 @@ void CheckCommand(const TBusCommand& c) {
   if (c.kind < bcRestore || c.kind > bcUserMessage) throw EBusMessageError("unknown command");
   if (c.kind == bcUserMessage && !IsUserMessage(c.message)) throw EBusMessageError("unknown user message");
   if (c.kind == bcGeometry) CheckBounds(c.bounds);
+  if (!c.token.empty() && c.kind != bcActivate) throw EBusMessageError("a token with a command other than activate");
+  if (!c.token.empty() && !IsActivationToken(c.token)) throw EBusMessageError("malformed activation token");
 }
 
 void CheckClassName(std::string_view name) {
@@ -102,6 +104,9 @@ void WriteCommand(Writer& w, const TBusCommand& c) {
     w.I32(c.wParam);
   } else if (c.kind == bcGeometry) {
     for (int v : {c.bounds.left, c.bounds.top, c.bounds.right, c.bounds.bottom}) w.I32(v);
+  } else if (c.kind == bcActivate && !c.token.empty()) {
+    w.U16(static_cast<std::uint16_t>(c.token.size()));
+    w.Bytes(c.token);
   }
 }
 
@@ -119,6 +124,11 @@ TBusCommand ReadCommand(Reader& r) {
     c.bounds.top = r.I32("window frame");
     c.bounds.right = r.I32("window frame");
     c.bounds.bottom = r.I32("window frame");
+  } else if (c.kind == bcActivate && !r.AtEnd()) {
+    // An empty token is never written: a sender without one sends none.
+    const std::uint16_t length = r.U16("token");
+    if (length == 0) throw EBusMessageError("empty activation token");
+    c.token = r.Bytes(length, "token");
   }
   CheckCommand(c);
   return c;
@@ -151,6 +161,11 @@ std::uint32_t FrameLength(std::string_view header) {
 }
 
 }  // namespace
+
+bool IsActivationToken(std::string_view token) {
+  return !token.empty() && token.size() <= kMaxBusToken &&
+         std::all_of(token.begin(), token.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+}
 
 std::string EncodeBusMessage(const TBusMessage& m) {
   Writer w;
