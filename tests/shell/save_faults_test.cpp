@@ -5,6 +5,7 @@
 // processes, so a limit or a kill never reaches the test program.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +22,7 @@
 #include "shell/document_file.h"
 #include "temp_dir.h"
 #include "text/errors.h"
+#include "text/safe_file.h"
 
 namespace yk {
 namespace {
@@ -211,6 +213,103 @@ TEST(SaveFaultsTest, AFileReplacedByAFolderBeforeTheSaveIsLeftAlone) {
   EXPECT_EQ(Slurp(path + "/inside"), "kept");
   EXPECT_EQ(EntryCount(dir.Path()), 1u) << "the temporary file stays behind";
   EXPECT_EQ(DiagnoseSaveFailure(path, 1000, EISDIR), TSaveProblem::Folder);
+}
+
+struct TOwner {
+  uid_t uid;
+  gid_t gid;
+  mode_t mode;
+  ino_t ino;
+};
+
+TOwner OwnerOf(const std::string& path) {
+  struct stat st{};
+  ::stat(path.c_str(), &st);
+  return {st.st_uid, st.st_gid, st.st_mode & 07777, st.st_ino};
+}
+
+void Make(const std::string& path, uid_t uid, gid_t gid, mode_t mode, bool folder = false) {
+  if (folder) std::filesystem::create_directory(path);
+  else Spit(path, "old\r\n");
+  ASSERT_EQ(::chown(path.c_str(), uid, gid), 0) << path;
+  ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+}
+
+// An ordinary user's saves, by a child process that gives up root's rights
+// for a user and group of its own plus a shared group: a file of another
+// member of the group keeps its owner, group and mode; a file with two
+// names stays one file; a writable file in a folder the user may not write
+// (or in a sticky folder, owned by another) is saved in place; a file whose
+// mode forbids writing is refused. Root is needed to make the files and
+// to become the user, so the test is skipped for anybody else.
+TEST(SaveFaultsTest, AnOrdinaryUsersSavesKeepWhatTheFilesAre) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can make files of other users and become one";
+  constexpr uid_t kUser = 61001, kOther = 61002;
+  constexpr gid_t kGroup = 61001, kShared = 62000;
+  TTempDir dir;
+  ::chmod(dir.Path().c_str(), 0755);
+  const std::string shared = dir.File("shared"), ro = dir.File("ro"), sticky = dir.File("sticky");
+  Make(shared, 0, kShared, 0775, true);
+  Make(ro, 0, 0, 0755, true);
+  Make(sticky, 0, 0, 01777, true);
+  Make(dir.File("backups"), kUser, kGroup, 0700, true);
+  struct TCase {
+    std::string path;
+    uid_t uid;
+    gid_t gid;
+    mode_t mode;
+    bool saved;
+    bool renamed;  // a new inode: written beside and renamed
+  };
+  const TCase cases[] = {
+      {shared + "/group.txt", kOther, kShared, 0660, true, false},
+      {shared + "/own.txt", kUser, kGroup, 0640, true, true},
+      {shared + "/linked.txt", kUser, kGroup, 0644, true, false},
+      {ro + "/mine.txt", kUser, kGroup, 0644, true, false},
+      {sticky + "/theirs.txt", kOther, kOther, 0666, true, false},
+      {sticky + "/mine.txt", kUser, kGroup, 0600, true, true},
+      {shared + "/locked.txt", kUser, kGroup, 0444, false, false},
+  };
+  std::vector<TOwner> before;
+  for (const TCase& c : cases) {
+    Make(c.path, c.uid, c.gid, c.mode);
+    before.push_back(OwnerOf(c.path));
+  }
+  std::filesystem::create_hard_link(shared + "/linked.txt", shared + "/linked2.txt");
+  TPointerStringList rows;
+  rows.Append("new", raCrlf);
+  const int code = InChild([&] {
+    const gid_t groups[] = {kShared};
+    if (::setgroups(1, groups) != 0 || ::setresgid(kGroup, kGroup, kGroup) != 0 ||
+        ::setresuid(kUser, kUser, kUser) != 0 || ::geteuid() != kUser)
+      return 100;
+    TSafeFileWriter::SetBackupFolder(dir.File("backups"));
+    int wrong = 0;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+      bool saved = true;
+      try {
+        SaveDocumentRows(rows, cases[i].path, TLineEnd::CrLf, false);
+      } catch (const EFileError&) {
+        saved = false;
+      }
+      if (saved != cases[i].saved) wrong |= 1 << i;
+    }
+    return wrong;
+  });
+  ASSERT_NE(code, 100) << "could not become an ordinary user";
+  EXPECT_EQ(code, 0) << "cases saved or refused wrongly (bits by case)";
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const TCase& c = cases[i];
+    const TOwner now = OwnerOf(c.path);
+    EXPECT_EQ(Slurp(c.path), c.saved ? "new\r\n" : "old\r\n") << c.path;
+    EXPECT_EQ(now.uid, c.uid) << c.path;
+    EXPECT_EQ(now.gid, c.gid) << c.path;
+    EXPECT_EQ(now.mode, c.mode) << c.path;
+    EXPECT_EQ(now.ino != before[i].ino, c.renamed) << c.path;
+  }
+  EXPECT_EQ(Slurp(shared + "/linked2.txt"), "new\r\n");
+  EXPECT_EQ(EntryCount(dir.File("backups")), 0u);
+  EXPECT_EQ(EntryCount(shared), 5u) << "a temporary file stays behind";
 }
 
 }  // namespace

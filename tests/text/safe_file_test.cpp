@@ -7,8 +7,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/file.h>
+#include <sys/wait.h>
+
 #include <filesystem>
 
+#include "file_faults.h"
 #include "temp_dir.h"
 
 using namespace yk;
@@ -21,6 +25,12 @@ int ModeOf(const std::string& path) {
   struct stat st {};
   ::stat(path.c_str(), &st);
   return static_cast<int>(st.st_mode & 07777);
+}
+
+ino_t InodeOf(const std::string& path) {
+  struct stat st {};
+  ::stat(path.c_str(), &st);
+  return st.st_ino;
 }
 
 std::size_t EntriesIn(const std::string& dir) {
@@ -79,12 +89,138 @@ TEST(SafeFile, AFolderWithoutWriteAccessIsSavedInPlaceWhenAllowed) {
   const std::string path = sub + "/doc.txt";
   Spit(path, "old");
   ::chmod(sub.c_str(), 0555);
-  EXPECT_THROW(TSafeFileWriter strict(path), EFileError);
   {
-    TSafeFileWriter out(path, {}, true);
+    // A writable file in a folder that is not: rewritten in place.
+    TSafeFileWriter out(path);
+    EXPECT_EQ(out.Method(), TSafeFileWriter::TMethod::InPlace);
     out.Write("new");
     out.Commit();
   }
   ::chmod(sub.c_str(), 0755);
   EXPECT_EQ(Slurp(path), "new");
+}
+
+// How a save goes depends on what a rename would lose: a file with a
+// second name is rewritten in place (both names see the new text), one
+// whose mode forbids writing is refused even for root, a link whose file
+// does not exist yet gets that file.
+TEST(SafeFile, TheWayToSaveKeepsWhatTheFileIs) {
+  test::TTempDir dir;
+  const std::string plain = dir.File("plain.txt"), linked = dir.File("linked.txt"), other = dir.File("other.txt");
+  Spit(plain, "old");
+  ::chmod(plain.c_str(), 0640);
+  Spit(linked, "old");
+  std::filesystem::create_hard_link(linked, other);
+  const std::string dangling = dir.File("dangling.txt"), target = dir.File("target.txt");
+  std::filesystem::create_symlink("target.txt", dangling);
+  struct {
+    std::string path;
+    TSafeFileWriter::TMethod method;
+    bool same_inode;
+  } const cases[] = {
+      {plain, TSafeFileWriter::TMethod::Rename, false},
+      {linked, TSafeFileWriter::TMethod::InPlace, true},
+      {dangling, TSafeFileWriter::TMethod::Rename, false},
+  };
+  for (const auto& c : cases) {
+    const ino_t before = InodeOf(c.path);
+    TSafeFileWriter out(c.path);
+    EXPECT_EQ(out.Method(), c.method) << c.path;
+    out.Write("new");
+    out.Commit();
+    EXPECT_EQ(Slurp(c.path), "new") << c.path;
+    if (c.same_inode) EXPECT_EQ(InodeOf(c.path), before) << c.path;
+  }
+  EXPECT_EQ(ModeOf(plain), 0640);
+  EXPECT_EQ(Slurp(other), "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+  EXPECT_EQ(Slurp(target), "new");
+
+  const std::string locked = dir.File("locked.txt");
+  Spit(locked, "keep");
+  ::chmod(locked.c_str(), 0444);
+  try {
+    TSafeFileWriter out(locked);
+    ADD_FAILURE() << "a file without write permission was opened for saving";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(e.Error(), EACCES);
+  }
+  EXPECT_EQ(Slurp(locked), "keep");
+  const std::string nowhere = dir.File("nowhere.txt");
+  std::filesystem::create_symlink("missing/x.txt", nowhere);
+  EXPECT_THROW(TSafeFileWriter out(nowhere), EFileError);
+  EXPECT_TRUE(std::filesystem::is_symlink(nowhere));
+}
+
+// A save in place that fails part-way, or is given up, puts the old bytes
+// back; without a place for the copy of the old bytes nothing is written.
+TEST(SafeFile, ASaveInPlaceThatFailsPutsTheOldBytesBack) {
+  test::TTempDir dir;
+  const std::string path = dir.File("doc.txt"), other = dir.File("other.txt"), backups = dir.File("backups");
+  const std::string old = "old text\n";
+  Spit(path, old);
+  std::filesystem::create_hard_link(path, other);  // so that it is saved in place
+  TSafeFileWriter::SetBackupFolder(backups);
+  {
+    const test::TFileSizeLimit limit(64 << 10);
+    TSafeFileWriter out(path);
+    ASSERT_EQ(out.Method(), TSafeFileWriter::TMethod::InPlace);
+    EXPECT_THROW(out.Write(std::string(1 << 20, 'x')), EFileError);
+  }
+  EXPECT_EQ(Slurp(path), old);
+  {
+    TSafeFileWriter out(path);
+    out.Write("given up");
+  }
+  EXPECT_EQ(Slurp(other), old);
+  EXPECT_EQ(EntriesIn(backups), 0u) << "the copy of the old bytes stays behind";
+
+  Spit(dir.File("file"), "");
+  TSafeFileWriter::SetBackupFolder(dir.File("file/backups"));
+  EXPECT_THROW(TSafeFileWriter out(path), EBackupError);
+  TSafeFileWriter::SetBackupFolder({});
+  EXPECT_EQ(Slurp(path), old);
+}
+
+// Temporary files of writers that died go at the next save into their
+// folder; one whose writer still holds it, and files of other kinds, stay.
+TEST(SafeFile, LeftoversOfDeadWritersGoAtTheNextSave) {
+  test::TTempDir dir;
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  // Named after a process that is gone, but its lock is held.
+  const std::string held = dir.File(".b.txt.yk-" + std::to_string(dead) + "-abcdef");
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    const int fd = ::open(held.c_str(), O_WRONLY | O_CREAT, 0600);
+    ::flock(fd, LOCK_EX);
+    (void)!::write(ready[1], "x", 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char c;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  const std::string stale = dir.File(".a.txt.yk-" + std::to_string(dead) + "-Qx9z0a");
+  const std::string old_form = dir.File(".a.txt.yk-Ab3dEf"), recent_old_form = dir.File(".c.txt.yk-Zz9yYx");
+  const std::string unrelated = dir.File(".a.txt.yk-notmine");
+  // A writer that runs and has not locked its file yet.
+  const std::string starting = dir.File(".d.txt.yk-" + std::to_string(holder) + "-abcdef");
+  for (const std::string& f : {stale, old_form, recent_old_form, unrelated, starting}) Spit(f, "x");
+  const timespec long_ago[2] = {{0, 0}, {1000000000, 0}};
+  ::utimensat(AT_FDCWD, old_form.c_str(), long_ago, 0);
+
+  TSafeFileWriter out(dir.File("doc.txt"));
+  out.Write("new");
+  out.Commit();
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_FALSE(std::filesystem::exists(old_form));
+  EXPECT_TRUE(std::filesystem::exists(held));
+  EXPECT_TRUE(std::filesystem::exists(recent_old_form));
+  EXPECT_TRUE(std::filesystem::exists(unrelated));
+  EXPECT_TRUE(std::filesystem::exists(starting));
 }
