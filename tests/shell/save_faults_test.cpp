@@ -185,18 +185,22 @@ class TReadOnlyFolder {
   bool ok_ = false;
 };
 
-TEST(SaveFaultsTest, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+// A folder that cannot be written takes no new file; a writable file that
+// is already there is rewritten in place rather than refused.
+TEST(SaveFaultsTest, AFolderThatCannotBeWrittenTakesNoNewFileButItsFilesAreSaved) {
   TTempDir dir;
   const std::string folder = dir.File("ro");
   std::filesystem::create_directory(folder);
-  const std::string path = folder + "/doc.txt";
+  const std::string path = folder + "/doc.txt", fresh = folder + "/new.txt";
   Spit(path, "old\r\n");
   TReadOnlyFolder read_only(folder);
   if (!read_only.Ok()) GTEST_SKIP() << "no way to make a folder read-only here";
-  EXPECT_EQ(SaveExpectingError(*Rows('n', 1000), path, {EACCES, EPERM}), 0);
-  EXPECT_EQ(Slurp(path), "old\r\n");
+  const auto rows = Rows('n', 1000);
+  EXPECT_EQ(SaveExpectingError(*rows, fresh, {EACCES, EPERM}), 0);
+  EXPECT_EQ(DiagnoseSaveFailure(fresh, 1000, EPERM), TSaveProblem::NoPermission);
+  EXPECT_EQ(SaveExpectingError(*rows, path, {}), 1);
+  EXPECT_EQ(Slurp(path), Bytes(*rows));
   EXPECT_EQ(EntryCount(folder), 1u);
-  EXPECT_EQ(DiagnoseSaveFailure(path, 1000, EPERM), TSaveProblem::NoPermission);
 }
 
 // The document's file was deleted and a folder made under its name while

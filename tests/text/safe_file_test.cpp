@@ -129,7 +129,9 @@ TEST(SafeFile, TheWayToSaveKeepsWhatTheFileIs) {
     out.Write("new");
     out.Commit();
     EXPECT_EQ(Slurp(c.path), "new") << c.path;
-    if (c.same_inode) EXPECT_EQ(InodeOf(c.path), before) << c.path;
+    if (c.same_inode) {
+      EXPECT_EQ(InodeOf(c.path), before) << c.path;
+    }
   }
   EXPECT_EQ(ModeOf(plain), 0640);
   EXPECT_EQ(Slurp(other), "new");
