@@ -155,7 +155,8 @@ TEST(SafeFile, TheWayToSaveKeepsWhatTheFileIs) {
 }
 
 // A save in place that fails part-way, or is given up, puts the old bytes
-// back; without a place for the copy of the old bytes nothing is written.
+// back (or names their copy when even that fails); without a place for the
+// copy of the old bytes nothing is written.
 TEST(SafeFile, ASaveInPlaceThatFailsPutsTheOldBytesBack) {
   test::TTempDir dir;
   const std::string path = dir.File("doc.txt"), other = dir.File("other.txt"), backups = dir.File("backups");
@@ -177,11 +178,25 @@ TEST(SafeFile, ASaveInPlaceThatFailsPutsTheOldBytesBack) {
   EXPECT_EQ(Slurp(other), old);
   EXPECT_EQ(EntriesIn(backups), 0u) << "the copy of the old bytes stays behind";
 
+  // Should the old bytes not go back either, the error names their copy.
+  const std::string large(200 << 10, 'o');
+  Spit(path, large);
+  try {
+    TSafeFileWriter out(path);
+    const test::TFileSizeLimit limit(64 << 10);
+    out.Write(std::string(1 << 20, 'x'));
+    ADD_FAILURE() << "a write past the limit succeeded";
+  } catch (const EFileDamaged& e) {
+    EXPECT_EQ(Slurp(e.BackupPath()), large);
+    std::filesystem::remove(e.BackupPath());
+  }
+
+  const std::string before = Slurp(path);
   Spit(dir.File("file"), "");
   TSafeFileWriter::SetBackupFolder(dir.File("file/backups"));
   EXPECT_THROW(TSafeFileWriter out(path), EBackupError);
   TSafeFileWriter::SetBackupFolder({});
-  EXPECT_EQ(Slurp(path), old);
+  EXPECT_EQ(Slurp(path), before);
 }
 
 // Temporary files of writers that died go at the next save into their
