@@ -289,7 +289,9 @@ void TMainForm::DocumentSaved() {
 
 bool TMainForm::ConfirmWriteOverChangedFile() {
   const TFileStamp now = StampOfFile(FileName);
-  if (!now.exists || now == DocumentStamp) return true;
+  // Gone: written again. No file any more (a folder in its place): the
+  // write refuses it and says why.
+  if (!now.exists || !now.regular || now == DocumentStamp) return true;
   const QString text = Utf8("ファイル %1 は、開いた後に他のプログラムによって変更されています。\r"
                             "上書きすると、その変更は失われます。\r上書きしますか?")
                            .arg(DisplayPath(FileNamePart(FileName)));

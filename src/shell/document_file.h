@@ -69,6 +69,7 @@ struct TFileStamp {
   ino_t ino = 0;
   off_t size = 0;
   timespec mtime{};
+  bool regular = false;  // a regular file (not compared: the identity says it)
 
   bool operator==(const TFileStamp& o) const {
     return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&

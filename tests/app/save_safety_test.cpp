@@ -39,7 +39,10 @@ class SaveSafetyTest : public FormTest {
     ASSERT_EQ(p.exitCode(), 0) << command;
   }
   QString Title() const { return form->windowTitle(); }
-  QString ReadOnlyPanel() const { return form->findChild<QLabel*>(QStringLiteral("ReadOnlyPanel"))->text(); }
+  QString ReadOnlyPanel() const {
+    const auto* panel = form->findChild<QLabel*>(QStringLiteral("ReadOnlyPanel"));
+    return panel ? panel->text() : QStringLiteral("<none>");
+  }
 };
 
 // Ctrl+S over a file that another program appended to, replaced (mv),

@@ -1,11 +1,15 @@
 // Saving a document when things go wrong: a full disk, a process killed in
-// the middle of a save, a folder that cannot be written, a file replaced by
-// a folder. Each leaves the old file whole or the new one complete, and no
-// temporary file behind a save that failed. The faults are made in child
-// processes, so a limit or a kill never reaches the test program.
+// the middle of a save (and its leftovers, removed by the next save), a
+// folder that cannot be written, a file replaced by a folder, an ordinary
+// user's saves of files of other owners, groups and links. Each leaves the
+// old file whole or the new one complete. The faults are made in child
+// processes, so a limit, a kill or a change of user never reaches the test
+// program.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -219,6 +223,47 @@ TEST(SaveFaultsTest, AFileReplacedByAFolderBeforeTheSaveIsLeftAlone) {
   EXPECT_EQ(DiagnoseSaveFailure(path, 1000, EISDIR), TSaveProblem::Folder);
 }
 
+// Temporary files of writers that died go at the next save into their
+// folder; one whose writer still holds it, and files of other kinds, stay.
+TEST(SaveFaultsTest, LeftoversOfDeadWritersGoAtTheNextSave) {
+  TTempDir dir;
+  const pid_t dead = ::fork();
+  if (dead == 0) ::_exit(0);
+  ::waitpid(dead, nullptr, 0);
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  // Named after a process that is gone, but its lock is held.
+  const std::string held = dir.File(".b.txt.yk-" + std::to_string(dead) + "-abcdef");
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    const int fd = ::open(held.c_str(), O_WRONLY | O_CREAT, 0600);
+    ::flock(fd, LOCK_EX);
+    (void)!::write(ready[1], "x", 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char c;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  const std::string stale = dir.File(".a.txt.yk-" + std::to_string(dead) + "-Qx9z0a");
+  const std::string old_form = dir.File(".a.txt.yk-Ab3dEf"), recent_old_form = dir.File(".c.txt.yk-Zz9yYx");
+  const std::string unrelated = dir.File(".a.txt.yk-notmine");
+  // A writer that runs and has not locked its file yet.
+  const std::string starting = dir.File(".d.txt.yk-" + std::to_string(holder) + "-abcdef");
+  for (const std::string& f : {stale, old_form, recent_old_form, unrelated, starting}) Spit(f, "x");
+  const timespec long_ago[2] = {{0, 0}, {1000000000, 0}};
+  ::utimensat(AT_FDCWD, old_form.c_str(), long_ago, 0);
+
+  SaveDocumentRows(*Rows('n', 100), dir.File("doc.txt"), TLineEnd::CrLf, false);
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_FALSE(std::filesystem::exists(old_form));
+  EXPECT_TRUE(std::filesystem::exists(held));
+  EXPECT_TRUE(std::filesystem::exists(recent_old_form));
+  EXPECT_TRUE(std::filesystem::exists(unrelated));
+  EXPECT_TRUE(std::filesystem::exists(starting));
+}
+
 struct TOwner {
   uid_t uid;
   gid_t gid;
@@ -287,7 +332,7 @@ TEST(SaveFaultsTest, AnOrdinaryUsersSavesKeepWhatTheFilesAre) {
     if (::setgroups(1, groups) != 0 || ::setresgid(kGroup, kGroup, kGroup) != 0 ||
         ::setresuid(kUser, kUser, kUser) != 0 || ::geteuid() != kUser)
       return 100;
-    TSafeFileWriter::SetBackupFolder(dir.File("backups"));
+    ::setenv("TMPDIR", dir.File("backups").c_str(), 1);  // where saves in place keep the old bytes
     int wrong = 0;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
       bool saved = true;

@@ -1,14 +1,12 @@
-// Saving through a temporary file: the old copy survives anything short of
-// a complete new one, and the file keeps its permissions and links.
+// Saving a file: the old copy survives anything short of a complete new
+// one, the file keeps its permissions, owner, links and its only name, and
+// a save in place puts the old bytes back when it fails.
 #include "text/safe_file.h"
 #include "text/errors.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <sys/file.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 
@@ -197,47 +195,4 @@ TEST(SafeFile, ASaveInPlaceThatFailsPutsTheOldBytesBack) {
   EXPECT_THROW(TSafeFileWriter out(path), EBackupError);
   TSafeFileWriter::SetBackupFolder({});
   EXPECT_EQ(Slurp(path), before);
-}
-
-// Temporary files of writers that died go at the next save into their
-// folder; one whose writer still holds it, and files of other kinds, stay.
-TEST(SafeFile, LeftoversOfDeadWritersGoAtTheNextSave) {
-  test::TTempDir dir;
-  const pid_t dead = ::fork();
-  if (dead == 0) ::_exit(0);
-  ::waitpid(dead, nullptr, 0);
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  // Named after a process that is gone, but its lock is held.
-  const std::string held = dir.File(".b.txt.yk-" + std::to_string(dead) + "-abcdef");
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    const int fd = ::open(held.c_str(), O_WRONLY | O_CREAT, 0600);
-    ::flock(fd, LOCK_EX);
-    (void)!::write(ready[1], "x", 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char c;
-  ASSERT_EQ(::read(ready[0], &c, 1), 1);
-  const std::string stale = dir.File(".a.txt.yk-" + std::to_string(dead) + "-Qx9z0a");
-  const std::string old_form = dir.File(".a.txt.yk-Ab3dEf"), recent_old_form = dir.File(".c.txt.yk-Zz9yYx");
-  const std::string unrelated = dir.File(".a.txt.yk-notmine");
-  // A writer that runs and has not locked its file yet.
-  const std::string starting = dir.File(".d.txt.yk-" + std::to_string(holder) + "-abcdef");
-  for (const std::string& f : {stale, old_form, recent_old_form, unrelated, starting}) Spit(f, "x");
-  const timespec long_ago[2] = {{0, 0}, {1000000000, 0}};
-  ::utimensat(AT_FDCWD, old_form.c_str(), long_ago, 0);
-
-  TSafeFileWriter out(dir.File("doc.txt"));
-  out.Write("new");
-  out.Commit();
-  ::kill(holder, SIGKILL);
-  ::waitpid(holder, nullptr, 0);
-  EXPECT_FALSE(std::filesystem::exists(stale));
-  EXPECT_FALSE(std::filesystem::exists(old_form));
-  EXPECT_TRUE(std::filesystem::exists(held));
-  EXPECT_TRUE(std::filesystem::exists(recent_old_form));
-  EXPECT_TRUE(std::filesystem::exists(unrelated));
-  EXPECT_TRUE(std::filesystem::exists(starting));
 }
