@@ -1,6 +1,7 @@
 // The editor widget: Qt events in, window services out.
 #include "qt/editor_widget.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 
+#include "qt/editor_accessible.h"
 #include "qt/editor_menu.h"
 #include "qt/qt_graphics.h"
 #include "qt/qt_surface.h"
@@ -68,7 +70,12 @@ QRect ToQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height(
 }  // namespace
 
 TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
-    : QAbstractScrollArea(parent), editor_(editor ? std::move(editor) : std::make_unique<TEditor>()) {
+    : QAbstractScrollArea(parent),
+      editor_(editor ? std::move(editor) : std::make_unique<TEditor>()),
+      offsets_(std::make_unique<TUnicodeOffsets>(*editor_)),
+      notices_(std::make_unique<TAccessibleNotices>(*this, *offsets_)) {
+  static const bool accessible = (QAccessible::installFactory(&EditorAccessibleFactory), true);
+  (void)accessible;
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);  // every painted pixel is ours
@@ -181,7 +188,12 @@ void TEditorWidget::SetCaretPos(int x, int y) {
   caret_pos_ = QPoint(x, y);
   blink_on_ = true;
   UpdateCaretArea();
+  notices_->CaretPlaced();
 }
+
+void TEditorWidget::TextChanged(int first, int count, int newCount) { notices_->TextChanged(first, count, newCount); }
+
+void TEditorWidget::SelectionChanged() { notices_->SelectionChanged(); }
 
 void TEditorWidget::ShowCaret(bool visible) {
   UpdateCaretArea();

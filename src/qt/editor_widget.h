@@ -16,8 +16,11 @@
 #include "editor/editor.h"
 #include "platform/window_host.h"
 #include "qt/qt_clipboard.h"
+#include "qt/unicode_offsets.h"
 
 namespace yk {
+
+class TAccessibleNotices;
 
 class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   Q_OBJECT
@@ -53,6 +56,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // The caret as last placed by the editor, in viewport coordinates; empty
   // when it is hidden or destroyed.
   QRect CaretRect() const;
+  // The document in Unicode offsets, for assistive technologies.
+  TUnicodeOffsets& Offsets() { return *offsets_; }
 
   // --- TWindowHost ----------------------------------------------------------
   TSize ClientSize() const override;
@@ -69,6 +74,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void SetCursor(TCursor cursor, bool screen) override;
   void SetRedraw(bool on) override;
   void SetCompositionPos(TPoint p) override;
+  void TextChanged(int first, int count, int newCount) override;
+  void SelectionChanged() override;
 
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -109,6 +116,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void BlinkCaret();
 
   std::unique_ptr<TEditor> editor_;
+  std::unique_ptr<TUnicodeOffsets> offsets_;
+  std::unique_ptr<TAccessibleNotices> notices_;
   TQtClipboard clipboard_;
   TQtClipboard selection_clipboard_{QClipboard::Selection};
   mutable TFontSpec font_spec_;
