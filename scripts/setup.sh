@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho clang libclang-rt-14-dev
           desktop-file-utils appstream dpkg-dev file debootstrap
-          xvfb xdotool xclip wmctrl openbox hyperfine vim)
+          xvfb xdotool xclip wmctrl openbox hyperfine vim
+          at-spi2-core python3-pyatspi dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
