@@ -8,10 +8,13 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRegion>
+#include <QTextCharFormat>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "editor/editor.h"
 #include "platform/window_host.h"
@@ -109,6 +112,10 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void TypeText(const QString& text, TShiftState shift);
   void ReportReplaced(int count);
   void PaintPreedit(QPainter& painter);
+  void PaintPreeditRun(QPainter& painter, int x, std::string_view bytes, const QTextCharFormat* format);
+  const QTextCharFormat* PreeditFormatAt(int unit) const;
+  // Scrolls the view sideways so that the composition's cursor is seen.
+  void ShowPreeditCursor();
   void ShiftRowRest(QPainter& painter, int x, int y, int dx);
   void PaintCaret(QPainter& painter);
   void UpdateCaretArea();
@@ -142,8 +149,17 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
   QPointer<QMenu> app_menu_;
 
+  // A piece of the composition as the input method formats it (the
+  // segment being converted stands out from the others), in UTF-16 units.
+  struct TPreeditFormat {
+    int start = 0;
+    int length = 0;
+    QTextCharFormat format;
+  };
   QString preedit_;
   int preedit_cursor_ = 0;
+  bool preedit_cursor_shown_ = true;
+  std::vector<TPreeditFormat> preedit_formats_;
   TPoint composition_pos_;
 };
 
