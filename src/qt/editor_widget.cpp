@@ -523,10 +523,13 @@ void TEditorWidget::wheelEvent(QWheelEvent* e) {
   TurnWheel(e->angleDelta().y(), e->modifiers());
 }
 
-// One line per notch; touchpads send smaller steps that add up.
+// A notch scrolls the lines the desktop sets (QApplication's wheel scroll
+// lines), a page with Shift; touchpads send smaller steps that add up, a
+// line at a time.
 void TEditorWidget::TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers) {
-  wheel_rest_ += angleDelta;
   const TShiftState shift = ShiftOf(modifiers);
+  const int perNotch = (shift & ssShift) ? 1 : std::max(1, QApplication::wheelScrollLines());
+  wheel_rest_ += angleDelta * perNotch;
   while (std::abs(wheel_rest_) >= 120) {
     const int step = wheel_rest_ > 0 ? 1 : -1;
     editor_->MouseWheel(step, shift);

@@ -50,7 +50,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // another editor with TurnWheel, for example the active pane).
   std::function<bool(TEditorWidget& sender, QWheelEvent* e)> OnWheel;
   // Scrolls the editor by a wheel turn (angle in eighths of a degree, one
-  // notch 120; partial notches add up), a page at a time with Shift.
+  // notch 120; partial notches add up): the desktop's lines per notch, a
+  // page per notch with Shift.
   void TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers);
   // The resolved font the editor is painted in.
   const QFont& PaintFont() const;

@@ -14,6 +14,11 @@ namespace yk {
 
 class TQtFace;
 
+// The text colour drawn on a background: as chosen, unless it would
+// barely stand out from it (a contrast under 3:1), when its lightness is
+// turned over so that it reads on light and dark palettes alike.
+QColor ReadableOn(const QColor& text, const QColor& background);
+
 // Draws every byte in a cell cellWidth pixels wide: a half-width character
 // centred in one cell, a double-byte character centred in two. Only the
 // cells inside the clip rectangle are looked at, so a row of any length

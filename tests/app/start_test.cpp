@@ -5,8 +5,11 @@
 #include <QComboBox>
 #include "controls/fi_list_box.h"
 #include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -153,6 +156,19 @@ TEST_F(StartTest, WithoutSettingsTheDefaultsHoldAndTheFileIsWrittenAtClose) {
       EXPECT_FALSE(ini.Read(section, key).has_value()) << section << "/" << key;
     }
   }
+}
+
+// At the first start the window is wide enough for the whole tool bar
+// (nothing behind its overflow button) and for all three list tabs.
+TEST_F(StartTest, AtTheFirstStartTheToolBarAndTheListTabsFit) {
+  TMainForm& f = Make();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  QCoreApplication::processEvents();
+  const auto* overflow = f.ToolBar1->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+  EXPECT_TRUE(overflow == nullptr || !overflow->isVisible()) << f.width() << " " << f.ToolBar1->sizeHint().width();
+  const QTabBar* tabs = f.PageControl1->tabBar();
+  for (int i = 0; i < tabs->count(); ++i)
+    EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(i))) << tabs->tabText(i).toStdString() << " " << tabs->width();
 }
 
 TEST_F(StartTest, StoredValuesAreReadAppliedAndWrittenBack) {

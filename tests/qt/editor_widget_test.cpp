@@ -2,6 +2,7 @@
 // scroll bars, input method, painting and the clipboard, through Qt events.
 #include "qt/editor_widget.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -343,12 +344,22 @@ TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
   EXPECT_EQ(ed().TopRow(), 1 + ed().VisibleRows());
   bar->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(ed().TopRow(), 0);
-  // A wheel notch towards the user scrolls down a row.
-  QWheelEvent wheel(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
-                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(w.viewport(), &wheel);
-  EXPECT_EQ(ed().TopRow(), 1);
-  EXPECT_EQ(bar->value(), 1);
+  // A wheel notch towards the user scrolls down the rows the desktop sets.
+  struct {
+    int linesPerNotch;
+    int delta;
+    int top;
+  } const turns[] = {{3, -120, 3}, {3, 120, 0}, {3, -40, 1}, {5, -120, 6}, {1, 120, 5}};
+  for (const auto& t : turns) {
+    QApplication::setWheelScrollLines(t.linesPerNotch);
+    QWheelEvent wheel(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, t.delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w.viewport(), &wheel);
+    EXPECT_EQ(ed().TopRow(), t.top) << t.linesPerNotch << " " << t.delta;
+    EXPECT_EQ(bar->value(), t.top);
+  }
+  QApplication::setWheelScrollLines(3);
+  ed().SetTopRow(1);
   // The pixels moved with the view: row 1's text is now in the first row.
   QCoreApplication::processEvents();
   const QImage shot = Shot();
@@ -378,16 +389,17 @@ TEST_F(EditorWidgetTest, TheHostCanTakeTheWheel) {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(w.viewport(), &wheel);
   };
+  QApplication::setWheelScrollLines(3);
   turn(-120);
-  turn(-60);
-  turn(-60);  // half notches add up
+  turn(-20);
+  turn(-20);  // small steps add up
   EXPECT_EQ(turns, 3);
   EXPECT_EQ(ed().TopRow(), 0);
-  EXPECT_EQ(other.Editor().TopRow(), 2);
+  EXPECT_EQ(other.Editor().TopRow(), 4);
   // A host that declines leaves the wheel to the widget.
   w.OnWheel = [](TEditorWidget&, QWheelEvent*) { return false; };
   turn(-120);
-  EXPECT_EQ(ed().TopRow(), 1);
+  EXPECT_EQ(ed().TopRow(), 3);
 }
 
 TEST_F(EditorWidgetTest, PaintsTextSelectionCaretAndEof) {
