@@ -139,7 +139,7 @@ double Contrast(const QColor& a, const QColor& b) {
 // from its background is drawn with its lightness turned over (a light
 // blue for navy), which keeps its hue. Readable pairs stay as chosen.
 QColor ReadableOn(const QColor& text, const QColor& background) {
-  constexpr double kReadable = 3.0;
+  constexpr double kReadable = 4.5;
   if (Contrast(text, background) >= kReadable) return text;
   const QColor hsl = text.toHsl();
   const QColor turned = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), 255 - hsl.lightness());

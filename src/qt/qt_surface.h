@@ -15,7 +15,7 @@ namespace yk {
 class TQtFace;
 
 // The text colour drawn on a background: as chosen, unless it would
-// barely stand out from it (a contrast under 3:1), when its lightness is
+// barely stand out from it (a contrast under 4.5:1), when its lightness is
 // turned over so that it reads on light and dark palettes alike.
 QColor ReadableOn(const QColor& text, const QColor& background);
 
