@@ -167,8 +167,10 @@ void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TC
   if (range.first >= range.end) return;
   if (bkColor != clNone) FillRect(cells, bkColor);
   painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+  // The desktop's own colours are its choice; fixed ones may not suit its palette.
+  const QColor pen = ToQColor(color, palette_);
   const QColor back = ToQColor(bkColor == clNone ? clWindow : bkColor, palette_);
-  painter_.setPen(ReadableOn(ToQColor(color, palette_), back));
+  painter_.setPen(IsSystemColor(color) ? pen : ReadableOn(pen, back));
   DrawGlyphs(x, y, cellWidth, bytes, range, Face(style));
   DrawLines(x, y, cellWidth, range, style, cells);
   painter_.setClipping(false);
