@@ -13,6 +13,7 @@
 
 #include "form_fixture.h"
 #include "platform/mapped_chars.h"
+#include "shell/recovery_keeper.h"
 #include "shell/version_history.h"
 
 namespace yk::test {
@@ -172,6 +173,51 @@ TEST_F(MappedCharsTest, RecoveryAndVersionSnapshotsKeepTheCharacters) {
   again.AddHistory1Click();
   ASSERT_EQ(again.VersionList.Items().size(), 1u);
   EXPECT_EQ(Slurp(again.VersionList.Items()[0]), "\xf0\x9f\x98\x80\xe3\x81\x82\r\n");
+}
+
+// A character typed before the window dies comes back with the snapshot,
+// whatever the snapshot counts against: the file, nothing (untitled), or a
+// copy of a large text whose file another program replaced.
+TEST_F(MappedCharsTest, PeriodicSnapshotsOfEveryBaseRestoreTypedCharacters) {
+  std::string big;
+  for (int i = 0; i < 150'000; ++i) big += "\xc3\xa9 line\n";  // é: beyond the inline limit in CP932
+  struct {
+    const char* name;
+    std::string bytes;  // empty: untitled
+    bool replaced;      // another program rewrote the file after the first snapshot
+    TRecoveryBase base;
+  } const cases[] = {
+      {"file", "\xc3\xa9\n", false, TRecoveryBase::Document},
+      {"untitled", "", false, TRecoveryBase::Empty},
+      {"copy", big, true, TRecoveryBase::Copy},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = c.bytes.empty() ? std::string() : File(std::string(c.name) + ".txt", c.bytes);
+    TMainForm& form = path.empty() ? Make() : Make({path});
+    Doc().SetRowCol(0, 0);
+    Type(form.Memo1, "\xf0\x9f\x98\x80");  // 😀, not in the file's table
+    const auto tick = [&] {
+      form.RecoveryTick();
+      form.Recovery->Wait();
+    };
+    tick();
+    if (c.replaced) {
+      Spit(path, "gone\n");
+      Type(form.Memo1, "\xe3\x80\x9c");  // 〜
+      tick();
+    }
+    ASSERT_TRUE(form.Recovery->LastWroteCopy() == (c.base == TRecoveryBase::Copy));
+    this->form.reset();  // the window dies without a close
+    prompts.Answer(kYes);
+    TMainForm& again = path.empty() ? Make() : Make({path});
+    const QString typed = U(c.replaced ? "\xf0\x9f\x98\x80\xe3\x80\x9c" : "\xf0\x9f\x98\x80");
+    EXPECT_EQ(again.Memo1->ToText(Doc().Lines().Get(0)), typed + U(c.bytes.substr(0, c.bytes.find('\n')).c_str()));
+    if (path.empty()) continue;
+    EXPECT_TRUE(again.RunCommand("Save1"));
+    EXPECT_TRUE(Slurp(path) == typed.toStdString() + c.bytes);
+    this->form.reset();
+  }
 }
 
 }  // namespace

@@ -228,5 +228,29 @@ TEST(RecoveryRecord, ReadsBackTheSameAndRefusesDamage) {
   EXPECT_THROW(EncodeRecoveryRecord(wrong), ERecoveryRecordError);
 }
 
+// Records written before the table section chose, in the head, which of
+// the characters sharing a code a Unicode document meant: read now as
+// forms kept by the table.
+TEST(RecoveryRecord, AnOlderRecordsCharacterChoicesBecomeKeptForms) {
+  TRecoveryRecord r;
+  r.format.encoding = teUtf8;
+  r.runs = {{0, 0, "\x81\x60"}};  // 〜 or ～
+  r.length = 2;
+  std::string bytes = EncodeRecoveryRecord(r);
+  // The head is the first section; it ends with the choices' count (none).
+  const std::size_t head = 8 + 2 + 4;
+  std::uint64_t length = 0;
+  for (int i = 0; i < 8; ++i) length |= std::uint64_t{static_cast<unsigned char>(bytes[head + i])} << (8 * i);
+  const std::size_t count = head + 8 + length - 2;
+  bytes.replace(count, 2, std::string("\x01\x00\x60\x81\x1c\x30", 6));  // 0x8160 is U+301C
+  bytes[head] = static_cast<char>(length + 4);
+  bytes.resize(bytes.size() - 20);
+  std::uint64_t sum = 0xcbf29ce484222325ULL;
+  for (const char c : bytes) sum = (sum ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  bytes += std::string("SUM \x08\0\0\0\0\0\0\0", 12);
+  for (int i = 0; i < 8; ++i) bytes += static_cast<char>((sum >> (8 * i)) & 0xFF);
+  EXPECT_EQ(DecodeRecoveryRecord(bytes).mappedChars, "mapped-chars 1 forms\n8160 301C\n");
+}
+
 }  // namespace
 }  // namespace yk
