@@ -14,6 +14,8 @@
 #include <filesystem>
 
 #include "form_fixture.h"
+#include "platform/mapped_chars.h"
+#include "platform/unicode.h"
 #include "text/file_mapping.h"
 
 namespace yk::test {
@@ -185,8 +187,10 @@ TEST_F(SaveSafetyTest, AFileWithoutWritePermissionOpensReadOnlyAndSaveOffersSave
 
 // The protection for characters CP932 lacks shows the same way.
 TEST_F(SaveSafetyTest, ADocumentProtectedForItsCharactersShowsWhyAKeyIsRefused) {
-  // 😀 CR LF
-  const std::string path = File("emoji.txt", "\xf0\x9f\x98\x80\r\n");
+  // More different characters outside Shift-JIS than free codes, CR LF.
+  std::string bytes;
+  for (char32_t c = 0x20000; c <= 0x20000 + TMappedChars::kCapacity; ++c) unicode::AppendUtf8(bytes, c);
+  const std::string path = File("emoji.txt", bytes + "\r\n");
   prompts.Expect(TKind::Warning);
   TMainForm& f = Open(path);
   EXPECT_TRUE(Title().contains(QStringLiteral("[読み取り専用]")));
