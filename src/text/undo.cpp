@@ -84,6 +84,7 @@ TUndoData& TEditorUndoObj::NewUndoData() {
     record.caretRow = e->Row();
     record.caretCol = e->Col();
   }
+  record.state = next_state_++;
   if (group_depth_ > 0) {
     ++open_.records;
   } else {
@@ -97,9 +98,11 @@ TUndoData& TEditorUndoObj::NewUndoData() {
   return record;
 }
 
+// The text before the dropped records can no longer be reached.
 void TEditorUndoObj::DropOldestStep() {
   const std::size_t n = undo_steps_.front().records;
   undo_steps_.pop_front();
+  base_state_ = undo_[n - 1].state;
   undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
@@ -140,6 +143,12 @@ std::size_t TEditorUndoObj::StoredBytes() const {
 
 // An open group goes on collecting, from nothing.
 void TEditorUndoObj::Clear() {
+  ForgetHistory();
+  base_state_ = next_state_++;
+}
+
+void TEditorUndoObj::ForgetHistory() {
+  base_state_ = State();
   undo_.clear();
   redo_.clear();
   undo_steps_.clear();
@@ -147,6 +156,8 @@ void TEditorUndoObj::Clear() {
   open_.records = 0;
   last_change_ = nullptr;
 }
+
+std::uint64_t TEditorUndoObj::State() const { return undo_.empty() ? base_state_ : undo_.back().state; }
 
 // A record of bytes replaced inside one row (no line end in what it took
 // out, the row still ending as it did) is replayed by putting those bytes
@@ -185,7 +196,7 @@ TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
   // old text (the replacement) is trimmed against.
   StoreOldText(out, std::move(replacement), old);
   owner_.UpdateStatesFrom(r.firstRow, true);
-  owner_.SetChangedRange(r.firstRow, taken, out.insertedRows);
+  owner_.SetChangedRange(r.firstRow, taken, out.insertedRows, out.keptHead, out.keptTail);
   return out;
 }
 
@@ -226,8 +237,10 @@ void TEditorUndoObj::Undo() {
     for (std::size_t k = 0; k < step.records; ++k) {
       TUndoData r = std::move(undo_.back());
       undo_.pop_back();
+      TUndoData inverse = Replay(r);
+      inverse.state = r.state;  // redoing it gives that text back
       ++group_depth_;  // the inverses form one step
-      AddRedoData(Replay(r));
+      AddRedoData(std::move(inverse));
       --group_depth_;
       last_change_ = step.records == 1 ? &redo_.back() : nullptr;
       from = std::min(from, r.firstRow);
@@ -258,6 +271,7 @@ void TEditorUndoObj::Redo() {
       TUndoData& record = NewInverseData();
       inverse.caretRow = record.caretRow;
       inverse.caretCol = record.caretCol;
+      inverse.state = r.state;
       record = std::move(inverse);
       if (step.records > 1) last_change_ = nullptr;
       from = std::min(from, r.firstRow);

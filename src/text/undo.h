@@ -26,6 +26,10 @@ struct TUndoData {
   std::string oldText;
   std::size_t keptHead = 0;
   std::size_t keptTail = 0;
+  // The text state the record leads to: after an undo record, the state
+  // its edit made; after a redo record, the state the redo gives back. Two
+  // equal states hold the same text.
+  std::uint64_t state = 0;
 };
 
 // Of the rows a change put in, how many at its start and at its end are
@@ -77,7 +81,19 @@ class TEditorUndoObj {
   virtual void Undo();
   // Appends the record, with the active editor's caret, to the redo list.
   virtual void AddRedoData(TUndoData data);
+  // Forgets every record. Clear: the text is about to change outside the
+  // records (a load), so its state is new; ForgetHistory: the text stays as
+  // it is (a re-wrap), and so does its state.
   virtual void Clear();
+  void ForgetHistory();
+
+  // The text state as the records know it: every edit makes a new one,
+  // undo and redo return to earlier ones. MarkSaved notes the current state
+  // as the one on disk (or, with false, that no state is: the file now holds
+  // something else); AtSavedState tells whether undo or redo came back to it.
+  std::uint64_t State() const;
+  void MarkSaved(bool saved) { saved_state_ = saved ? State() : kNoState; }
+  bool AtSavedState() const { return saved_state_ != kNoState && State() == saved_state_; }
 
   // Groups nest; the outermost makes the step, with the active editor's
   // selection as it is when it begins (or `selection`, where the command
@@ -114,7 +130,12 @@ class TEditorUndoObj {
   // any of them touched to the end of the list.
   void SetStepRange(int first, int rowsBefore);
 
+  static constexpr std::uint64_t kNoState = 0;
+
   TEditorScreenStrings& owner_;
+  std::uint64_t next_state_ = 2;
+  std::uint64_t base_state_ = 1;   // the state before the oldest undo record
+  std::uint64_t saved_state_ = 1;  // an empty new document is unmodified
   int undo_list_max_ = kMinUndoListMax;
   bool redoing_ = false;
   int group_depth_ = 0;
