@@ -123,3 +123,19 @@ printf 'XYZ d XYZ\r\n' >"$work/search.expected"
 wait_for 10 has_bytes "$doc" "$work/search.expected" || fail "find: saved $(od -An -tx1 "$doc")"
 close search
 echo "ok: search texts kept as typed"
+
+# Match case on, "abc" in the history: "ABC" is searched as typed and finds
+# the upper-case word only.
+doc="$work/case.txt"
+printf 'abc ABC\r\n' >"$doc"
+printf 'abc \r\n' >"$work/case.expected"
+start case "$doc" '[Hist]\r\nlist_ItemCount=1\r\nlist_Item0=abc\r\n[Options]\r\nMatchCase=1\r\n'
+keys ctrl+f
+wait_for 10 dialog_up "検索" || fail "case: no find dialog"
+xdotool type --delay 60 ABC
+keys Return
+wait_for 10 main_up || fail "case: one Enter did not close the find dialog"
+keys ctrl+x ctrl+s
+wait_for 10 has_bytes "$doc" "$work/case.expected" || fail "case: saved $(od -An -tx1 "$doc")"
+close case
+echo "ok: match case finds what was typed"
