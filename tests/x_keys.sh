@@ -105,7 +105,7 @@ wait_for 10 dialog_up "置換" || fail "search: no replace dialog"
 xdotool type --delay 60 ab
 keys Tab
 xdotool type --delay 60 XYZ
-keys alt+a
+keys alt+p alt+a  # no question per place, then replace all
 wait_for 10 dialog_up "情報" || fail "search: no count at the end of replace-all"
 keys Return
 wait_for 10 main_up || fail "search: the box did not close"
