@@ -221,6 +221,30 @@ TEST(UndoGroup, TheLimitCountsSteps) {
   EXPECT_EQ(ed.lines.GetTextStr(), texts[5]);  // the six oldest steps went whole
 }
 
+// The saved text is found again through whole steps: undoing or redoing a
+// step of many edits, and undoing down to the oldest step kept when older
+// ones were dropped.
+TEST(UndoGroup, StepsReachTheSavedText) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("a\r\nb\r\nc");
+  TEditorUndoObj& undo = ed.Rows().UndoObj();
+  const auto step = [&] {
+    TUndoGroup group(undo);
+    EditMany(ed, 3);
+  };
+  for (int i = 0; i < 6; ++i) step();
+  undo.MarkSaved(true);
+  step();
+  EXPECT_FALSE(undo.AtSavedState());
+  ed.Rows().Undo();
+  EXPECT_TRUE(undo.AtSavedState());
+  ed.Rows().Redo();
+  EXPECT_FALSE(undo.AtSavedState());
+  for (int i = 0; i < 63; ++i) step();  // 70 steps: the six oldest are dropped
+  while (undo.CanUndo()) ed.Rows().Undo();
+  EXPECT_TRUE(undo.AtSavedState());
+}
+
 // Undo puts back the selection the command started from; redo the caret
 // as it was at the undo. Nested groups are the outer one's step; a group
 // that changed nothing is no step and keeps what can be redone.
