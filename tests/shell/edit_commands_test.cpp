@@ -71,6 +71,11 @@ TEST_F(EditCommands, ConvertBoxSelectionKeepsEachRowInItsRow) {
   EXPECT_EQ(Text(), "aBCd\neFGh\niJ\nkLMn");
   ed.Undo();
   EXPECT_EQ(Text(), "abcd\nefgh\nij\nklmn");  // one edit
+  // ... that gives the box back, to be converted otherwise.
+  EXPECT_EQ(ed.SelectionMode(), smBox);
+  EXPECT_EQ(ed.SelectionSpan(), (TSelectionSpan{0, 1, 3, 3, true}));
+  ConvertSelection(ed, scZenkaku);
+  EXPECT_EQ(Text(), "a\x82\x82\x82\x83" "d\ne\x82\x86\x82\x87h\ni\x82\x8a\nk\x82\x8c\x82\x8dn");
 
   // Width conversion changes the pieces' widths; rows stay rows.
   Load("xab\nycd\n");
