@@ -7,10 +7,11 @@
 
 #include "app/main_form.h"
 #include "app/prompts.h"
+#include "controls/history_box.h"
 #include "dialogs/qt_text.h"
 #include "platform/mapped_chars.h"
 #include "dialogs/search_session.h"
-#include "props/reg_manager.h"
+#include "shell/search_history.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
 
@@ -44,15 +45,18 @@ void TMainForm::ConnectSearchCommands() {
   // The dialog added its text to the history: the box lists it too.
   Search->OnSearchTextChanged = [this] {
     const std::string text = Search->CurrentText();
-    std::vector<std::string> history;
-    RegManager1->SetIniFileName(SettingsPath);
-    RegManager1->FilerOf("Hist").ReadStrings(&history);
+    // Entries keep their characters (stored texts); what is typed stays.
+    const QString typed = ComboBox1->currentText();
     ComboBox1->clear();
-    for (const std::string& h : history) ComboBox1->addItem(FromStoredText(h));
+    for (const std::string& h : LoadSearchHistory(SettingsPath, kSearchHistoryPlace))
+      ComboBox1->addItem(FromStoredText(h));
+    ComboBox1->setEditText(typed);
     SetFindValue(text);
     Search->SetCurrentText(text);
   };
   connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { ComboBox1Change(); });
+  // Enter in the box finds the next match, as the button beside it does.
+  OnHistoryBoxEnter(ComboBox1, [this] { RunCommand("FindNext1"); });
   Bind("Find1", &TMainForm::Find1Click);
   Bind("FindNext1", &TMainForm::FindNext1Click);
   Bind("FindPrev1", &TMainForm::FindPrev1Click);

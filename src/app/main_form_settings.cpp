@@ -26,6 +26,7 @@
 #include "props/reg_manager.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
+#include "shell/search_history.h"
 #include "shell/settings_values.h"
 
 namespace yk {
@@ -123,13 +124,13 @@ void TMainForm::ReadListSettings() {
   LoadDictionary(Settings.dicFiles[0]);
   AssignStyleToEditors();
 
+  // Entries keep their characters (stored texts); what is typed stays.
   const QString find_value = ComboBox1->currentText();
-  std::vector<std::string> list;
-  RegManager1->FilerOf("Hist").ReadStrings(&list);
   ComboBox1->clear();
-  for (const std::string& text : list) ComboBox1->addItem(FromStoredText(text));
+  for (const std::string& text : LoadSearchHistory(SettingsPath, kSearchHistoryPlace))
+    ComboBox1->addItem(FromStoredText(text));
   ComboBox1->setEditText(find_value);
-  list.clear();
+  std::vector<std::string> list;
   RegManager1->FilerOf("Favorites").ReadStrings(&list);
   FIListBox3->SetItems(list);
   ReadRecentLists();
