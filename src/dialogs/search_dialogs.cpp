@@ -18,6 +18,7 @@
 
 #include "controls/history_box.h"
 #include "controls/ui_font.h"
+#include "dialogs/qt_text.h"
 #include "props/ini_text.h"
 #include "props/settings_file.h"
 #include "shell/search_history.h"
