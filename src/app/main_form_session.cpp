@@ -135,7 +135,10 @@ void TMainForm::OfferRecoveryAtStart() {
 void TMainForm::AskToRestore(const std::string& snapshot) {
   const QString text = Utf8(kRestoreQuestion).arg(DisplayPath(FileNamePart(FileName)));
   const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
-  if (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) != TDialogAnswer::Yes) {
+  const TDialogAnswer answer = Prompts().Question(this, Utf8(kConfirmCaption), text, buttons);
+  // Unanswered (the process was told to end meanwhile): kept for next time.
+  if (answer != TDialogAnswer::Yes && answer != TDialogAnswer::No) return;
+  if (answer == TDialogAnswer::No) {
     RemoveFile(snapshot);
     return;
   }

@@ -54,7 +54,7 @@ void TMainForm::AddHistory1Click() {
     path = PrepareSnapshotPath(SettingsPath, header, document);
   } catch (const std::exception& e) {
     Prompts().Error(this, Utf8(kErrorCaption),
-                    Utf8("版管理ファイルを保存するフォルダーを作れませんでした。\r") + ToQString(e.what()));
+                    Utf8("版管理ファイルを保存するフォルダーを作れませんでした。\r") + FailureReason(e));
     return;
   }
   if (!WriteDocument(path, false)) return;

@@ -55,7 +55,7 @@ std::string ReadAll(int fd, const std::string& path) {
   // file holds settings.
   if (!S_ISREG(st.st_mode)) throw EFileError("Not a regular file: " + path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
   if (static_cast<unsigned long long>(st.st_size) > kMaxSettingsFileSize)
-    throw EFileError("File too large: " + path);
+    throw EFileError("File too large: " + path, EFBIG);
   std::string out;
   char buf[65536];
   for (;;) {
@@ -63,7 +63,8 @@ std::string ReadAll(int fd, const std::string& path) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) Fail("Cannot read", path, errno);
     if (n == 0) break;
-    if (out.size() + static_cast<std::size_t>(n) > kMaxSettingsFileSize) throw EFileError("File too large: " + path);
+    if (out.size() + static_cast<std::size_t>(n) > kMaxSettingsFileSize)
+      throw EFileError("File too large: " + path, EFBIG);
     out.append(buf, static_cast<std::size_t>(n));
   }
   return out;
@@ -137,7 +138,7 @@ void EditSettingsFile(const std::string& raw_path, const TFileEdit& edit) {
     next = edit(current->empty() ? std::optional<std::string>() : current);
     if (!next || next == current) return;
   }
-  if (next->size() > kMaxSettingsFileSize) throw EFileError("File too large: " + path);
+  if (next->size() > kMaxSettingsFileSize) throw EFileError("File too large: " + path, EFBIG);
   Replace(path, *next);
 }
 

@@ -85,10 +85,12 @@ std::vector<std::string> UntitledRecoveryFiles(const std::string& folder) {
 
 std::string PrepareRecoveryFolder(const std::string& settingsPath) {
   const std::string folder = VersionFolder(settingsPath);
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-    throw EFileError("Cannot create " + folder + ": " + std::strerror(errno));
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    const int error = errno;
+    throw EFileError("Cannot create " + folder + ": " + std::strerror(error), error);
+  }
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) throw EFileError("Cannot create " + folder + ": not a folder");
+  if (!std::filesystem::is_directory(folder, ec)) throw EFileError("Cannot create " + folder + ": not a folder", ENOTDIR);
   return folder;
 }
 
