@@ -57,6 +57,11 @@ QString SaveProblemText(TSaveProblem problem, int error) {
   return Utf8("書き込みに失敗しました。");
 }
 
+// The document is fine; the list of recent files in the settings file is not.
+QString RecentListFailureText(const std::exception& e) {
+  return Utf8("設定ファイルの履歴を更新できませんでした。\r") + FailureReason(e);
+}
+
 // Qt reads "[*]" in a title as the modified placeholder; doubled, it stays.
 QString TitleText(QString title) { return title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")); }
 
@@ -160,7 +165,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
   try {
     RegisterRecent(path);
   } catch (const std::exception& e) {
-    Prompts().Error(this, Utf8(kErrorCaption), FailureReason(e));
+    Prompts().Error(this, Utf8(kErrorCaption), RecentListFailureText(e));
   }
   ed.SetModified(false);
   SetModifiedMark(false);
@@ -276,7 +281,7 @@ bool TMainForm::SaveAs1Click() {
   try {
     RegisterRecent(*name);
   } catch (const std::exception& e) {
-    Prompts().Error(this, Utf8(kErrorCaption), FailureReason(e));
+    Prompts().Error(this, Utf8(kErrorCaption), RecentListFailureText(e));
   }
   DocumentSaved();
   return true;
@@ -323,7 +328,7 @@ bool TMainForm::SaveAsList1Click() {
   try {
     RegisterRecent(*name);
   } catch (const std::exception& e) {
-    Prompts().Error(this, Utf8(kErrorCaption), FailureReason(e));
+    Prompts().Error(this, Utf8(kErrorCaption), RecentListFailureText(e));
   }
   return true;
 }

@@ -2,10 +2,7 @@
 #include "props/ini_text.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <iterator>
-#include <mutex>
-#include <set>
 
 #include "props/names.h"
 #include "text/cp932.h"
@@ -95,32 +92,13 @@ void CheckKeyName(std::string_view k) {
   if (bad) throw Exception("Invalid INI key name: " + std::string(k));
 }
 
-// Once per line and size in a process: the same file is read many times.
-void NoteDroppedLine(std::size_t number, std::size_t length) {
-  static std::mutex lock;
-  static std::set<std::pair<std::size_t, std::size_t>> noted;
-  const std::lock_guard<std::mutex> hold(lock);
-  if (!noted.emplace(number, length).second) return;
-  std::fprintf(stderr, "yomikaki: settings line %zu of %zu bytes ignored (longer than %zu bytes)\n", number, length,
-               kMaxIniLineLength);
-}
-
 }  // namespace
 
 TIniText::TIniText(std::string_view content) {
   std::size_t pos = 0;
-  std::size_t number = 0;
   bool eol_seen = false;
   while (pos < content.size()) {
     const std::size_t brk = FindLineEnd(content, pos);
-    ++number;
-    const std::size_t length = (brk == std::string_view::npos ? content.size() : brk) - pos;
-    if (length > kMaxIniLineLength) {
-      NoteDroppedLine(number, length);
-      if (brk == std::string_view::npos) break;
-      pos = brk + ((content[brk] == '\r' && brk + 1 < content.size() && content[brk + 1] == '\n') ? 2 : 1);
-      continue;
-    }
     Line line;
     if (brk == std::string_view::npos) {
       line.text = std::string(content.substr(pos));

@@ -2,7 +2,6 @@
 // line and leaves every other line, comment and blank exactly as it was.
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,12 +10,6 @@
 #include <vector>
 
 namespace yk {
-
-// A line longer than this holds no setting of ours; it is dropped when the
-// text is read (with a note on the standard error), so that one broken or
-// hostile line cannot make every look-up, widget and write pay for it. The
-// next write of the file leaves it out.
-inline constexpr std::size_t kMaxIniLineLength = std::size_t{64} << 10;
 
 // Sections are "[name]" lines, values are "key=value" lines, ';' starts a
 // comment line. Section and key names compare without regard to case; the

@@ -114,9 +114,10 @@ TEST_F(ExternalToolsTest, TheSelectionOpensAsAUrlMailAddressOrFile) {
 }
 
 TEST_F(ExternalToolsTest, AnyOtherWordIsAProgramOnThePathNeverAWebAddress) {
-  const std::string tool = Executable("yk-test-tool");
+  std::filesystem::create_directory(dir.File("bin"));
+  const std::string tool = Executable("bin/yk-test-tool");
   const QByteArray path = qgetenv("PATH");
-  qputenv("PATH", QByteArray::fromStdString(dir.Path()) + ":" + path);
+  qputenv("PATH", QByteArray::fromStdString(dir.File("bin")) + ":" + path);
   MakeWithTools({File("a.txt", "yk-test-tool\r\nmain\r\n")});
   Select("yk-test-tool");
   EXPECT_TRUE(form->RunCommand("Execute1"));

@@ -104,6 +104,7 @@ TEST_F(ProgramStart, ASignalDuringAStartUpBoxClosesTheProgram) {
   std::filesystem::create_directory(dir.File("folder"));
   const std::string doc = dir.File("doc.txt");
   Spit(doc, "on disk\r\n");
+  std::filesystem::create_directories(dir.File("config/yomikaki"));
   const std::string snapshot = RecoveryFileName(PrepareRecoveryFolder(Settings()), doc);
   Spit(snapshot, "unsaved\r\n");
   for (const std::string& file : {dir.File("folder"), doc}) {  // an error box, the recovery question

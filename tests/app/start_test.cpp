@@ -269,6 +269,19 @@ TEST_F(StartTest, WriteSettingsWritesTheDialogsValues) {
   EXPECT_EQ(Value("Pos", "Width"), "<none>");  // not a dialog value
 }
 
+TEST_F(StartTest, ASettingsFileTooLargeToReadIsToldInJapanese) {
+  Spit(SettingsFile(), "");
+  std::filesystem::resize_file(SettingsFile(), kMaxSettingsFileSize + 1);  // sparse
+  const std::string doc = File("a.txt", "a");
+  prompts.Expect(TKind::Error);  // the recent list, at the start
+  Make({doc});
+  prompts.Expect(TKind::Error);  // the window's settings, at the close
+  EXPECT_TRUE(form->close());
+  const QString tooLarge = QString::fromUtf8("ファイルが大きすぎます。");
+  EXPECT_EQ(prompts.Asked()[0].text, QString::fromUtf8("設定ファイルの履歴を更新できませんでした。\r") + tooLarge);
+  EXPECT_EQ(prompts.Asked()[1].text, QString::fromUtf8("設定を保存できませんでした。\r") + tooLarge);
+}
+
 TEST_F(StartTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheWindowCloses) {
   Spit(dir.File("plain"), "not a folder");
   env.settings_path = dir.File("plain/Yomikaki.ini");

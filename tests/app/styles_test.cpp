@@ -196,7 +196,7 @@ TEST_F(StyleTest, AStyleStoredOrImportedWithHugeValuesIsBroughtIntoBounds) {
     store.FilerOf("P").WriteComponent(&wild);
   }
   TMainForm& f = Make();
-  auto bounded = [](const TEditor& ed) {
+  auto bounded = [](TEditor& ed) {
     return ed.Margin().Left() == kMaxStyleMargin && ed.Margin().Top() == kMaxStyleMargin &&
            ed.Font().height == -kMaxStyleFontPixels;
   };
