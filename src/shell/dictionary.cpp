@@ -155,7 +155,9 @@ TDictionaryLoad LoadDictionary(const std::string& path) {
   if (!S_ISREG(st.st_mode)) return Failed(kNotAFile);
   if (static_cast<unsigned long long>(st.st_size) > kMaxDictionaryFileSize) return Failed(kTooLarge);
   std::string bytes;
-  bytes.resize(static_cast<std::size_t>(st.st_size));
+  // One byte more than the file: the read that finds its end needs no
+  // second buffer of the whole size.
+  bytes.resize(std::min(static_cast<std::size_t>(st.st_size) + 1, kMaxDictionaryFileSize + 1));
   std::size_t got = 0;
   for (;;) {
     if (got == bytes.size()) bytes.resize(std::min(bytes.size() + 65536, kMaxDictionaryFileSize + 1));
