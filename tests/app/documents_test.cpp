@@ -287,6 +287,7 @@ TEST_F(DocumentTest, AMissingFileNamedOnTheCommandLineIsANewDocumentCreatedAtIts
   prompts.Expect(TKind::Error);
   Make({dir.File("none/x.txt")});
   EXPECT_EQ(form->FileName, kUntitled);
+  ASSERT_FALSE(prompts.Asked().empty());
   EXPECT_TRUE(prompts.Last().text.endsWith(QString::fromUtf8("ファイルが見つかりません。")));
 }
 

@@ -128,6 +128,7 @@ TEST_F(ExternalToolsTest, AnyOtherWordIsAProgramOnThePathNeverAWebAddress) {
   qputenv("PATH", path);
   EXPECT_EQ(started, (std::vector<Strings>{{tool}}));
   EXPECT_TRUE(opened.empty());
+  ASSERT_FALSE(prompts.Asked().empty());
   EXPECT_TRUE(prompts.Last().text.startsWith(QString::fromUtf8("main を起動できませんでした。")));
 }
 
