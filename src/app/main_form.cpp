@@ -167,7 +167,8 @@ void TMainForm::SetStatusText(int panel, const QString& text) {
   // The caret panel grows to fit long line numbers and keeps that width,
   // so the bar does not jump back and forth as the caret moves.
   if (panel == 0) {
-    const int needed = label->fontMetrics().horizontalAdvance(text) + label->width() - label->contentsRect().width() + 6;
+    const int frame = label->width() - label->contentsRect().width();
+    const int needed = label->fontMetrics().horizontalAdvance(text) + frame + 6;
     if (needed > label->width()) label->setFixedWidth(needed);
   }
 }

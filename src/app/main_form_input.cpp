@@ -61,8 +61,10 @@ void TMainForm::LoadDictionary(const std::string& path) {
   }
   DictionaryPath.clear();
   // Told in a box: a status text would be gone at the next mouse move.
-  if (load.Status == dlsFailed)
-    Prompts().Error(this, QString::fromUtf8(kErrorCaption), ToQString(load.Error) + QLatin1Char('\r') + DisplayPath(path));
+  if (load.Status == dlsFailed) {
+    Prompts().Error(this, QString::fromUtf8(kErrorCaption),
+                    ToQString(load.Error) + QLatin1Char('\r') + DisplayPath(path));
+  }
 }
 
 // The input method is not driven yet.

@@ -90,7 +90,8 @@ std::string PrepareRecoveryFolder(const std::string& settingsPath) {
     throw EFileError("Cannot create " + folder + ": " + std::strerror(error), error);
   }
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) throw EFileError("Cannot create " + folder + ": not a folder", ENOTDIR);
+  if (!std::filesystem::is_directory(folder, ec))
+    throw EFileError("Cannot create " + folder + ": not a folder", ENOTDIR);
   return folder;
 }
 

@@ -64,7 +64,8 @@ std::string PrepareSnapshotPath(const std::string& settingsPath, std::string_vie
     throw EFileError("Cannot create " + folder + ": " + std::strerror(error), error);
   }
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) throw EFileError("Cannot create " + folder + ": not a folder", ENOTDIR);
+  if (!std::filesystem::is_directory(folder, ec))
+    throw EFileError("Cannot create " + folder + ": not a folder", ENOTDIR);
   return SnapshotFileName(folder, header, fileName);
 }
 
