@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The program on a real X server (Xvfb with a small window manager): text
-# typed and saved with Ctrl+S, the window manager's close request, a row
-# copied with Ctrl+C read back from the clipboard as UTF-8, and where the
-# window manager puts the first window and the next. Every wait has a time
-# limit. Exits with 77 (skipped) when the X tools are not installed.
+# typed and saved with Ctrl+S, a question before Ctrl+S writes over a file
+# another program changed, the window manager's close request, a row copied
+# with Ctrl+C read back from the clipboard as UTF-8, and where the window
+# manager puts the first window and the next. Every wait has a time limit.
+# Exits with 77 (skipped) when the X tools are not installed.
 set -euo pipefail
 program=${1:?usage: x_smoke.sh path/to/yomikaki}
 for tool in Xvfb xdotool xclip wmctrl openbox xwininfo xprop; do
@@ -82,6 +83,29 @@ xdotool key ctrl+s
 wait_for 10 has_bytes "$doc" "$work/expected" || fail "typing: saved $(od -An -tx1 "$doc")"
 close typing
 echo "ok: typed, saved and closed"
+
+# Another program appends to the open file: Ctrl+S asks before writing over
+# it; No (Escape) keeps the other program's line, Yes (Enter) writes.
+doc="$work/changed.txt"
+printf 'one\r\n' >"$doc"
+printf 'one\r\nNEW\r\n' >"$work/theirs"
+printf 'Xone\r\n' >"$work/mine"
+start changed "$doc"
+xdotool type --delay 40 X
+printf 'NEW\r\n' >>"$doc"
+asking() { xdotool search --onlyvisible --name '^確認$' >/dev/null 2>&1; }
+not_asking() { ! asking; }
+xdotool key ctrl+s
+wait_for 10 asking || fail "changed: no question before writing over the file"
+xdotool key Escape
+wait_for 10 not_asking || fail "changed: the question stays"
+has_bytes "$doc" "$work/theirs" || fail "changed: written over after No: $(od -An -tx1 "$doc")"
+xdotool key ctrl+s
+wait_for 10 asking || fail "changed: no question the second time"
+xdotool key Return
+wait_for 10 has_bytes "$doc" "$work/mine" || fail "changed: not written after Yes: $(od -An -tx1 "$doc")"
+close changed
+echo "ok: asked before writing over a file another program changed"
 
 # Ctrl+C of the first row: the clipboard holds it as UTF-8.
 doc="$work/copy.txt"

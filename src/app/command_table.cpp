@@ -65,7 +65,7 @@ constexpr TCommandInfo kCommands[] = {
     {"His7", "", "", "", File, "H1", kRun | kCheck},
     {"His8", "", "", "", File, "H1", kRun | kCheck},
     {"His9", "", "", "", File, "H1", kRun | kCheck},
-    {"MemoPrint1", "メモ帳で印刷(&P)", "Ctrl+P", "Windows標準のメモ帳で印刷します。", File, "", 0},
+    {"MemoPrint1", "メモ帳で印刷(&P)", "Ctrl+P", "保存されている文書を、ファイル名とページ番号を付けて印刷します。", File, "", 0},
     {"N30", "お気に入り", "", "", File, "", kSub},
     {"AddFavorite1", "お気に入りに追加(&A)", "", "現在編集中のファイルをお気に入りに追加します。", File, "N30", 0},
     {"ClearFavorite1", "お気に入りをクリア(&C)", "", "お気に入りリストをクリアします。", File, "N30", 0},

@@ -241,6 +241,28 @@ class TMainForm : public QMainWindow {
   void DocumentSaved();
   TLineEnd LineEnd = TLineEnd::CrLf;  // the document's own line ends
   std::string OpenDialogFolder;       // starting folder of the file dialogs
+  // The document's file as this window last loaded or saved it; a save in
+  // place asks before it writes over a file that differs (another program
+  // wrote or replaced it). A deleted file is simply written again.
+  TFileStamp DocumentStamp;
+  bool ConfirmWriteOverChangedFile();
+  // The file's mode forbids writing it: the document opened read-only.
+  bool FileReadOnly = false;
+  void SetFileReadOnly(bool on);
+  // Why Memo1 is read-only (its characters, or its file's mode); empty
+  // when it is not.
+  QString ReadOnlyReason() const;
+  // The read-only sign of the title and the status bar follow Memo1.
+  void ShowReadOnlyState();
+  // A key or paste refused by a read-only editor: status panel 3 says why.
+  void EditRefused();
+  // Save on a read-only document: explains why and offers Save As.
+  bool SaveReadOnlyDocument();
+  // A name the save dialog may not overwrite (the document's own file
+  // while it is protected, a read-only file, a link into a missing
+  // folder): told, and true.
+  bool RefusesSaveName(const std::string& name);
+  QLabel* ReadOnlyPanel = nullptr;  // status bar: "読み取り専用"
 
   // ===================================================================
   // Editing commands (main_form_commands.cpp), the view and the split view

@@ -18,6 +18,7 @@
 #include "app/display_text.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
+#include "app/window_activation.h"
 #include "shell/window_arrange.h"
 
 namespace yk {
@@ -53,10 +54,13 @@ void Unminimize(QWidget& w) {
   if (w.isMinimized()) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
 }
 
-void BringToFront(QWidget& w) {
+void BringToFront(QWidget& w, const std::string& token, const TMainFormEnv& env) {
   Unminimize(w);
   w.raise();
-  w.activateWindow();
+  QWindow* window = w.windowHandle();
+  if (!window) return w.activateWindow();
+  if (env.activate_window) env.activate_window(*window, token);
+  else RequestActivation(*window, token);
 }
 
 // The work areas of all screens.
@@ -145,7 +149,7 @@ int TMainForm::HandleInstanceCommand(const TBusCommand& command) {
     case bcRestore:
     case bcMinimize:
     case bcClose: SysCommand(command.kind); break;
-    case bcActivate: BringToFront(*this); break;
+    case bcActivate: BringToFront(*this, command.token, Env()); break;
     case bcGeometry: PlaceFrame(*this, command.bounds); break;
     case bcUserMessage:
       switch (command.message) {
@@ -197,11 +201,22 @@ std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string
   return found;
 }
 
-bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength) {
+namespace {
+
+// A window of an older build drops an activation with a token, which it
+// cannot read; it still comes to the front without one.
+bool SentWithoutToken(TInstanceBus& bus, const std::string& id, const TBusCommand& command) {
+  return command.kind == bcActivate && !command.token.empty() && bus.Send(id, TBusCommand::System(bcActivate));
+}
+
+}  // namespace
+
+bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength,
+                      const std::string& token) {
   // Not listening yet: never finds the window that asks.
   const std::optional<TPeerInfo> peer = FindDocumentWindow(bus, path, bus.SelfId());
   if (!peer) return false;
-  std::vector<TBusCommand> commands{TBusCommand::System(bcRestore), TBusCommand::System(bcActivate)};
+  std::vector<TBusCommand> commands{TBusCommand::System(bcRestore), TBusCommand::Activate(token)};
   if (line > 0) {
     commands.push_back(TBusCommand::User(UM_SETLINE, line));
     commands.push_back(TBusCommand::User(UM_GOTOLINE, 0));
@@ -211,7 +226,7 @@ bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int 
   // Each message is answered before the next goes, so they arrive in order;
   // a window that stops answering may not have the file any more.
   for (const TBusCommand& command : commands)
-    if (!bus.Send(peer->id, command)) return false;
+    if (!bus.Send(peer->id, command) && !SentWithoutToken(bus, peer->id, command)) return false;
   return true;
 }
 

@@ -129,6 +129,11 @@ void TEditor::SetColor(TColor c) {
   RepaintAll();
 }
 
+void TEditor::SetModified(bool v) {
+  modified_ = v;
+  rows_->UndoObj().MarkSaved(!v);
+}
+
 void TEditor::SetReadOnly(bool v) {
   if (sel_drag_ == sdDragging) return;
   read_only_ = v;
@@ -718,7 +723,7 @@ void TEditor::StringsChanged() {
   if (change.dirty) RealignSelection();
   UpdateScrollRanges();
   if (change.dirty) {
-    modified_ = true;
+    modified_ = !rows_->UndoObj().AtSavedState();
     if (OnChange) OnChange(*this);
   }
 }

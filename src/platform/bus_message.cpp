@@ -36,6 +36,7 @@ class Reader {
     pos_ += n;
     return s;
   }
+  bool AtEnd() const { return pos_ == in_.size(); }
   void End() const {
     if (pos_ != in_.size()) throw EBusMessageError("bytes after the end of the message");
   }
@@ -68,6 +69,8 @@ void CheckCommand(const TBusCommand& c) {
   if (c.kind < bcRestore || c.kind > bcUserMessage) throw EBusMessageError("unknown command");
   if (c.kind == bcUserMessage && !IsUserMessage(c.message)) throw EBusMessageError("unknown user message");
   if (c.kind == bcGeometry) CheckBounds(c.bounds);
+  if (!c.token.empty() && c.kind != bcActivate) throw EBusMessageError("a token with a command other than activate");
+  if (!c.token.empty() && !IsActivationToken(c.token)) throw EBusMessageError("malformed activation token");
 }
 
 void CheckClassName(std::string_view name) {
@@ -99,6 +102,9 @@ void WriteCommand(Writer& w, const TBusCommand& c) {
     w.I32(c.wParam);
   } else if (c.kind == bcGeometry) {
     for (int v : {c.bounds.left, c.bounds.top, c.bounds.right, c.bounds.bottom}) w.I32(v);
+  } else if (c.kind == bcActivate && !c.token.empty()) {
+    w.U16(static_cast<std::uint16_t>(c.token.size()));
+    w.Bytes(c.token);
   }
 }
 
@@ -116,6 +122,11 @@ TBusCommand ReadCommand(Reader& r) {
     c.bounds.top = r.I32("window frame");
     c.bounds.right = r.I32("window frame");
     c.bounds.bottom = r.I32("window frame");
+  } else if (c.kind == bcActivate && !r.AtEnd()) {
+    // An empty token is never written: a sender without one sends none.
+    const std::uint16_t length = r.U16("token");
+    if (length == 0) throw EBusMessageError("empty activation token");
+    c.token = r.Bytes(length, "token");
   }
   CheckCommand(c);
   return c;
@@ -142,6 +153,11 @@ std::uint32_t FrameLength(std::string_view header) {
 }
 
 }  // namespace
+
+bool IsActivationToken(std::string_view token) {
+  return !token.empty() && token.size() <= kMaxBusToken &&
+         std::all_of(token.begin(), token.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+}
 
 std::string EncodeBusMessage(const TBusMessage& m) {
   Writer w;

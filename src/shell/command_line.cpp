@@ -1,10 +1,13 @@
 // Command-line parsing and path normalisation.
 #include "shell/command_line.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "props/names.h"
 
@@ -94,6 +97,39 @@ std::string UsageText() {
          "  --version バージョンを表示します\n";
 }
 
+namespace {
+
+std::string Joined(const std::vector<std::string>& parts) {
+  std::string result;
+  for (const std::string& part : parts) result += "/" + part;
+  return result.empty() ? "/" : result;
+}
+
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> parts;
+  for (std::size_t p = 0; p < path.size();) {
+    std::size_t e = path.find('/', p);
+    if (e == std::string::npos) e = path.size();
+    if (e > p) parts.push_back(path.substr(p, e - p));
+    p = e + 1;
+  }
+  return parts;
+}
+
+bool IsLink(const std::string& path) {
+  struct stat st{};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// The path with every link resolved; itself when that fails (a dangling
+// link: the lexical parent is all there is).
+std::string RealPath(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  return real ? std::string(real.get()) : path;
+}
+
+}  // namespace
+
 std::string LongPathName(const std::string& path, const std::string& folder) {
   if (path.empty()) return {};
   const std::string whole = path[0] == '/' ? path : folder + "/" + path;
@@ -104,6 +140,9 @@ std::string LongPathName(const std::string& path, const std::string& folder) {
     if (e == std::string::npos) e = whole.size();
     const std::string part = whole.substr(p, e - p);
     if (part == "..") {
+      // As the kernel does: ".." after a symbolic link to a folder leads to
+      // the parent of the link's target, not back to where the link lies.
+      if (!parts.empty() && IsLink(Joined(parts))) parts = SplitPath(RealPath(Joined(parts)));
       if (!parts.empty()) parts.pop_back();
     } else if (!part.empty() && part != ".") {
       parts.push_back(part);

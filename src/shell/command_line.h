@@ -36,8 +36,10 @@ std::string UsageText();
 
 // A path made absolute against folder (the current folder) and cleaned: "."
 // components dropped, ".." taking away the component before it (never past
-// the root), repeated and trailing separators folded. Symbolic links are not
-// followed, so two spellings of one name give one title. Empty stays empty.
+// the root), repeated and trailing separators folded. Symbolic links are
+// kept as spelled, except where ".." follows one: the kernel then goes up
+// from the link's target, and so does this, so that the file named is the
+// file every other program opens under that name. Empty stays empty.
 std::string LongPathName(const std::string& path, const std::string& folder);
 // The same against the process's current folder.
 std::string LongPathName(const std::string& path);

@@ -507,7 +507,7 @@ void TEditorScreenStrings::SetWordWrap(bool on) {
   wrap_enabled_ = on;
   InvalidateWidths();  // a tab never reaches past the wrap column
   if (OwnerLoading()) return;
-  undo_->Clear();
+  undo_->ForgetHistory();  // the text stays
   if (on) {
     WrapAll();
   } else {
@@ -522,7 +522,7 @@ void TEditorScreenStrings::SetWordWrap(bool on) {
 void TEditorScreenStrings::WrapOptionChanged() {
   if (OwnerLoading() || !wrap_enabled_) return;
   InvalidateWidths();
-  undo_->Clear();
+  undo_->ForgetHistory();
   WrapAll();
   UpdateAllStates();
   RepaintEditors();

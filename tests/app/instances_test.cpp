@@ -233,6 +233,42 @@ TEST_F(InstancesTest, AHandOverThatFailsOnTheWayOpensTheFileHere) {
   EXPECT_TRUE(bus.sent.empty());
 }
 
+TEST_F(InstancesTest, TheHandOverCarriesTheLaunchTokenAndOlderWindowsComeToTheFrontWithoutIt) {
+  const std::string a = File("a.txt", "a");
+  bus.peers = {Peer("other", a + " - Yomikaki")};
+  TFakeBus sender(bus);
+  const struct {
+    bool oldPeers;
+    std::string token;
+    Strings sent;
+  } kCases[] = {
+      {false, "kwin-12_TIME345", {"other restore", "other activate kwin-12_TIME345"}},
+      {false, "", {"other restore", "other activate"}},
+      {true, "kwin-12_TIME345", {"other restore", "other activate"}},  // dropped, then sent without
+      {false, "bad token", {"other restore", "other activate"}},      // never written: sent without
+  };
+  for (const auto& c : kCases) {
+    bus.old_peers = c.oldPeers;
+    bus.sent.clear();
+    EXPECT_TRUE(HandOverToWindow(sender, a, 0, -1, 0, c.token)) << c.token;
+    EXPECT_EQ(bus.sent, c.sent) << c.token;
+  }
+}
+
+TEST_F(InstancesTest, TheWindowAsksTheDesktopForActivationWithTheTokenItWasGiven) {
+  std::vector<std::string> asked;
+  env.activate_window = [&](QWindow& window, const std::string& token) {
+    EXPECT_EQ(&window, form->windowHandle());
+    asked.push_back(token);
+  };
+  MakeOnBus({File("a.txt", "a")});
+  form->showMinimized();
+  Tell(TBusCommand::Activate("wl-token-7"));
+  EXPECT_FALSE(form->isMinimized());
+  Tell(TBusCommand::System(bcActivate));  // from a window of an older build
+  EXPECT_EQ(asked, (Strings{"wl-token-7", ""}));
+}
+
 TEST_F(InstancesTest, NewWindowsStartTheProgramWithoutOrWithTheChosenFile) {
   Make();
   EXPECT_TRUE(form->RunCommand("NewWin1"));

@@ -1,7 +1,10 @@
 // The command line's forms and the normal form of a path.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "shell/command_line.h"
+#include "temp_dir.h"
 
 namespace yk {
 namespace {
@@ -85,6 +88,31 @@ TEST(LongPathNameTest, AbsoluteCleanWithoutFollowingLinks) {
   };
   for (const auto& c : cases) EXPECT_EQ(LongPathName(c.path, "/home/u"), c.expected) << c.path;
   EXPECT_EQ(LongPathName("/x/y", "relative/folder"), "/x/y");
+}
+
+// ".." after a link to a folder goes up from the link's target, as it does
+// for every other program; links elsewhere in the name stay as spelled.
+TEST(LongPathNameTest, DotDotAfterALinkGoesUpFromItsTarget) {
+  test::TTempDir dir;
+  const std::string root = dir.Path();
+  std::filesystem::create_directories(root + "/deep/sub");
+  std::filesystem::create_symlink(root + "/deep/sub", root + "/lnk");
+  std::filesystem::create_symlink("deep", root + "/rel");
+  const std::string real = std::filesystem::canonical(root).string();  // where links resolve to
+  struct {
+    std::string path;
+    std::string expected;
+  } const cases[] = {
+      {"lnk/../x.txt", real + "/deep/x.txt"},
+      {"lnk/../../x.txt", real + "/x.txt"},
+      {"lnk/x.txt", root + "/lnk/x.txt"},
+      {"lnk/./sub2/../x.txt", root + "/lnk/x.txt"},
+      {"rel/sub/../x.txt", root + "/rel/x.txt"},
+      {"rel/../x.txt", real + "/x.txt"},
+      {"deep/../x.txt", root + "/x.txt"},
+      {"missing/../x.txt", root + "/x.txt"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LongPathName(c.path, root), c.expected) << c.path;
 }
 
 }  // namespace
