@@ -146,3 +146,32 @@ sleep 0.5
 [[ $(frame "$wid") == "$left $top" ]] || fail "place: the second start's frame is at $(frame "$wid"), not $left $top"
 close place
 echo "ok: placed by the window manager, frame kept"
+
+# Typing, then kill -9 once the recovery snapshot is on disk: the next start
+# on the file asks, Return answers yes, and the edits are back (saved here
+# to compare the bytes).
+doc="$work/crash.txt"
+printf 'line one\r\nline two\r\n' >"$doc"
+printf 'xyzline one\r\nline two\r\n' >"$work/expected"
+start crash "$doc"
+xdotool type --delay 40 xyz
+snapshot_written() { compgen -G "$work/crash/config/yomikaki/versions/recovery-*" >/dev/null; }
+wait_for 10 snapshot_written || fail "crash: no recovery snapshot after typing"
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true  # reaped here, without the shell's notice
+XDG_CONFIG_HOME="$work/crash/config" XDG_RUNTIME_DIR="$work/crash/runtime" QT_QPA_PLATFORM=xcb \
+  "$program" "$doc" >"$work/crash/out2.log" 2>&1 &
+pid=$!
+pids+=("$pid")
+question=$(timeout 20 xdotool search --sync --onlyvisible --name '^確認$' | head -n 1) || fail "crash: no question"
+timeout 10 xdotool windowactivate --sync "$question" || fail "crash: question not activated"
+xdotool key Return
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name "crash.txt \\* - Yomikaki\$" | head -n 1) ||
+  fail "crash: the restored document is not shown modified"
+timeout 10 xdotool windowactivate --sync "$wid" || fail "crash: window not activated"
+xdotool key ctrl+s
+wait_for 10 has_bytes "$doc" "$work/expected" || fail "crash: restored and saved $(od -An -tx1 "$doc")"
+no_snapshot() { ! snapshot_written; }
+wait_for 10 no_snapshot || fail "crash: snapshot left after the save"
+close crash
+echo "ok: edits typed before kill -9 offered and restored"

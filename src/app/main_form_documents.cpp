@@ -322,6 +322,7 @@ void TMainForm::DocumentSaved() {
   DocumentStamp = StampOfFile(FileName);
   EncodingSaved();  // encodings
   SetFileReadOnly(false);  // the file was written: it may be
+  RecoverySaved();  // recovery snapshots
   if (SaveAndExitPending) close();
 }
 

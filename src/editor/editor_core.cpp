@@ -718,6 +718,7 @@ void TEditor::RepaintAll() {
 // added or removed rows are moved with a window scroll.
 void TEditor::StringsChanged() {
   const TChangedRange change = rows_->ChangedRange();
+  if (change.dirty && host_) host_->TextChanged(change.first, change.oldCount, change.newCount);
   screen_->StringsChanged();
   KeepCaretOnBoundary();
   if (change.dirty) RealignSelection();

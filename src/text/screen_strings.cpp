@@ -141,8 +141,10 @@ TRowsText TEditorScreenStrings::GetRowsText(int first, int count) const {
   return result;
 }
 
-void TEditorScreenStrings::SetChangedRange(int first, int oldCount, int newCount) {
+void TEditorScreenStrings::SetChangedRange(int first, int oldCount, int newCount, std::size_t keptHead,
+                                           std::size_t keptTail) {
   changed_ = {first, oldCount, newCount, true};
+  if (OnRowsReplaced) OnRowsReplaced({first, oldCount, newCount, keptHead, keptTail, false});
 }
 
 // --- the edit primitive -----------------------------------------------------
@@ -220,7 +222,7 @@ bool TEditorScreenStrings::SpliceInRow(int row, std::size_t from, std::size_t to
   // scanned again, and the rows after it as far as they change.
   SetRowState(row, kStateNotComputed);
   UpdateStatesFrom(row, true);
-  SetChangedRange(row, 1, 1);
+  SetChangedRange(row, 1, 1, record.keptHead, record.keptTail);
   return true;
 }
 
@@ -267,7 +269,7 @@ void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, i
   AssignRows(start, oldRows, scratch);
   StoreOldText(record, std::move(record.oldText), GetRowsText(start, scratch.GetCount()).text);
   UpdateStatesFrom(start, true);
-  SetChangedRange(start, oldRows, scratch.GetCount());
+  SetChangedRange(start, oldRows, scratch.GetCount(), record.keptHead, record.keptTail);
 }
 
 // Rows break where the text from a row's start says, whatever came before
@@ -325,13 +327,14 @@ void TEditorScreenStrings::ReplaceUntilRow(int start, int agree, const TEditorSt
   AssignRows(start, oldCount, rows);
   StoreOldText(record, std::move(record.oldText), newText);
   UpdateStatesFrom(start, true);
-  SetChangedRange(start, oldCount, newCount);
+  SetChangedRange(start, oldCount, newCount, record.keptHead, record.keptTail);
 }
 
 void TEditorScreenStrings::Clear() {
   PrepareEditors();
   undo_->Clear();
-  SetChangedRange(0, GetCount(), 0);
+  const int rows = GetCount();
+  changed_ = {0, rows, 0, true};
   eof_mark_ = false;
   append_state_ = 0;
   TEditorStringList::Clear();
@@ -340,6 +343,7 @@ void TEditorScreenStrings::Clear() {
     e->SetRow(0);
     e->SetCol(0);
   }
+  if (OnRowsReplaced) OnRowsReplaced({0, rows, 0, 0, 0, true});
 }
 
 void TEditorScreenStrings::Changed() {

@@ -141,7 +141,7 @@ TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
   // old text (the replacement) is trimmed against.
   StoreOldText(out, std::move(replacement), old);
   owner_.UpdateStatesFrom(r.firstRow, true);
-  owner_.SetChangedRange(r.firstRow, taken, out.insertedRows);
+  owner_.SetChangedRange(r.firstRow, taken, out.insertedRows, out.keptHead, out.keptTail);
   return out;
 }
 

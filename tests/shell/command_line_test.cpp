@@ -59,6 +59,37 @@ TEST(CommandLineTest, FormsOfTheCommandLine) {
   }
 }
 
+// The toolkit's options go to the toolkit, wherever they stand before a
+// "--", and leave the rest to be read as without them.
+TEST(CommandLineTest, ToolkitOptionsBesideAFile) {
+  using Args = std::vector<std::string>;
+  struct {
+    Args args;
+    TAction action;
+    std::string file;
+    int line;
+    Args toolkit;
+  } const cases[] = {
+      {{"-style", "Fusion", "a.txt"}, TAction::Open, "a.txt", 0, {"-style", "Fusion"}},
+      {{"a.txt", "--style=Fusion"}, TAction::Open, "a.txt", 0, {"--style=Fusion"}},
+      {{"-reverse", "/l", "3", "-platform", "xcb", "a.txt"}, TAction::Open, "a.txt", 3, {"-reverse", "-platform", "xcb"}},
+      {{"-style", "Fusion"}, TAction::Empty, "", 0, {"-style", "Fusion"}},
+      {{"-style"}, TAction::Open, "-style", 0, {}},  // no value: a file of that name
+      {{"--", "-style", "Fusion"}, TAction::Open, "-style", 0, {}},
+      {{"-reverse=1", "a.txt"}, TAction::Open, "-reverse=1", 0, {}},
+      {{"-styles", "a.txt"}, TAction::Open, "-styles", 0, {}},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine cl = ParseCommandLine(c.args);
+    std::string where;
+    for (const std::string& a : c.args) where += a + " ";
+    EXPECT_EQ(cl.action, c.action) << where;
+    EXPECT_EQ(cl.file, c.file) << where;
+    EXPECT_EQ(cl.line, c.line) << where;
+    EXPECT_EQ(cl.toolkit, c.toolkit) << where;
+  }
+}
+
 TEST(CommandLineTest, ManyArgumentsAndOddBytes) {
   std::vector<std::string> args{"/l", "2", "\x82\xa0\xff.txt"};
   for (int i = 0; i < 1000; ++i) args.push_back("/l");
