@@ -34,10 +34,12 @@ bool IsMailAddress(const QString& text) {
   return mail.match(text).hasMatch();
 }
 
-// A web address or anything with a scheme ("https:", "ftp:", "mailto:"),
-// and the "www." start the editor underlines as a link.
+// A web address with a scheme ("https://", "ftp://"), a scheme-only link
+// ("mailto:", "news:", "tel:"), or the "www." start the editor underlines
+// as a link. "std::string" is no address.
 bool IsUrl(const QString& text) {
-  static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:\\S"));
+  static const QRegularExpression scheme(
+      QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*://|(mailto|news|tel):)\\S"), QRegularExpression::CaseInsensitiveOption);
   return scheme.match(text).hasMatch() || text.startsWith(QStringLiteral("www."), Qt::CaseInsensitive);
 }
 
@@ -141,8 +143,13 @@ void TMainForm::Execute1Click() {
   if (IsMailAddress(text)) url = QUrl(QStringLiteral("mailto:") + text);
   else if (IsUrl(text)) url = QUrl::fromUserInput(text);
   else if (const std::optional<QString> file = ExistingPath(text, folder)) url = QUrl::fromLocalFile(*file);
+  if (!url && text.contains(QLatin1Char('/'))) {
+    // A path that names nothing: no program is looked for elsewhere.
+    Prompts().Error(this, QString::fromUtf8(kErrorCaption), QString::fromUtf8("%1 が見つかりません。").arg(text));
+    return;
+  }
   if (!url) {
-    StartProgram(text.toLocal8Bit().toStdString(), {});
+    StartProgram(NativePath(text), {});
     return;
   }
   if (!url->isValid() || !OpenUrl(*this, *url)) {

@@ -118,18 +118,32 @@ TEST_F(ExternalToolsTest, AnyOtherWordIsAProgramOnThePathNeverAWebAddress) {
   const std::string tool = Executable("bin/yk-test-tool");
   const QByteArray path = qgetenv("PATH");
   qputenv("PATH", QByteArray::fromStdString(dir.File("bin")) + ":" + path);
-  MakeWithTools({File("a.txt", "yk-test-tool\r\nmain\r\n")});
-  Select("yk-test-tool");
-  EXPECT_TRUE(form->RunCommand("Execute1"));
-  // No program of that name: the user is told, nothing is opened.
-  Select("main");
-  prompts.Expect(TKind::Error);
-  form->RunCommand("Execute1");
+  MakeWithTools({File("a.txt", "yk-test-tool\r\nmain\r\nstd::string\r\nno/such/tool\r\nwww.example.com\r\n")});
+  struct {
+    const char* selection;
+    Strings started, opened;
+    const char* error;  // the start of the message, or nullptr for none
+  } const cases[] = {
+      {"yk-test-tool", {tool}, {}, nullptr},
+      {"main", {}, {}, "main を起動できませんでした。"},
+      {"std::string", {}, {}, "std::string を起動できませんでした。"},  // no scheme
+      {"no/such/tool", {}, {}, "no/such/tool が見つかりません。"},       // not looked for on PATH
+      {"www.example.com", {}, {"http://www.example.com"}, nullptr},
+  };
+  for (const auto& c : cases) {
+    Select(c.selection);
+    started.clear();
+    opened.clear();
+    if (c.error) prompts.Expect(TKind::Error);
+    form->RunCommand("Execute1");
+    EXPECT_TRUE(prompts.Done()) << c.selection;
+    EXPECT_EQ(started, c.started.empty() ? std::vector<Strings>{} : std::vector<Strings>{c.started}) << c.selection;
+    EXPECT_EQ(opened, c.opened) << c.selection;
+    if (c.error && !prompts.Asked().empty()) {
+      EXPECT_TRUE(prompts.Last().text.startsWith(QString::fromUtf8(c.error))) << c.selection;
+    }
+  }
   qputenv("PATH", path);
-  EXPECT_EQ(started, (std::vector<Strings>{{tool}}));
-  EXPECT_TRUE(opened.empty());
-  ASSERT_FALSE(prompts.Asked().empty());
-  EXPECT_TRUE(prompts.Last().text.startsWith(QString::fromUtf8("main を起動できませんでした。")));
 }
 
 TEST_F(ExternalToolsTest, SelectionCommandsNeedASelectionAndPrintingASavedDocument) {
