@@ -213,7 +213,7 @@ QString TMainForm::RestoreRecord(const TRecoveryRecord& record) {
       if (TextLength(rows) != record.length) why = Utf8("復元した文書の長さが記録と合いません。");
     }
   } catch (const std::exception& e) {
-    why = ToQString(e.what());
+    why = FailureReason(e);
   }
   if (!why.isNull()) {
     ReloadAfterFailedRestore();
@@ -280,7 +280,7 @@ QString TMainForm::RestoreText(const std::string& snapshot) {
     LineEnd = DetectLineEnd(snapshot);
   } catch (const std::exception& e) {
     ReloadAfterFailedRestore();
-    return ToQString(e.what());
+    return FailureReason(e);
   }
   ed.SetModified(true);
   SetModifiedMark(true);

@@ -67,7 +67,7 @@ void TMainForm::AddHistory1Click() {
     try {
       path = CreateSnapshotFile(path);
     } catch (const std::exception& e) {
-      Prompts().Error(this, Utf8(kErrorCaption), Utf8("版管理ファイルを作れませんでした。\r") + ToQString(e.what()));
+      Prompts().Error(this, Utf8(kErrorCaption), Utf8("版管理ファイルを作れませんでした。\r") + FailureReason(e));
       return;
     }
   }
