@@ -13,29 +13,11 @@
 #include <vector>
 
 #include "text/file_mapping.h"
+#include "text/row_types.h"
 
 namespace yk {
 
-enum TRowAttribute : std::uint8_t { raCrlf = 0, raWrapped = 1, raEof = 2, raInvalid = 3 };
-
-// Highlight state carried into a row: -2 not computed, -1 outside any
-// bracket pair, 0..13 inside that pair.
-constexpr int kStateUnknown = -2;
-constexpr int kStateNone = -1;
-
-// Totals over a run of rows: what the line index answers questions with.
-struct TRowSums {
-  std::int64_t rows = 0;
-  std::int64_t lineEnds = 0;  // rows that end a logical line (not raWrapped)
-  std::int64_t crlfs = 0;     // raCrlf rows
-  std::int64_t bytes = 0;     // row text, line ends not included
-  // Document offset units: 2 for each CR LF, 1 for any other line end (the
-  // end of the document).
-  std::int64_t Offset() const { return bytes + 2 * crlfs + (lineEnds - crlfs); }
-  TRowSums& operator+=(const TRowSums& o);
-  TRowSums& operator-=(const TRowSums& o);
-  bool operator==(const TRowSums&) const = default;
-};
+struct TRowBlock;
 
 class TPointerStringList {
  public:
@@ -168,14 +150,12 @@ class TPointerStringList {
   }
 
  private:
-  struct Block;
   struct Locator {
     std::size_t block;
     std::size_t index;
   };
 
   Locator Locate(int i) const;
-  static int FindInBlock(const Block& blk, std::size_t from, std::size_t to, std::string_view bytes, bool lineEnds);
   void CheckIndex(int i) const;
   void InsertAt(Locator at, std::string_view s, std::uint8_t data);
   // Replaces bytes [from, to) of one row in place (clamped to the row; the
@@ -184,7 +164,6 @@ class TPointerStringList {
   void SplitIfLarge(std::size_t b);
   void SplitBlockAt(std::size_t b, std::size_t index);
   void MergeIfSmall(std::size_t b);
-  static void ShrinkBlock(Block& blk);
   void EraseInBlock(std::size_t b, std::size_t from, std::size_t to);
   void RecomputeStarts(std::size_t fromBlock);
   // Block b's totals changed: the prefix sums from it on are rebuilt when
@@ -193,10 +172,10 @@ class TPointerStringList {
   const std::vector<TRowSums>& Prefix() const;
   // Block b's text changed: its widest row is measured again when asked.
   void TextChanged(std::size_t b) const;
-  void Forget(const Block* blk) const;
-  void BlockAdded(const Block* blk) const;
-  std::int64_t Measure(const Block& blk) const;
-  std::int64_t WidthOf(const Block& blk, std::size_t k) const;
+  void Forget(const TRowBlock* blk) const;
+  void BlockAdded(const TRowBlock* blk) const;
+  std::int64_t Measure(const TRowBlock& blk) const;
+  std::int64_t WidthOf(const TRowBlock& blk, std::size_t k) const;
   bool RowChangeKeepsMeasure(Locator at) const;
   void RowChanged(Locator at) const;
   // Row shifts of the state limit when rows come or go.
@@ -207,7 +186,7 @@ class TPointerStringList {
 
   std::size_t block_bytes_;
   std::size_t block_rows_;
-  std::vector<std::unique_ptr<Block>> blocks_;
+  std::vector<std::unique_ptr<TRowBlock>> blocks_;
   std::vector<int> starts_;  // first row index of each block
   int count_ = 0;
   int update_count_ = 0;
@@ -218,7 +197,7 @@ class TPointerStringList {
   mutable std::vector<TRowSums> prefix_;
   mutable std::size_t sums_valid_ = 0;
   mutable std::int64_t widest_ = -1;  // -1: measure every block again
-  mutable std::vector<const Block*> changed_blocks_;  // to measure before widest_ holds
+  mutable std::vector<const TRowBlock*> changed_blocks_;  // to measure before widest_ holds
   std::uint32_t width_generation_ = 1;
   static constexpr int kAllStatesKnown = 0x7FFFFFFF;
   int unknown_from_ = kAllStatesKnown;

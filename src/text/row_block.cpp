@@ -1,0 +1,169 @@
+// The rows of one block: appending, copying image rows, and the edits that
+// stay inside a block.
+#include "text/row_block.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace yk {
+
+std::size_t CountTabs(std::string_view s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\t')); }
+
+void TRowBlock::SetData(std::size_t k, std::uint8_t d) {
+  if ((data[k] ^ d) & 0x0F) Own();  // the attribute says whether a line end follows
+  Count(data[k], -1);
+  data[k] = d;
+  Count(d, +1);
+}
+
+void TRowBlock::Push(std::string_view s, std::uint8_t d) {
+  text.append(s);
+  ends.push_back(static_cast<std::uint32_t>(text.size()));
+  data.push_back(d);
+  Count(d, +1);
+}
+
+void TRowBlock::PushMapped(std::string_view s, std::uint8_t d, std::size_t endLength) {
+  if (data.empty()) mapped = s.data();
+  ends.push_back(static_cast<std::uint32_t>(s.data() + s.size() - mapped));
+  pairEnds.push_back(endLength == 2);
+  endBytes += endLength;
+  data.push_back(d);
+  Count(d, +1);
+}
+
+void TRowBlock::Own() {
+  if (!mapped) return;
+  std::string own;
+  own.reserve(ContentBytes());
+  std::size_t begin = 0;
+  for (std::size_t k = 0; k < Rows(); ++k) {
+    const std::size_t end = ends[k], next = end + EndLength(k);
+    own.append(mapped + begin, end - begin);
+    ends[k] = static_cast<std::uint32_t>(own.size());
+    begin = next;
+  }
+  text = std::move(own);
+  mapped = nullptr;
+  std::vector<bool>().swap(pairEnds);
+  endBytes = 0;
+}
+
+void TRowBlock::InsertRow(std::size_t k, std::string_view s, std::uint8_t d) {
+  Own();
+  const std::size_t pos = Begin(k);
+  text.insert(pos, s);
+  tabs += CountTabs(s);
+  ends.insert(ends.begin() + static_cast<std::ptrdiff_t>(k), static_cast<std::uint32_t>(pos));
+  for (std::size_t i = k; i < ends.size(); ++i) ends[i] += static_cast<std::uint32_t>(s.size());
+  data.insert(data.begin() + static_cast<std::ptrdiff_t>(k), d);
+  Count(d, +1);
+}
+
+std::int64_t TRowBlock::ReplaceBytes(std::size_t k, std::size_t from, std::size_t to, std::string_view s) {
+  Own();
+  const std::size_t begin = Begin(k), length = ends[k] - begin;
+  to = std::min(to, length);
+  from = std::min(from, to);
+  tabs -= CountTabs(std::string_view(text).substr(begin + from, to - from));
+  tabs += CountTabs(s);
+  text.replace(begin + from, to - from, s);
+  const std::int64_t delta = static_cast<std::int64_t>(s.size()) - static_cast<std::int64_t>(to - from);
+  if (delta != 0)
+    for (std::size_t i = k; i < ends.size(); ++i) ends[i] = static_cast<std::uint32_t>(ends[i] + delta);
+  return delta;
+}
+
+void TRowBlock::EraseRows(std::size_t from, std::size_t to) {
+  if (from == 0 && to == Rows()) {
+    *this = TRowBlock();
+    return;
+  }
+  Own();
+  const std::size_t bytesFrom = Begin(from), bytesTo = Begin(to);
+  const std::uint32_t removed = static_cast<std::uint32_t>(bytesTo - bytesFrom);
+  tabs -= CountTabs(std::string_view(text).substr(bytesFrom, removed));
+  text.erase(bytesFrom, removed);
+  const auto first = static_cast<std::ptrdiff_t>(from), last = static_cast<std::ptrdiff_t>(to);
+  ends.erase(ends.begin() + first, ends.begin() + last);
+  for (std::size_t k = from; k < ends.size(); ++k) ends[k] -= removed;
+  for (std::size_t k = from; k < to; ++k) Count(data[k], -1);
+  data.erase(data.begin() + first, data.begin() + last);
+}
+
+std::unique_ptr<TRowBlock> TRowBlock::SplitOff(std::size_t k) {
+  Own();
+  auto tail = std::make_unique<TRowBlock>();
+  const std::size_t cut = Begin(k);
+  tail->text.assign(text, cut, std::string::npos);
+  tail->tabs = CountTabs(tail->text);
+  tabs -= tail->tabs;
+  tail->ends.reserve(Rows() - k);
+  for (std::size_t i = k; i < Rows(); ++i) tail->ends.push_back(static_cast<std::uint32_t>(ends[i] - cut));
+  tail->data.assign(data.begin() + static_cast<std::ptrdiff_t>(k), data.end());
+  for (std::uint8_t d : tail->data) {
+    tail->Count(d, +1);
+    Count(d, -1);
+  }
+  text.resize(cut);
+  text.shrink_to_fit();
+  ends.resize(k);
+  data.resize(k);
+  return tail;
+}
+
+void TRowBlock::Absorb(TRowBlock& next) {
+  Own();
+  next.Own();
+  const std::uint32_t shift = static_cast<std::uint32_t>(text.size());
+  text.append(next.text);
+  for (std::uint32_t e : next.ends) ends.push_back(e + shift);
+  data.insert(data.end(), next.data.begin(), next.data.end());
+  lineEnds += next.lineEnds;
+  crlfs += next.crlfs;
+  tabs += next.tabs;
+}
+
+void TRowBlock::Shrink() {
+  if (ends.capacity() > ends.size() + 64) {
+    ends.shrink_to_fit();
+    data.shrink_to_fit();
+  }
+}
+
+int TRowBlock::FindAny(std::size_t from, std::size_t to, std::string_view bytes, bool lineEnds) const {
+  if (mapped && lineEnds) {
+    // The line ends between image rows are not the rows' text.
+    for (std::size_t k = from; k < to; ++k)
+      if (RowView(k).find_first_of(bytes) != std::string_view::npos) return static_cast<int>(k);
+    return -1;
+  }
+  const char* begin = Bytes() + Begin(from);
+  std::size_t n = Begin(to) - Begin(from);
+  for (char c : bytes)
+    if (const void* p = std::memchr(begin, c, n)) n = static_cast<std::size_t>(static_cast<const char*>(p) - begin);
+  const std::size_t hit = Begin(from) + n;
+  if (hit >= Begin(to)) return -1;
+  // The row whose bytes end after the hit holds it.
+  auto row = std::upper_bound(ends.begin() + static_cast<std::ptrdiff_t>(from), ends.end(), hit);
+  return static_cast<int>(row - ends.begin());
+}
+
+TRowSums TRowBlock::SumsBefore(std::size_t k) const {
+  const bool fromStart = k <= Rows() / 2;
+  TRowSums part;
+  std::size_t lineEndBytes = 0;
+  for (std::size_t i = fromStart ? 0 : k; i < (fromStart ? k : Rows()); ++i) {
+    if (EndsLine(data[i])) ++part.lineEnds;
+    if (IsCrlf(data[i])) ++part.crlfs;
+    lineEndBytes += EndLength(i);
+  }
+  part.rows = static_cast<std::int64_t>(fromStart ? k : Rows() - k);
+  part.bytes = static_cast<std::int64_t>((fromStart ? Begin(k) : Span() - Begin(k)) - lineEndBytes);
+  if (fromStart) return part;
+  TRowSums all = Sums();
+  all -= part;
+  return all;
+}
+
+}  // namespace yk
