@@ -27,15 +27,6 @@ struct TFd {
 
 }  // namespace
 
-std::string_view LineEndBytes(TLineEnd end) {
-  switch (end) {
-    case TLineEnd::Lf: return "\n";
-    case TLineEnd::Cr: return "\r";
-    case TLineEnd::CrLf: break;
-  }
-  return "\r\n";
-}
-
 TLineEndScan FirstLineEnd(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const char c = bytes[i];

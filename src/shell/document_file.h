@@ -7,15 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "text/line_end.h"
 #include "text/pointer_string_list.h"
 
 namespace yk {
-
-// A document's line ends as found in its file. The rows always work in
-// CR LF terms; this is what a save writes.
-enum class TLineEnd : std::uint8_t { CrLf, Lf, Cr };
-
-std::string_view LineEndBytes(TLineEnd end);
 
 // The first line end of bytes. A Ctrl+Z is text like any other byte (only
 // one that ends the file is a mark, and no line end follows it). A CR as the

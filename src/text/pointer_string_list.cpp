@@ -157,69 +157,35 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data) {
 void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool hasTab) {
   ++text_edits_;
   const std::uint8_t d = static_cast<std::uint8_t>(data & 0xFF);
-  const std::size_t endLength = MappedEndLength(s, d);
-  const bool mapped = endLength != kNotMapped;
+  const std::size_t endLength = ImageEndLength(s, d);
+  const bool image = endLength != kNotInImage;
   TRowBlock* last = blocks_.empty() ? nullptr : blocks_.back().get();
   const bool joins = last && (last->Rows() == 0 ||
                               (last->Rows() < block_rows_ && last->ContentBytes() + s.size() <= block_bytes_ &&
-                               (mapped ? last->mapped && s.data() == last->mapped + last->Span() : !last->mapped)));
+                               (image ? last->image && s.data() == last->image + last->Span() : !last->image)));
   if (!joins) {
     // Appending in bulk (loading): size the block once, for as many rows
     // as rows of this length fill, instead of growing it row by row.
     if (last) last->Shrink();
     auto blk = std::make_unique<TRowBlock>();
-    if (!mapped) blk->text.reserve(std::max(block_bytes_, s.size()));
+    if (!image) blk->text.reserve(std::max(block_bytes_, s.size()));
     const std::size_t rows = std::min(block_rows_, block_bytes_ / std::max<std::size_t>(s.size(), 16) + 8);
     blk->ends.reserve(rows);
     blk->data.reserve(rows);
-    if (mapped) blk->pairEnds.reserve(rows);
+    if (image) blk->pairEnds.reserve(rows);
     BlockAdded(blk.get());
     blocks_.push_back(std::move(blk));
     starts_.push_back(count_);
   }
   TRowBlock& blk = *blocks_.back();
   if (hasTab) blk.tabs += CountTabs(s);
-  if (mapped)
-    blk.PushMapped(s, d, endLength);
+  if (image)
+    blk.PushImage(s, d, endLength);
   else
     blk.Push(s, d);
   Touch(blocks_.size() - 1);
   TextChanged(blocks_.size() - 1);
   ++count_;
-}
-
-std::size_t TPointerStringList::MappedBlockCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(blocks_.begin(), blocks_.end(), [](const auto& blk) { return blk->mapped != nullptr; }));
-}
-
-void TPointerStringList::AttachMapping(std::shared_ptr<const TFileMapping> mapping) {
-  if (mapping) mappings_.push_back(std::move(mapping));
-}
-
-void TPointerStringList::ReleaseMappedPages() const {
-  for (const auto& mapping : mappings_) mapping->Release(0, mapping->Size());
-}
-
-// A row can stay in the mapping when it lies there whole and, if it ends a
-// line, its line end follows it there (a row cut out of a longer one does
-// not qualify): the length of that line end, or kNotMapped.
-std::size_t TPointerStringList::MappedEndLength(std::string_view s, std::uint8_t d) const {
-  if (mappings_.empty()) return kNotMapped;
-  const TFileMapping& map = *mappings_.back();
-  const char* end = s.data() + s.size();
-  const char* mapEnd = map.Data() + map.Size();
-  if (!map.Contains(s.data()) || end > mapEnd) return kNotMapped;
-  switch (d & 0x0F) {
-    case raWrapped:
-    case raEof:
-      return 0;
-    case raCrlf:
-      if (end == mapEnd || (*end != '\r' && *end != '\n')) return kNotMapped;
-      return *end == '\r' && end + 1 < mapEnd && end[1] == '\n' ? 2 : 1;
-    default:
-      return kNotMapped;
-  }
 }
 
 void TPointerStringList::Insert(int i, std::string_view s) {
@@ -248,7 +214,7 @@ void TPointerStringList::Clear() {
   last_block_ = 0;
   sums_valid_ = 0;
   unknown_from_ = kAllStatesKnown;
-  mappings_.clear();
+  images_.clear();
   NotifyChange();
 }
 
@@ -342,7 +308,7 @@ void TPointerStringList::SwapRows(TPointerStringList& other) {
   std::swap(starts_, other.starts_);
   std::swap(count_, other.count_);
   std::swap(unknown_from_, other.unknown_from_);
-  std::swap(mappings_, other.mappings_);
+  std::swap(images_, other.images_);
   last_block_ = other.last_block_ = 0;
   sums_valid_ = other.sums_valid_ = 0;
   widest_ = other.widest_ = -1;
@@ -354,7 +320,7 @@ void TPointerStringList::MoveRowsToEnd(TPointerStringList& tail) {
   ++text_edits_;
   ++tail.text_edits_;
   if (tail.count_ == 0) return;
-  mappings_.insert(mappings_.begin(), tail.mappings_.begin(), tail.mappings_.end());
+  images_.insert(images_.begin(), tail.images_.begin(), tail.images_.end());
   if (!blocks_.empty()) blocks_.back()->Shrink();
   const std::size_t first = blocks_.size();
   for (auto& blk : tail.blocks_) {
@@ -373,7 +339,7 @@ void TPointerStringList::MoveRowsToEnd(TPointerStringList& tail) {
   tail.sums_valid_ = 0;
   tail.widest_ = -1;
   tail.unknown_from_ = kAllStatesKnown;
-  tail.mappings_.clear();
+  tail.images_.clear();
 }
 
 std::string TPointerStringList::GetText() const {

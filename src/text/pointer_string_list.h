@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "text/file_mapping.h"
+#include "text/text_image.h"
 #include "text/row_types.h"
 
 namespace yk {
@@ -68,14 +68,14 @@ class TPointerStringList {
   // row, says whether it holds a tab, so the row is not read again.
   void Append(std::string_view s, std::uint32_t data);
   void Append(std::string_view s, std::uint32_t data, bool hasTab);
-  // Rows appended from now on whose bytes lie whole in the mapping (a
-  // loaded file) are kept there instead of copied, until changed; the
-  // list holds the mapping while any of its rows may be there.
-  void AttachMapping(std::shared_ptr<const TFileMapping> mapping);
-  // Lets the pages of mapped files that reading rows brought into this
-  // process's resident set go again (they stay in the page cache): for
-  // after a read of the whole document, such as a search or a save.
-  void ReleaseMappedPages() const;
+  // Rows appended from now on whose bytes lie whole in the image (of a
+  // loaded file) are kept there instead of copied, until changed; the list
+  // holds the image while any of its rows may be there.
+  void AttachImage(std::shared_ptr<const TTextImage> image);
+  // Lets the pages of images that reading rows brought into this process's
+  // resident set go again (the bytes stay): for after a read of the whole
+  // document, such as a search or a save.
+  void ReleaseImagePages() const;
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);
   // Moves every row of tail, with its data word, to the end of this list,
@@ -133,8 +133,8 @@ class TPointerStringList {
 
   // Number of storage blocks; for tests and diagnostics.
   std::size_t BlockCount() const { return blocks_.size(); }
-  // Blocks whose rows are still read from a mapped file.
-  std::size_t MappedBlockCount() const;
+  // Blocks whose rows are still read from the image of a loaded file.
+  std::size_t ImageBlockCount() const;
   std::size_t BlockBytes() const { return block_bytes_; }
   std::size_t BlockRows() const { return block_rows_; }
 
@@ -181,8 +181,8 @@ class TPointerStringList {
   // Row shifts of the state limit when rows come or go.
   void RowsInserted(int at, int n);
   void RowsDeleted(int at, int n);
-  static constexpr std::size_t kNotMapped = SIZE_MAX;
-  std::size_t MappedEndLength(std::string_view s, std::uint8_t d) const;
+  static constexpr std::size_t kNotInImage = SIZE_MAX;
+  std::size_t ImageEndLength(std::string_view s, std::uint8_t d) const;
 
   std::size_t block_bytes_;
   std::size_t block_rows_;
@@ -201,8 +201,8 @@ class TPointerStringList {
   std::uint32_t width_generation_ = 1;
   static constexpr int kAllStatesKnown = 0x7FFFFFFF;
   int unknown_from_ = kAllStatesKnown;
-  // The mappings rows may lie in; the last one takes new rows.
-  std::vector<std::shared_ptr<const TFileMapping>> mappings_;
+  // The images rows may lie in; the last one takes new rows.
+  std::vector<std::shared_ptr<const TTextImage>> images_;
 };
 
 // Holds an update of a list open for a scope, also when the scope throws.

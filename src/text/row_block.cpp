@@ -23,9 +23,9 @@ void TRowBlock::Push(std::string_view s, std::uint8_t d) {
   Count(d, +1);
 }
 
-void TRowBlock::PushMapped(std::string_view s, std::uint8_t d, std::size_t endLength) {
-  if (data.empty()) mapped = s.data();
-  ends.push_back(static_cast<std::uint32_t>(s.data() + s.size() - mapped));
+void TRowBlock::PushImage(std::string_view s, std::uint8_t d, std::size_t endLength) {
+  if (data.empty()) image = s.data();
+  ends.push_back(static_cast<std::uint32_t>(s.data() + s.size() - image));
   pairEnds.push_back(endLength == 2);
   endBytes += endLength;
   data.push_back(d);
@@ -33,18 +33,18 @@ void TRowBlock::PushMapped(std::string_view s, std::uint8_t d, std::size_t endLe
 }
 
 void TRowBlock::Own() {
-  if (!mapped) return;
+  if (!image) return;
   std::string own;
   own.reserve(ContentBytes());
   std::size_t begin = 0;
   for (std::size_t k = 0; k < Rows(); ++k) {
     const std::size_t end = ends[k], next = end + EndLength(k);
-    own.append(mapped + begin, end - begin);
+    own.append(image + begin, end - begin);
     ends[k] = static_cast<std::uint32_t>(own.size());
     begin = next;
   }
   text = std::move(own);
-  mapped = nullptr;
+  image = nullptr;
   std::vector<bool>().swap(pairEnds);
   endBytes = 0;
 }
@@ -132,7 +132,7 @@ void TRowBlock::Shrink() {
 }
 
 int TRowBlock::FindAny(std::size_t from, std::size_t to, std::string_view bytes, bool lineEnds) const {
-  if (mapped && lineEnds) {
+  if (image && lineEnds) {
     // The line ends between image rows are not the rows' text.
     for (std::size_t k = from; k < to; ++k)
       if (RowView(k).find_first_of(bytes) != std::string_view::npos) return static_cast<int>(k);

@@ -28,24 +28,24 @@ struct TRowBlock {
   mutable std::int64_t widest = 0;
   mutable std::uint32_t widthGeneration = 0;
   // Rows loaded from a file and not changed since stay in the file's
-  // image: then `mapped` points at the first row's first byte, `ends`
+  // image: then `image` points at the first row's first byte, `ends`
   // count from it, and each raCrlf row is followed there by its line end,
   // CR LF where pairEnds says so, else CR or LF (`endBytes` bytes of line
   // ends in all); `text` is empty. A change to the rows copies them into
   // `text` first (Own). The line-end lengths are kept rather than read from
   // the image, so sizes and totals never touch its pages.
-  const char* mapped = nullptr;
+  const char* image = nullptr;
   std::vector<bool> pairEnds;
   std::size_t endBytes = 0;
 
   std::size_t Rows() const { return data.size(); }
-  const char* Bytes() const { return mapped ? mapped : text.data(); }
+  const char* Bytes() const { return image ? image : text.data(); }
   // Bytes from the first row's start to the last row's end (its line end
-  // included when mapped).
-  std::size_t Span() const { return mapped ? Begin(Rows()) : text.size(); }
+  // included when the rows are in an image).
+  std::size_t Span() const { return image ? Begin(Rows()) : text.size(); }
   std::size_t ContentBytes() const { return Span() - endBytes; }
   std::size_t EndLength(std::size_t k) const {
-    if (!mapped || !IsCrlf(data[k])) return 0;
+    if (!image || !IsCrlf(data[k])) return 0;
     return pairEnds[k] ? 2 : 1;
   }
   std::size_t Begin(std::size_t k) const { return k == 0 ? 0 : ends[k - 1] + EndLength(k - 1); }
@@ -64,7 +64,7 @@ struct TRowBlock {
   // Appends a row that lies in the image right after the block's last one
   // (or starts an empty block there), followed by endLength bytes of line
   // end.
-  void PushMapped(std::string_view s, std::uint8_t d, std::size_t endLength);
+  void PushImage(std::string_view s, std::uint8_t d, std::size_t endLength);
   // Copies rows kept in an image into the block's own text; nothing else
   // changes.
   void Own();
