@@ -87,9 +87,10 @@ void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, T
                       bool eof_mark) {
   const std::string_view eol = LineEndBytes(end);
   TSafeFileWriter out(path);
+  TRowEndWriter ends(rows);
   for (int r = 0, n = rows.GetCount(); r < n; ++r) {
     out.Write(rows.Row(r));
-    if (end_every_row || rows.GetRowAttribute(r) == raCrlf) out.Write(eol);
+    out.Write(end_every_row ? eol : ends.After(r));
   }
   if (eof_mark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();

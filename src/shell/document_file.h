@@ -42,8 +42,8 @@ enum class TLoadProblem : std::uint8_t {
 // reading in a way that waits).
 TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kMaxDocumentBytes);
 
-// Writes the rows to path with the line end after every row that ends a
-// line (every row when end_every_row: the wrapped form), and a Ctrl+Z at
+// Writes the rows to path, each row that ends a line followed by its own
+// line end (or every row by end when end_every_row: the wrapped form), and a Ctrl+Z at
 // the end when eof_mark (the loaded file ended with one, so an unchanged
 // save gives the same bytes). The old file is replaced only once the new
 // one is completely on disk, and is left as it was when anything fails

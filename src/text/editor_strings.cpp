@@ -66,7 +66,8 @@ const char* ScanLine(const char* p, const char* end, bool& tab) {
 // Appends the lines of a text read in chunks to a list, wrapped as the rows
 // wrap. CR LF, CR and LF each end a line (LF CR ends two), also when a chunk
 // ends between the CR and the LF; a last line without a line end becomes a
-// raEof row.
+// raEof row. Each line keeps the kind of its line end; the first line end
+// gives the list its kind, so a uniform file lists no other.
 class ChunkLineSplitter {
  public:
   ChunkLineSplitter(const TEditorScreenStrings& rows, TPointerStringList& list) : rows_(rows), list_(list) {}
@@ -74,7 +75,10 @@ class ChunkLineSplitter {
   void Feed(std::string_view data) {
     const char* p = data.data();
     const char* const end = p + data.size();
-    if (skip_lf_ && p < end && *p == '\n') ++p;
+    if (skip_lf_ && p < end && *p == '\n') {
+      ++p;
+      CrWasCrLf();
+    }
     skip_lf_ = false;
     while (p < end) {
       bool tab = false;
@@ -83,7 +87,8 @@ class ChunkLineSplitter {
         carry_.append(p, static_cast<std::size_t>(end - p));  // continued by the next chunk
         return;
       }
-      EndLine(std::string_view(p, static_cast<std::size_t>(e - p)), tab);
+      const TLineEnd kind = *e == '\n' ? TLineEnd::Lf : e + 1 < end && e[1] == '\n' ? TLineEnd::CrLf : TLineEnd::Cr;
+      EndLine(std::string_view(p, static_cast<std::size_t>(e - p)), tab, kind);
       p = e + 1;
       if (*e == '\r') {
         if (p == end) skip_lf_ = true;
@@ -97,28 +102,40 @@ class ChunkLineSplitter {
   bool Finish() {
     const bool mark = !carry_.empty() && carry_.back() == kCtrlZ;
     if (mark) carry_.pop_back();
-    if (!carry_.empty()) Append(carry_, raEof, carry_.find('\t') != std::string::npos);
+    if (!carry_.empty()) Append(carry_, raEof, carry_.find('\t') != std::string::npos, list_.LineEnds());
     return mark;
   }
 
  private:
-  void EndLine(std::string_view tail, bool tab) {
+  void EndLine(std::string_view tail, bool tab, TLineEnd kind) {
+    if (!decided_) {
+      decided_ = true;
+      list_.SetLineEnds(kind);
+    }
     if (carry_.empty()) {
-      Append(tail, raCrlf, tab);
+      Append(tail, raCrlf, tab, kind);
       return;
     }
     carry_.append(tail);
-    Append(carry_, raCrlf, carry_.find('\t') != std::string::npos);
+    Append(carry_, raCrlf, carry_.find('\t') != std::string::npos, kind);
     carry_.clear();
   }
-  void Append(std::string_view line, TRowAttribute attribute, bool tab) {
-    rows_.AppendLineTo(list_, line, attribute, tab, row_lengths_);
+  void Append(std::string_view line, TRowAttribute attribute, bool tab, TLineEnd kind) {
+    rows_.AppendLineTo(list_, line, attribute, tab, kind, row_lengths_);
+  }
+  // A CR that ended a chunk turned out to be followed by an LF.
+  void CrWasCrLf() {
+    if (list_.Totals().crlfs == 1)
+      list_.SetLineEnds(TLineEnd::CrLf);  // it was the first line end
+    else
+      list_.SetRowLineEnd(list_.GetCount() - 1, TLineEnd::CrLf);
   }
 
   const TEditorScreenStrings& rows_;
   TPointerStringList& list_;
   std::string carry_;  // a line cut by the end of a chunk
   bool skip_lf_ = false;
+  bool decided_ = false;  // the list has the kind of the first line end
   std::vector<std::size_t> row_lengths_;
 };
 

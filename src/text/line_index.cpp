@@ -13,6 +13,7 @@ TRowSums& TRowSums::operator+=(const TRowSums& o) {
   lineEnds += o.lineEnds;
   crlfs += o.crlfs;
   bytes += o.bytes;
+  otherEnds += o.otherEnds;
   return *this;
 }
 
@@ -21,6 +22,7 @@ TRowSums& TRowSums::operator-=(const TRowSums& o) {
   lineEnds -= o.lineEnds;
   crlfs -= o.crlfs;
   bytes -= o.bytes;
+  otherEnds -= o.otherEnds;
   return *this;
 }
 

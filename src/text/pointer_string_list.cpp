@@ -52,12 +52,13 @@ void TPointerStringList::RecomputeStarts(std::size_t fromBlock) {
   Touch(fromBlock);
 }
 
-void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t data) {
+void TPointerStringList::InsertAt(Locator at, std::string_view s, std::uint8_t data, TLineEnd kind) {
   ++text_edits_;
   // A row put in can only widen its block.
   const bool keep = blocks_[at.block]->widthGeneration == width_generation_;
   if (!keep) TextChanged(at.block);
   blocks_[at.block]->InsertRow(at.index, s, data);
+  blocks_[at.block]->SetEndKind(at.index, kind, line_end_);
   for (std::size_t b = at.block + 1; b < blocks_.size(); ++b) ++starts_[b];
   RowsInserted(starts_[at.block] + static_cast<int>(at.index), 1);
   ++count_;
@@ -155,6 +156,10 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data) {
 }
 
 void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool hasTab) {
+  Append(s, data, hasTab, line_end_);
+}
+
+void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool hasTab, TLineEnd kind) {
   ++text_edits_;
   const std::uint8_t d = static_cast<std::uint8_t>(data & 0xFF);
   const std::size_t endLength = ImageEndLength(s, d);
@@ -183,6 +188,7 @@ void TPointerStringList::Append(std::string_view s, std::uint32_t data, bool has
     blk.PushImage(s, d, endLength);
   else
     blk.Push(s, d);
+  if (kind != line_end_) blk.SetEndKind(blk.Rows() - 1, kind, line_end_);
   Touch(blocks_.size() - 1);
   TextChanged(blocks_.size() - 1);
   ++count_;
@@ -193,7 +199,7 @@ void TPointerStringList::Insert(int i, std::string_view s) {
   if (i == count_) {
     Append(s, 0);
   } else {
-    InsertAt(Locate(i), s, 0);
+    InsertAt(Locate(i), s, 0, line_end_);
   }
   NotifyChange();
 }
@@ -214,6 +220,7 @@ void TPointerStringList::Clear() {
   last_block_ = 0;
   sums_valid_ = 0;
   unknown_from_ = kAllStatesKnown;
+  line_end_ = TLineEnd::CrLf;
   images_.clear();
   NotifyChange();
 }
@@ -248,13 +255,13 @@ void TPointerStringList::DeleteRows(int first, int count) {
 void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
   if (first < 0 || first > count_ || src.count_ == 0) return;
   if (first == count_) {
-    for (int k = 0; k < src.count_; ++k) Append(src.Row(k), src.GetData(k));
+    for (int k = 0; k < src.count_; ++k) AppendFrom(src, k);
     return;
   }
   Locator at = Locate(first);
   if (src.count_ <= 8) {
     for (int k = 0; k < src.count_; ++k)
-      InsertAt(Locate(first + k), src.Row(k), static_cast<std::uint8_t>(src.GetData(k)));
+      InsertAt(Locate(first + k), src.Row(k), static_cast<std::uint8_t>(src.GetData(k)), KindFrom(src, k));
     return;
   }
   // Many rows: cut the block at the insertion point and splice in new
@@ -267,8 +274,10 @@ void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
     if (fresh.empty() || fresh.back()->Rows() >= block_rows_ ||
         (fresh.back()->Rows() > 0 && fresh.back()->ContentBytes() + row.size() > block_bytes_))
       fresh.push_back(std::make_unique<TRowBlock>());
-    fresh.back()->tabs += CountTabs(row);
-    fresh.back()->Push(row, static_cast<std::uint8_t>(src.GetData(k)));
+    TRowBlock& blk = *fresh.back();
+    blk.tabs += CountTabs(row);
+    blk.Push(row, static_cast<std::uint8_t>(src.GetData(k)));
+    blk.SetEndKind(blk.Rows() - 1, KindFrom(src, k), line_end_);
   }
   if (widest_ >= 0)  // the fresh blocks are measured when asked
     for (const auto& blk : fresh) changed_blocks_.push_back(blk.get());
@@ -287,16 +296,20 @@ void TPointerStringList::AssignRows(int first, int count, const TPointerStringLi
   int common = std::min(count, src.count_);
   for (int k = 0; k < common; ++k) {
     Locator d = Locate(first + k);
+    TRowBlock& blk = *blocks_[d.block];
     const std::uint8_t data = static_cast<std::uint8_t>(src.GetData(k));
-    if ((blocks_[d.block]->data[d.index] ^ data) & 0x0F) Touch(d.block);
-    blocks_[d.block]->SetData(d.index, data);
+    const TLineEnd kind = KindFrom(src, k);
+    if (((blk.data[d.index] ^ data) & 0x0F) || kind != line_end_ || !blk.otherEnds.empty()) Touch(d.block);
+    blk.SetData(d.index, data);
+    blk.SetEndKind(d.index, kind, line_end_);
     ReplaceAt(d, src.Row(k));
   }
   if (count > common) {
     DeleteRows(first + common, count - common);
   } else if (src.count_ > common) {
     TPointerStringList rest(block_bytes_, block_rows_);
-    for (int k = common; k < src.count_; ++k) rest.Append(src.Row(k), src.GetData(k));
+    rest.line_end_ = line_end_;
+    for (int k = common; k < src.count_; ++k) rest.AppendFrom(src, k);
     InsertRows(first + common, rest);
   }
 }
@@ -308,6 +321,7 @@ void TPointerStringList::SwapRows(TPointerStringList& other) {
   std::swap(starts_, other.starts_);
   std::swap(count_, other.count_);
   std::swap(unknown_from_, other.unknown_from_);
+  std::swap(line_end_, other.line_end_);
   std::swap(images_, other.images_);
   last_block_ = other.last_block_ = 0;
   sums_valid_ = other.sums_valid_ = 0;
@@ -325,6 +339,7 @@ void TPointerStringList::MoveRowsToEnd(TPointerStringList& tail) {
   const std::size_t first = blocks_.size();
   for (auto& blk : tail.blocks_) {
     blk->widthGeneration = 0;  // measured by tail's settings, not ours
+    blk->Rebase(tail.line_end_, line_end_);
     BlockAdded(blk.get());
     blocks_.push_back(std::move(blk));
   }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "text/text_image.h"
+#include "text/line_end.h"
 #include "text/row_types.h"
 
 namespace yk {
@@ -68,6 +69,8 @@ class TPointerStringList {
   // row, says whether it holds a tab, so the row is not read again.
   void Append(std::string_view s, std::uint32_t data);
   void Append(std::string_view s, std::uint32_t data, bool hasTab);
+  // As Append, the row ending with a line end of that kind when raCrlf.
+  void Append(std::string_view s, std::uint32_t data, bool hasTab, TLineEnd kind);
   // Rows appended from now on whose bytes lie whole in the image (of a
   // loaded file) are kept there instead of copied, until changed; the list
   // holds the image while any of its rows may be there.
@@ -85,6 +88,28 @@ class TPointerStringList {
 
   // Text of all rows, each followed by CR LF (the wrapped form).
   std::string GetText() const;
+
+  // Line ends. Every raCrlf row ends with the list's kind of line end
+  // unless it is listed with another (a file that mixes them), so a
+  // uniform document pays nothing per row. Rows moved by any operation keep
+  // their kind; rows copied from another list keep the kinds listed there
+  // and take this list's kind otherwise. A new list, and one cleared, has
+  // CR LF.
+  TLineEnd LineEnds() const { return line_end_; }
+  // Makes every line end, and those of rows to come, of kind.
+  void SetLineEnds(TLineEnd kind);
+  // The kind of row i's line end (the list's kind for a row without one).
+  TLineEnd RowLineEnd(int i) const;
+  // Gives row i's line end that kind; nothing for a row without one.
+  void SetRowLineEnd(int i, TLineEnd kind);
+  // Some line end is of another kind than the list's.
+  bool MixedLineEnds() const { return Totals().otherEnds > 0; }
+  // The line ends of rows [first, first + count) of another kind than the
+  // list's, by their index among those rows' line ends.
+  TOtherLineEnds OtherLineEnds(int first, int count) const;
+  // Makes the list's kind base and gives its line ends, by index, the
+  // kinds listed in others.
+  void AssignLineEnds(TLineEnd base, const TOtherLineEnds& others);
 
   // The line index, in O(log n) over a summary per block: totals of the
   // rows before a row (row clamped to 0..count), the row of the k-th line
@@ -157,7 +182,11 @@ class TPointerStringList {
 
   Locator Locate(int i) const;
   void CheckIndex(int i) const;
-  void InsertAt(Locator at, std::string_view s, std::uint8_t data);
+  void InsertAt(Locator at, std::string_view s, std::uint8_t data, TLineEnd kind);
+  // The kind src lists for its row k, or this list's kind.
+  TLineEnd KindFrom(const TPointerStringList& src, int k) const;
+  // Appends row k of src with its data word and kind.
+  void AppendFrom(const TPointerStringList& src, int k);
   // Replaces bytes [from, to) of one row in place (clamped to the row; the
   // whole row by default); its data word stays.
   void ReplaceAt(Locator at, std::string_view s, std::size_t from = 0, std::size_t to = SIZE_MAX);
@@ -201,8 +230,24 @@ class TPointerStringList {
   std::uint32_t width_generation_ = 1;
   static constexpr int kAllStatesKnown = 0x7FFFFFFF;
   int unknown_from_ = kAllStatesKnown;
+  // The kind of line end of rows not listed with another.
+  TLineEnd line_end_ = TLineEnd::CrLf;
   // The images rows may lie in; the last one takes new rows.
   std::vector<std::shared_ptr<const TTextImage>> images_;
+};
+
+// The line end to write after each row of a list, asked for the rows in
+// order from the first: the row's own, except that the LF of an empty row
+// right after a CR is written as CR, since a reader would take the CR and
+// the LF for one CR LF and lose that row.
+class TRowEndWriter {
+ public:
+  explicit TRowEndWriter(const TPointerStringList& rows) : rows_(rows) {}
+  std::string_view After(int row);
+
+ private:
+  const TPointerStringList& rows_;
+  bool after_cr_ = false;
 };
 
 // Holds an update of a list open for a scope, also when the scope throws.

@@ -10,10 +10,64 @@ namespace yk {
 std::size_t CountTabs(std::string_view s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\t')); }
 
 void TRowBlock::SetData(std::size_t k, std::uint8_t d) {
-  if ((data[k] ^ d) & 0x0F) Own();  // the attribute says whether a line end follows
+  if ((data[k] ^ d) & 0x0F) {
+    Own();  // the attribute says whether a line end follows
+    if (!IsCrlf(d)) {
+      auto it = OtherEndFrom(k);
+      if (it != otherEnds.end() && (*it >> 2) == k) otherEnds.erase(it);
+    }
+  }
   Count(data[k], -1);
   data[k] = d;
   Count(d, +1);
+}
+
+std::vector<std::uint32_t>::iterator TRowBlock::OtherEndFrom(std::size_t k) {
+  return std::lower_bound(otherEnds.begin(), otherEnds.end(), static_cast<std::uint32_t>(k << 2));
+}
+
+std::vector<std::uint32_t>::const_iterator TRowBlock::OtherEndFrom(std::size_t k) const {
+  return std::lower_bound(otherEnds.begin(), otherEnds.end(), static_cast<std::uint32_t>(k << 2));
+}
+
+TLineEnd TRowBlock::EndKind(std::size_t k, TLineEnd base) const {
+  if (otherEnds.empty()) return base;
+  auto it = OtherEndFrom(k);
+  return it != otherEnds.end() && (*it >> 2) == k ? static_cast<TLineEnd>(*it & 3) : base;
+}
+
+void TRowBlock::SetEndKind(std::size_t k, TLineEnd kind, TLineEnd base) {
+  if (otherEnds.empty() && kind == base) return;
+  auto it = OtherEndFrom(k);
+  const bool listed = it != otherEnds.end() && (*it >> 2) == k;
+  if (kind == base || !IsCrlf(data[k])) {
+    if (listed) otherEnds.erase(it);
+    return;
+  }
+  const std::uint32_t entry = static_cast<std::uint32_t>(k << 2) | static_cast<std::uint32_t>(kind);
+  if (listed)
+    *it = entry;
+  else
+    otherEnds.insert(it, entry);
+}
+
+void TRowBlock::Rebase(TLineEnd from, TLineEnd to) {
+  if (from == to) return;
+  std::vector<std::uint32_t> rebased;
+  auto it = otherEnds.cbegin();
+  for (std::size_t k = 0; k < Rows(); ++k) {
+    if (!IsCrlf(data[k])) continue;
+    TLineEnd kind = from;
+    while (it != otherEnds.cend() && (*it >> 2) < k) ++it;
+    if (it != otherEnds.cend() && (*it >> 2) == k) kind = static_cast<TLineEnd>(*it & 3);
+    if (kind != to) rebased.push_back(static_cast<std::uint32_t>(k << 2) | static_cast<std::uint32_t>(kind));
+  }
+  otherEnds = std::move(rebased);
+}
+
+void TRowBlock::ShiftOtherEnds(std::size_t k, std::int64_t delta) {
+  for (auto it = OtherEndFrom(k); it != otherEnds.end(); ++it)
+    *it = static_cast<std::uint32_t>(static_cast<std::int64_t>(*it) + delta * 4);
 }
 
 void TRowBlock::Push(std::string_view s, std::uint8_t d) {
@@ -51,6 +105,7 @@ void TRowBlock::Own() {
 
 void TRowBlock::InsertRow(std::size_t k, std::string_view s, std::uint8_t d) {
   Own();
+  ShiftOtherEnds(k, +1);
   const std::size_t pos = Begin(k);
   text.insert(pos, s);
   tabs += CountTabs(s);
@@ -89,6 +144,8 @@ void TRowBlock::EraseRows(std::size_t from, std::size_t to) {
   for (std::size_t k = from; k < ends.size(); ++k) ends[k] -= removed;
   for (std::size_t k = from; k < to; ++k) Count(data[k], -1);
   data.erase(data.begin() + first, data.begin() + last);
+  otherEnds.erase(OtherEndFrom(from), OtherEndFrom(to));
+  ShiftOtherEnds(from, -static_cast<std::int64_t>(to - from));
 }
 
 std::unique_ptr<TRowBlock> TRowBlock::SplitOff(std::size_t k) {
@@ -109,12 +166,16 @@ std::unique_ptr<TRowBlock> TRowBlock::SplitOff(std::size_t k) {
   text.shrink_to_fit();
   ends.resize(k);
   data.resize(k);
+  const auto moved = OtherEndFrom(k);
+  for (auto it = moved; it != otherEnds.end(); ++it) tail->otherEnds.push_back(*it - static_cast<std::uint32_t>(k << 2));
+  otherEnds.erase(moved, otherEnds.end());
   return tail;
 }
 
 void TRowBlock::Absorb(TRowBlock& next) {
   Own();
   next.Own();
+  for (std::uint32_t e : next.otherEnds) otherEnds.push_back(e + static_cast<std::uint32_t>(Rows() << 2));
   const std::uint32_t shift = static_cast<std::uint32_t>(text.size());
   text.append(next.text);
   for (std::uint32_t e : next.ends) ends.push_back(e + shift);
@@ -159,6 +220,8 @@ TRowSums TRowBlock::SumsBefore(std::size_t k) const {
     lineEndBytes += EndLength(i);
   }
   part.rows = static_cast<std::int64_t>(fromStart ? k : Rows() - k);
+  const auto split = static_cast<std::int64_t>(OtherEndFrom(k) - otherEnds.begin());
+  part.otherEnds = fromStart ? split : static_cast<std::int64_t>(otherEnds.size()) - split;
   part.bytes = static_cast<std::int64_t>((fromStart ? Begin(k) : Span() - Begin(k)) - lineEndBytes);
   if (fromStart) return part;
   TRowSums all = Sums();

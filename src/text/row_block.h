@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/line_end.h"
 #include "text/row_types.h"
 
 namespace yk {
@@ -37,6 +38,9 @@ struct TRowBlock {
   const char* image = nullptr;
   std::vector<bool> pairEnds;
   std::size_t endBytes = 0;
+  // The raCrlf rows whose line end is of another kind than the list's, as
+  // (row << 2) | kind, by row: empty in a uniform document.
+  std::vector<std::uint32_t> otherEnds;
 
   std::size_t Rows() const { return data.size(); }
   const char* Bytes() const { return image ? image : text.data(); }
@@ -57,7 +61,17 @@ struct TRowBlock {
     if (EndsLine(d)) lineEnds += sign;
     if (IsCrlf(d)) crlfs += sign;
   }
+  // A row that stops ending with a line end loses its kind.
   void SetData(std::size_t k, std::uint8_t d);
+
+  // The kind of row k's line end: base, the list's kind, unless listed.
+  TLineEnd EndKind(std::size_t k, TLineEnd base) const;
+  // Lists row k with its kind, or unlists it when the kind is base or the
+  // row ends with no line end.
+  void SetEndKind(std::size_t k, TLineEnd kind, TLineEnd base);
+  // The list's kind changes from `from` to `to`: rows of kind `to` leave
+  // the list of others and rows of kind `from` join it.
+  void Rebase(TLineEnd from, TLineEnd to);
 
   // Appends a row to the block's own text; the caller counts its tabs.
   void Push(std::string_view s, std::uint8_t d);
@@ -89,10 +103,18 @@ struct TRowBlock {
   int FindAny(std::size_t from, std::size_t to, std::string_view bytes, bool lineEnds) const;
 
   TRowSums Sums() const {
-    return {static_cast<std::int64_t>(Rows()), lineEnds, crlfs, static_cast<std::int64_t>(ContentBytes())};
+    return {static_cast<std::int64_t>(Rows()), lineEnds, crlfs, static_cast<std::int64_t>(ContentBytes()),
+            static_cast<std::int64_t>(otherEnds.size())};
   }
   // Totals of rows [0, k), walked from the nearer end of the block.
   TRowSums SumsBefore(std::size_t k) const;
+
+ private:
+  // The first listed other line end of row k or after it.
+  std::vector<std::uint32_t>::iterator OtherEndFrom(std::size_t k);
+  std::vector<std::uint32_t>::const_iterator OtherEndFrom(std::size_t k) const;
+  // Rows from k on moved by delta rows.
+  void ShiftOtherEnds(std::size_t k, std::int64_t delta);
 };
 
 }  // namespace yk

@@ -19,6 +19,7 @@ struct TRowSums {
   std::int64_t lineEnds = 0;  // rows that end a logical line (not raWrapped)
   std::int64_t crlfs = 0;     // raCrlf rows
   std::int64_t bytes = 0;     // row text, line ends not included
+  std::int64_t otherEnds = 0;  // raCrlf rows whose line end is not of the document's kind
   // Document offset units: 2 for each CR LF, 1 for any other line end (the
   // end of the document).
   std::int64_t Offset() const { return bytes + 2 * crlfs + (lineEnds - crlfs); }

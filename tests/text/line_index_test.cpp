@@ -39,6 +39,7 @@ Walk WalkRows(const TEditorScreenStrings& rows) {
       w.lineEndRows.push_back(r);
     }
     if (a == raCrlf) ++sums.crlfs;
+    if (a == raCrlf && rows.RowLineEnd(r) != rows.LineEnds()) ++sums.otherEnds;
   }
   w.before.push_back(sums);
   return w;
@@ -197,6 +198,7 @@ TEST_P(LineIndexRandom, ImageRowsBehaveAsCopiedRows) {
     ASSERT_EQ(copied.Rows().ImageBlockCount(), 0u);
     ASSERT_GT(inImage.Rows().ImageBlockCount(), 0u);
     ASSERT_EQ(Dump(inImage.Rows()), Dump(copied.Rows())) << "seed " << seed;
+    ASSERT_EQ(DumpLineEnds(inImage.Rows()), DumpLineEnds(copied.Rows())) << "seed " << seed;
     ASSERT_NO_FATAL_FAILURE(CheckIndex(inImage.Rows(), "loaded, seed " + std::to_string(seed)));
     std::mt19937 rngCopied(seed), rngImage(seed);
     for (int step = 0; step < 400; ++step) {
@@ -204,6 +206,7 @@ TEST_P(LineIndexRandom, ImageRowsBehaveAsCopiedRows) {
       RandomStep(inImage, rngImage);
       const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
       ASSERT_EQ(Dump(inImage.Rows()), Dump(copied.Rows())) << where;
+      ASSERT_EQ(DumpLineEnds(inImage.Rows()), DumpLineEnds(copied.Rows())) << where;
       ASSERT_NO_FATAL_FAILURE(CheckIndex(inImage.Rows(), where));
     }
   }
