@@ -21,11 +21,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://yomikaki.example.org/)
-# Shared libraries are found by dpkg-shlibdeps; what the program loads at run
-# time is named here: the Japanese font it shows documents in, and Qt's SVG
-# plugins, which draw the window and file icons.
+# Shared libraries are found by dpkg-shlibdeps (libqt6svg6 among them, which
+# also holds the SVG plugins that draw the window and file icons); what the
+# program loads at run time is named here: the Japanese font it shows
+# documents and its windows in, and Qt's Japanese translation of the
+# toolkit's buttons and dialogs. Recommended: an emoji font, so that emoji in
+# UTF-8 documents show in colour rather than as empty boxes, and Qt's
+# Wayland plugin, without which a Wayland desktop runs the program through
+# X11 and cannot hand activation tokens to the compositor.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-color-emoji, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 
 set(CPACK_GENERATOR DEB)

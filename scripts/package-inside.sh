@@ -21,6 +21,8 @@ echo "package-inside: $version"
 [ "$program" = /usr/bin/yomikaki ] || fail "yomikaki found at $program"
 missing=$(ldd "$program" | grep 'not found' || true)
 [ -z "$missing" ] || fail "unresolved libraries: $missing"
+# The Japanese texts of Qt's buttons and dialogs come with the dependencies.
+[ -f /usr/share/qt6/translations/qtbase_ja.qm ] || fail "Qt's Japanese translation is not installed"
 
 # A user's surroundings: a home and a private runtime folder.
 export HOME=/tmp/home XDG_RUNTIME_DIR=/tmp/runtime QT_QPA_PLATFORM=offscreen

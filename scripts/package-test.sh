@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its control fields and file list, then
-# installs it with apt into a fresh minimal Debian root (the release of this
-# machine) and starts the installed program there with a file and closes it.
+# Builds the Debian package, checks its control fields and file list, runs
+# lintian on it (errors and warnings fail), then installs it with apt into a
+# fresh minimal Debian root (the release of this machine) and starts the
+# installed program there with a file and closes it.
 # Usage: scripts/package-test.sh [build folder]   (default: build)
 # The clean root needs root rights (debootstrap, chroot) and the Debian
 # mirror; YK_DEBIAN_MIRROR chooses another mirror than debootstrap's default.
@@ -19,7 +20,7 @@ step() {
 }
 
 # --- The package -----------------------------------------------------------
-cmake --build "$build" --target yomikaki
+cmake --build "$build" --target yomikaki yk_data_files
 rm -f "$build"/yomikaki_*.deb
 (cd "$build" && cpack -G DEB > cpack.log 2>&1) || { cat "$build/cpack.log"; fail "cpack failed"; }
 debs=("$build"/yomikaki_*.deb)
@@ -37,21 +38,30 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 depends=$(field Depends)
 # Versioned entries of libc and Qt show that the shared libraries were
-# looked up; the font and the SVG plugins are loaded at run time only.
-for want in 'libc6 (>= ' 'libqt6core6 (>= ' 'libqt6widgets6 (>= ' 'fonts-ipafont-gothic' 'libqt6svg6'; do
+# looked up (libqt6svg6 holds the SVG plugins too); the font and Qt's
+# Japanese translation are loaded at run time only.
+for want in 'libc6 (>= ' 'libqt6core6 (>= ' 'libqt6widgets6 (>= ' 'libqt6svg6 (>= ' 'fonts-ipafont-gothic' \
+            'qt6-translations-l10n'; do
   [[ ", $depends" == *", $want"* ]] || fail "Depends lacks '$want': $depends"
 done
+twice=$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }' | sort | uniq -d)
+[ -z "$twice" ] || fail "Depends names $twice more than once: $depends"
+[[ ", $(field Recommends)," == *", fonts-noto-color-emoji,"* ]] ||
+  fail "Recommends lacks fonts-noto-color-emoji: $(field Recommends)"
 step "control fields"
 
 # --- File list -------------------------------------------------------------
 # Exactly these files, owned by root, the program executable and stripped.
 expected="./usr/bin/yomikaki
 ./usr/share/applications/org.example.yomikaki.desktop
+./usr/share/doc/yomikaki/changelog.gz
 ./usr/share/doc/yomikaki/copyright
 ./usr/share/icons/hicolor/scalable/apps/yomikaki.svg
+./usr/share/man/ja/man1/yomikaki.1.gz
+./usr/share/man/man1/yomikaki.1.gz
 ./usr/share/metainfo/org.example.yomikaki.metainfo.xml"
 listing=$(dpkg-deb -c "$deb")
-files=$(awk '$1 ~ /^-/ { print $6 }' <<<"$listing" | sort)
+files=$(awk '$1 ~ /^-/ { print $6 }' <<<"$listing" | LC_ALL=C sort)
 [ "$files" = "$expected" ] || fail "file list differs:$(diff <(echo "$expected") <(echo "$files") || true)"
 awk '$2 != "root/root" { bad = 1; print "not root-owned: " $0 } END { exit bad }' <<<"$listing" ||
   fail "files not owned by root"
@@ -61,6 +71,18 @@ rm -rf "$unpacked" && dpkg-deb -x "$deb" "$unpacked"
 file "$unpacked/usr/bin/yomikaki" | grep -q ', stripped' || fail "program is not stripped"
 rm -rf "$unpacked"
 step "file list"
+
+# --- lintian ---------------------------------------------------------------
+# Errors and warnings fail, and so does every informational tag but these:
+#   binary-has-unneeded-section: CPack strips the program's symbols but
+#     leaves the .comment section, a few bytes naming the compiler.
+#   hardening-no-fortify-functions: the project's build does not define
+#     _FORTIFY_SOURCE (Debian's own packages get it from dpkg-buildflags).
+allowed_info=binary-has-unneeded-section,hardening-no-fortify-functions
+command -v lintian > /dev/null || fail "lintian is not installed (scripts/setup.sh installs it)"
+lintian --display-info --fail-on error,warning,info --suppress-tags "$allowed_info" "$deb" \
+  > "$build/lintian.log" 2>&1 || { cat "$build/lintian.log"; fail "lintian found faults in the package"; }
+step "lintian"
 
 # --- Clean root ------------------------------------------------------------
 root="$build/package-root"

@@ -8,15 +8,19 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_icons.h"
 #include "app/main_form.h"
+#include "app/toolkit_texts.h"
+#include "app/window_activation.h"
 #include "controls/ui_font.h"
 #include "qt/local_instance_bus.h"
 #include "shell/command_line.h"
+#include "shell/launch_feedback.h"
 
 namespace {
 
@@ -56,17 +60,30 @@ int main(int argc, char** argv) {
     return 0;
   }
   CatchTermination();
+  // Read before the toolkit starts: its X11 plugin takes DESKTOP_STARTUP_ID
+  // out of the environment.
+  const std::string launchToken = yk::LaunchToken(std::getenv("XDG_ACTIVATION_TOKEN"), std::getenv("DESKTOP_STARTUP_ID"));
+  const std::string startupId = yk::LaunchToken(nullptr, std::getenv("DESKTOP_STARTUP_ID"));
 
-  // The toolkit sees no arguments: a file named like one of its options
-  // ("-style", "-reverse") is the user's file.
-  int qt_argc = 1;
-  QApplication app(qt_argc, argv);
+  // The toolkit sees only its own options, as the command line picked them
+  // out: a file named like one of them after "--" stays the user's file.
+  std::vector<std::string> qt_arguments{argv[0]};
+  qt_arguments.insert(qt_arguments.end(), command_line.toolkit.begin(), command_line.toolkit.end());
+  std::vector<char*> qt_argv;
+  for (std::string& a : qt_arguments) qt_argv.push_back(a.data());
+  qt_argv.push_back(nullptr);
+  int qt_argc = static_cast<int>(qt_arguments.size());
+  QApplication app(qt_argc, qt_argv.data());
   // A file that another window shows goes to it before anything of this
   // window is made, so the second start costs little more than the look-up.
+  // That window comes to the front with this start's token, and the
+  // launcher's busy cursor ends here, since no window of this process will
+  // show to end it.
   auto bus = std::make_unique<yk::TLocalInstanceBus>();
   if (command_line.action == yk::TCommandLine::TAction::Open &&
       yk::HandOverToWindow(*bus, yk::LongPathName(command_line.file), command_line.line, command_line.column,
-                           command_line.selLength)) {
+                           command_line.selLength, launchToken)) {
+    yk::EndLaunchFeedback(startupId);
     return 0;
   }
   QApplication::setApplicationName(QStringLiteral("yomikaki"));
@@ -77,6 +94,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral(YK_VERSION));
   QApplication::setFont(yk::JapaneseUiFont());
   QApplication::setWindowIcon(yk::StillIcon());
+  const std::unique_ptr<QTranslator> toolkitTexts = yk::InstallToolkitTranslation();
 
   yk::TMainFormEnv env;
   env.arguments = arguments;

@@ -218,6 +218,7 @@ void TMainForm::ConvertLineEnds(TLineEnd kind) {
   ed.SetModified(true);
   SetModifiedMark(true);
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
+  ScheduleRecovery();  // the text in rows is the same, but a snapshot must keep the new kinds
 }
 
 void TMainForm::FollowDocumentFile() {

@@ -14,6 +14,7 @@
 #include "shell/date_format.h"
 
 class QUrl;
+class QWindow;
 
 namespace yk {
 
@@ -44,6 +45,9 @@ struct TMainFormEnv {
   std::function<bool(const QUrl& url)> open_url;
   // The local date and time the date command inserts. null: the clock.
   std::function<TDateTime()> now;
+  // Asks the desktop to make the window active, with the activation token
+  // of the start that asked for it (may be empty). null: RequestActivation.
+  std::function<void(QWindow& window, const std::string& token)> activate_window;
 };
 
 // "Yomikaki.ini" beside the executable when that folder already holds a
@@ -59,14 +63,18 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
 // SpawnDetached of the program's own executable.
 bool LaunchSelf(const std::vector<std::string>& arguments);
 
-// Another main window whose title shows path, modified or not: the last
-// such in the bus's order, never the window with selfId.
+// Another main window whose title shows path, modified or not, or whose
+// document is the file path names (the same device and inode, so a link or
+// another spelling finds it): the last such in the bus's order, never the
+// window with selfId.
 std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string& path, const std::string& selfId);
 // Start-up with a file that another window shows: that window is restored
-// and brought to the front and, for a line > 0, told the line, the
-// selection length and the column. True when it took every message; false
-// when no window shows the file or it failed on the way (the caller then
-// opens the file itself, so it is never lost).
-bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength);
+// and brought to the front (with token, the activation token of this start,
+// when not empty) and, for a line > 0, told the line, the selection length
+// and the column. True when it took every message; false when no window
+// shows the file or it failed on the way (the caller then opens the file
+// itself, so it is never lost).
+bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength,
+                      const std::string& token = {});
 
 }  // namespace yk

@@ -13,11 +13,14 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "app/display_text.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
+#include "app/window_activation.h"
 #include "shell/window_arrange.h"
 
 namespace yk {
@@ -53,10 +56,13 @@ void Unminimize(QWidget& w) {
   if (w.isMinimized()) w.setWindowState(w.windowState() & ~Qt::WindowMinimized);
 }
 
-void BringToFront(QWidget& w) {
+void BringToFront(QWidget& w, const std::string& token, const TMainFormEnv& env) {
   Unminimize(w);
   w.raise();
-  w.activateWindow();
+  QWindow* window = w.windowHandle();
+  if (!window) return w.activateWindow();
+  if (env.activate_window) env.activate_window(*window, token);
+  else RequestActivation(*window, token);
 }
 
 // Puts the window, shown normally, at frame: the outer frame in screen
@@ -125,6 +131,12 @@ TPeerInfo TMainForm::InstanceInfo() {
   info.className = std::string(kMainFormClass);
   info.title = TitleBytes();
   info.activated = activated_ms_;
+  // As the file is now: a name replaced by another file is that file.
+  struct stat st{};
+  if (FileName != kUntitled && ::stat(FileName.c_str(), &st) == 0) {
+    info.fileDevice = static_cast<std::uint64_t>(st.st_dev);
+    info.fileInode = static_cast<std::uint64_t>(st.st_ino);
+  }
   return info;
 }
 
@@ -133,7 +145,7 @@ int TMainForm::HandleInstanceCommand(const TBusCommand& command) {
     case bcRestore:
     case bcMinimize:
     case bcClose: SysCommand(command.kind); break;
-    case bcActivate: BringToFront(*this); break;
+    case bcActivate: BringToFront(*this, command.token, Env()); break;
     case bcGeometry: PlaceFrame(*this, command.bounds); break;
     case bcUserMessage:
       switch (command.message) {
@@ -177,19 +189,39 @@ bool TMainForm::SendToWindow(const TPeerInfo& window, const TBusCommand& command
 std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string& path, const std::string& selfId) {
   const std::string plain = path + " - Yomikaki";
   const std::string modified = path + " * - Yomikaki";
+  // The file itself, whatever name it is reached by: a symbolic or hard
+  // link to an open file must not start a second, unsynchronised editor.
+  struct stat st{};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  auto same_file = [&](const TPeerInfo& peer) {
+    return exists && (peer.fileDevice != 0 || peer.fileInode != 0) &&
+           peer.fileDevice == static_cast<std::uint64_t>(st.st_dev) &&
+           peer.fileInode == static_cast<std::uint64_t>(st.st_ino);
+  };
   std::optional<TPeerInfo> found;
   for (TPeerInfo& peer : bus.Peers()) {
-    if (peer.className == kMainFormClass && (peer.title == plain || peer.title == modified) && peer.id != selfId)
-      found = std::move(peer);
+    if (peer.className != kMainFormClass || peer.id == selfId) continue;
+    if (peer.title == plain || peer.title == modified || same_file(peer)) found = std::move(peer);
   }
   return found;
 }
 
-bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength) {
+namespace {
+
+// A window of an older build drops an activation with a token, which it
+// cannot read; it still comes to the front without one.
+bool SentWithoutToken(TInstanceBus& bus, const std::string& id, const TBusCommand& command) {
+  return command.kind == bcActivate && !command.token.empty() && bus.Send(id, TBusCommand::System(bcActivate));
+}
+
+}  // namespace
+
+bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int column, int selLength,
+                      const std::string& token) {
   // Not listening yet: never finds the window that asks.
   const std::optional<TPeerInfo> peer = FindDocumentWindow(bus, path, bus.SelfId());
   if (!peer) return false;
-  std::vector<TBusCommand> commands{TBusCommand::System(bcRestore), TBusCommand::System(bcActivate)};
+  std::vector<TBusCommand> commands{TBusCommand::System(bcRestore), TBusCommand::Activate(token)};
   if (line > 0) {
     commands.push_back(TBusCommand::User(UM_SETLINE, line));
     commands.push_back(TBusCommand::User(UM_GOTOLINE, 0));
@@ -199,7 +231,7 @@ bool HandOverToWindow(TInstanceBus& bus, const std::string& path, int line, int 
   // Each message is answered before the next goes, so they arrive in order;
   // a window that stops answering may not have the file any more.
   for (const TBusCommand& command : commands)
-    if (!bus.Send(peer->id, command)) return false;
+    if (!bus.Send(peer->id, command) && !SentWithoutToken(bus, peer->id, command)) return false;
   return true;
 }
 

@@ -107,6 +107,12 @@ void TEditor::OverwriteAtCaret(std::string_view s) {
   ReplaceAndPlace(r, last - r + 1, text, anchor, offset);
 }
 
+bool TEditor::RefusedReadOnly() {
+  if (!read_only_) return false;
+  if (OnEditRefused) OnEditRefused(*this);
+  return true;
+}
+
 void TEditor::KeyChar(char c, bool shiftOrCtrl) {
   const unsigned char b = static_cast<unsigned char>(c);
   if (b == 8) {
@@ -115,7 +121,8 @@ void TEditor::KeyChar(char c, bool shiftOrCtrl) {
     if (!shiftOrCtrl) TabKey();
   } else if (b == 13) {
     ReturnKey();
-  } else if (!read_only_ && ((b >= 32 && b <= 126) || cp932::IsHalfWidthKana(b))) {
+  } else if ((b >= 32 && b <= 126) || cp932::IsHalfWidthKana(b)) {
+    if (RefusedReadOnly()) return;
     InsertText(std::string_view(&c, 1));
   }
 }
@@ -142,7 +149,7 @@ std::string TEditor::IndentFor(int row) const {
 }
 
 void TEditor::ReturnKey() {
-  if (read_only_) return;
+  if (RefusedReadOnly()) return;
   if (Selected()) DeleteSelection();
   if (row_ >= RowCount()) {
     const int row = row_;
@@ -171,7 +178,7 @@ void TEditor::ReturnKey() {
 }
 
 void TEditor::TabKey() {
-  if (read_only_ || !want_tabs_) return;
+  if (!want_tabs_ || RefusedReadOnly()) return;
   const int tab = TabSpaceCount();
   int n = tab - col_ % tab;
   if (WordWrap()) {
@@ -188,7 +195,7 @@ void TEditor::TabKey() {
 }
 
 void TEditor::BackSpaceKey() {
-  if (read_only_) return;
+  if (RefusedReadOnly()) return;
   if (Selected()) {
     DeleteSelection();
     return;
@@ -249,7 +256,7 @@ void TEditor::JoinWithPrevious() {
 }
 
 void TEditor::DeleteKey() {
-  if (read_only_) return;
+  if (RefusedReadOnly()) return;
   if (Selected()) {
     DeleteSelection();
     return;

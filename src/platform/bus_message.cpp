@@ -13,6 +13,7 @@ class Writer {
   void U16(std::uint16_t v) { Int(v, 2); }
   void I32(std::int32_t v) { Int(static_cast<std::uint32_t>(v), 4); }
   void I64(std::int64_t v) { Int(static_cast<std::uint64_t>(v), 8); }
+  void U64(std::uint64_t v) { Int(v, 8); }
   void Bytes(std::string_view s) { out_ += s; }
   std::string& Out() { return out_; }
 
@@ -30,12 +31,14 @@ class Reader {
   std::uint16_t U16(const char* what) { return static_cast<std::uint16_t>(Int(2, what)); }
   std::int32_t I32(const char* what) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(Int(4, what))); }
   std::int64_t I64(const char* what) { return static_cast<std::int64_t>(Int(8, what)); }
+  std::uint64_t U64(const char* what) { return Int(8, what); }
   std::string_view Bytes(std::size_t n, const char* what) {
     Need(n, what);
     std::string_view s = in_.substr(pos_, n);
     pos_ += n;
     return s;
   }
+  bool AtEnd() const { return pos_ == in_.size(); }
   void End() const {
     if (pos_ != in_.size()) throw EBusMessageError("bytes after the end of the message");
   }
@@ -68,6 +71,8 @@ void CheckCommand(const TBusCommand& c) {
   if (c.kind < bcRestore || c.kind > bcUserMessage) throw EBusMessageError("unknown command");
   if (c.kind == bcUserMessage && !IsUserMessage(c.message)) throw EBusMessageError("unknown user message");
   if (c.kind == bcGeometry) CheckBounds(c.bounds);
+  if (!c.token.empty() && c.kind != bcActivate) throw EBusMessageError("a token with a command other than activate");
+  if (!c.token.empty() && !IsActivationToken(c.token)) throw EBusMessageError("malformed activation token");
 }
 
 void CheckClassName(std::string_view name) {
@@ -99,6 +104,9 @@ void WriteCommand(Writer& w, const TBusCommand& c) {
     w.I32(c.wParam);
   } else if (c.kind == bcGeometry) {
     for (int v : {c.bounds.left, c.bounds.top, c.bounds.right, c.bounds.bottom}) w.I32(v);
+  } else if (c.kind == bcActivate && !c.token.empty()) {
+    w.U16(static_cast<std::uint16_t>(c.token.size()));
+    w.Bytes(c.token);
   }
 }
 
@@ -116,6 +124,11 @@ TBusCommand ReadCommand(Reader& r) {
     c.bounds.top = r.I32("window frame");
     c.bounds.right = r.I32("window frame");
     c.bounds.bottom = r.I32("window frame");
+  } else if (c.kind == bcActivate && !r.AtEnd()) {
+    // An empty token is never written: a sender without one sends none.
+    const std::uint16_t length = r.U16("token");
+    if (length == 0) throw EBusMessageError("empty activation token");
+    c.token = r.Bytes(length, "token");
   }
   CheckCommand(c);
   return c;
@@ -130,6 +143,12 @@ TPeerInfo ReadInfo(Reader& r) {
   info.activated = r.I64("activation time");
   info.pid = r.I64("process id");
   CheckNumbers(info);
+  if (!r.AtEnd()) {
+    info.fileDevice = r.U64("file device");
+    info.fileInode = r.U64("file inode");
+    // No file is said by leaving the fields out: one message, one form.
+    if (info.fileDevice == 0 && info.fileInode == 0) throw EBusMessageError("file identity of zeros");
+  }
   return info;
 }
 
@@ -142,6 +161,11 @@ std::uint32_t FrameLength(std::string_view header) {
 }
 
 }  // namespace
+
+bool IsActivationToken(std::string_view token) {
+  return !token.empty() && token.size() <= kMaxBusToken &&
+         std::all_of(token.begin(), token.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+}
 
 std::string EncodeBusMessage(const TBusMessage& m) {
   Writer w;
@@ -163,6 +187,12 @@ std::string EncodeBusMessage(const TBusMessage& m) {
       w.Bytes(m.info.title);
       w.I64(m.info.activated);
       w.I64(m.info.pid);
+      // Left out when there is no file, so that such a reply reads the
+      // same in a window of an older version.
+      if (m.info.fileDevice != 0 || m.info.fileInode != 0) {
+        w.U64(m.info.fileDevice);
+        w.U64(m.info.fileInode);
+      }
       break;
     case bmCommandReply:
       w.I32(m.result);

@@ -6,9 +6,13 @@
 //   u8 version (kBusVersion), u8 type, then by type
 //   bmInfoRequest:  nothing
 //   bmCommand:      u8 kind; bcUserMessage: u16 message, i32 wParam;
-//                   bcGeometry: i32 left, top, right, bottom
+//                   bcGeometry: i32 left, top, right, bottom;
+//                   bcActivate: nothing, or u16 token length, token (a
+//                   sender of an older build sends no token)
 //   bmInfoReply:    u8 class length, class, u16 title length, title,
-//                   i64 activated, i64 pid
+//                   i64 activated, i64 pid, then u64 file device and u64
+//                   file inode (left out when both are 0, and by windows
+//                   of older versions)
 //   bmCommandReply: i32 result
 // Integers are little-endian; nothing may follow the last field.
 #pragma once
@@ -32,6 +36,13 @@ inline constexpr std::size_t kMaxBusTitle = 4096 + 64;
 // Window frames beyond these are nonsense from a broken or hostile peer.
 inline constexpr int kMaxBusCoordinate = 1'000'000;
 inline constexpr int kMaxBusExtent = 100'000;
+// Activation tokens are short names the desktop makes up; this leaves room.
+inline constexpr std::size_t kMaxBusToken = 1024;
+
+// A token that may be passed on and handed to the desktop: 1 to
+// kMaxBusToken bytes of printable ASCII without blanks, as launchers make
+// them. Anything else is not a token of the desktop's and is dropped.
+bool IsActivationToken(std::string_view token);
 
 // A message that breaks the format; the text says what was wrong.
 class EBusMessageError : public Exception {

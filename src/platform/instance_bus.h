@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -28,6 +29,11 @@ struct TPeerInfo {
   std::string title;      // the exact window title (CP932 bytes)
   std::int64_t activated = 0;  // when it was last activated, ms since the epoch
   std::int64_t pid = 0;
+  // The document's file as it is on disk now (device and inode; both 0 for
+  // none), so that another name of the same file, a symbolic or hard link,
+  // finds the window that has it.
+  std::uint64_t fileDevice = 0;
+  std::uint64_t fileInode = 0;
   bool operator==(const TPeerInfo&) const = default;
 };
 
@@ -35,7 +41,7 @@ enum TBusCommandKind {
   bcRestore = 1,  // the system command restore
   bcMinimize,     // the system command minimise
   bcClose,        // the system command close (through the window's close query)
-  bcActivate,     // bring the window to the front
+  bcActivate,     // bring the window to the front, with the launcher's token when there is one
   bcGeometry,     // show the window normally with the frame `bounds`
   bcUserMessage,  // one of the UM_ messages with its wParam
 };
@@ -45,10 +51,16 @@ struct TBusCommand {
   int message = 0;  // bcUserMessage: UM_SETLINE .. UM_GOTOLINE
   std::int32_t wParam = 0;
   TRect bounds;  // bcGeometry: the frame in screen coordinates
+  // bcActivate: the activation token the desktop gave the process the user
+  // started (XDG_ACTIVATION_TOKEN or DESKTOP_STARTUP_ID), which lets the
+  // window come to the front where the desktop asks for proof that the user
+  // wants it; empty when there is none.
+  std::string token;
 
-  static TBusCommand System(TBusCommandKind kind) { return {kind, 0, 0, {}}; }
-  static TBusCommand User(int message, std::int32_t wParam) { return {bcUserMessage, message, wParam, {}}; }
-  static TBusCommand Geometry(const TRect& bounds) { return {bcGeometry, 0, 0, bounds}; }
+  static TBusCommand System(TBusCommandKind kind) { return {kind, 0, 0, {}, {}}; }
+  static TBusCommand User(int message, std::int32_t wParam) { return {bcUserMessage, message, wParam, {}, {}}; }
+  static TBusCommand Geometry(const TRect& bounds) { return {bcGeometry, 0, 0, bounds, {}}; }
+  static TBusCommand Activate(std::string token) { return {bcActivate, 0, 0, {}, std::move(token)}; }
   bool operator==(const TBusCommand&) const = default;
 };
 

@@ -8,16 +8,22 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRegion>
+#include <QTextCharFormat>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "editor/editor.h"
 #include "platform/window_host.h"
 #include "qt/qt_clipboard.h"
+#include "qt/unicode_offsets.h"
 
 namespace yk {
+
+class TAccessibleNotices;
 
 class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   Q_OBJECT
@@ -44,7 +50,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // another editor with TurnWheel, for example the active pane).
   std::function<bool(TEditorWidget& sender, QWheelEvent* e)> OnWheel;
   // Scrolls the editor by a wheel turn (angle in eighths of a degree, one
-  // notch 120; partial notches add up), a page at a time with Shift.
+  // notch 120; partial notches add up): the desktop's lines per notch, a
+  // page per notch with Shift.
   void TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers);
   // The resolved font the editor is painted in.
   const QFont& PaintFont() const;
@@ -53,6 +60,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // The caret as last placed by the editor, in viewport coordinates; empty
   // when it is hidden or destroyed.
   QRect CaretRect() const;
+  // The document in Unicode offsets, for assistive technologies.
+  TUnicodeOffsets& Offsets() { return *offsets_; }
 
   // --- TWindowHost ----------------------------------------------------------
   TSize ClientSize() const override;
@@ -69,6 +78,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void SetCursor(TCursor cursor, bool screen) override;
   void SetRedraw(bool on) override;
   void SetCompositionPos(TPoint p) override;
+  void TextChanged(int first, int count, int newCount) override;
+  void SelectionChanged() override;
 
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -102,6 +113,10 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void TypeText(const QString& text, TShiftState shift);
   void ReportReplaced(int count);
   void PaintPreedit(QPainter& painter);
+  void PaintPreeditRun(QPainter& painter, int x, std::string_view bytes, const QTextCharFormat* format);
+  const QTextCharFormat* PreeditFormatAt(int unit) const;
+  // Scrolls the view sideways so that the composition's cursor is seen.
+  void ShowPreeditCursor();
   void ShiftRowRest(QPainter& painter, int x, int y, int dx);
   void PaintCaret(QPainter& painter);
   void UpdateCaretArea();
@@ -109,6 +124,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void BlinkCaret();
 
   std::unique_ptr<TEditor> editor_;
+  std::unique_ptr<TUnicodeOffsets> offsets_;
+  std::unique_ptr<TAccessibleNotices> notices_;
   TQtClipboard clipboard_;
   TQtClipboard selection_clipboard_{QClipboard::Selection};
   mutable TFontSpec font_spec_;
@@ -133,8 +150,17 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
   QPointer<QMenu> app_menu_;
 
+  // A piece of the composition as the input method formats it (the
+  // segment being converted stands out from the others), in UTF-16 units.
+  struct TPreeditFormat {
+    int start = 0;
+    int length = 0;
+    QTextCharFormat format;
+  };
   QString preedit_;
   int preedit_cursor_ = 0;
+  bool preedit_cursor_shown_ = true;
+  std::vector<TPreeditFormat> preedit_formats_;
   TPoint composition_pos_;
 };
 

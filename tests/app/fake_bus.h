@@ -7,18 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/bus_message.h"
 #include "platform/instance_bus.h"
 
 namespace yk::test {
 
-// "restore", "minimize", "close", "activate", "frame l,t,r,b" or
+// "restore", "minimize", "close", "activate" (or "activate <token>"), "frame l,t,r,b" or
 // "SETLINE 120", "SETCOLUMN -1", "SETSELLENGTH 6", "GOTOLINE 0".
 inline std::string Describe(const TBusCommand& c) {
   switch (c.kind) {
     case bcRestore: return "restore";
     case bcMinimize: return "minimize";
     case bcClose: return "close";
-    case bcActivate: return "activate";
+    case bcActivate: return c.token.empty() ? "activate" : "activate " + c.token;
     case bcGeometry:
       return "frame " + std::to_string(c.bounds.left) + "," + std::to_string(c.bounds.top) + "," +
              std::to_string(c.bounds.right) + "," + std::to_string(c.bounds.bottom);
@@ -33,6 +34,7 @@ struct TFakeBusState {
   std::vector<TPeerInfo> peers;
   std::vector<std::string> sent;  // "<id> <command>"
   int answers = 1 << 30;          // commands answered before the peers fall silent
+  bool old_peers = false;         // peers of an older build: an activation with a token is dropped
 };
 
 class TFakeBus final : public TInstanceBus {
@@ -49,7 +51,8 @@ class TFakeBus final : public TInstanceBus {
   }
   bool Send(const std::string& id, const TBusCommand& command) override {
     if (handler_ && id == self_) return handler_->Handle(command), true;
-    if (state_.answers <= 0) return false;
+    if (state_.answers <= 0 || !Writable(command)) return false;
+    if (state_.old_peers && !command.token.empty()) return false;
     --state_.answers;
     state_.sent.push_back(id + " " + Describe(command));
     return true;
@@ -61,6 +64,16 @@ class TFakeBus final : public TInstanceBus {
   std::string SelfId() const override { return handler_ ? self_ : std::string(); }
 
  private:
+  // What the real bus would refuse to write is never sent.
+  static bool Writable(const TBusCommand& command) {
+    try {
+      EncodeBusMessage({bmCommand, command, {}, 0});
+      return true;
+    } catch (const EBusMessageError&) {
+      return false;
+    }
+  }
+
   TFakeBusState& state_;
   TInstanceHandler* handler_ = nullptr;
   std::string self_ = "self";

@@ -51,10 +51,15 @@ class InstancesProcessTest : public FormTest {
     }
   }
 
-  // The program with these arguments in the scratch folders.
-  QProcess& Start(const QStringList& arguments) {
+  // The program with these arguments in the scratch folders, with these
+  // variables besides.
+  QProcess& Start(const QStringList& arguments, const std::vector<std::pair<QString, QString>>& variables = {}) {
     auto p = std::make_unique<QProcess>();
-    p->setProcessEnvironment(ScratchEnvironment(dir));  // its runtime folder is runtime_
+    QProcessEnvironment environment = ScratchEnvironment(dir);  // its runtime folder is runtime_
+    environment.remove(QStringLiteral("XDG_ACTIVATION_TOKEN"));
+    environment.remove(QStringLiteral("DESKTOP_STARTUP_ID"));
+    for (const auto& [name, value] : variables) environment.insert(name, value);
+    p->setProcessEnvironment(environment);
     p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     p->start(QStringLiteral(YK_PROGRAM_PATH), arguments);
     EXPECT_TRUE(p->waitForStarted(10000));
@@ -129,6 +134,58 @@ TEST_F(InstancesProcessTest, JumpSwitchesMoveTheCaretInTheWindowThatHasTheFileEv
   EXPECT_EQ(again.exitCode(), 0);
   EXPECT_EQ(Doc().RowsToLines(Doc().Row()), 2);
   EXPECT_EQ(form->InstanceInfo().title, a + " * - Yomikaki");
+}
+
+TEST_F(InstancesProcessTest, ALinkToAnOpenFileBringsItsWindowForwardInsteadOfASecondEditor) {
+  const std::string a = File("a.txt", Lines(30));
+  const std::string sym = dir.File("sym.txt");
+  const std::string hard = dir.File("hard.txt");
+  std::filesystem::create_symlink(a, sym);
+  std::filesystem::create_hard_link(a, hard);
+  // Another process has the file: a start through either link ends at once.
+  QProcess& first = Start(a);
+  ASSERT_TRUE(WaitFor([&] { return Count(Title(a)) == 1; }));
+  for (const std::string& link : {sym, hard}) {
+    QProcess& second = Start(link);
+    ASSERT_TRUE(Finished(second)) << link;
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(Count(Title(link)), 0) << link;
+  }
+  EXPECT_EQ(first.state(), QProcess::Running);
+  first.terminate();
+  ASSERT_TRUE(Finished(first));
+  // A window of this process has it: it comes forward and takes the jump.
+  MakeListening({a});
+  form->showMinimized();
+  QProcess& jump = Start({"/l", "20", QString::fromStdString(sym)});
+  ASSERT_TRUE(Finished(jump));
+  EXPECT_EQ(jump.exitCode(), 0);
+  EXPECT_FALSE(form->isMinimized());
+  EXPECT_EQ(Doc().RowsToLines(Doc().Row()), 19);
+}
+
+TEST_F(InstancesProcessTest, TheSecondStartHandsItsLaunchTokenToTheWindowItRaises) {
+  std::vector<std::string> tokens;
+  env.activate_window = [&](QWindow&, const std::string& token) { tokens.push_back(token); };
+  const std::string a = File("a.txt", "a");
+  MakeListening({a});
+  const struct {
+    const char* xdg;
+    const char* startup;
+  } kStarts[] = {
+      {"wl-token-1", "host-9_TIME42"},  // Wayland's token first
+      {nullptr, "host-9_TIME42"},
+      {"bad\ntoken", nullptr},          // not a token: the window still comes to the front
+  };
+  for (const auto& start : kStarts) {
+    std::vector<std::pair<QString, QString>> variables;
+    if (start.xdg) variables.emplace_back(QStringLiteral("XDG_ACTIVATION_TOKEN"), QString::fromUtf8(start.xdg));
+    if (start.startup) variables.emplace_back(QStringLiteral("DESKTOP_STARTUP_ID"), QString::fromUtf8(start.startup));
+    QProcess& p = Start({QString::fromStdString(a)}, variables);
+    ASSERT_TRUE(Finished(p));
+    EXPECT_EQ(p.exitCode(), 0);
+  }
+  EXPECT_EQ(tokens, (std::vector<std::string>{"wl-token-1", "host-9_TIME42", ""}));
 }
 
 TEST_F(InstancesProcessTest, TheWindowMenuListsTenOfTwelveWindows) {

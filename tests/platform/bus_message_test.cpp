@@ -12,9 +12,10 @@ namespace {
 
 TBusMessage Command(const TBusCommand& c) { return {bmCommand, c, {}, 0}; }
 
-TBusMessage InfoReply(std::string className, std::string title, std::int64_t activated, std::int64_t pid) {
+TBusMessage InfoReply(std::string className, std::string title, std::int64_t activated, std::int64_t pid,
+                      std::uint64_t device = 0, std::uint64_t inode = 0) {
   TBusMessage m{bmInfoReply, {}, {}, 0};
-  m.info = {"", std::move(className), std::move(title), activated, pid};
+  m.info = {"", std::move(className), std::move(title), activated, pid, device, inode};
   return m;
 }
 
@@ -39,6 +40,8 @@ TEST(BusMessage, EveryKindOfMessageReadsBackTheSame) {
       Command(TBusCommand::System(bcMinimize)),
       Command(TBusCommand::System(bcClose)),
       Command(TBusCommand::System(bcActivate)),
+      Command(TBusCommand::Activate("kwin-3f2a9c_TIME1733650000")),
+      Command(TBusCommand::Activate(std::string(kMaxBusToken, '~'))),
       Command(TBusCommand::User(UM_SETLINE, 120)),
       Command(TBusCommand::User(UM_SETCOLUMN, -1)),
       Command(TBusCommand::User(UM_SETSELLENGTH, 0x7FFFFFFF)),
@@ -47,6 +50,8 @@ TEST(BusMessage, EveryKindOfMessageReadsBackTheSame) {
       InfoReply("TMainForm", "/home/u/\x95\x5c.txt * - Yomikaki", 1733650000123, 4242),  // 表.txt
       InfoReply("X", "", 0, 1),
       InfoReply("TMainForm", std::string(kMaxBusTitle, '\xff'), INT64_MAX, 0x7FFFFFFF),
+      InfoReply("TMainForm", "/d/a.txt - Yomikaki", 1, 2, 0xFD01, 0x1234567890ABCDEFull),
+      InfoReply("TMainForm", "/d/a.txt - Yomikaki", 1, 2, 0, 1),  // device 0 is a device
       {bmCommandReply, {}, {}, -5},
   };
   for (const TBusMessage& m : messages) {
@@ -59,6 +64,9 @@ TEST(BusMessage, EveryKindOfMessageReadsBackTheSame) {
   // The layout others may rely on, spelled out once.
   EXPECT_EQ(EncodeBusMessage(Command(TBusCommand::User(UM_SETCOLUMN, -1))),
             std::string("\x09\0\0\0\x01\x02\x06\x65\x04\xff\xff\xff\xff", 13));
+  // Activation with a token, and without one as every older build sends it.
+  EXPECT_EQ(EncodeBusMessage(Command(TBusCommand::Activate("ab"))), std::string("\x07\0\0\0\x01\x02\x04\x02\0ab", 11));
+  EXPECT_EQ(DecodeBusMessage(std::string("\x01\x02\x04", 3)), Command(TBusCommand::Activate("")));
 }
 
 TEST(BusMessage, MalformedBodiesAreRefusedWithAReason) {
@@ -72,6 +80,8 @@ TEST(BusMessage, MalformedBodiesAreRefusedWithAReason) {
   const std::string setLine = Body(Command(TBusCommand::User(UM_SETLINE, 1)));
   const std::string geometry = Body(Command(TBusCommand::Geometry({0, 0, 10, 10})));
   auto patched = [](std::string s, std::size_t at, std::string_view bytes) { return s.replace(at, bytes.size(), bytes); };
+  const std::string activate = Body(Command(TBusCommand::Activate("token-123")));
+  std::string longToken = "\x01\x02\x04\x01\x04" + std::string(kMaxBusToken + 1, 'a');  // 1025 bytes
 
   const struct {
     std::string body;
@@ -100,9 +110,24 @@ TEST(BusMessage, MalformedBodiesAreRefusedWithAReason) {
       {patched(info, info.size() - 8, std::string("\0\0\0\0\0\0\0\0", 8)), "process id out of range"},
       {patched(info, info.size() - 9, "\x80"), "negative activation time"},
       {std::string(kMaxBusBody + 1, '\x01'), "message longer than allowed"},
+      {info + std::string(8, '\1'), "message cut short in the file inode"},
+      {info + std::string(3, '\1'), "message cut short in the file device"},
+      {info + std::string(17, '\1'), "bytes after the end of the message"},
+      {info + std::string(16, '\0'), "file identity of zeros"},
+      {activate.substr(0, activate.size() - 1), "message cut short in the token"},
+      {std::string("\x01\x02\x04\x02", 4), "message cut short in the token"},
+      {std::string("\x01\x02\x04\0\0", 5), "empty activation token"},
+      {patched(activate, 5, "a\nb"), "malformed activation token"},
+      {patched(activate, 5, "a b"), "malformed activation token"},
+      {patched(activate, 5, "\xe3\x81\x82"), "malformed activation token"},  // あ in UTF-8
+      {patched(activate, 3, "\x01\x04"), "message cut short in the token"},  // 1025 bytes announced
+      {longToken, "malformed activation token"},
+      {std::string("\x01\x02\x01\x02\0ab", 7), "bytes after the end of the message"},  // restore with a token
   };
   for (const auto& c : cases) EXPECT_EQ(Refusal(c.body), c.reason) << testing::PrintToString(c.body);
   EXPECT_EQ(Refusal(info), "");
+  // A window without a file writes the reply older versions read.
+  EXPECT_EQ(info.size(), 2 + 1 + 9 + 2 + 12 + 16u);
 }
 
 TEST(BusMessage, InvalidMessagesAreNeverWritten) {
@@ -110,6 +135,11 @@ TEST(BusMessage, InvalidMessagesAreNeverWritten) {
   EXPECT_THROW(EncodeBusMessage(Command(TBusCommand::Geometry({0, 0, 0, 0}))), EBusMessageError);
   EXPECT_THROW(EncodeBusMessage(InfoReply("TMainForm", std::string(kMaxBusTitle + 1, 'a'), 0, 1)), EBusMessageError);
   EXPECT_THROW(EncodeBusMessage(InfoReply("", "t", 0, 1)), EBusMessageError);
+  EXPECT_THROW(EncodeBusMessage(Command(TBusCommand::Activate("a\x7f"))), EBusMessageError);
+  EXPECT_THROW(EncodeBusMessage(Command(TBusCommand::Activate(std::string(kMaxBusToken + 1, 'a')))), EBusMessageError);
+  TBusCommand restoreWithToken = TBusCommand::System(bcRestore);
+  restoreWithToken.token = "t";
+  EXPECT_THROW(EncodeBusMessage(Command(restoreWithToken)), EBusMessageError);
 }
 
 TEST(BusMessage, FrameReaderCutsAStreamIntoMessages) {
