@@ -360,9 +360,12 @@ void TEditorScreenStrings::Clear() {
   append_state_ = 0;
   TEditorStringList::Clear();
   changed_ = {};
+  // A new text starts at its left edge, whether the editor has the focus
+  // (and follows its caret) or not.
   for (TEditorLink* e : editors_) {
     e->SetRow(0);
     e->SetCol(0);
+    e->SetTopCol(0);
   }
   if (OnRowsReplaced) OnRowsReplaced({0, rows, 0, 0, 0, true});
 }
