@@ -133,6 +133,7 @@ void TMainForm::SetModifiedMark(bool modified) {
 
 void TMainForm::Memo1Change() {
   SetModifiedMark(Memo1->Editor().Modified());
+  if (EncodingPanel) EncodingPanel->setText(EncodingStatus());  // an edit may mix line ends, or end the mix
   DrawAllGutters();
 }
 
@@ -183,7 +184,6 @@ bool TMainForm::LoadDocument(const std::string& path) {
   if (problem != TLoadProblem::None) {
     Prompts().Error(this, Utf8(kErrorCaption), LoadFailureText(path, problem, reason));
     ed.Lines().Clear();
-    LineEnd = TLineEnd::CrLf;
     SetFileName(kUntitled);
     ed.SetModified(false);
     SetModifiedMark(false);
@@ -214,7 +214,6 @@ bool TMainForm::LoadDocument(const std::string& path) {
 void TMainForm::NewDocumentNamed(const std::string& path) {
   TEditor& ed = Memo1->Editor();
   ed.Lines().Clear();
-  LineEnd = TLineEnd::CrLf;
   DocumentStamp = {};  // no file yet
   ForgetEncoding();  // encodings
   SetFileReadOnly(false);
@@ -232,7 +231,6 @@ void TMainForm::New1Click() {
   TEditor& ed = Memo1->Editor();
   SetFileName(kUntitled);
   ed.Lines().Clear();
-  LineEnd = TLineEnd::CrLf;
   ed.SetModified(false);
   SetModifiedMark(false);
   DocumentStamp = {};
@@ -404,7 +402,6 @@ bool TMainForm::SaveList1Click() {
   if (problem == TLoadProblem::None) {
     try {
       LoadEncodedDocument(FileName, WrittenFormat.encoding);  // encodings: as just written
-      LineEnd = TLineEnd::CrLf;
     } catch (const std::exception&) {
       // Read half: the file on disk is the document now; show it as failed.
       Prompts().Error(this, Utf8(kErrorCaption), Utf8(kLoadError) + QLatin1Char('\r') +

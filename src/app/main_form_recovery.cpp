@@ -73,8 +73,7 @@ void TMainForm::ConnectRecovery() {
 // The text's mapped codes mean what the table says: it goes with them.
 TRecoveryDocument TMainForm::RecoveryDocument() const {
   const TMappedChars& chars = *DocumentChars();
-  return {FileName == kUntitled ? std::string() : FileName, TextFormat, LineEnd,
-          chars.Plain() ? std::string() : chars.Save()};
+  return {FileName == kUntitled ? std::string() : FileName, TextFormat, chars.Plain() ? std::string() : chars.Save()};
 }
 
 void TMainForm::ScheduleRecovery() {
@@ -231,7 +230,8 @@ QString TMainForm::RestoreRecord(const TRecoveryRecord& record) {
   // gave; any other starts a new one.
   if (!record.mappedChars.empty() || record.baseKind != TRecoveryBase::Document)
     SetDocumentChars(RestoredChars(record.mappedChars));
-  LineEnd = record.lineEnd;
+  // The line ends as the window had them; an older record knows one kind.
+  rows.AssignLineEnds(record.lineEnd, record.otherEnds.value_or(TOtherLineEnds{}));
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
   // The restored text is not on disk yet: the document is modified.
   ed.SetModified(true);
@@ -285,8 +285,7 @@ QString TMainForm::RestoreText(const std::string& snapshot) {
   TEditor& ed = Memo1->Editor();
   if (CheckLoadable(snapshot) != TLoadProblem::None) return Utf8(kRestoreFailed);
   try {
-    ed.Lines().LoadFromFile(snapshot);
-    LineEnd = DetectLineEnd(snapshot);
+    ed.Lines().LoadFromFile(snapshot);  // each line with the line end it has there
   } catch (const std::exception& e) {
     ReloadAfterFailedRestore();
     return FailureReason(e);

@@ -23,6 +23,7 @@ constexpr std::uint32_t kHead = Tag("HEAD");
 constexpr std::uint32_t kBase = Tag("BASE");
 constexpr std::uint32_t kRuns = Tag("RUNS");
 constexpr std::uint32_t kChars = Tag("CHRS");
+constexpr std::uint32_t kEnds = Tag("ENDS");
 constexpr std::uint32_t kSum = Tag("SUM ");
 constexpr std::size_t kSumSection = 4 + 8 + 8;
 
@@ -152,6 +153,17 @@ void WriteRuns(Writer& w, const TRecoveryRecord& r) {
   w.End(at);
 }
 
+void WriteEnds(Writer& w, const TRecoveryRecord& r) {
+  if (!r.otherEnds) return;
+  const std::size_t at = w.Begin(kEnds);
+  w.U32(static_cast<std::uint32_t>(r.otherEnds->size()));
+  for (const TOtherLineEnd& e : *r.otherEnds) {
+    w.U32(e.index);
+    w.U8(static_cast<std::uint8_t>(e.kind));
+  }
+  w.End(at);
+}
+
 bool Flag(std::uint8_t v) {
   if (v > 1) throw ERecoveryRecordError("snapshot with a bad flag");
   return v == 1;
@@ -212,6 +224,20 @@ void ReadRuns(Reader& r, TRecoveryRecord& out) {
   }
 }
 
+// In rising order, each of a known kind.
+void ReadEnds(Reader& r, TRecoveryRecord& out) {
+  const std::uint32_t count = r.U32();
+  TOtherLineEnds ends;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t index = r.U32();
+    const std::uint8_t kind = r.U8();
+    if (kind > static_cast<std::uint8_t>(TLineEnd::Cr)) throw ERecoveryRecordError("snapshot of unknown line ends");
+    if (!ends.empty() && index <= ends.back().index) throw ERecoveryRecordError("snapshot with line ends out of order");
+    ends.push_back({index, static_cast<TLineEnd>(kind)});
+  }
+  out.otherEnds = std::move(ends);
+}
+
 // Runs in order and inside the base, making a text of the recorded length
 // (counted so that no length a damaged file gives can overflow).
 void CheckConsistent(const TRecoveryRecord& r) {
@@ -243,6 +269,7 @@ std::string EncodeRecoveryRecord(const TRecoveryRecord& record) {
   WriteBase(w, record);
   WriteRuns(w, record);
   WriteChars(w, record);
+  WriteEnds(w, record);
   const std::uint64_t sum = Fnv1a(w.Out());
   const std::size_t at = w.Begin(kSum);
   w.U64(sum);
@@ -267,7 +294,7 @@ TRecoveryRecord DecodeRecoveryRecord(std::string_view bytes) {
   if (r.U16() != kRecoveryFormat) throw ERecoveryRecordError("snapshot of another format");
   TRecoveryRecord out;
   std::string table;
-  bool head = false, base = false, runs = false, chars = false;
+  bool head = false, base = false, runs = false, ends = false, chars = false;
   while (!r.AtEnd()) {
     const std::uint32_t tag = r.U32();
     Reader section(r.Bytes(r.U64()));
@@ -277,7 +304,7 @@ TRecoveryRecord DecodeRecoveryRecord(std::string_view bytes) {
       table = std::string(section.Bytes(section.Left()));
       continue;
     }
-    bool* seen = tag == kHead ? &head : tag == kBase ? &base : tag == kRuns ? &runs : nullptr;
+    bool* seen = tag == kHead ? &head : tag == kBase ? &base : tag == kRuns ? &runs : tag == kEnds ? &ends : nullptr;
     if (!seen) continue;  // a section of a later version: not needed to restore
     if (*seen) throw ERecoveryRecordError("snapshot with a section twice");
     *seen = true;
@@ -285,8 +312,10 @@ TRecoveryRecord DecodeRecoveryRecord(std::string_view bytes) {
       ReadHead(section, out);
     else if (tag == kBase)
       ReadBase(section, out);
-    else
+    else if (tag == kRuns)
       ReadRuns(section, out);
+    else
+      ReadEnds(section, out);
     if (!section.AtEnd()) throw ERecoveryRecordError("snapshot section longer than its fields");
   }
   if (!head || !base || !runs) throw ERecoveryRecordError("snapshot without a needed section");

@@ -20,6 +20,9 @@
 //   "CHRS": the document's table of mapped characters as text
 //           (TMappedChars::Save); only when it has one. The runs and a
 //           copy base hold the table's codes, which mean nothing without it.
+//   "ENDS": u32 count, each u32 line end index and u8 kind: the line ends
+//           of the text whose kind is not the head's (optional; a record
+//           without it gives every line end the head's kind)
 #pragma once
 
 #include <cstdint>
@@ -88,6 +91,9 @@ struct TRecoveryRecord {
   std::int64_t writtenMs = 0;
   TTextFormat format;
   TLineEnd lineEnd = TLineEnd::CrLf;
+  // The line ends of another kind than lineEnd, by index among the text's
+  // line ends; nullopt: not recorded (an older writer), all are lineEnd.
+  std::optional<TOtherLineEnds> otherEnds;
   bool eofMark = false;
   TRecoveryBase baseKind = TRecoveryBase::Empty;
   std::string basePath;  // Document: the file; Copy: the copy's name in the folder

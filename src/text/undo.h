@@ -26,6 +26,9 @@ struct TUndoData {
   std::string oldText;
   std::size_t keptHead = 0;
   std::size_t keptTail = 0;
+  // The old text's line ends of another kind than the document's, counted
+  // in the whole old text.
+  TOtherLineEnds oldEnds;
   // The text state the record leads to: after an undo record, the state
   // its edit made; after a redo record, the state the redo gives back. Two
   // equal states hold the same text.

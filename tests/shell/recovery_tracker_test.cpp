@@ -188,6 +188,7 @@ TEST(RecoveryRecord, ReadsBackTheSameAndRefusesDamage) {
   r.format.encoding = teUtf8;
   r.mappedChars = "mapped-chars 1 forms\nF9FC 1F600\n8160 301C\n";
   r.lineEnd = TLineEnd::Lf;
+  r.otherEnds = TOtherLineEnds{{0, TLineEnd::CrLf}, {7, TLineEnd::Cr}};
   r.eofMark = true;
   r.baseKind = TRecoveryBase::Document;
   r.basePath = "/d/\x95\x5c.txt";
@@ -198,6 +199,9 @@ TEST(RecoveryRecord, ReadsBackTheSameAndRefusesDamage) {
   const std::string bytes = EncodeRecoveryRecord(r);
   EXPECT_TRUE(LooksLikeRecoveryRecord(bytes));
   EXPECT_EQ(DecodeRecoveryRecord(bytes), r);
+  TRecoveryRecord uniform = r;  // as an older version wrote it: every line end of one kind
+  uniform.otherEnds.reset();
+  EXPECT_EQ(DecodeRecoveryRecord(EncodeRecoveryRecord(uniform)), uniform);
 
   // A section of a later version (the sum made anew) is skipped.
   std::string later = bytes.substr(0, bytes.size() - 20) + std::string("XTRA\3\0\0\0\0\0\0\0abc", 15);
