@@ -236,8 +236,9 @@ TEST_F(EncodedFileTest, Cp932DocumentsGiveCodesTheyDoNotHoldThemselves) {
   EXPECT_EQ(Slurp(path), "\x82\xa0\xf9\xfc?\r\n\x1a");
   // UTF-8 holds it.
   EXPECT_EQ(CountUnwritable(ed.Rows(), teUtf8, *loaded.chars), 0);
+  // (The line keeps the CR LF it was given.)
   SaveEncodedRows(ed.Rows(), path, TLineEnd::Lf, false, Format(teUtf8), {}, false, loaded.chars.get());
-  EXPECT_EQ(Slurp(path), "\xe3\x81\x82\xee\x9d\x97\xf0\x9f\x98\x80\n");
+  EXPECT_EQ(Slurp(path), "\xe3\x81\x82\xee\x9d\x97\xf0\x9f\x98\x80\r\n");
 }
 
 TEST_F(EncodedFileTest, MappedCharactersOfJisX0212GoBackToEucJp) {
