@@ -214,7 +214,6 @@ bool TMainForm::LoadDocument(const std::string& path) {
 void TMainForm::NewDocumentNamed(const std::string& path) {
   TEditor& ed = Memo1->Editor();
   ed.Lines().Clear();
-  LineEnd = TLineEnd::CrLf;
   DocumentStamp = {};  // no file yet
   ForgetEncoding();  // encodings
   SetFileReadOnly(false);
