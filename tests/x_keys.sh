@@ -6,51 +6,19 @@
 # with 77 (skipped) when the X tools are not installed.
 set -euo pipefail
 program=${1:?usage: x_keys.sh path/to/yomikaki}
-for tool in Xvfb xdotool wmctrl openbox; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# wait_for SECONDS COMMAND...: true once the command succeeds in time.
-wait_for() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do
-    ((SECONDS < end)) || return 1
-    sleep 0.1
-  done
-}
-gone() {
-  local state
-  state=$(ps -o stat= -p "$1" 2>/dev/null || true)
-  [[ -z $state || $state == Z* ]]
-}
-has_bytes() { [[ -f $1 ]] && cmp -s "$1" "$2"; }
+. "$(dirname "$0")/x_common.sh"
+x_require Xvfb xdotool wmctrl openbox
 
 # A display of our own. The window manager binds no keys: openbox's own
 # configuration takes Shift+Alt with the arrows (as most take Alt with the
 # mouse), which would never reach any program.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset SESSION_MANAGER QT_IM_MODULE XMODIFIERS WAYLAND_DISPLAY
+x_display
 mkdir -p "$work/wm/openbox"
 cat >"$work/wm/openbox/rc.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc"><keyboard></keyboard><mouse></mouse></openbox_config>
 XML
-XDG_CONFIG_HOME="$work/wm" openbox --sm-disable >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 15 wmctrl -m >/dev/null 2>&1 || fail "the window manager did not start"
+x_window_manager
 
 # start NAME FILE [SETTINGS]: the program on FILE with a scratch
 # configuration (holding SETTINGS as Yomikaki.ini) and runtime folder; sets
