@@ -34,6 +34,11 @@ gone() {
   [[ -z $state || $state == Z* ]]
 }
 has_bytes() { [[ -f $1 ]] && cmp -s "$1" "$2"; }
+# expect_saved WHAT FILE EXPECTED: the file holds those bytes within 10 s,
+# else the test fails showing the bytes it found.
+expect_saved() {
+  wait_for 10 has_bytes "$2" "$3" || fail "$1: saved $(od -An -tx1 "$2")"
+}
 
 # x_display: an Xvfb on whatever display number is free, and DISPLAY set to
 # it; the desktop's own input method and session are kept out.

@@ -57,7 +57,7 @@ printf 'abcd\r\nefgh\r\nijkl\r\n' >"$doc"
 printf 'a\x82\x82\x82\x83d\r\ne\x82\x86\x82\x87h\r\nijkl\r\n' >"$work/box.expected"  # aｂｃd eｆｇh
 start box "$doc"
 keys ctrl+Home Right alt+shift+Right alt+shift+Right alt+shift+Down shift ctrl+shift+h ctrl+s
-wait_for 10 has_bytes "$doc" "$work/box.expected" || fail "box: saved $(od -An -tx1 "$doc")"
+expect_saved box "$doc" "$work/box.expected"
 close box
 echo "ok: a box made with the keys converted alone"
 
@@ -78,7 +78,7 @@ wait_for 10 dialog_up "情報" || fail "search: no count at the end of replace-a
 keys Return
 wait_for 10 main_up || fail "search: the box did not close"
 keys ctrl+s
-wait_for 10 has_bytes "$doc" "$work/search.expected" || fail "search: saved $(od -An -tx1 "$doc")"
+expect_saved search "$doc" "$work/search.expected"
 # Find with one Enter: the dialog closes and "XYZc" (the start of a listed
 # text) is found as typed.
 keys ctrl+Home ctrl+f
@@ -88,7 +88,7 @@ keys Return
 wait_for 10 main_up || fail "search: one Enter did not close the find dialog"
 keys ctrl+x ctrl+s
 printf 'XYZ d XYZ\r\n' >"$work/search.expected"
-wait_for 10 has_bytes "$doc" "$work/search.expected" || fail "find: saved $(od -An -tx1 "$doc")"
+expect_saved find "$doc" "$work/search.expected"
 close search
 echo "ok: search texts kept as typed"
 
@@ -104,6 +104,6 @@ xdotool type --delay 60 ABC
 keys Return
 wait_for 10 main_up || fail "case: one Enter did not close the find dialog"
 keys ctrl+x ctrl+s
-wait_for 10 has_bytes "$doc" "$work/case.expected" || fail "case: saved $(od -An -tx1 "$doc")"
+expect_saved case "$doc" "$work/case.expected"
 close case
 echo "ok: match case finds what was typed"

@@ -47,7 +47,7 @@ printf 'abc\x93\xfa\x96\x7b\x8c\xea\r\n' >"$work/expected"
 start typing "$doc"
 xdotool type --delay 40 abc
 xdotool key ctrl+s
-wait_for 10 has_bytes "$doc" "$work/expected" || fail "typing: saved $(od -An -tx1 "$doc")"
+expect_saved typing "$doc" "$work/expected"
 close typing
 echo "ok: typed, saved and closed"
 
