@@ -2,7 +2,10 @@
 # Key to changed pixels in the real program on a virtual X server, for the
 # typing situations that matter most, beside the floor of the same window (a
 # key typed into the tool bar's search box, a plain line edit). Prints a
-# Markdown table of medians, upper quartiles and 90th percentiles.
+# Markdown table of medians, upper quartiles and 90th percentiles, twice per
+# row: with the window quiet before every key, and with keys on a typist's
+# beat (YK_PACE ms apart, default 80), where work left over from one key
+# meets the next.
 #   bench/key_latency.sh [build-folder]     (default: build)
 # YK_KEYS (default 32) keys per row. Needs Xvfb and openbox; not part of the
 # test suite. Run it on a quiet machine: every figure is a few milliseconds.
@@ -11,6 +14,7 @@ build=${1:-build}
 program="$build/src/app/yomikaki"
 probe="$build/bench/key_latency"
 keys=${YK_KEYS:-32}
+pace=${YK_PACE:-80}
 for tool in Xvfb openbox; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
@@ -56,16 +60,18 @@ row() {
   XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime" QT_QPA_PLATFORM=xcb \
     "$program" "${program_args[@]}" "$file" >"$home/out.log" 2>&1 &
   local pid=$!
-  local result
-  result=$("$probe" --window "$(basename "$file") - Yomikaki" --keys "$keys" "${probe_args[@]}") ||
-    result="failed: $(cat "$home/out.log")"
+  local settled paced
+  settled=$("$probe" --window "$(basename "$file") - Yomikaki" --keys "$keys" "${probe_args[@]}") ||
+    settled="failed: $(cat "$home/out.log")"
+  paced=$("$probe" --window "$(basename "$file") - Yomikaki" --keys "$keys" --pace "$pace" "${probe_args[@]}") ||
+    paced="failed: $(cat "$home/out.log")"
   kill -9 "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  echo "| $label | $result |"
+  echo "| $label | $settled | $paced |"
 }
 
-echo "| work | key to changed pixels |"
-echo "| --- | --- |"
+echo "| work | key to changed pixels, quiet before each key | keys ${pace} ms apart |"
+echo "| --- | --- | --- |"
 row "floor: a key in the tool bar's search box" "$work/short.txt" --click-search
 row "a typed character, 20 MB of short Japanese lines, caret in the middle" "$work/short.txt" -- /l "$middle"
 row "PageDown, 20 MB of short Japanese lines" "$work/short.txt" --mode page -- /l "$middle"
