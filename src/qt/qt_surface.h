@@ -2,11 +2,13 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QPalette>
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/surface.h"
 
@@ -38,6 +40,11 @@ class TQtSurface : public TSurface {
   // Height of a text cell: the font's height plus its external leading.
   int CellHeight() const { return cell_height_; }
 
+  // Whether runs on an opaque background are composed from cached cells
+  // (the default) or every glyph is blended where it stands; both give the
+  // same pixels. For tests and benchmarks.
+  static void SetGlyphCellsEnabled(bool on) { glyph_cells_enabled_ = on; }
+
  private:
   struct TVisible {
     std::size_t first = 0;  // first character drawn
@@ -46,6 +53,9 @@ class TQtSurface : public TSurface {
   static TVisible VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip);
   void DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face);
   void DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip);
+  QImage::Format CellFormat(TColor bkColor, const TQtFace& face) const;
+  bool DrawCells(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face, TColor bkColor);
+  const QImage* Cell(TQtFace& face, char16_t c, int cells, int cellWidth, QRgb fg, QRgb bk, QImage::Format format);
 
   TQtFace& Face(TFontStyles style);
 
@@ -54,6 +64,9 @@ class TQtSurface : public TSurface {
   std::shared_ptr<TQtFace> faces_[4];  // plain, bold, italic, bold italic: found once per surface
   QPalette palette_;
   int cell_height_ = 0;
+  QImage strip_;                     // a run composed from cells
+  std::vector<std::size_t> direct_;  // characters of the run drawn over it
+  static bool glyph_cells_enabled_;
 };
 
 }  // namespace yk
