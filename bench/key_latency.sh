@@ -61,9 +61,10 @@ row() {
     "$program" "${program_args[@]}" "$file" >"$home/out.log" 2>&1 &
   local pid=$!
   local settled paced
-  settled=$("$probe" --window "$(basename "$file") - Yomikaki" --keys "$keys" "${probe_args[@]}") ||
+  # The title gains a mark once the document is modified: match the name.
+  settled=$("$probe" --window "$(basename "$file")" --keys "$keys" "${probe_args[@]}") ||
     settled="failed: $(cat "$home/out.log")"
-  paced=$("$probe" --window "$(basename "$file") - Yomikaki" --keys "$keys" --pace "$pace" "${probe_args[@]}") ||
+  paced=$("$probe" --window "$(basename "$file")" --keys "$keys" --pace "$pace" "${probe_args[@]}") ||
     paced="failed: $(cat "$home/out.log")"
   kill -9 "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true

@@ -165,6 +165,10 @@ void TEditorWidget::ScrollArea(int dx, int dy, const TRect& clip) {
   // Areas waiting for paint and the caret's pixels moved with the contents.
   const QRegion moved = pending_.intersected(area).translated(dx, dy).intersected(area);
   pending_ += moved;
+  // What the move uncovered is painted by the next UpdateNow with the rest,
+  // not when the window system's update timer next fires (some
+  // milliseconds after the key).
+  pending_ += QRegion(area) - QRegion(area.translated(dx, dy));
   viewport()->update(moved);
   if (painted_caret_.intersects(area)) viewport()->update(painted_caret_.translated(dx, dy));
 }

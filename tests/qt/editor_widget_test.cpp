@@ -564,6 +564,44 @@ TEST_F(EditorWidgetTest, TypingRepaintsOnlyTheChangedRowAtOnce) {
   w.viewport()->removeEventFilter(&spy);
 }
 
+// A key that moves the view shows what came into view before it returns,
+// not when the event loop next runs its update timer.
+TEST_F(EditorWidgetTest, KeysThatMoveTheViewPaintWhatTheyUncoverAtOnce) {
+  struct Case {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool bottomRow;  // start with the caret on the last visible row
+    bool far;        // start with the caret far right in a long row
+  } cases[] = {
+      {"PageDown", Qt::Key_PageDown, Qt::NoModifier, false, false},
+      {"Down at the bottom", Qt::Key_Down, Qt::NoModifier, true, false},
+      {"Ctrl+Down", Qt::Key_Down, Qt::ControlModifier, false, false},
+      {"Right past the edge", Qt::Key_Right, Qt::NoModifier, false, true},
+  };
+  std::vector<std::string> rows;
+  for (int i = 0; i < 200; ++i) rows.push_back(std::to_string(i) + std::string(300, 'x'));
+  for (const Case& c : cases) {
+    SetText(rows);
+    const int last = ed().TopRow() + ed().VisibleRows() - 1;
+    if (c.bottomRow) ed().SetRowCol(last, 0);
+    if (c.far) ed().SetRowCol(0, ed().VisibleCols() - 1);
+    QCoreApplication::processEvents();
+    w.UpdateNow();  // nothing waits for paint any more
+    const int topRow = ed().TopRow(), topCol = ed().TopCol();
+    PaintSpy spy;
+    w.viewport()->installEventFilter(&spy);
+    QTest::keyClick(&w, c.key, c.modifiers);
+    w.viewport()->removeEventFilter(&spy);
+    ASSERT_TRUE(ed().TopRow() != topRow || ed().TopCol() != topCol) << c.name;
+    // The bottom row of the view, or the right column, is new on screen.
+    const QRect uncovered = ed().TopCol() != topCol
+                                ? CellRect(ed().TopRow(), ed().TopCol() + ed().VisibleCols() - 1)
+                                : CellRect(ed().TopRow() + ed().VisibleRows() - 1, 0);
+    EXPECT_TRUE(spy.painted.contains(uncovered)) << c.name;
+  }
+}
+
 TEST_F(EditorWidgetTest, SystemColoursFollowTheWidgetsPalette) {
   SetText({"abc"});
   QPalette palette = w.palette();
