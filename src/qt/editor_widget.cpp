@@ -6,6 +6,7 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -277,6 +278,11 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   PaintCaret(painter);
   pending_ -= e->region();
   painting_ = false;
+  const QPaintEngine* engine = painter.paintEngine();
+  if (engine && engine->paintDevice() && engine->paintDevice()->devType() == QInternal::Image) {
+    const auto* image = static_cast<const QImage*>(engine->paintDevice());
+    if (image->devicePixelRatio() == 1.0) warmer_.Painted(image->format(), PaintFont(), palette());
+  }
 }
 
 // The text being composed stands inline at the caret, underlined: the rest

@@ -15,6 +15,7 @@
 
 #include "editor/editor.h"
 #include "platform/window_host.h"
+#include "qt/cell_warmer.h"
 #include "qt/qt_clipboard.h"
 
 namespace yk {
@@ -53,6 +54,9 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // The caret as last placed by the editor, in viewport coordinates; empty
   // when it is hidden or destroyed.
   QRect CaretRect() const;
+  // Whether idle time is still drawing the characters of the pages beside
+  // the view ahead of a page key (TCellWarmer).
+  bool WarmingCells() const { return warmer_.Busy(); }
 
   // --- TWindowHost ----------------------------------------------------------
   TSize ClientSize() const override;
@@ -132,6 +136,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   int wheel_rest_ = 0;
 
   QPointer<QMenu> app_menu_;
+  TCellWarmer warmer_{*editor_};
 
   QString preedit_;
   int preedit_cursor_ = 0;

@@ -39,9 +39,10 @@ class TGlyphCells {
   const QImage* Add(const TKey& key, const QImage& padded, int margin);
 
   std::size_t Size() const { return cells_.size(); }
-  // Cells kept at most; more start the cache afresh. A screen of text in
-  // a few colours needs some hundreds.
-  static constexpr std::size_t kMaxCells = 2048;
+  // Cells kept at most (about a kilobyte each); more start the cache
+  // afresh. A screen of text in a few colours needs some hundreds, and the
+  // pages beside it are drawn ahead (TCellWarmer).
+  static constexpr std::size_t kMaxCells = 4096;
 
   // The cache every surface shares: there is one GUI thread.
   static TGlyphCells& Shared();

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "qt/editor_menu.h"
+#include "qt/glyph_cells.h"
 #include "qt/image_probe.h"
 #include "qt/qt_graphics.h"
 
@@ -600,6 +601,35 @@ TEST_F(EditorWidgetTest, KeysThatMoveTheViewPaintWhatTheyUncoverAtOnce) {
                                 : CellRect(ed().TopRow() + ed().VisibleRows() - 1, 0);
     EXPECT_TRUE(spy.painted.contains(uncovered)) << c.name;
   }
+}
+
+// Idle time draws the characters of the next page ahead, so PageDown into
+// text never seen before draws no glyph of its own.
+TEST_F(EditorWidgetTest, IdleTimeDrawsThePageBelowAhead) {
+  std::vector<std::string> rows;
+  for (int i = 0; i < 90; ++i) {  // level-1 kanji, different in every row
+    std::string row;
+    for (int k = 0; k < 30; ++k) {
+      int trail = 0x40 + (i % 6) * 30 + k;
+      if (trail >= 0x7F) ++trail;
+      row += static_cast<char>(0x89 + i / 6);
+      row += static_cast<char>(trail);
+    }
+    rows.push_back(row);
+  }
+  const std::size_t before = TGlyphCells::Shared().Size();
+  SetText(rows);
+  QCoreApplication::processEvents();
+  w.UpdateNow();
+  ASSERT_GT(TGlyphCells::Shared().Size(), before);  // the first page went through the cells
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.WarmingCells(); }, 10000));
+  const std::size_t warm = TGlyphCells::Shared().Size();
+  PaintSpy spy;
+  w.viewport()->installEventFilter(&spy);
+  QTest::keyClick(&w, Qt::Key_PageDown);
+  w.viewport()->removeEventFilter(&spy);
+  ASSERT_FALSE(spy.painted.isEmpty());
+  EXPECT_EQ(TGlyphCells::Shared().Size(), warm);
 }
 
 TEST_F(EditorWidgetTest, SystemColoursFollowTheWidgetsPalette) {
