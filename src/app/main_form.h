@@ -234,8 +234,7 @@ class TMainForm : public QMainWindow {
   std::optional<std::string> AskSaveName(const QString& initial);
   // Not modified any more; closes the window when save-and-exit asked so.
   void DocumentSaved();
-  TLineEnd LineEnd = TLineEnd::CrLf;  // the document's own line ends
-  std::string OpenDialogFolder;       // starting folder of the file dialogs
+  std::string OpenDialogFolder;  // starting folder of the file dialogs
 
   // ===================================================================
   // Editing commands (main_form_commands.cpp), the view and the split view
@@ -570,7 +569,7 @@ class TMainForm : public QMainWindow {
   void ConnectEncodingCommands();
   // Loads path into Memo1 in encoding, or in ReopenEncoding when set (then
   // cleared), else in the encoding detected; sets TextFormat,
-  // LostCharacters and LineEnd. Raises as loading a file does.
+  // LostCharacters and LoadedWhileChanging. Raises as loading a file does.
   void LoadEncodedDocument(const std::string& path, std::optional<TTextEncoding> encoding = std::nullopt);
   // After LoadDocument read a file: a document with characters that could
   // not be shown turns read-only with a warning; the status panel, the
@@ -591,15 +590,19 @@ class TMainForm : public QMainWindow {
   void ForgetEncoding(const TTextFormat& format = {});
   void ReopenWithEncoding(TTextEncoding encoding);
   void SaveAsWithEncoding(TTextEncoding encoding);
+  // Makes every line end of the document of kind (the line-end menu): a
+  // change to save, which empties the undo list as a wrap switch does.
+  void ConvertLineEnds(TLineEnd kind);
   // The format a save to a new name writes.
   TTextFormat SaveFormat() const;
-  QString EncodingStatus() const;  // "UTF-8 LF"
+  QString EncodingStatus() const;  // "UTF-8 LF", "SJIS CRLF 混在"
   TTextFormat TextFormat;          // the document's encoding, kept on save
   int LostCharacters = 0;          // shown as "?", held otherwise by the file
   bool EncodingReadOnly = false;   // made read-only to protect its file
   std::optional<TTextEncoding> ReopenEncoding;
   std::optional<TTextEncoding> SaveAsEncoding;
   QLabel* EncodingPanel = nullptr;  // status bar, after the four panels
+  bool LoadedWhileChanging = false;  // another program wrote the file as it was read
   TTextFormat WrittenFormat;      // of the last save
 
   // ===================================================================
@@ -612,6 +615,8 @@ class TMainForm : public QMainWindow {
   void WatchDocumentFile();
   // Looks at the file again (the watcher's signals come here).
   void CheckDocumentFile();
+  // The bar that tells that the file was changed (or deleted).
+  void ShowChangeBar(bool exists);
   void ReloadDocumentFile();
   void KeepEditorText();
   QFrame* ChangeBar = nullptr;

@@ -2,6 +2,7 @@
 // saves, save and exit, the question before unsaved edits are dropped, the
 // titles and the modified mark, loading, and dropped files.
 #include <QFile>
+#include <QLabel>
 
 #include <sys/stat.h>
 
@@ -92,6 +93,7 @@ void TMainForm::SetModifiedMark(bool modified) {
 
 void TMainForm::Memo1Change() {
   SetModifiedMark(Memo1->Editor().Modified());
+  if (EncodingPanel) EncodingPanel->setText(EncodingStatus());  // an edit may mix line ends, or end the mix
   DrawAllGutters();
 }
 
@@ -132,7 +134,6 @@ bool TMainForm::LoadDocument(const std::string& path) {
   if (problem != TLoadProblem::None) {
     Prompts().Error(this, Utf8(kErrorCaption), Utf8(kLoadError) + QLatin1Char('\r') + reason);
     ed.Lines().Clear();
-    LineEnd = TLineEnd::CrLf;
     SetFileName(kUntitled);
     ed.SetModified(false);
     SetModifiedMark(false);
@@ -161,7 +162,6 @@ void TMainForm::New1Click() {
   TEditor& ed = Memo1->Editor();
   SetFileName(kUntitled);
   ed.Lines().Clear();
-  LineEnd = TLineEnd::CrLf;
   ed.SetModified(false);
   SetModifiedMark(false);
   ForgetEncoding();  // encodings
@@ -266,7 +266,6 @@ bool TMainForm::SaveList1Click() {
   if (problem == TLoadProblem::None) {
     try {
       LoadEncodedDocument(FileName, TextFormat.encoding);  // encodings
-      LineEnd = TLineEnd::CrLf;
     } catch (const std::exception&) {
       // Read half: the file on disk is the document now; show it as failed.
       Prompts().Error(this, Utf8(kErrorCaption), Utf8(kLoadError) + QLatin1Char('\r') +

@@ -34,6 +34,14 @@ constexpr TEncodingCommand kEncodingCommands[] = {
     {"ReopenUtf16Le1", "SaveAsUtf16Le1", teUtf16Le}, {"ReopenUtf16Be1", "SaveAsUtf16Be1", teUtf16Be},
 };
 
+struct TLineEndCommand {
+  const char* name;
+  TLineEnd kind;
+};
+
+constexpr TLineEndCommand kLineEndCommands[] = {
+    {"LineEndCrLf1", TLineEnd::CrLf}, {"LineEndLf1", TLineEnd::Lf}, {"LineEndCr1", TLineEnd::Cr}};
+
 bool IsUnicode(TTextEncoding e) { return e == teUtf8 || e == teUtf16Le || e == teUtf16Be; }
 
 // The same file on disk (through links and other spellings of the path).
@@ -61,9 +69,16 @@ void TMainForm::ConnectEncodingCommands() {
     Bind(c.reopen, [this, e = c.encoding] { ReopenWithEncoding(e); });
     Bind(c.saveAs, [this, e = c.encoding] { SaveAsWithEncoding(e); });
   }
-  // Reopening needs a file to read.
+  for (const TLineEndCommand& c : kLineEndCommands) Bind(c.name, [this, kind = c.kind] { ConvertLineEnds(kind); });
   AddMenuHook(TMenu::File, [this] {
+    // Reopening needs a file to read.
     for (const TEncodingCommand& c : kEncodingCommands) Action(c.reopen)->setEnabled(FileName != kUntitled);
+    // A mixed document has no one kind to check.
+    const TEditorScreenStrings& rows = Memo1->Editor().ScreenStrings();
+    for (const TLineEndCommand& c : kLineEndCommands) {
+      Action(c.name)->setChecked(rows.LineEnds() == c.kind && !rows.MixedLineEnds());
+      Action(c.name)->setEnabled(!Memo1->Editor().ReadOnly());
+    }
   });
   FollowDocumentFile();
 }
@@ -74,12 +89,12 @@ void TMainForm::LoadEncodedDocument(const std::string& path, std::optional<TText
   if (!encoding) encoding = std::exchange(ReopenEncoding, std::nullopt);
   TextFormat = {};
   LostCharacters = 0;
-  LineEnd = TLineEnd::CrLf;
+  LoadedWhileChanging = false;
   TEditor& ed = Memo1->Editor();
   const TLoadedText loaded = LoadEncodedFile(ed.Lines(), ed.ScreenStrings(), path, encoding);
   TextFormat = loaded.format;
   LostCharacters = loaded.Lost();
-  LineEnd = loaded.lineEnd;
+  LoadedWhileChanging = loaded.changing;
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
 }
 
@@ -99,6 +114,9 @@ void TMainForm::EncodingLoaded() {
                           .arg(LostCharacters));
   }
   FollowDocumentFile();
+  // What was read may mix the file's old and new bytes: the user is told
+  // at once, as of any change, and may read it again.
+  if (LoadedWhileChanging) ShowChangeBar(true);
 }
 
 void TMainForm::ReopenWithEncoding(TTextEncoding encoding) {
@@ -156,8 +174,9 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
     return Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) == TDialogAnswer::Yes;
   };
   TEditor& ed = Memo1->Editor();
-  // The wrapped form always ends its rows with CR LF.
-  if (!SaveEncodedRows(ed.ScreenStrings(), path, wrapped ? TLineEnd::CrLf : LineEnd, wrapped, format, confirm,
+  // The wrapped form always ends its rows with CR LF; otherwise every line
+  // keeps its own line end.
+  if (!SaveEncodedRows(ed.ScreenStrings(), path, TLineEnd::CrLf, wrapped, format, confirm,
                        ed.ScreenStrings().EofMark()))
     return false;
   WrittenFormat = format;
@@ -184,7 +203,22 @@ void TMainForm::SaveAsWithEncoding(TTextEncoding encoding) {
 
 // --- the status panel --------------------------------------------------------------
 
-QString TMainForm::EncodingStatus() const { return QString::fromStdString(EncodingStatusText(TextFormat, LineEnd)); }
+QString TMainForm::EncodingStatus() const {
+  const TEditorScreenStrings& rows = Memo1->Editor().ScreenStrings();
+  return QString::fromStdString(EncodingStatusText(TextFormat, rows.LineEnds(), rows.MixedLineEnds()));
+}
+
+void TMainForm::ConvertLineEnds(TLineEnd kind) {
+  TEditor& ed = Memo1->Editor();
+  TEditorScreenStrings& rows = ed.ScreenStrings();
+  if (ed.ReadOnly() || (rows.LineEnds() == kind && !rows.MixedLineEnds())) return;
+  // Undo records keep line ends by the document's kind, which changes here.
+  rows.UndoObj().Clear();
+  rows.SetLineEnds(kind);
+  ed.SetModified(true);
+  SetModifiedMark(true);
+  if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
+}
 
 void TMainForm::FollowDocumentFile() {
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());

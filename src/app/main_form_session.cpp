@@ -95,7 +95,7 @@ bool TMainForm::KeepRecoverySnapshot() {
     } else {
       RecoveryPath = RecoveryFileName(folder, FileName);
     }
-    SaveDocumentRows(Memo1->Editor().ScreenStrings(), RecoveryPath, LineEnd, false);
+    SaveDocumentRows(Memo1->Editor().ScreenStrings(), RecoveryPath, TLineEnd::CrLf, false);
     return true;
   } catch (const std::exception&) {
     return false;
@@ -152,7 +152,6 @@ bool TMainForm::RestoreSnapshot(const std::string& snapshot) {
   if (CheckLoadable(snapshot) != TLoadProblem::None) return false;
   try {
     ed.Lines().LoadFromFile(snapshot);
-    LineEnd = DetectLineEnd(snapshot);
   } catch (const std::exception&) {
     // Half read: back to the document as it is on disk.
     try {

@@ -140,10 +140,15 @@ void TMainForm::CheckDocumentFile() {
   if (w.path.empty()) return;
   const TDiskStamp now = w.Arm();
   if (now == w.stamp) return;
-  const QString name = DisplayPath(FileNamePart(w.path));
-  ChangeBarText->setText(now.exists ? Utf8("ファイル %1 が他のプログラムによって変更されました。").arg(name)
-                                    : Utf8("ファイル %1 が他のプログラムによって削除されました。").arg(name));
-  ChangeBar->findChild<QPushButton*>(QStringLiteral("ReloadButton"))->setEnabled(now.exists);
+  ShowChangeBar(now.exists);
+}
+
+void TMainForm::ShowChangeBar(bool exists) {
+  if (!DocumentWatch || !ChangeBar) return;
+  const QString name = DisplayPath(FileNamePart(DocumentWatch->path));
+  ChangeBarText->setText(exists ? Utf8("ファイル %1 が他のプログラムによって変更されました。").arg(name)
+                                : Utf8("ファイル %1 が他のプログラムによって削除されました。").arg(name));
+  ChangeBar->findChild<QPushButton*>(QStringLiteral("ReloadButton"))->setEnabled(exists);
   ChangeBar->show();
 }
 

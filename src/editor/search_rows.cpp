@@ -15,7 +15,7 @@ TRowSearchSource::TRowSearchSource(const TEditorScreenStrings& rows, int originR
 constexpr std::int64_t kLongRead = 32 << 20;
 
 TRowSearchSource::~TRowSearchSource() {
-  if (read_ >= kLongRead) rows_.ReleaseMappedPages();
+  if (read_ >= kLongRead) rows_.ReleaseImagePages();
 }
 
 std::int64_t TRowSearchSource::LineSpan(int first, int& next) const {
@@ -66,7 +66,7 @@ TSearchPiece TRowSearchSource::Piece(std::int64_t from, std::int64_t to) {
   // The piece is a copy: the pages it came from may go at once.
   const std::int64_t before = read_;
   read_ += static_cast<std::int64_t>(text_.size());
-  if (read_ / kLongRead != before / kLongRead) rows_.ReleaseMappedPages();
+  if (read_ / kLongRead != before / kLongRead) rows_.ReleaseImagePages();
   return {text_, base_, row_ == 0, r >= count};
 }
 

@@ -27,15 +27,6 @@ struct TFd {
 
 }  // namespace
 
-std::string_view LineEndBytes(TLineEnd end) {
-  switch (end) {
-    case TLineEnd::Lf: return "\n";
-    case TLineEnd::Cr: return "\r";
-    case TLineEnd::CrLf: break;
-  }
-  return "\r\n";
-}
-
 TLineEndScan FirstLineEnd(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const char c = bytes[i];
@@ -96,9 +87,10 @@ void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, T
                       bool eof_mark) {
   const std::string_view eol = LineEndBytes(end);
   TSafeFileWriter out(path);
+  TRowEndWriter ends(rows);
   for (int r = 0, n = rows.GetCount(); r < n; ++r) {
     out.Write(rows.Row(r));
-    if (end_every_row || rows.GetRowAttribute(r) == raCrlf) out.Write(eol);
+    out.Write(end_every_row ? eol : ends.After(r));
   }
   if (eof_mark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();

@@ -7,15 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "text/line_end.h"
 #include "text/pointer_string_list.h"
 
 namespace yk {
-
-// A document's line ends as found in its file. The rows always work in
-// CR LF terms; this is what a save writes.
-enum class TLineEnd : std::uint8_t { CrLf, Lf, Cr };
-
-std::string_view LineEndBytes(TLineEnd end);
 
 // The first line end of bytes. A Ctrl+Z is text like any other byte (only
 // one that ends the file is a mark, and no line end follows it). A CR as the
@@ -47,8 +42,8 @@ enum class TLoadProblem : std::uint8_t {
 // reading in a way that waits).
 TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kMaxDocumentBytes);
 
-// Writes the rows to path with the line end after every row that ends a
-// line (every row when end_every_row: the wrapped form), and a Ctrl+Z at
+// Writes the rows to path, each row that ends a line followed by its own
+// line end (or every row by end when end_every_row: the wrapped form), and a Ctrl+Z at
 // the end when eof_mark (the loaded file ended with one, so an unchanged
 // save gives the same bytes). The old file is replaced only once the new
 // one is completely on disk, and is left as it was when anything fails

@@ -57,8 +57,8 @@ void ReadPieces(const std::string& path, Take take) {
 
 // Appends the lines of a text that arrives in pieces to the rows: CR LF, CR
 // and LF each end a line, also when a piece ends between the CR and the LF;
-// a last line without a line end becomes a raEof row. Notes the first line
-// end, which a save writes.
+// a last line without a line end becomes a raEof row. Each line keeps the
+// kind of its line end; the first gives the document its kind.
 class TRowFeeder {
  public:
   explicit TRowFeeder(TEditorScreenStrings& rows) : rows_(rows) {}
@@ -67,8 +67,10 @@ class TRowFeeder {
     std::size_t p = 0;
     if (cr_ended_ && !data.empty()) {
       cr_ended_ = false;
-      if (data[0] == '\n') p = 1;
-      Note(p == 1 ? TLineEnd::CrLf : TLineEnd::Cr);
+      if (data[0] == '\n') {
+        p = 1;
+        CrWasCrLf();
+      }
     }
     while (p < data.size()) {
       const std::size_t e = FindLineEnd(data, p);
@@ -76,45 +78,44 @@ class TRowFeeder {
         carry_.append(data.substr(p));
         return;
       }
-      EndLine(data.substr(p, e - p));
-      p = e + 1;
-      if (data[e] == '\n') {
-        Note(TLineEnd::Lf);
-      } else if (p == data.size()) {
-        cr_ended_ = true;  // the next piece tells CR LF from CR
-      } else {
-        const bool crlf = data[p] == '\n';
-        p += crlf;
-        Note(crlf ? TLineEnd::CrLf : TLineEnd::Cr);
-      }
+      // A CR that ends the piece is taken for CR until the next piece
+      // shows an LF.
+      const bool crlf = data[e] == '\r' && e + 1 < data.size() && data[e + 1] == '\n';
+      EndLine(data.substr(p, e - p), data[e] == '\n' ? TLineEnd::Lf : crlf ? TLineEnd::CrLf : TLineEnd::Cr);
+      p = e + 1 + crlf;
+      cr_ended_ = data[e] == '\r' && p == data.size();
     }
   }
 
   void Finish() {
-    if (cr_ended_) Note(TLineEnd::Cr);
     if (!carry_.empty()) rows_.AppendLine(carry_, raEof);
   }
 
-  TLineEnd FirstEnd() const { return first_.value_or(TLineEnd::CrLf); }
-
  private:
-  void EndLine(std::string_view tail) {
+  void EndLine(std::string_view tail, TLineEnd kind) {
+    if (!decided_) {
+      decided_ = true;
+      rows_.SetLineEnds(kind);
+    }
     if (carry_.empty()) {
-      rows_.AppendLine(tail, raCrlf);
+      rows_.AppendLine(tail, raCrlf, kind);
       return;
     }
     carry_.append(tail);
-    rows_.AppendLine(carry_, raCrlf);
+    rows_.AppendLine(carry_, raCrlf, kind);
     carry_.clear();
   }
-  void Note(TLineEnd end) {
-    if (!first_) first_ = end;
+  void CrWasCrLf() {
+    if (rows_.Totals().crlfs == 1)
+      rows_.SetLineEnds(TLineEnd::CrLf);  // it was the first line end
+    else
+      rows_.SetRowLineEnd(rows_.GetCount() - 1, TLineEnd::CrLf);
   }
 
   TEditorScreenStrings& rows_;
   std::string carry_;  // a line cut by the end of a piece
   bool cr_ended_ = false;
-  std::optional<TLineEnd> first_;
+  bool decided_ = false;  // the rows have the kind of the first line end
 };
 
 // Holds the lines' update open for a scope, also when it throws.
@@ -241,13 +242,13 @@ std::optional<TLoadedText> LoadDecoded(TEditorStrings& lines, TEditorScreenStrin
   rows.EndLoading();
   rows.RepaintEditors();
   const TDecodedText d = reader.Finish();
-  return TLoadedText{d.format, d.unmapped, d.invalid, d.exact, feeder.FirstEnd()};
+  return TLoadedText{d.format, d.unmapped, d.invalid, d.exact, rows.LineEnds()};
 }
 
-TLoadedText LoadCp932(TEditorStrings& lines, const std::string& path) {
-  lines.LoadFromFile(path);
+TLoadedText LoadCp932(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path) {
   TLoadedText loaded;
-  loaded.lineEnd = DetectLineEnd(path);
+  loaded.changing = !lines.LoadFromFile(path);
+  loaded.lineEnd = rows.LineEnds();
   return loaded;
 }
 
@@ -270,7 +271,7 @@ TTextEncoding DetectFileEncoding(const std::string& path) {
 TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path,
                             std::optional<TTextEncoding> encoding) {
   if (encoding) {
-    if (*encoding == teCp932) return LoadCp932(lines, path);
+    if (*encoding == teCp932) return LoadCp932(lines, rows, path);
     return *LoadDecoded(lines, rows, path, *encoding, false);
   }
   // Most files are decided by their first characters. One that reads as
@@ -283,11 +284,11 @@ TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, c
   if (!start.Decided() && start.Result() == teUtf8) loaded = LoadDecoded(lines, rows, path, teUtf8, true);
   if (loaded) return *loaded;
   const TTextEncoding detected = start.Decided() ? start.Result() : DetectFileEncoding(path);
-  if (detected == teCp932) return LoadCp932(lines, path);
+  if (detected == teCp932) return LoadCp932(lines, rows, path);
   // A detected encoding whose file is malformed after all: the bytes as
   // they are, as every file loaded before other encodings were read.
   loaded = LoadDecoded(lines, rows, path, detected, true);
-  return loaded ? *loaded : LoadCp932(lines, path);
+  return loaded ? *loaded : LoadCp932(lines, rows, path);
 }
 
 bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
@@ -298,6 +299,7 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
   }
   const std::string_view eol = LineEndBytes(end);
   TSafeFileWriter out(path);
+  TRowEndWriter ends(rows);
   // Blocks end at line ends, where every encoding is back in its first
   // state: written one by one they give the bytes of the whole.
   TTextFormat piece = format;
@@ -312,8 +314,9 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
   };
   for (int r = 0, n = rows.GetCount(); r < n; ++r) {
     block += rows.Row(r);
-    if (end_every_row || rows.GetRowAttribute(r) == raCrlf) {
-      block += eol;
+    const std::string_view rowEnd = end_every_row ? eol : ends.After(r);
+    if (!rowEnd.empty()) {
+      block += rowEnd;
       if (block.size() >= kBlock) flush();
     }
   }
@@ -323,11 +326,12 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
   return true;
 }
 
-std::string EncodingStatusText(const TTextFormat& format, TLineEnd end) {
+std::string EncodingStatusText(const TTextFormat& format, TLineEnd end, bool mixed) {
   std::string text(EncodingName(format.encoding));
   if (format.bom && format.encoding == teUtf8) text += " BOM";
   text += ' ';
   text += end == TLineEnd::Lf ? "LF" : end == TLineEnd::Cr ? "CR" : "CRLF";
+  if (mixed) text += " 混在";  // some line ends are of another kind
   return text;
 }
 

@@ -24,7 +24,10 @@ struct TLoadedText {
   int unmapped = 0;  // characters CP932 cannot show, each shown as "?"
   int invalid = 0;   // malformed sequences (a chosen encoding), each "?"
   bool exact = true;  // writing the text back unchanged gives the file again
-  TLineEnd lineEnd = TLineEnd::CrLf;  // the text's first line end
+  TLineEnd lineEnd = TLineEnd::CrLf;  // the text's first line end: the document's kind
+  // Another program changed the file while it was read (and each time it
+  // was read again): the text may mix its old and new bytes.
+  bool changing = false;
   int Lost() const { return unmapped + invalid; }
 };
 
@@ -40,7 +43,7 @@ TTextEncoding DetectFileEncoding(const std::string& path);
 TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path,
                             std::optional<TTextEncoding> encoding = std::nullopt);
 
-// SaveDocumentRows in format: the rows' CP932 converted a block of lines at
+// SaveDocumentRows in format (end as there): the rows' CP932 converted a block of lines at
 // a time. When format's encoding cannot hold some characters (written as
 // "?"), confirm(count) is asked before the old file is replaced; false
 // leaves it as it was, and so does a failure (EFileError). True: saved.
@@ -49,7 +52,8 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
                      const TTextFormat& format, const std::function<bool(int)>& confirm = {}, bool eof_mark = false);
 
 // "UTF-8 LF", "SJIS CRLF", "UTF-8 BOM CRLF": the status bar's words for a
-// document's encoding and line ends.
-std::string EncodingStatusText(const TTextFormat& format, TLineEnd end);
+// document's encoding and line ends, in UTF-8; "SJIS CRLF 混在" when some
+// line ends are of another kind (mixed).
+std::string EncodingStatusText(const TTextFormat& format, TLineEnd end, bool mixed = false);
 
 }  // namespace yk

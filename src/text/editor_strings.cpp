@@ -14,9 +14,9 @@
 #include <unistd.h>
 
 #include "text/errors.h"
-#include "text/file_mapping.h"
 #include "text/line_end.h"
 #include "text/safe_file.h"
+#include "text/text_image.h"
 
 namespace yk {
 
@@ -48,7 +48,7 @@ void WriteRows(const TPointerStringList& rows, const std::string& path, bool end
   }
   if (eofMark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();
-  rows.ReleaseMappedPages();
+  rows.ReleaseImagePages();
 }
 
 // The end of the line that starts at p (the first CR or LF, or end) and
@@ -66,7 +66,8 @@ const char* ScanLine(const char* p, const char* end, bool& tab) {
 // Appends the lines of a text read in chunks to a list, wrapped as the rows
 // wrap. CR LF, CR and LF each end a line (LF CR ends two), also when a chunk
 // ends between the CR and the LF; a last line without a line end becomes a
-// raEof row.
+// raEof row. Each line keeps the kind of its line end; the first line end
+// gives the list its kind, so a uniform file lists no other.
 class ChunkLineSplitter {
  public:
   ChunkLineSplitter(const TEditorScreenStrings& rows, TPointerStringList& list) : rows_(rows), list_(list) {}
@@ -74,7 +75,10 @@ class ChunkLineSplitter {
   void Feed(std::string_view data) {
     const char* p = data.data();
     const char* const end = p + data.size();
-    if (skip_lf_ && p < end && *p == '\n') ++p;
+    if (skip_lf_ && p < end && *p == '\n') {
+      ++p;
+      CrWasCrLf();
+    }
     skip_lf_ = false;
     while (p < end) {
       bool tab = false;
@@ -83,7 +87,8 @@ class ChunkLineSplitter {
         carry_.append(p, static_cast<std::size_t>(end - p));  // continued by the next chunk
         return;
       }
-      EndLine(std::string_view(p, static_cast<std::size_t>(e - p)), tab);
+      const TLineEnd kind = *e == '\n' ? TLineEnd::Lf : e + 1 < end && e[1] == '\n' ? TLineEnd::CrLf : TLineEnd::Cr;
+      EndLine(std::string_view(p, static_cast<std::size_t>(e - p)), tab, kind);
       p = e + 1;
       if (*e == '\r') {
         if (p == end) skip_lf_ = true;
@@ -97,30 +102,49 @@ class ChunkLineSplitter {
   bool Finish() {
     const bool mark = !carry_.empty() && carry_.back() == kCtrlZ;
     if (mark) carry_.pop_back();
-    if (!carry_.empty()) Append(carry_, raEof, carry_.find('\t') != std::string::npos);
+    if (!carry_.empty()) Append(carry_, raEof, carry_.find('\t') != std::string::npos, list_.LineEnds());
     return mark;
   }
 
  private:
-  void EndLine(std::string_view tail, bool tab) {
+  void EndLine(std::string_view tail, bool tab, TLineEnd kind) {
+    if (!decided_) {
+      decided_ = true;
+      list_.SetLineEnds(kind);
+    }
     if (carry_.empty()) {
-      Append(tail, raCrlf, tab);
+      Append(tail, raCrlf, tab, kind);
       return;
     }
     carry_.append(tail);
-    Append(carry_, raCrlf, carry_.find('\t') != std::string::npos);
+    Append(carry_, raCrlf, carry_.find('\t') != std::string::npos, kind);
     carry_.clear();
   }
-  void Append(std::string_view line, TRowAttribute attribute, bool tab) {
-    rows_.AppendLineTo(list_, line, attribute, tab, row_lengths_);
+  void Append(std::string_view line, TRowAttribute attribute, bool tab, TLineEnd kind) {
+    rows_.AppendLineTo(list_, line, attribute, tab, kind, row_lengths_);
+  }
+  // A CR that ended a chunk turned out to be followed by an LF.
+  void CrWasCrLf() {
+    if (list_.Totals().crlfs == 1)
+      list_.SetLineEnds(TLineEnd::CrLf);  // it was the first line end
+    else
+      list_.SetRowLineEnd(list_.GetCount() - 1, TLineEnd::CrLf);
   }
 
   const TEditorScreenStrings& rows_;
   TPointerStringList& list_;
   std::string carry_;  // a line cut by the end of a chunk
   bool skip_lf_ = false;
+  bool decided_ = false;  // the list has the kind of the first line end
   std::vector<std::size_t> row_lengths_;
 };
+
+// The file as far as telling a change goes: a write changes its size or its
+// times.
+bool SameState(const struct stat& a, const struct stat& b) {
+  return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
 
 [[noreturn]] void ThrowReadError(const std::string& path, int error) {
   throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(error));
@@ -147,34 +171,42 @@ int ReadRange(int fd, std::int64_t from, std::int64_t to, ChunkLineSplitter& lin
   return 0;
 }
 
-// Feeds bytes [from, to) of a mapped file to the splitter in pieces cut
-// just after a LF, so no line is copied to be joined across pieces; the
-// pages of each piece leave the resident set once its rows are made (they
-// stay in the page cache, and rows read them from there again).
-void FeedMapped(const TFileMapping& map, std::size_t from, std::size_t to, ChunkLineSplitter& lines) {
-  constexpr std::size_t kPiece = 4 << 20;
-  const char* data = map.Data();
-  while (from < to) {
-    std::size_t cut = std::min(to, from + kPiece);
-    if (cut < to) {
-      const void* lf = std::memchr(data + cut, '\n', to - cut);
-      cut = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1 : to;
+// Copies bytes [from, to) of the file into the image a piece at a time and
+// feeds the splitter each piece's whole lines from the image, so the rows
+// stay there and no line is copied to be joined across pieces; the pages of
+// each piece leave the resident set once its rows are made. Returns errno of
+// a failed read, or 0 (also when the file ended early: the caller sees the
+// change).
+int FillAndFeed(int fd, TTextImage& image, std::size_t from, std::size_t to, ChunkLineSplitter& lines) {
+  constexpr std::size_t kPiece = 1 << 20;
+  const char* data = image.Data();
+  std::size_t fed = from;
+  for (std::size_t at = from; at < to;) {
+    const std::int64_t got = image.Fill(fd, at, std::min(to, at + kPiece));
+    if (got < 0) return errno;
+    const bool end = got == 0 || at + static_cast<std::size_t>(got) >= to;
+    at += static_cast<std::size_t>(got);
+    const void* lf = ::memrchr(data + fed, '\n', at - fed);
+    const std::size_t cut = end ? at : lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1 : fed;
+    if (cut > fed) {
+      lines.Feed(std::string_view(data + fed, cut - fed));
+      image.Release(fed, cut);
+      fed = cut;
     }
-    lines.Feed(std::string_view(data + from, cut - from));
-    map.Release(from, cut);
-    from = cut;
+    if (end) break;
   }
+  return 0;
 }
 
-// Where a large file is cut in two for loading on two threads: just after
-// the first LF past its middle, so each half starts a line (a byte after an
-// LF always does). 0 when the file is small or no LF comes soon enough.
-std::int64_t SplitPoint(int fd) {
-  constexpr std::int64_t kMinSplitSize = 8 << 20;
+// Where a large regular file of size bytes is cut in two for loading on two
+// threads: just after the first LF past its middle, so each half starts a
+// line (a byte after an LF always does). 0 when the file is small or no LF
+// comes soon enough.
+std::int64_t SplitPoint(int fd, std::size_t size) {
+  constexpr std::size_t kMinSplitSize = 8 << 20;
   constexpr std::size_t kLookAhead = 1 << 20;
-  struct stat st{};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < kMinSplitSize) return 0;
-  const std::int64_t middle = st.st_size / 2;
+  if (size < kMinSplitSize) return 0;
+  const std::int64_t middle = static_cast<std::int64_t>(size / 2);
   std::unique_ptr<char[]> buffer(new char[kLookAhead]);
   const ssize_t n = ::pread(fd, buffer.get(), kLookAhead, middle);
   if (n <= 0) return 0;
@@ -280,29 +312,40 @@ void TEditorStrings::Assign(const std::vector<std::string>& lines) {
 // Loads every byte: NUL bytes and a Ctrl+Z inside the text are text like
 // any other, since dropping what follows them would silently lose data on
 // the next save. Only a Ctrl+Z that ends the file is the end-of-file mark.
-void TEditorStrings::LoadFromFile(const std::string& path) {
+bool TEditorStrings::LoadFromFile(const std::string& path) {
   UpdateScope update(*this);
   TEditorScreenStrings& rows = Rows();
   rows.Clear();
   FilePtr file = OpenFile(path, "rb", "open");
   const int fd = fileno(file.get());
-  // A large file's rows are read from the file's pages, not copied, as
-  // long as the file is kept from changing under them.
-  const std::shared_ptr<TFileMapping> mapping = TFileMapping::Map(fd);
+  constexpr int kAttempts = 3;
+  return ReadWhileUnchanged(fd, kAttempts, [&](int attempt, std::size_t size) {
+    if (attempt > 1) {
+      rows.Clear();
+      ::lseek(fd, 0, SEEK_SET);
+    }
+    LoadRows(fd, path, size);
+  });
+}
+
+void TEditorStrings::LoadRows(int fd, const std::string& path, std::size_t size) {
+  TEditorScreenStrings& rows = Rows();
+  // A large file is copied whole into an image of its own, where its rows
+  // stay until they change.
+  const std::shared_ptr<TTextImage> image = size >= TTextImage::MinimumSize() ? TTextImage::Create(size) : nullptr;
   rows.BeginLoading();
   // A large file's second half is split into rows of a list of its own on
   // another core while this thread does the first half; the halves' blocks
   // are then joined without copying a row.
-  std::int64_t split = SplitPoint(fd);
+  std::int64_t split = SplitPoint(fd, size);
   TEditorStringList tail(rows.BlockBytes(), rows.BlockRows());
-  rows.AttachMapping(mapping);
-  tail.AttachMapping(mapping);
+  rows.AttachImage(image);
+  tail.AttachImage(image);
   ChunkLineSplitter tailLines(rows, tail);
-  const std::size_t size = mapping ? mapping->Size() : 0;
   auto read = [&](std::int64_t from, std::int64_t to, ChunkLineSplitter& lines) {
-    if (!mapping) return ReadRange(fd, from, to, lines);
-    FeedMapped(*mapping, static_cast<std::size_t>(from), to == kToEnd ? size : static_cast<std::size_t>(to), lines);
-    return 0;
+    if (!image) return ReadRange(fd, from, to, lines);
+    return FillAndFeed(fd, *image, static_cast<std::size_t>(from), to == kToEnd ? size : static_cast<std::size_t>(to),
+                       lines);
   };
   int tailError = 0;
   bool tailMark = false;
@@ -340,6 +383,7 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
     if (tailFailure) std::rethrow_exception(tailFailure);
     ThrowReadError(path, error);
   }
+  if (image) image->Seal();
   if (split > 0) {
     rows.MoveRowsToEnd(tail);
     mark = tailMark;
@@ -350,6 +394,16 @@ void TEditorStrings::LoadFromFile(const std::string& path) {
 }
 
 void TEditorStrings::SaveToFile(const std::string& path) const { WriteRows(Rows(), path, false, Rows().EofMark()); }
+
+bool ReadWhileUnchanged(int fd, int attempts, const std::function<void(int, std::size_t)>& read) {
+  for (int attempt = 1;; ++attempt) {
+    struct stat before{}, after{};
+    const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+    read(attempt, regular ? static_cast<std::size_t>(before.st_size) : 0);
+    if (!regular || (::fstat(fd, &after) == 0 && SameState(before, after))) return true;
+    if (attempt >= attempts) return false;
+  }
+}
 
 void SaveRowsToFile(const TEditorScreenStrings& rows, const std::string& path) {
   WriteRows(rows, path, true, rows.EofMark());

@@ -1,15 +1,59 @@
-// Finding line ends (CR or LF) fast in long texts.
+// Line ends: their kinds, the kinds a run of rows or an edit's text keeps,
+// and finding them (CR or LF) fast in long texts.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace yk {
+
+// The kind of a line end in a file. The rows work in CR LF terms whatever
+// the kind; the row store keeps each line end's kind for saving.
+enum class TLineEnd : std::uint8_t { CrLf, Lf, Cr };
+
+inline std::string_view LineEndBytes(TLineEnd end) {
+  switch (end) {
+    case TLineEnd::Lf: return "\n";
+    case TLineEnd::Cr: return "\r";
+    case TLineEnd::CrLf: break;
+  }
+  return "\r\n";
+}
+
+// The line ends of a run of rows (or of a text) whose kind is not the
+// document's: the index among the run's line ends, and the kind. A run of a
+// uniform document has none, so it costs nothing to carry.
+struct TOtherLineEnd {
+  std::uint32_t index;
+  TLineEnd kind;
+  bool operator==(const TOtherLineEnd&) const = default;
+};
+using TOtherLineEnds = std::vector<TOtherLineEnd>;  // by index
+
+// The kind of line end i of a run whose other kinds are others.
+TLineEnd LineEndAt(const TOtherLineEnds& others, std::uint32_t i, TLineEnd base);
+
+// CR LF, CR and LF in text, each one line end, as the rows split text.
+std::uint32_t CountLineEnds(std::string_view text);
+
+// The line ends of the rows an edit makes: rows before the replaced ones
+// and after them keep theirs, and the n line ends of the new text take the
+// kinds of the m line ends of the replaced rows matched from the last
+// back; new ones beyond those (a line split by Enter or a paste) take the
+// kind of the line they were put into, `inherited`. So editing inside a
+// line keeps its line end, a line made by Enter gets the line end of the
+// one it was split from, and joining two lines keeps the line end that
+// still ends the joined one. old: the other kinds of the old rows' p + m +
+// s line ends (p before the replaced rows, s after).
+TOtherLineEnds ComposeLineEnds(const TOtherLineEnds& old, std::uint32_t p, std::uint32_t m, std::uint32_t s,
+                               std::uint32_t n, TLineEnd inherited, TLineEnd base);
 
 // Position of the first CR or LF at or after from, or npos. Scans a window
 // at a time with memchr, so a line of many megabytes costs little and a

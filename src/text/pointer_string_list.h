@@ -12,30 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "text/file_mapping.h"
+#include "text/text_image.h"
+#include "text/line_end.h"
+#include "text/row_types.h"
 
 namespace yk {
 
-enum TRowAttribute : std::uint8_t { raCrlf = 0, raWrapped = 1, raEof = 2, raInvalid = 3 };
-
-// Highlight state carried into a row: -2 not computed, -1 outside any
-// bracket pair, 0..13 inside that pair.
-constexpr int kStateUnknown = -2;
-constexpr int kStateNone = -1;
-
-// Totals over a run of rows: what the line index answers questions with.
-struct TRowSums {
-  std::int64_t rows = 0;
-  std::int64_t lineEnds = 0;  // rows that end a logical line (not raWrapped)
-  std::int64_t crlfs = 0;     // raCrlf rows
-  std::int64_t bytes = 0;     // row text, line ends not included
-  // Document offset units: 2 for each CR LF, 1 for any other line end (the
-  // end of the document).
-  std::int64_t Offset() const { return bytes + 2 * crlfs + (lineEnds - crlfs); }
-  TRowSums& operator+=(const TRowSums& o);
-  TRowSums& operator-=(const TRowSums& o);
-  bool operator==(const TRowSums&) const = default;
-};
+struct TRowBlock;
 
 class TPointerStringList {
  public:
@@ -86,14 +69,16 @@ class TPointerStringList {
   // row, says whether it holds a tab, so the row is not read again.
   void Append(std::string_view s, std::uint32_t data);
   void Append(std::string_view s, std::uint32_t data, bool hasTab);
-  // Rows appended from now on whose bytes lie whole in the mapping (a
-  // loaded file) are kept there instead of copied, until changed; the
-  // list holds the mapping while any of its rows may be there.
-  void AttachMapping(std::shared_ptr<const TFileMapping> mapping);
-  // Lets the pages of mapped files that reading rows brought into this
-  // process's resident set go again (they stay in the page cache): for
-  // after a read of the whole document, such as a search or a save.
-  void ReleaseMappedPages() const;
+  // As Append, the row ending with a line end of that kind when raCrlf.
+  void Append(std::string_view s, std::uint32_t data, bool hasTab, TLineEnd kind);
+  // Rows appended from now on whose bytes lie whole in the image (of a
+  // loaded file) are kept there instead of copied, until changed; the list
+  // holds the image while any of its rows may be there.
+  void AttachImage(std::shared_ptr<const TTextImage> image);
+  // Lets the pages of images that reading rows brought into this process's
+  // resident set go again (the bytes stay): for after a read of the whole
+  // document, such as a search or a save.
+  void ReleaseImagePages() const;
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);
   // Moves every row of tail, with its data word, to the end of this list,
@@ -103,6 +88,28 @@ class TPointerStringList {
 
   // Text of all rows, each followed by CR LF (the wrapped form).
   std::string GetText() const;
+
+  // Line ends. Every raCrlf row ends with the list's kind of line end
+  // unless it is listed with another (a file that mixes them), so a
+  // uniform document pays nothing per row. Rows moved by any operation keep
+  // their kind; rows copied from another list keep the kinds listed there
+  // and take this list's kind otherwise. A new list, and one cleared, has
+  // CR LF.
+  TLineEnd LineEnds() const { return line_end_; }
+  // Makes every line end, and those of rows to come, of kind.
+  void SetLineEnds(TLineEnd kind);
+  // The kind of row i's line end (the list's kind for a row without one).
+  TLineEnd RowLineEnd(int i) const;
+  // Gives row i's line end that kind; nothing for a row without one.
+  void SetRowLineEnd(int i, TLineEnd kind);
+  // Some line end is of another kind than the list's.
+  bool MixedLineEnds() const { return Totals().otherEnds > 0; }
+  // The line ends of rows [first, first + count) of another kind than the
+  // list's, by their index among those rows' line ends.
+  TOtherLineEnds OtherLineEnds(int first, int count) const;
+  // Makes the list's kind base and gives its line ends, by index, the
+  // kinds listed in others.
+  void AssignLineEnds(TLineEnd base, const TOtherLineEnds& others);
 
   // The line index, in O(log n) over a summary per block: totals of the
   // rows before a row (row clamped to 0..count), the row of the k-th line
@@ -151,8 +158,8 @@ class TPointerStringList {
 
   // Number of storage blocks; for tests and diagnostics.
   std::size_t BlockCount() const { return blocks_.size(); }
-  // Blocks whose rows are still read from a mapped file.
-  std::size_t MappedBlockCount() const;
+  // Blocks whose rows are still read from the image of a loaded file.
+  std::size_t ImageBlockCount() const;
   std::size_t BlockBytes() const { return block_bytes_; }
   std::size_t BlockRows() const { return block_rows_; }
 
@@ -168,23 +175,24 @@ class TPointerStringList {
   }
 
  private:
-  struct Block;
   struct Locator {
     std::size_t block;
     std::size_t index;
   };
 
   Locator Locate(int i) const;
-  static int FindInBlock(const Block& blk, std::size_t from, std::size_t to, std::string_view bytes, bool lineEnds);
   void CheckIndex(int i) const;
-  void InsertAt(Locator at, std::string_view s, std::uint8_t data);
+  void InsertAt(Locator at, std::string_view s, std::uint8_t data, TLineEnd kind);
+  // The kind src lists for its row k, or this list's kind.
+  TLineEnd KindFrom(const TPointerStringList& src, int k) const;
+  // Appends row k of src with its data word and kind.
+  void AppendFrom(const TPointerStringList& src, int k);
   // Replaces bytes [from, to) of one row in place (clamped to the row; the
   // whole row by default); its data word stays.
   void ReplaceAt(Locator at, std::string_view s, std::size_t from = 0, std::size_t to = SIZE_MAX);
   void SplitIfLarge(std::size_t b);
   void SplitBlockAt(std::size_t b, std::size_t index);
   void MergeIfSmall(std::size_t b);
-  static void ShrinkBlock(Block& blk);
   void EraseInBlock(std::size_t b, std::size_t from, std::size_t to);
   void RecomputeStarts(std::size_t fromBlock);
   // Block b's totals changed: the prefix sums from it on are rebuilt when
@@ -193,21 +201,21 @@ class TPointerStringList {
   const std::vector<TRowSums>& Prefix() const;
   // Block b's text changed: its widest row is measured again when asked.
   void TextChanged(std::size_t b) const;
-  void Forget(const Block* blk) const;
-  void BlockAdded(const Block* blk) const;
-  std::int64_t Measure(const Block& blk) const;
-  std::int64_t WidthOf(const Block& blk, std::size_t k) const;
+  void Forget(const TRowBlock* blk) const;
+  void BlockAdded(const TRowBlock* blk) const;
+  std::int64_t Measure(const TRowBlock& blk) const;
+  std::int64_t WidthOf(const TRowBlock& blk, std::size_t k) const;
   bool RowChangeKeepsMeasure(Locator at) const;
   void RowChanged(Locator at) const;
   // Row shifts of the state limit when rows come or go.
   void RowsInserted(int at, int n);
   void RowsDeleted(int at, int n);
-  static constexpr std::size_t kNotMapped = SIZE_MAX;
-  std::size_t MappedEndLength(std::string_view s, std::uint8_t d) const;
+  static constexpr std::size_t kNotInImage = SIZE_MAX;
+  std::size_t ImageEndLength(std::string_view s, std::uint8_t d) const;
 
   std::size_t block_bytes_;
   std::size_t block_rows_;
-  std::vector<std::unique_ptr<Block>> blocks_;
+  std::vector<std::unique_ptr<TRowBlock>> blocks_;
   std::vector<int> starts_;  // first row index of each block
   int count_ = 0;
   int update_count_ = 0;
@@ -218,12 +226,28 @@ class TPointerStringList {
   mutable std::vector<TRowSums> prefix_;
   mutable std::size_t sums_valid_ = 0;
   mutable std::int64_t widest_ = -1;  // -1: measure every block again
-  mutable std::vector<const Block*> changed_blocks_;  // to measure before widest_ holds
+  mutable std::vector<const TRowBlock*> changed_blocks_;  // to measure before widest_ holds
   std::uint32_t width_generation_ = 1;
   static constexpr int kAllStatesKnown = 0x7FFFFFFF;
   int unknown_from_ = kAllStatesKnown;
-  // The mappings rows may lie in; the last one takes new rows.
-  std::vector<std::shared_ptr<const TFileMapping>> mappings_;
+  // The kind of line end of rows not listed with another.
+  TLineEnd line_end_ = TLineEnd::CrLf;
+  // The images rows may lie in; the last one takes new rows.
+  std::vector<std::shared_ptr<const TTextImage>> images_;
+};
+
+// The line end to write after each row of a list, asked for the rows in
+// order from the first: the row's own, except that the LF of an empty row
+// right after a CR is written as CR, since a reader would take the CR and
+// the LF for one CR LF and lose that row.
+class TRowEndWriter {
+ public:
+  explicit TRowEndWriter(const TPointerStringList& rows) : rows_(rows) {}
+  std::string_view After(int row);
+
+ private:
+  const TPointerStringList& rows_;
+  bool after_cr_ = false;
 };
 
 // Holds an update of a list open for a scope, also when the scope throws.

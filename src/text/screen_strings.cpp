@@ -138,6 +138,7 @@ TRowsText TEditorScreenStrings::GetRowsText(int first, int count) const {
   for (int i = first; i <= last; ++i) size += RowLength(i) + (GetRowAttribute(i) == raCrlf ? 2 : 0);
   result.text.reserve(size);
   for (int i = first; i <= last; ++i) AppendRowText(result.text, Row(i), GetRowAttribute(i));
+  if (MixedLineEnds()) result.others = OtherLineEnds(first, result.rowsTaken);
   return result;
 }
 
@@ -161,6 +162,7 @@ TUndoData& TEditorScreenStrings::RecordOldRows(int first, int count) {
   TRowsText old = GetRowsText(first, count);
   record.oldText = std::move(old.text);
   record.lastAttribute = old.attribute;
+  record.oldEnds = std::move(old.others);
   return record;
 }
 
@@ -263,11 +265,27 @@ void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, i
 
   TEditorStringList scratch;
   WrapRows(composed, lastAttribute, scratch);
+  const TOtherLineEnds ends = EditLineEnds(record.oldEnds, start, first, lastReplaced, end + 1, text);
+  if (!ends.empty()) scratch.AssignLineEnds(LineEnds(), ends);
   record.insertedRows = scratch.GetCount();
   AssignRows(start, oldRows, scratch);
   StoreOldText(record, std::move(record.oldText), GetRowsText(start, scratch.GetCount()).text);
   UpdateStatesFrom(start, true);
   SetChangedRange(start, oldRows, scratch.GetCount());
+}
+
+// Only an edit of a document that mixes line ends, or one that splits a
+// line of another kind than the document's, has any line end to place.
+TOtherLineEnds TEditorScreenStrings::EditLineEnds(const TOtherLineEnds& old, int start, int first, int lastReplaced,
+                                                  int stop, std::string_view text) const {
+  const int rows = GetCount();
+  const int split = first < rows ? LastRowOfLine(first) : -1;
+  const TLineEnd inherited = split >= 0 && GetRowAttribute(split) == raCrlf ? RowLineEnd(split) : LineEnds();
+  if (old.empty() && inherited == LineEnds()) return {};
+  auto crlfs = [&](int row) { return static_cast<std::uint32_t>(SumsBefore(row).crlfs); };
+  const std::uint32_t atFirst = crlfs(first), afterReplaced = crlfs(lastReplaced + 1);
+  return ComposeLineEnds(old, atFirst - crlfs(start), afterReplaced - atFirst, crlfs(stop) - afterReplaced,
+                         CountLineEnds(text), inherited, LineEnds());
 }
 
 // Rows break where the text from a row's start says, whatever came before
@@ -301,7 +319,8 @@ bool TEditorScreenStrings::RebuildUntilRowsAgree(int start, int first, int lastR
       // The last old row only shows the breaks before it what follows them.
       if (m + 1 >= oldStarts.size()) break;
       if (oldStarts[m] == at) {
-        ReplaceUntilRow(start, lastReplaced + 1 + static_cast<int>(m), scratch, k + 1, composed.substr(0, at));
+        ReplaceUntilRow(start, lastReplaced + 1 + static_cast<int>(m), scratch, k + 1, composed.substr(0, at), first,
+                        lastReplaced, text);
         return true;
       }
     }
@@ -316,11 +335,13 @@ bool TEditorScreenStrings::RebuildUntilRowsAgree(int start, int first, int lastR
 // character past a row or measures the whole line (word breaks do, and
 // are never rebuilt this way).
 void TEditorScreenStrings::ReplaceUntilRow(int start, int agree, const TEditorStringList& scratch, int newCount,
-                                           std::string newText) {
+                                           std::string newText, int first, int lastReplaced, std::string_view text) {
   const int oldCount = agree - start;
   TEditorStringList rows(scratch.BlockBytes(), scratch.BlockRows());
   for (int k = 0; k < newCount; ++k) rows.Append(scratch.Row(k), scratch.GetData(k));
   TUndoData& record = RecordOldRows(start, oldCount);
+  const TOtherLineEnds ends = EditLineEnds(record.oldEnds, start, first, lastReplaced, agree, text);
+  if (!ends.empty()) rows.AssignLineEnds(LineEnds(), ends);
   record.insertedRows = newCount;
   AssignRows(start, oldCount, rows);
   StoreOldText(record, std::move(record.oldText), newText);
@@ -407,21 +428,21 @@ int TEditorScreenStrings::CountWrapRows(std::string_view line) const {
 
 void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
                                         TRowAttribute lastAttribute) const {
-  AppendLineTo(list, line, lastAttribute, line.find('\t') != std::string_view::npos);
+  AppendLineTo(list, line, lastAttribute, line.find('\t') != std::string_view::npos, list.LineEnds());
+}
+
+void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute,
+                                        bool hasTab, TLineEnd kind) const {
+  AppendLineTo(list, line, lastAttribute, hasTab, kind, row_lengths_);
 }
 
 // A line shorter than the wrap width without a tab is one row as it
 // stands: most lines of prose take this path, without a column map.
-void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line,
-                                        TRowAttribute lastAttribute, bool hasTab) const {
-  AppendLineTo(list, line, lastAttribute, hasTab, row_lengths_);
-}
-
 void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute,
-                                        bool hasTab, std::vector<std::size_t>& rowLengths) const {
+                                        bool hasTab, TLineEnd kind, std::vector<std::size_t>& rowLengths) const {
   const std::uint32_t data = static_cast<std::uint32_t>(lastAttribute) | append_state_;
   if (!wrap_enabled_ || (!hasTab && line.size() < static_cast<std::size_t>(wrap_option_->WrapByte()))) {
-    list.Append(line, data, hasTab);
+    list.Append(line, data, hasTab, kind);
     return;
   }
   TWrapContext ctx{*wrap_option_, TabWidth(), WordDelimiters()};
@@ -432,7 +453,8 @@ void TEditorScreenStrings::AppendLineTo(TPointerStringList& list, std::string_vi
     bool last = k + 1 == rowLengths.size();
     const std::string_view row = line.substr(at, rowLengths[k]);
     // A line without a tab has none in its rows: they are not searched.
-    list.Append(row, last ? data : raWrapped | append_state_, hasTab && row.find('\t') != std::string_view::npos);
+    list.Append(row, last ? data : raWrapped | append_state_, hasTab && row.find('\t') != std::string_view::npos,
+                kind);
     at += rowLengths[k];
   }
 }
@@ -441,8 +463,8 @@ void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastA
   AppendLineTo(*this, line, lastAttribute);
 }
 
-void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute, bool hasTab) {
-  AppendLineTo(*this, line, lastAttribute, hasTab);
+void TEditorScreenStrings::AppendLine(std::string_view line, TRowAttribute lastAttribute, TLineEnd kind) {
+  AppendLineTo(*this, line, lastAttribute, line.find('\t') != std::string_view::npos, kind);
 }
 
 void TEditorScreenStrings::BeginLoading() {
@@ -467,6 +489,7 @@ void TEditorScreenStrings::RebuildLines(bool wrap) {
   TRowAttribute lastAttribute = GetRowAttribute(rows - 1);
   if (!wrap && lastAttribute == raWrapped) lastAttribute = raEof;
   TEditorScreenStrings fresh(BlockBytes(), BlockRows());
+  fresh.SetLineEnds(LineEnds());
   fresh.wrap_enabled_ = wrap;
   fresh.wrap_option_->Assign(*wrap_option_);
   fresh.editors_ = editors_;  // for the owner's tab width and delimiters
@@ -481,7 +504,7 @@ void TEditorScreenStrings::RebuildLines(bool wrap) {
       for (int i = r; i <= last; ++i) joined.append(Row(i));
       line = joined;
     }
-    fresh.AppendLine(line, last == rows - 1 ? lastAttribute : raCrlf);
+    fresh.AppendLine(line, last == rows - 1 ? lastAttribute : raCrlf, RowLineEnd(last));
     r = last + 1;
   }
   fresh.editors_.clear();

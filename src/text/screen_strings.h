@@ -26,6 +26,7 @@ struct TRowsText {
   TRowAttribute attribute = raInvalid;
   int rowsTaken = 0;
   std::string text;
+  TOtherLineEnds others;  // the text's line ends of another kind than the document's
 };
 
 class TEditorScreenStrings : public TEditorStringList {
@@ -98,15 +99,16 @@ class TEditorScreenStrings : public TEditorStringList {
   void UnwrapAll();
   void WrapOptionChanged();
   // Appends one logical line as rows (wrapped when wrapping is on), the last
-  // row with lastAttribute; used by loading and whole-list rebuilds.
+  // row with lastAttribute and, when that is raCrlf, a line end of kind
+  // (by default the list's); used by loading and whole-list rebuilds.
   void AppendLine(std::string_view line, TRowAttribute lastAttribute);
-  // As AppendLine, for a loader that knows whether the line holds a tab.
-  void AppendLine(std::string_view line, TRowAttribute lastAttribute, bool hasTab);
+  void AppendLine(std::string_view line, TRowAttribute lastAttribute, TLineEnd kind);
   // As AppendLine, into another list and with the caller's scratch for the
-  // row breaks: reads only this list's settings, so a loader may fill a
-  // second list on another thread while this one is being appended to.
+  // row breaks, for a loader that knows whether the line holds a tab: reads
+  // only this list's settings, so a loader may fill a second list on
+  // another thread while this one is being appended to.
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute, bool hasTab,
-                    std::vector<std::size_t>& rowLengths) const;
+                    TLineEnd kind, std::vector<std::size_t>& rowLengths) const;
   // Around appending a whole document: the carried states are written with
   // the rows where they are known in advance, then completed.
   void BeginLoading();
@@ -154,17 +156,22 @@ class TEditorScreenStrings : public TEditorStringList {
   void DeleteWholeLines(int first, int count);
   void RebuildRows(int start, int first, int lastReplaced, int end, std::string_view text,
                    TRowAttribute lastAttribute);
+  // The line ends of the rows made by an edit of rows [start, stop) that
+  // replaces rows [first, lastReplaced] by text; old: those of the old rows.
+  TOtherLineEnds EditLineEnds(const TOtherLineEnds& old, int start, int first, int lastReplaced, int stop,
+                              std::string_view text) const;
   // Rows past the replaced ones that the new breaks are first compared
   // with, and at most.
   static constexpr int kAgreeReach = 4;
   static constexpr int kAgreeReachLimit = 256;
   bool RebuildUntilRowsAgree(int start, int first, int lastReplaced, int end, std::string_view text);
-  void ReplaceUntilRow(int start, int agree, const TEditorStringList& scratch, int newCount, std::string newText);
+  void ReplaceUntilRow(int start, int agree, const TEditorStringList& scratch, int newCount, std::string newText,
+                       int first, int lastReplaced, std::string_view text);
   void RebuildLines(bool wrap);
   void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
-  void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute,
-                    bool hasTab) const;
+  void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute, bool hasTab,
+                    TLineEnd kind) const;
   const TParserRules* Rules() const;
   std::unique_ptr<TEditorParser> CreateParser(std::string_view text, int state) const;
   bool StateMayChange(std::string_view text, int state) const;

@@ -114,6 +114,7 @@ TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
     TRowsText removed = owner_.GetRowsText(r.firstRow, r.insertedRows);
     replacement = std::move(removed.text);
     out.lastAttribute = removed.attribute;
+    out.oldEnds = std::move(removed.others);
     taken = removed.rowsTaken;
     owner_.DeleteRows(r.firstRow, taken);
   }
@@ -121,6 +122,7 @@ TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
   if (r.lastAttribute != raInvalid) {
     TEditorStringList scratch;
     owner_.WrapRows(old, static_cast<TRowAttribute>(r.lastAttribute), scratch);
+    if (!r.oldEnds.empty()) scratch.AssignLineEnds(owner_.LineEnds(), r.oldEnds);
     owner_.InsertRows(r.firstRow, scratch);
     out.insertedRows = scratch.GetCount();
   }

@@ -25,6 +25,9 @@ struct TUndoData {
   std::string oldText;
   std::size_t keptHead = 0;
   std::size_t keptTail = 0;
+  // The old text's line ends of another kind than the document's, counted
+  // in the whole old text.
+  TOtherLineEnds oldEnds;
 };
 
 // Stores old in r, less what it shares at both ends with replacement (the

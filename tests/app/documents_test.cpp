@@ -2,6 +2,8 @@
 // line ends, Save As, the wrapped saves, save and exit, the question before
 // edits are dropped, titles, failed loads and saves, and dropped files.
 #include <QDropEvent>
+#include <QLabel>
+#include <QTest>
 #include <QMimeData>
 #include <QUrl>
 #include <QWindow>
@@ -49,7 +51,10 @@ TEST_F(DocumentTest, SaveKeepsTheLineEndsTheFileHad) {
       {"lf.txt", "a\nb\n", "Xa\nb\n"},
       {"cr.txt", "a\rb", "Xa\rb"},
       {"crlf.txt", "a\r\nb\r\n", "Xa\r\nb\r\n"},
-      {"mixed.txt", "a\nb\r\nc", "Xa\nb\nc"},  // judged by the first line end
+      // A file that mixes them: every line keeps its own.
+      {"mixed.txt", "a\nb\r\nc", "Xa\nb\r\nc"},
+      {"stray_cr.txt", "a\rb\nc\n", "Xa\rb\nc\n"},
+      {"one_lf.txt", "x\r\ny\nz\r\n", "Xx\r\ny\nz\r\n"},
       {"none.txt", "ab", "Xab"},
   };
   for (const auto& c : cases) {
@@ -65,6 +70,38 @@ TEST_F(DocumentTest, SaveKeepsTheLineEndsTheFileHad) {
   prompts.SaveFile(Q(dir.File("new.txt")));
   form->Save1Click();
   EXPECT_EQ(Slurp(dir.File("new.txt")), "a\r\nb");
+}
+
+// Keys typed in a file that mixes line ends: Enter gives the new line the
+// line end of the line it split, the other lines keep theirs, the status
+// bar says they are mixed, and the line-end menu makes them all one kind.
+TEST_F(DocumentTest, MixedLineEndsAreKeptUntilTheMenuConvertsThem) {
+  const std::string path = File("mixed.txt", "a\rbb\ncc\r\n");
+  TMainForm& f = Make({path});
+  EXPECT_EQ(f.EncodingPanel->text(), QString::fromUtf8("SJIS CR 混在"));  // the first line end's kind
+  Doc().SetRowCol(1, 1);  // between the two b
+  QTest::keyClick(f.Memo1, Qt::Key_Return);
+  QTest::keyClick(f.Memo1, Qt::Key_X);
+  EXPECT_TRUE(f.RunCommand("Save1"));
+  EXPECT_EQ(Slurp(path), "a\rb\nXb\ncc\r\n");
+  f.RunMenuHooks(TMenu::File);
+  for (const char* kind : {"LineEndCrLf1", "LineEndLf1", "LineEndCr1"}) EXPECT_FALSE(f.Action(kind)->isChecked());
+  EXPECT_TRUE(f.RunCommand("LineEndLf1"));
+  EXPECT_TRUE(Doc().Modified());
+  EXPECT_EQ(f.EncodingPanel->text(), QStringLiteral("SJIS LF"));
+  f.RunMenuHooks(TMenu::File);
+  EXPECT_TRUE(f.Action("LineEndLf1")->isChecked());
+  EXPECT_TRUE(f.RunCommand("Save1"));
+  EXPECT_EQ(Slurp(path), "a\nb\nXb\ncc\n");
+  // Deleting the one line of another kind ends the mix.
+  Spit(path, "a\nb\r\nc\n");
+  Make({path});
+  EXPECT_EQ(form->EncodingPanel->text(), QString::fromUtf8("SJIS LF 混在"));
+  Doc().SetRowCol(1, 0);
+  QTest::keyClick(form->Memo1, Qt::Key_End, Qt::ShiftModifier);
+  QTest::keyClick(form->Memo1, Qt::Key_Right, Qt::ShiftModifier);
+  QTest::keyClick(form->Memo1, Qt::Key_Delete);
+  EXPECT_EQ(form->EncodingPanel->text(), QStringLiteral("SJIS LF"));
 }
 
 TEST_F(DocumentTest, ConfirmSaveAnswersForCloseNewAndOpen) {

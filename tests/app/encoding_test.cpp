@@ -55,9 +55,9 @@ std::vector<TCorpusFile> Corpus() {
       {"utf16be.txt", lf, "UTF-16BE", "\xfe\xff", "UTF-16BE LF", rows, true},
       {"ascii.txt", "plain\nASCII\n", "CP932", "", "SJIS LF", "plain\r\nASCII\r\n", true},
       {"no_end.txt", kLine1, "UTF-8", "", "UTF-8 CRLF", kLine1Cp932, true},
-      // The rows keep no line end of their own: a save writes the first.
-      {"mixed.txt", kLine1 + "\r\n" + kLine2 + "\nx\r", "UTF-8", "", "UTF-8 CRLF",
-       kLine1Cp932 + "\r\n" + kLine2Cp932 + "\r\nx\r\n", false},
+      // Every line keeps its own line end; the status names the first.
+      {"mixed.txt", kLine1 + "\r\n" + kLine2 + "\nx\r", "UTF-8", "", "UTF-8 CRLF 混在",
+       kLine1Cp932 + "\r\n" + kLine2Cp932 + "\r\nx\r\n", true},
   };
 }
 
@@ -96,7 +96,7 @@ TEST_F(EncodingTest, CorpusIsDetectedShownAndSavedBackInItsEncoding) {
     const std::string bytes = FileBytes(f);
     const std::string path = File(f.name, bytes);
     TMainForm& form = Make({path});
-    EXPECT_EQ(form.EncodingPanel->text(), QString::fromLatin1(f.status));
+    EXPECT_EQ(form.EncodingPanel->text(), QString::fromUtf8(f.status));
     EXPECT_EQ(Doc().Lines().GetTextStr(), f.rows);
     EXPECT_FALSE(Doc().ReadOnly());
     EXPECT_TRUE(form.RunCommand("Save1"));

@@ -89,9 +89,15 @@ TEST(DocumentFileTest, SaveDocumentRowsWritesTheChosenLineEnds) {
       {TLineEnd::CrLf, true, "ab\r\nc\r\n\x82\xa0\r\nz\r\n"},
   };
   for (const auto& c : cases) {
+    rows.SetLineEnds(c.every_row ? TLineEnd::Lf : c.end);  // the wrapped form ends its rows with its own
     SaveDocumentRows(rows, dir.File("out"), c.end, c.every_row, false);
     EXPECT_EQ(Slurp(dir.File("out")), c.bytes);
   }
+  // A row of another kind keeps its own.
+  rows.SetLineEnds(TLineEnd::Lf);
+  rows.SetRowLineEnd(1, TLineEnd::CrLf);
+  SaveDocumentRows(rows, dir.File("out"), TLineEnd::CrLf, false, false);
+  EXPECT_EQ(Slurp(dir.File("out")), "abc\r\n\x82\xa0\nz");
   // A folder in the way: the error, and nothing half-written beside it.
   std::filesystem::create_directory(dir.File("taken"));
   EXPECT_THROW(SaveDocumentRows(rows, dir.File("taken"), TLineEnd::CrLf, false, false), EFileError);

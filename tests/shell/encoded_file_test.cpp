@@ -146,7 +146,8 @@ TEST_F(EncodedFileTest, SavedBlocksGiveTheBytesOfTheWhole) {
   // Line ends of the document's own; the wrapped form ends every row.
   ed.lines.SetTextStr("a\r\nb\r\n");
   ed.Rows().SetRowAttribute(1, raEof);
-  SaveEncodedRows(ed.Rows(), path, TLineEnd::Lf, false, Format(teUtf16Le));
+  ed.Rows().SetLineEnds(TLineEnd::Lf);
+  SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, Format(teUtf16Le));
   EXPECT_EQ(Slurp(path), std::string("a\0\n\0b\0", 6));
   SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, true, Format(teUtf8));
   EXPECT_EQ(Slurp(path), "a\r\nb\r\n");
@@ -166,7 +167,26 @@ TEST_F(EncodedFileTest, CharactersTheEncodingCannotHoldAreWrittenOnlyWhenConfirm
   EXPECT_EQ(Slurp(path), "?\xa4\xa2\r\n");
 }
 
+// A file that mixes line ends, in every encoding, with pieces cut between
+// a CR and its LF: saved back unchanged, each line with its own line end.
+TEST_F(EncodedFileTest, MixedLineEndsAreSavedBackAsTheyWere) {
+  std::string text;  // CP932
+  for (int i = 0; text.size() < 2 * kMiB; ++i) text += "\x82\xa0 line " + std::to_string(i) + (i % 5 ? "\r\n" : i % 3 ? "\n" : "\r");
+  text += "end";
+  for (TTextEncoding e : {teCp932, teUtf8, teEucJp, teUtf16Le, teJis}) {
+    SCOPED_TRACE(std::string(EncodingName(e)));
+    const TTextFormat format = Format(e, e == teUtf16Le);
+    const std::string bytes = EncodeText(text, format).bytes;
+    const TLoadedText loaded = Load(bytes, e);
+    EXPECT_EQ(loaded.lineEnd, TLineEnd::Cr);  // the first line end
+    EXPECT_TRUE(ed.Rows().MixedLineEnds());
+    ASSERT_TRUE(SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, format));
+    EXPECT_TRUE(Slurp(path) == bytes);
+  }
+}
+
 TEST(EncodingStatusText, NamesEncodingMarkAndLineEnds) {
+  EXPECT_EQ(EncodingStatusText(Format(teUtf8), TLineEnd::Lf, true), "UTF-8 LF 混在");
   EXPECT_EQ(EncodingStatusText(Format(teCp932), TLineEnd::CrLf), "SJIS CRLF");
   EXPECT_EQ(EncodingStatusText(Format(teUtf8), TLineEnd::Lf), "UTF-8 LF");
   EXPECT_EQ(EncodingStatusText(Format(teUtf8, true), TLineEnd::CrLf), "UTF-8 BOM CRLF");

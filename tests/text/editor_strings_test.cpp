@@ -243,7 +243,8 @@ TEST(EditorStrings, LargeFileLoadsAsInOnePiece) {
     const std::string rows = Dump(loaded.Rows()), head = Dump(expected.Rows());
     ASSERT_GT(rows.size(), head.size());
     EXPECT_EQ(rows.substr(0, head.size()), head) << c.atMiddle;
-    // The line index over the joined halves agrees with a walk.
+    // The line index over the joined halves agrees with a walk, also on
+    // the line ends of another kind than the first.
     const TEditorScreenStrings& r = loaded.Rows();
     TRowSums walked;
     for (int i = 0; i < r.GetCount(); ++i) {
@@ -251,7 +252,8 @@ TEST(EditorStrings, LargeFileLoadsAsInOnePiece) {
         ASSERT_EQ(r.SumsBefore(i), walked) << i;
       }
       const TRowAttribute a = r.GetRowAttribute(i);
-      walked += TRowSums{1, a != raWrapped, a == raCrlf, static_cast<std::int64_t>(r.RowLength(i))};
+      walked += TRowSums{1, a != raWrapped, a == raCrlf, static_cast<std::int64_t>(r.RowLength(i)),
+                         a == raCrlf && r.RowLineEnd(i) != r.LineEnds()};
     }
     EXPECT_EQ(r.Totals(), walked);
   }

@@ -76,4 +76,13 @@ inline std::string Dump(const TPointerStringList& rows) {
   return out;
 }
 
+// The kinds of the rows' line ends, one letter per raCrlf row: 2 for CR LF,
+// n for LF, r for CR.
+inline std::string DumpLineEnds(const TPointerStringList& rows) {
+  std::string out;
+  for (int i = 0; i < rows.GetCount(); ++i)
+    if (rows.GetRowAttribute(i) == raCrlf) out += "2nr"[static_cast<int>(rows.RowLineEnd(i))];
+  return out;
+}
+
 }  // namespace yk::test

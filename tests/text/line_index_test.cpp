@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "fake_editor.h"
-#include "mapping_threshold.h"
+#include "image_threshold.h"
 #include "temp_dir.h"
 #include "text/column_map.h"
 #include "text/cp932.h"
@@ -39,6 +39,7 @@ Walk WalkRows(const TEditorScreenStrings& rows) {
       w.lineEndRows.push_back(r);
     }
     if (a == raCrlf) ++sums.crlfs;
+    if (a == raCrlf && rows.RowLineEnd(r) != rows.LineEnds()) ++sums.otherEnds;
   }
   w.before.push_back(sums);
   return w;
@@ -174,9 +175,9 @@ std::string RandomFile(std::mt19937& rng) {
   return bytes;
 }
 
-// Rows kept in a mapped file answer, and go through edits, exactly as rows
-// copied out of it do.
-TEST_P(LineIndexRandom, MappedRowsBehaveAsCopiedRows) {
+// Rows kept in the image of a loaded file answer, and go through edits,
+// exactly as rows copied out of it do.
+TEST_P(LineIndexRandom, ImageRowsBehaveAsCopiedRows) {
   const auto [blockBytes, blockRows] = GetParam();
   TTempDir dir;
   for (unsigned seed : {4u, 5u, 6u}) {
@@ -187,24 +188,26 @@ TEST_P(LineIndexRandom, MappedRowsBehaveAsCopiedRows) {
       ed.Rows().WrapOption().SetWrapByte(20);
       ed.Rows().SetWordWrap(seed != 5);
       ed.Rows().UndoObj().SetUndoListMax(200);
-      MappingThreshold mapping(threshold);
+      ImageThreshold image(threshold);
       ed.lines.LoadFromFile(path);
     };
     FakeEditor copied(std::make_shared<TEditorScreenStrings>(blockBytes, blockRows));
-    FakeEditor mapped(std::make_shared<TEditorScreenStrings>(blockBytes, blockRows));
+    FakeEditor inImage(std::make_shared<TEditorScreenStrings>(blockBytes, blockRows));
     load(copied, SIZE_MAX);
-    load(mapped, 1);
-    ASSERT_EQ(copied.Rows().MappedBlockCount(), 0u);
-    if (mapped.Rows().MappedBlockCount() == 0) GTEST_SKIP() << "no file leases here";
-    ASSERT_EQ(Dump(mapped.Rows()), Dump(copied.Rows())) << "seed " << seed;
-    ASSERT_NO_FATAL_FAILURE(CheckIndex(mapped.Rows(), "loaded, seed " + std::to_string(seed)));
-    std::mt19937 rngCopied(seed), rngMapped(seed);
+    load(inImage, 1);
+    ASSERT_EQ(copied.Rows().ImageBlockCount(), 0u);
+    ASSERT_GT(inImage.Rows().ImageBlockCount(), 0u);
+    ASSERT_EQ(Dump(inImage.Rows()), Dump(copied.Rows())) << "seed " << seed;
+    ASSERT_EQ(DumpLineEnds(inImage.Rows()), DumpLineEnds(copied.Rows())) << "seed " << seed;
+    ASSERT_NO_FATAL_FAILURE(CheckIndex(inImage.Rows(), "loaded, seed " + std::to_string(seed)));
+    std::mt19937 rngCopied(seed), rngImage(seed);
     for (int step = 0; step < 400; ++step) {
       RandomStep(copied, rngCopied);
-      RandomStep(mapped, rngMapped);
+      RandomStep(inImage, rngImage);
       const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
-      ASSERT_EQ(Dump(mapped.Rows()), Dump(copied.Rows())) << where;
-      ASSERT_NO_FATAL_FAILURE(CheckIndex(mapped.Rows(), where));
+      ASSERT_EQ(Dump(inImage.Rows()), Dump(copied.Rows())) << where;
+      ASSERT_EQ(DumpLineEnds(inImage.Rows()), DumpLineEnds(copied.Rows())) << where;
+      ASSERT_NO_FATAL_FAILURE(CheckIndex(inImage.Rows(), where));
     }
   }
 }
