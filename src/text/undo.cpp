@@ -144,6 +144,7 @@ void TEditorUndoObj::MoveCaret(const TUndoData& r) {
 // The editors hear of the replay once, when the update ends, before the
 // caret moves back to where it was.
 void TEditorUndoObj::Undo() {
+  owner_.FinishWrap();
   if (undo_.empty()) return;
   std::unique_ptr<TUndoData> r = std::move(undo_.back());
   undo_.pop_back();
@@ -155,6 +156,7 @@ void TEditorUndoObj::Undo() {
 }
 
 void TEditorUndoObj::Redo() {
+  owner_.FinishWrap();
   if (redo_.empty()) return;
   std::unique_ptr<TUndoData> r = std::move(redo_.back());
   redo_.pop_back();

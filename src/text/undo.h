@@ -60,6 +60,8 @@ class TEditorUndoObj {
   int UndoListMax() const { return undo_list_max_; }
   void SetUndoListMax(int v) { undo_list_max_ = v < kMinUndoListMax ? kMinUndoListMax : v; }
   std::size_t UndoCount() const { return undo_.size(); }
+  // The record of the last edit, or null.
+  TUndoData* Latest() { return undo_.empty() ? nullptr : undo_.back().get(); }
   std::size_t RedoCount() const { return redo_.size(); }
   // Bytes of old text held by both lists.
   std::size_t StoredBytes() const;
