@@ -7,7 +7,8 @@
 # beat (YK_PACE ms apart, default 80), where work left over from one key
 # meets the next.
 #   bench/key_latency.sh [build-folder]     (default: build)
-# YK_KEYS (default 32) keys per row. Needs Xvfb and openbox; not part of the
+# YK_KEYS (default 32) keys per row; YK_ONLY=TEXT measures only the rows
+# whose label holds TEXT (the floor row always runs). Needs Xvfb and openbox; not part of the
 # test suite. Run it on a quiet machine: every figure is a few milliseconds.
 set -euo pipefail
 build=${1:-build}
@@ -50,6 +51,7 @@ sleep 1
 # a fresh configuration, so no row inherits another's state.
 row() {
   local label=$1 file=$2 home="$work/home$RANDOM"
+  [[ -z ${YK_ONLY:-} || $label == *"$YK_ONLY"* ]] || return 0
   shift 2
   local probe_args=() program_args=()
   while (($#)) && [[ $1 != -- ]]; do probe_args+=("$1"); shift; done
@@ -73,7 +75,7 @@ row() {
 
 echo "| work | key to changed pixels, quiet before each key | keys ${pace} ms apart |"
 echo "| --- | --- | --- |"
-row "floor: a key in the tool bar's search box" "$work/short.txt" --click-search
+YK_ONLY='' row "floor: a key in the tool bar's search box" "$work/short.txt" --click-search
 row "a typed character, 20 MB of short Japanese lines, caret in the middle" "$work/short.txt" -- /l "$middle"
 row "PageDown, 20 MB of short Japanese lines" "$work/short.txt" --mode page -- /l "$middle"
 row "a typed character at the start of one 8 MB line of Japanese prose, wrapped at 80" "$work/prose.txt" --prepare ctrl+Home
