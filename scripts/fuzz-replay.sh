@@ -17,8 +17,8 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,addre
 # and the platform helpers for the editor target, the platform helpers
 # alone for the bus messages and the text encodings, the application
 # logic without windows (with the store and the editor it uses) for
-# the command line and the dictionaries, and the editor with the document
-# files for the document loader.
+# the command line, the dictionaries and recovery snapshots, and the
+# editor with the document files for the document loader.
 reader_sources=($(ls src/props/*.cpp | grep -v editor_prop_link) src/text/*.cpp)
 editor_sources=(src/text/*.cpp src/editor/*.cpp src/convert/*.cpp src/platform/*.cpp)
 platform_sources=(src/text/*.cpp src/platform/*.cpp)
@@ -49,7 +49,7 @@ for target in tests/fuzz/*_fuzz.cpp; do
   case $name in
     editor_fuzz) linked=("${editor_sources[@]}") ;;
     bus_message_fuzz | text_encoding_fuzz) linked=("${platform_sources[@]}") ;;
-    command_line_fuzz | comma_text_fuzz) linked=("${shell_sources[@]}") ;;
+    command_line_fuzz | comma_text_fuzz | recovery_record_fuzz) linked=("${shell_sources[@]}") ;;
     document_fuzz) linked=("${document_sources[@]}") ;;
     *) linked=("${reader_sources[@]}") ;;
   esac

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program on a real X server (Xvfb with a small window manager): text
-# typed and saved with Ctrl+S, the window manager's close request, and a row
+# typed and saved with Ctrl+S, a question before Ctrl+S writes over a file
+# another program changed, the window manager's close request, and a row
 # copied with Ctrl+C read back from the clipboard as UTF-8. Every wait has a
 # time limit. Exits with 77 (skipped) when the X tools are not installed.
 set -euo pipefail
@@ -82,6 +83,29 @@ wait_for 10 has_bytes "$doc" "$work/expected" || fail "typing: saved $(od -An -t
 close typing
 echo "ok: typed, saved and closed"
 
+# Another program appends to the open file: Ctrl+S asks before writing over
+# it; No (Escape) keeps the other program's line, Yes (Enter) writes.
+doc="$work/changed.txt"
+printf 'one\r\n' >"$doc"
+printf 'one\r\nNEW\r\n' >"$work/theirs"
+printf 'Xone\r\n' >"$work/mine"
+start changed "$doc"
+xdotool type --delay 40 X
+printf 'NEW\r\n' >>"$doc"
+asking() { xdotool search --onlyvisible --name '^確認$' >/dev/null 2>&1; }
+not_asking() { ! asking; }
+xdotool key ctrl+s
+wait_for 10 asking || fail "changed: no question before writing over the file"
+xdotool key Escape
+wait_for 10 not_asking || fail "changed: the question stays"
+has_bytes "$doc" "$work/theirs" || fail "changed: written over after No: $(od -An -tx1 "$doc")"
+xdotool key ctrl+s
+wait_for 10 asking || fail "changed: no question the second time"
+xdotool key Return
+wait_for 10 has_bytes "$doc" "$work/mine" || fail "changed: not written after Yes: $(od -An -tx1 "$doc")"
+close changed
+echo "ok: asked before writing over a file another program changed"
+
 # Ctrl+C of the first row: the clipboard holds it as UTF-8.
 doc="$work/copy.txt"
 printf '\x82\xa0\x82\xa2\x82\xa4 ABC\r\n\x93\xf1\x8d\x73\x96\xda\r\n' >"$doc"  # あいう ABC / 二行目
@@ -91,3 +115,32 @@ copied() { [[ $(timeout 5 xclip -o -selection clipboard 2>/dev/null) == "あい�
 wait_for 10 copied || fail "copy: clipboard holds '$(timeout 5 xclip -o -selection clipboard 2>&1 || true)'"
 close copy
 echo "ok: copied as UTF-8"
+
+# Typing, then kill -9 once the recovery snapshot is on disk: the next start
+# on the file asks, Return answers yes, and the edits are back (saved here
+# to compare the bytes).
+doc="$work/crash.txt"
+printf 'line one\r\nline two\r\n' >"$doc"
+printf 'xyzline one\r\nline two\r\n' >"$work/expected"
+start crash "$doc"
+xdotool type --delay 40 xyz
+snapshot_written() { compgen -G "$work/crash/config/yomikaki/versions/recovery-*" >/dev/null; }
+wait_for 10 snapshot_written || fail "crash: no recovery snapshot after typing"
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true  # reaped here, without the shell's notice
+XDG_CONFIG_HOME="$work/crash/config" XDG_RUNTIME_DIR="$work/crash/runtime" QT_QPA_PLATFORM=xcb \
+  "$program" "$doc" >"$work/crash/out2.log" 2>&1 &
+pid=$!
+pids+=("$pid")
+question=$(timeout 20 xdotool search --sync --onlyvisible --name '^確認$' | head -n 1) || fail "crash: no question"
+timeout 10 xdotool windowactivate --sync "$question" || fail "crash: question not activated"
+xdotool key Return
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name "crash.txt \\* - Yomikaki\$" | head -n 1) ||
+  fail "crash: the restored document is not shown modified"
+timeout 10 xdotool windowactivate --sync "$wid" || fail "crash: window not activated"
+xdotool key ctrl+s
+wait_for 10 has_bytes "$doc" "$work/expected" || fail "crash: restored and saved $(od -An -tx1 "$doc")"
+no_snapshot() { ! snapshot_written; }
+wait_for 10 no_snapshot || fail "crash: snapshot left after the save"
+close crash
+echo "ok: edits typed before kill -9 offered and restored"

@@ -41,7 +41,7 @@ constexpr TCommandInfo kCommands[] = {
     {"ReopenUtf16Le1", "UTF-16 LE(&L)", "", "文字コードを指定して、現在の文書を読み込み直します。", File, "Reopen1", 0},
     {"ReopenUtf16Be1", "UTF-16 BE(&B)", "", "文字コードを指定して、現在の文書を読み込み直します。", File, "Reopen1", 0},
     {"Save1", "上書き保存(&S)", "Ctrl+S", "現在の文書を保存します。", File, "", 0},
-    {"SaveAs1", "名前を付けて保存(&A)...", "", "現在の文書を新しい名前で保存します。", File, "", 0},
+    {"SaveAs1", "名前を付けて保存(&A)...", "Ctrl+Shift+S", "現在の文書を新しい名前で保存します。", File, "", 0},
     {"SaveEncoding1", "文字コード", "", "", File, "", kSub},
     {"SaveAsSjis1", "Shift-JIS (CP932)(&S)...", "", "文字コードを指定して、現在の文書を新しい名前で保存します。", File, "SaveEncoding1", 0},
     {"SaveAsUtf81", "UTF-8(&U)...", "", "文字コードを指定して、現在の文書を新しい名前で保存します。", File, "SaveEncoding1", 0},
@@ -80,7 +80,7 @@ constexpr TCommandInfo kCommands[] = {
      "版管理ファイル削除設定にかかわらず、履歴ファイルを削除しないで終了します。", File, "", 0},
     {"SaveAndExit1", "保存して終了(&E)", "Ctrl+E", "文書を保存して終了します。", File, "", kSep},
     {"CloseAll1", "全てのYomikakiを終了", "", "全てのウィンドウを閉じます。", File, "", 0},
-    {"Exit1", "終了(&X)", "", "文書の保存を確認し、アプリケーションを終了します。", File, "", 0},
+    {"Exit1", "終了(&X)", "Ctrl+Q", "文書の保存を確認し、アプリケーションを終了します。", File, "", 0},
 
     // Edit menu
     {"Undo1", "元に戻す(&U)", "Ctrl+Z", "直前に行った操作を取り消します。", Edit, "", 0},

@@ -65,10 +65,15 @@ int main(int argc, char** argv) {
   const std::string launchToken = yk::LaunchToken(std::getenv("XDG_ACTIVATION_TOKEN"), std::getenv("DESKTOP_STARTUP_ID"));
   const std::string startupId = yk::LaunchToken(nullptr, std::getenv("DESKTOP_STARTUP_ID"));
 
-  // The toolkit sees no arguments: a file named like one of its options
-  // ("-style", "-reverse") is the user's file.
-  int qt_argc = 1;
-  QApplication app(qt_argc, argv);
+  // The toolkit sees only its own options, as the command line picked them
+  // out: a file named like one of them after "--" stays the user's file.
+  std::vector<std::string> qt_arguments{argv[0]};
+  qt_arguments.insert(qt_arguments.end(), command_line.toolkit.begin(), command_line.toolkit.end());
+  std::vector<char*> qt_argv;
+  for (std::string& a : qt_arguments) qt_argv.push_back(a.data());
+  qt_argv.push_back(nullptr);
+  int qt_argc = static_cast<int>(qt_arguments.size());
+  QApplication app(qt_argc, qt_argv.data());
   // A file that another window shows goes to it before anything of this
   // window is made, so the second start costs little more than the look-up.
   // That window comes to the front with this start's token, and the

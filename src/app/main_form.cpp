@@ -220,6 +220,7 @@ void TMainForm::FormCreate() {
   TopicWord.clear();
   setAcceptDrops(true);
   SettingsPath = env_.settings_path.empty() ? DefaultSettingsPath() : env_.settings_path;
+  ConnectRecovery();
   try {
     ReadSettings();
   } catch (const std::exception&) {
@@ -294,6 +295,7 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::FormDestroy() {
   if (destroyed_ || HandedOver) return;
   destroyed_ = true;
+  if (Recovery) Recovery->Release();
   try {
     StoreRecentPosition();
   } catch (const std::exception&) {

@@ -25,6 +25,7 @@
 #include "shell/file_names.h"
 #include "shell/input_support.h"
 #include "shell/marks.h"
+#include "shell/recovery_keeper.h"
 #include "shell/version_history.h"
 
 class QAction;
@@ -197,8 +198,9 @@ class TMainForm : public QMainWindow {
   void SetTabCaption(int index, const std::string& cp932);
   // The command line (arguments as given to the window).
   void HandleCommandLine();
-  // Another main window whose title shows path (modified or not), the last
-  // such in the bus's order; never this window. nullopt: none.
+  // Another main window whose title shows path (modified or not) or whose
+  // document is path's file, the last such in the bus's order; never this
+  // window. nullopt: none.
   std::optional<TPeerInfo> FindDocumentWindow(const std::string& path);
 
   // ===================================================================
@@ -234,7 +236,30 @@ class TMainForm : public QMainWindow {
   std::optional<std::string> AskSaveName(const QString& initial);
   // Not modified any more; closes the window when save-and-exit asked so.
   void DocumentSaved();
-  std::string OpenDialogFolder;  // starting folder of the file dialogs
+  TLineEnd LineEnd = TLineEnd::CrLf;  // the document's own line ends
+  std::string OpenDialogFolder;       // starting folder of the file dialogs
+  // The document's file as this window last loaded or saved it; a save in
+  // place asks before it writes over a file that differs (another program
+  // wrote or replaced it). A deleted file is simply written again.
+  TFileStamp DocumentStamp;
+  bool ConfirmWriteOverChangedFile();
+  // The file's mode forbids writing it: the document opened read-only.
+  bool FileReadOnly = false;
+  void SetFileReadOnly(bool on);
+  // Why Memo1 is read-only (its characters, or its file's mode); empty
+  // when it is not.
+  QString ReadOnlyReason() const;
+  // The read-only sign of the title and the status bar follow Memo1.
+  void ShowReadOnlyState();
+  // A key or paste refused by a read-only editor: status panel 3 says why.
+  void EditRefused();
+  // Save on a read-only document: explains why and offers Save As.
+  bool SaveReadOnlyDocument();
+  // A name the save dialog may not overwrite (the document's own file
+  // while it is protected, a read-only file, a link into a missing
+  // folder): told, and true.
+  bool RefusesSaveName(const std::string& name);
+  QLabel* ReadOnlyPanel = nullptr;  // status bar: "読み取り専用"
 
   // ===================================================================
   // Editing commands (main_form_commands.cpp), the view and the split view
@@ -529,7 +554,8 @@ class TMainForm : public QMainWindow {
   void ApplyGeneralSettings();
 
   // ===================================================================
-  // Session end and recovery snapshots (main_form_session.cpp)
+  // Session end (main_form_session.cpp) and recovery snapshots
+  // (main_form_recovery.cpp)
   // ===================================================================
   void ConnectSessionCommands();
   // The desktop session is ending. When the session manager lets us ask, a
@@ -541,27 +567,40 @@ class TMainForm : public QMainWindow {
   // modified document kept in a recovery snapshot instead of a question
   // (asked only when the snapshot cannot be written).
   void CloseForTermination();
-  // Memo1's text into the document's recovery snapshot, silently; false
-  // when it could not be written.
-  bool KeepRecoverySnapshot();
-  // Removes the snapshot this window wrote, if any.
-  void DropRecoverySnapshot();
   // True when the close query must not ask: the current edits are kept in
   // a snapshot, or the user answered for them as the session ended.
   bool CloseNeedsNoQuestion() const;
-  // After path was loaded: its snapshot, if one exists, is offered; yes
-  // loads it as a modified document, no removes it. During start-up the
+  bool CloseUnasked = false;
+
+  // Makes the window's snapshot keeper; at the start of FormCreate.
+  void ConnectRecovery();
+  // An edit: a snapshot follows within two seconds of a pause in typing,
+  // and at least every 30 seconds while typing goes on.
+  void ScheduleRecovery();
+  // The timer's turn: the snapshot of a modified document is written in
+  // the background; an unmodified one's snapshot goes.
+  void RecoveryTick();
+  // Memo1's text into the window's snapshot now, silently; false when it
+  // could not be written.
+  bool KeepRecoverySnapshot();
+  // Removes the snapshot this window wrote, if any.
+  void DropRecoverySnapshot();
+  // The document was saved: later snapshots count against its file.
+  void RecoverySaved();
+  // After path was loaded: later snapshots count against it, and the
+  // snapshots other windows left of it are offered, newest first; yes
+  // loads one as a modified document, no removes it. During start-up the
   // offer waits for OfferRecoveryAtStart.
   void OfferRecovery(const std::string& path);
-  // The end of start-up: the document's snapshot, or at a start without a
-  // file the oldest untitled snapshot, is offered.
+  // The end of start-up: the document's snapshots, or at a start without
+  // a file the oldest untitled snapshot, are offered.
   void OfferRecoveryAtStart();
-  void AskToRestore(const std::string& snapshot);
-  bool RestoreSnapshot(const std::string& snapshot);
-  std::string RecoveryPath;  // the snapshot this window wrote last
-  bool CloseUnasked = false;
-  bool StartingUp = true;            // until OfferRecoveryAtStart
-  std::string StartRecoverySnapshot;  // found during start-up
+  // What a snapshot says of the document besides its text.
+  TRecoveryDocument RecoveryDocument() const;
+  std::unique_ptr<TRecoveryKeeper> Recovery;
+  QTimer* RecoveryTimer = nullptr;
+  bool StartingUp = true;             // until OfferRecoveryAtStart
+  std::string StartRecoveryDocument;  // loaded during start-up: offered at its end
 
   // ===================================================================
   // Other encodings (main_form_encoding.cpp)
@@ -678,6 +717,16 @@ class TMainForm : public QMainWindow {
   THistHeadDlg* hist_head_dlg_ = nullptr;
   TTopicDlg* topic_dlg_ = nullptr;
   TListForm* list_form_ = nullptr;
+  // Recovery: the offer of one window's snapshot, and when the first edit
+  // not yet in a snapshot was made (0: none).
+  bool OfferSnapshot(const std::string& file, const std::string& document);
+  // Each puts a snapshot into Memo1 as a modified document; on failure the
+  // document is as on disk and the reason is returned (null: restored).
+  QString RestoreRecord(const TRecoveryRecord& record);
+  QString PrepareRecoveryBase(const TRecoveryRecord& record);
+  QString RestoreText(const std::string& snapshot);
+  void ReloadAfterFailedRestore();
+  std::int64_t recovery_first_edit_ms_ = 0;
   // Editing commands.
   bool caret_panel_pending_ = false;
   bool clipboard_has_text_ = false;

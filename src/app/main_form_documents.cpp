@@ -3,6 +3,7 @@
 // titles and the modified mark, loading, and dropped files.
 #include <QFile>
 #include <QLabel>
+#include <QStatusBar>
 
 #include <sys/stat.h>
 
@@ -12,6 +13,7 @@
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
 #include "text/errors.h"
+#include "text/safe_file.h"
 
 namespace yk {
 
@@ -39,6 +41,7 @@ QString SaveProblemText(TSaveProblem problem) {
     case TSaveProblem::FolderMissing: return Utf8("保存先のフォルダーがありません。");
     case TSaveProblem::Folder: return Utf8("同じ名前のフォルダーがあります。");
     case TSaveProblem::NoPermission: return Utf8("保存先のフォルダーに書き込む権限がありません。");
+    case TSaveProblem::FileReadOnly: return Utf8("ファイルは書き込みが禁止されています。");
     case TSaveProblem::DiskFull: return Utf8("ディスクの空き容量が足りません。");
     case TSaveProblem::TooLarge: return Utf8("ファイルが大きすぎて書き込めません。");
     case TSaveProblem::Unknown: break;
@@ -49,10 +52,20 @@ QString SaveProblemText(TSaveProblem problem) {
 // Qt reads "[*]" in a title as the modified placeholder; doubled, it stays.
 QString TitleText(QString title) { return title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")); }
 
+// A name that is taken: a file, a folder, or a link (also one whose target
+// does not exist yet).
 bool Exists(const std::string& path) {
   struct stat st{};
-  return ::stat(path.c_str(), &st) == 0;
+  return ::lstat(path.c_str(), &st) == 0;
 }
+
+bool SameFileOnDisk(const std::string& a, const std::string& b) {
+  const TFileStamp sa = StampOfFile(a), sb = StampOfFile(b);
+  return sa.exists && sb.exists && sa.dev == sb.dev && sa.ino == sb.ino;
+}
+
+constexpr unsigned kYesNo = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
+constexpr unsigned kYesNoCancel = kYesNo | AnswerBit(TDialogAnswer::Cancel);
 
 }  // namespace
 
@@ -64,12 +77,21 @@ void TMainForm::ConnectDocumentCommands() {
   Bind("SaveList1", [this] { SaveList1Click(); });
   Bind("SaveAsList1", [this] { SaveAsList1Click(); });
   Bind("SaveAndExit1", &TMainForm::SaveAndExit1Click);
+  ReadOnlyPanel = new QLabel(StatusBar);
+  ReadOnlyPanel->setObjectName(QStringLiteral("ReadOnlyPanel"));
+  ReadOnlyPanel->setAlignment(Qt::AlignCenter);
+  StatusBar->addPermanentWidget(ReadOnlyPanel);
+  for (TEditorWidget* memo : {Memo1, Memo3})
+    memo->Editor().OnEditRefused = [this](TEditor&) { EditRefused(); };
 }
 
 // --- titles and the modified mark -----------------------------------------------
 
+// The read-only sign goes between the name and the modified mark; the
+// title other windows compare (TitleBytes) is without it.
 QString TMainForm::WindowTitleFor(bool modified) const {
-  return DisplayPath(FileName) + (modified ? QStringLiteral(" * - Yomikaki") : QStringLiteral(" - Yomikaki"));
+  const QString sign = Memo1->Editor().ReadOnly() ? Utf8(" [読み取り専用]") : QString();
+  return DisplayPath(FileName) + sign + (modified ? QStringLiteral(" * - Yomikaki") : QStringLiteral(" - Yomikaki"));
 }
 
 std::string TMainForm::TitleBytes() const {
@@ -81,7 +103,8 @@ void TMainForm::SetFileName(const std::string& name) {
   const bool modified = Memo1->Editor().Modified();
   setWindowTitle(TitleText(WindowTitleFor(modified)));
   // The short form, for the task bar's button where the desktop shows it.
-  application_title_ = DisplayPath(FileNamePart(name)) +
+  const QString sign = Memo1->Editor().ReadOnly() ? Utf8(" [読み取り専用]") : QString();
+  application_title_ = DisplayPath(FileNamePart(name)) + sign +
                        (modified ? QStringLiteral(" * - Yomikaki") : QStringLiteral(" - Yomikaki"));
   setWindowIconText(application_title_);
 }
@@ -99,13 +122,16 @@ void TMainForm::Memo1Change() {
 
 // --- asking before edits are dropped --------------------------------------------------
 
+// An unmodified document whose file another program deleted exists only
+// in the window: it is asked about as a modified one.
 bool TMainForm::ConfirmSave() {
-  if (!Memo1->Editor().Modified()) return true;
-  const QString text = Utf8("ファイル %1 の内容が変更されています。\r変更を保存しますか?")
-                           .arg(DisplayPath(FileNamePart(FileName)));
-  const unsigned buttons =
-      AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No) | AnswerBit(TDialogAnswer::Cancel);
-  switch (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons)) {
+  const QString name = DisplayPath(FileNamePart(FileName));
+  QString text = Utf8("ファイル %1 の内容が変更されています。\r変更を保存しますか?").arg(name);
+  if (!Memo1->Editor().Modified()) {
+    if (FileName == kUntitled || !DocumentStamp.exists || StampOfFile(FileName).exists) return true;
+    text = Utf8("ファイル %1 は他のプログラムによって削除されました。\r保存しますか?").arg(name);
+  }
+  switch (Prompts().Question(this, Utf8(kConfirmCaption), text, kYesNoCancel)) {
     // A save that was cancelled or failed leaves the edits unsaved: the
     // calling command must not drop them.
     case TDialogAnswer::Yes: return Save1Click();
@@ -118,6 +144,9 @@ bool TMainForm::ConfirmSave() {
 
 bool TMainForm::LoadDocument(const std::string& path) {
   TEditor& ed = Memo1->Editor();
+  // Taken before reading: a write during the load shows as a change.
+  const TFileStamp stamp = StampOfFile(path);
+  SetFileReadOnly(false);
   TLoadProblem problem = CheckLoadable(path);
   QString reason = LoadProblemText(problem);
   if (problem == TLoadProblem::None) {
@@ -137,9 +166,12 @@ bool TMainForm::LoadDocument(const std::string& path) {
     SetFileName(kUntitled);
     ed.SetModified(false);
     SetModifiedMark(false);
+    DocumentStamp = {};
     ForgetEncoding();  // encodings
+    ShowReadOnlyState();
     return false;
   }
+  DocumentStamp = stamp;
   SetFileName(path);
   // The text is loaded: a failure to record it in the lists keeps it.
   try {
@@ -153,6 +185,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
   DrawGutter(Memo1);
   DrawGutter(Memo3);
   EncodingLoaded();  // encodings
+  SetFileReadOnly(!WritableByMode(path));
   OfferRecovery(path);
   return true;
 }
@@ -164,7 +197,9 @@ void TMainForm::New1Click() {
   ed.Lines().Clear();
   ed.SetModified(false);
   SetModifiedMark(false);
+  DocumentStamp = {};
   ForgetEncoding();  // encodings
+  SetFileReadOnly(false);
 }
 
 void TMainForm::Open1Click() {
@@ -184,9 +219,23 @@ void TMainForm::Open1Click() {
 
 bool TMainForm::WriteDocument(const std::string& path, bool wrapped) {
   TEditor& ed = Memo1->Editor();
+  // A save in place keeps the old bytes beside the snapshots until the new
+  // ones are on disk.
+  TSafeFileWriter::SetBackupFolder(VersionFolder(SettingsPath));
   try {
     // The wrapped form always ends its rows with CR LF.
     return WriteEncodedDocument(path, wrapped);  // encodings
+  } catch (const EFileDamaged& e) {
+    Prompts().Error(this, Utf8(kErrorCaption),
+                    Utf8("ファイル %1 を保存できませんでした。\r書き込みの途中で失敗し、元の内容に戻せませんでした。\r"
+                         "元の内容は %2 に残してあります。")
+                        .arg(DisplayPath(path), DisplayPath(e.BackupPath())));
+    return false;
+  } catch (const EBackupError&) {
+    Prompts().Error(this, Utf8(kErrorCaption),
+                    Utf8("ファイル %1 を保存できませんでした。\r元の内容の控えを作れないため、書き込みませんでした。")
+                        .arg(DisplayPath(path)));
+    return false;
   } catch (const std::exception& e) {
     const auto* file_error = dynamic_cast<const EFileError*>(&e);
     const TSaveProblem problem = DiagnoseSaveFailure(path, static_cast<std::uint64_t>(ed.TextLength()),
@@ -202,24 +251,72 @@ std::optional<std::string> TMainForm::AskSaveName(const QString& initial) {
       Prompts().SaveFileName(this, Utf8("名前を付けて保存"), Utf8(kDocumentFilter), 0, initial);
   if (!chosen) return std::nullopt;
   const std::string name = WithDefaultExtension(NativePath(*chosen), ".txt");
+  if (RefusesSaveName(name)) return std::nullopt;
   if (Exists(name)) {
     const QString text = Utf8("%1\rこのファイルはすでに存在します。\r上書きしますか?").arg(DisplayPath(name));
-    const unsigned buttons =
-        AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No) | AnswerBit(TDialogAnswer::Cancel);
-    if (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) != TDialogAnswer::Yes) return std::nullopt;
+    if (Prompts().Question(this, Utf8(kConfirmCaption), text, kYesNoCancel) != TDialogAnswer::Yes) return std::nullopt;
   }
   return name;
+}
+
+bool TMainForm::RefusesSaveName(const std::string& name) {
+  QString why;
+  const std::string target = ResolveLink(name);
+  if (EncodingReadOnly && FileName != kUntitled && SameFileOnDisk(name, FileName)) {
+    why = Utf8("表示できない文字を含むファイルを保護するため、同じファイルには保存できません。\r"
+               "別の名前を指定してください。");
+  } else if (StampOfFile(target).exists && !WritableByMode(target)) {
+    why = Utf8("ファイル %1 は書き込みが禁止されているため、上書きできません。\r別の名前を指定してください。")
+              .arg(DisplayPath(name));
+  } else if (target != name && !StampOfFile(DirOfPath(target)).exists) {
+    why = Utf8("%1 はシンボリックリンクですが、リンク先 %2 のフォルダーがありません。\r別の名前を指定してください。")
+              .arg(DisplayPath(name), DisplayPath(target));
+  }
+  if (why.isEmpty()) return false;
+  Prompts().Error(this, Utf8(kErrorCaption), why);
+  return true;
 }
 
 void TMainForm::DocumentSaved() {
   Memo1->Editor().SetModified(false);
   SetModifiedMark(false);
+  DocumentStamp = StampOfFile(FileName);
   EncodingSaved();  // encodings
+  SetFileReadOnly(false);  // the file was written: it may be
+  RecoverySaved();  // recovery snapshots
   if (SaveAndExitPending) close();
 }
 
+bool TMainForm::ConfirmWriteOverChangedFile() {
+  const TFileStamp now = StampOfFile(FileName);
+  // Gone: written again. No file any more (a folder in its place): the
+  // write refuses it and says why.
+  if (!now.exists || !now.regular || now == DocumentStamp) return true;
+  const QString text = Utf8("ファイル %1 は、開いた後に他のプログラムによって変更されています。\r"
+                            "上書きすると、その変更は失われます。\r上書きしますか?")
+                           .arg(DisplayPath(FileNamePart(FileName)));
+  if (Prompts().Question(this, Utf8(kConfirmCaption), text, kYesNo) == TDialogAnswer::Yes) return true;
+  SaveAndExitPending = false;
+  return false;
+}
+
+bool TMainForm::SaveReadOnlyDocument() {
+  const QString reason = ReadOnlyReason();
+  if (!reason.isEmpty()) {
+    const QString text = Utf8("ファイル %1 は読み取り専用のため、上書き保存できません。\r%2\r名前を付けて保存しますか?")
+                             .arg(DisplayPath(FileNamePart(FileName)), reason);
+    if (Prompts().Question(this, Utf8(kConfirmCaption), text, kYesNo) != TDialogAnswer::Yes) {
+      SaveAndExitPending = false;
+      return false;
+    }
+  }
+  return SaveAs1Click();
+}
+
 bool TMainForm::Save1Click() {
-  if (FileName == kUntitled || Memo1->Editor().ReadOnly()) return SaveAs1Click();
+  if (FileName == kUntitled) return SaveAs1Click();
+  if (Memo1->Editor().ReadOnly()) return SaveReadOnlyDocument();
+  if (!ConfirmWriteOverChangedFile()) return false;
   if (!WriteDocument(FileName, false)) return SaveAs1Click();
   // The document is on disk; a failure to record the caret does not undo that.
   try {
@@ -259,7 +356,9 @@ void TMainForm::SaveAndExit1Click() {
 bool TMainForm::SaveList1Click() {
   TEditor& ed = Memo1->Editor();
   if (FileName == kUntitled || ed.ReadOnly()) return SaveAsList1Click();
+  if (!ConfirmWriteOverChangedFile()) return false;
   if (!WriteDocument(FileName, true)) return SaveAsList1Click();
+  DocumentStamp = StampOfFile(FileName);
   // The document takes the line ends it now has on disk. Should the file
   // have gone already, the text shown stays: it is what was saved.
   const TLoadProblem problem = CheckLoadable(FileName);
@@ -294,6 +393,33 @@ bool TMainForm::SaveAsList1Click() {
     Prompts().Error(this, Utf8(kErrorCaption), ToQString(e.what()));
   }
   return true;
+}
+
+// --- the read-only state ----------------------------------------------------------------
+
+QString TMainForm::ReadOnlyReason() const {
+  if (EncodingReadOnly) return Utf8("元のとおりに表示できない文字を含むため、ファイルを保護して読み取り専用にしています。");
+  if (FileReadOnly) return Utf8("ファイルに書き込む権限がないため、読み取り専用で開いています。");
+  return {};
+}
+
+void TMainForm::SetFileReadOnly(bool on) {
+  TEditor& ed = Memo1->Editor();
+  if (on) ed.SetReadOnly(true);
+  else if (FileReadOnly && !EncodingReadOnly) ed.SetReadOnly(false);
+  FileReadOnly = on;
+  ShowReadOnlyState();
+}
+
+void TMainForm::ShowReadOnlyState() {
+  const bool on = Memo1->Editor().ReadOnly();
+  if (ReadOnlyPanel) ReadOnlyPanel->setText(on ? Utf8("読み取り専用") : QString());
+  SetFileName(FileName);
+}
+
+void TMainForm::EditRefused() {
+  const QString reason = ReadOnlyReason();
+  SetStatusText(3, reason.isEmpty() ? Utf8("読み取り専用のため編集できません。") : reason);
 }
 
 // --- dropped files -----------------------------------------------------------------------

@@ -63,8 +63,10 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
 // SpawnDetached of the program's own executable.
 bool LaunchSelf(const std::vector<std::string>& arguments);
 
-// Another main window whose title shows path, modified or not: the last
-// such in the bus's order, never the window with selfId.
+// Another main window whose title shows path, modified or not, or whose
+// document is the file path names (the same device and inode, so a link or
+// another spelling finds it): the last such in the bus's order, never the
+// window with selfId.
 std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string& path, const std::string& selfId);
 // Start-up with a file that another window shows: that window is restored
 // and brought to the front (with token, the activation token of this start,

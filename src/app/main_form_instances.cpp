@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "app/display_text.h"
@@ -129,6 +131,12 @@ TPeerInfo TMainForm::InstanceInfo() {
   info.className = std::string(kMainFormClass);
   info.title = TitleBytes();
   info.activated = activated_ms_;
+  // As the file is now: a name replaced by another file is that file.
+  struct stat st{};
+  if (FileName != kUntitled && ::stat(FileName.c_str(), &st) == 0) {
+    info.fileDevice = static_cast<std::uint64_t>(st.st_dev);
+    info.fileInode = static_cast<std::uint64_t>(st.st_ino);
+  }
   return info;
 }
 
@@ -181,10 +189,19 @@ bool TMainForm::SendToWindow(const TPeerInfo& window, const TBusCommand& command
 std::optional<TPeerInfo> FindDocumentWindow(TInstanceBus& bus, const std::string& path, const std::string& selfId) {
   const std::string plain = path + " - Yomikaki";
   const std::string modified = path + " * - Yomikaki";
+  // The file itself, whatever name it is reached by: a symbolic or hard
+  // link to an open file must not start a second, unsynchronised editor.
+  struct stat st{};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  auto same_file = [&](const TPeerInfo& peer) {
+    return exists && (peer.fileDevice != 0 || peer.fileInode != 0) &&
+           peer.fileDevice == static_cast<std::uint64_t>(st.st_dev) &&
+           peer.fileInode == static_cast<std::uint64_t>(st.st_ino);
+  };
   std::optional<TPeerInfo> found;
   for (TPeerInfo& peer : bus.Peers()) {
-    if (peer.className == kMainFormClass && (peer.title == plain || peer.title == modified) && peer.id != selfId)
-      found = std::move(peer);
+    if (peer.className != kMainFormClass || peer.id == selfId) continue;
+    if (peer.title == plain || peer.title == modified || same_file(peer)) found = std::move(peer);
   }
   return found;
 }

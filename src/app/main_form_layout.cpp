@@ -149,11 +149,14 @@ void TMainForm::BuildListPanel() {
   PageControl1->addTab(FIListBox2, Utf8("履歴"));
   PageControl1->addTab(FIListBox3, Utf8("お気に入り"));
   PageControl1->setCurrentIndex(2);
+  // The list tabs' first width shows all three tabs, whatever the font.
+  page_tab_width_ = std::max(page_tab_width_, PageControl1->tabBar()->sizeHint().width() + 8);
 
   auto* preview = NewFrame(nullptr, "PreviewPanel");
   QHBoxLayout* row = Row(preview);
   Panel4 = BuildGutter("Panel4", "Image2", Image2);
   Memo2 = NewEditor(preview, "Memo2");
+  Memo2->setAccessibleName(Utf8("プレビュー"));
   Memo2->Editor().SetReadOnly(true);
   row->addWidget(Panel4);
   row->addWidget(Memo2, 1);
@@ -172,6 +175,7 @@ void TMainForm::BuildEditingArea() {
   SplitPanel = NewFrame(nullptr, "SplitPanel");
   Panel5 = BuildGutter("Panel5", "Image3", Image3);
   Memo3 = NewEditor(SplitPanel, "Memo3");
+  Memo3->setAccessibleName(Utf8("文書 (上)"));
   QHBoxLayout* upper = Row(SplitPanel);
   upper->addWidget(Panel5);
   upper->addWidget(Memo3, 1);
@@ -180,6 +184,7 @@ void TMainForm::BuildEditingArea() {
   auto* lower = NewFrame(nullptr, "EditPanel");
   Panel3 = BuildGutter("Panel3", "Image1", Image1);
   Memo1 = NewEditor(lower, "Memo1");
+  Memo1->setAccessibleName(Utf8("文書"));
   QHBoxLayout* row = Row(lower);
   row->addWidget(Panel3);
   row->addWidget(Memo1, 1);

@@ -200,6 +200,9 @@ QSize TMainForm::FirstStartSize() const {
   const int gutter = ed.ColWidth() * 6 + 8;
   const int scroll = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   int width = ed.Margin().Left() + cols * ed.ColWidth() + gutter + scroll + 2 * Memo1->frameWidth() + 8;
+  // No less than the whole tool bar, so none of it hides behind the
+  // overflow button.
+  width = std::max(width, ToolBar1->sizeHint().width());
   int height = 600;
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect avail = screen->availableGeometry();

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QTabWidget>
 
+#include <unistd.h>
+
 #include "app/display_text.h"
 #include "app/hist_head_dlg.h"
 #include "app/main_form.h"
@@ -57,14 +59,29 @@ void TMainForm::AddHistory1Click() {
                     Utf8("版管理ファイルを保存するフォルダーを作れませんでした。\r") + ToQString(e.what()));
     return;
   }
-  if (!WriteDocument(path, false)) return;
+  // This window's own snapshot of that name (taken the same second) is
+  // replaced; any other file of that name is another window's, or kept
+  // from before, and stays: the snapshot takes a numbered name beside it.
+  const bool own = VersionList.Wrote(path);
+  if (!own) {
+    try {
+      path = CreateSnapshotFile(path);
+    } catch (const std::exception& e) {
+      Prompts().Error(this, Utf8(kErrorCaption), Utf8("版管理ファイルを作れませんでした。\r") + ToQString(e.what()));
+      return;
+    }
+  }
+  if (!WriteDocument(path, false)) {
+    if (!own) ::unlink(path.c_str());
+    return;
+  }
   AddVersionFile(path);
   PageControl1->setCurrentIndex(kVersionPage);
 }
 
 // A full list keeps the snapshot on disk unlisted, after the warning.
 void TMainForm::AddVersionFile(const std::string& path) {
-  if (VersionList.Add(path) == TVersionList::varFull) {
+  if (VersionList.Add(path, VersionFileIdOf(path)) == TVersionList::varFull) {
     Prompts().Warning(this, Utf8(kWarningCaption), ToQString(kVersionListFullMessage));
     return;
   }

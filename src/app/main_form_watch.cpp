@@ -176,6 +176,7 @@ void TMainForm::KeepEditorText() {
   // rather than dropping text that may now exist nowhere else.
   Memo1->Editor().SetModified(true);
   SetModifiedMark(true);
+  ScheduleRecovery();  // and it is kept against a crash like any edit
 }
 
 }  // namespace yk

@@ -141,7 +141,9 @@ class TEditor : public TEditorLink {
   bool Overwrite() const { return overwrite_; }
   void SetOverwrite(bool v);
   bool Modified() const { return modified_; }
-  void SetModified(bool v) { modified_ = v; }
+  // false: the text is what its file holds (undo or redo coming back to
+  // this text clears the flag again); true: the file holds something else.
+  void SetModified(bool v);
 
   // --- text ---------------------------------------------------------------
   TEditorStrings& Lines() { return *lines_; }
@@ -282,6 +284,9 @@ class TEditor : public TEditorLink {
   TEditorEvent OnTopRowChange;
   TEditorEvent OnTopColChange;
   TDrawLineEvent OnDrawLine;
+  // A key, typed text or a paste was refused because the editor is
+  // read-only (the refusal itself stays silent; the owner may say why).
+  TEditorEvent OnEditRefused;
 
   // --- keyboard, mouse, scrolling, input method (editor_input.cpp, editor_scroll.cpp, editor_ime.cpp) ---
   using TKeyEvent = std::function<void(TEditor& sender, TKey& key, TShiftState shift)>;
@@ -437,6 +442,8 @@ class TEditor : public TEditorLink {
   mutable TRowMapCache row_map_;
 
  private:
+  // True (after telling OnEditRefused) when the editor is read-only.
+  bool RefusedReadOnly();
   // Coordinates (editor_core.cpp).
   std::string_view RowView(int row) const;
   bool RowHasTab(int row) const;

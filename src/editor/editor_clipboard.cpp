@@ -42,7 +42,7 @@ void TEditor::CutToClipboard() {
 }
 
 void TEditor::PasteFromClipboard() {
-  if (read_only_ || !clipboard_ || !clipboard_->HasText()) return;
+  if (!clipboard_ || !clipboard_->HasText() || RefusedReadOnly()) return;
   const std::string text = clipboard_->Text();
   if (clipboard_->HasBoxFormat())
     PasteAsBox(text);

@@ -129,6 +129,11 @@ void TEditor::SetColor(TColor c) {
   RepaintAll();
 }
 
+void TEditor::SetModified(bool v) {
+  modified_ = v;
+  rows_->UndoObj().MarkSaved(!v);
+}
+
 void TEditor::SetReadOnly(bool v) {
   if (sel_drag_ == sdDragging) return;
   read_only_ = v;
@@ -713,12 +718,13 @@ void TEditor::RepaintAll() {
 // added or removed rows are moved with a window scroll.
 void TEditor::StringsChanged() {
   const TChangedRange change = rows_->ChangedRange();
+  if (change.dirty && host_) host_->TextChanged(change.first, change.oldCount, change.newCount);
   screen_->StringsChanged();
   KeepCaretOnBoundary();
   if (change.dirty) RealignSelection();
   UpdateScrollRanges();
   if (change.dirty) {
-    modified_ = true;
+    modified_ = !rows_->UndoObj().AtSavedState();
     if (OnChange) OnChange(*this);
   }
 }

@@ -108,6 +108,12 @@ void TEditor::OverwriteAtCaret(std::string_view s) {
   ReplaceAndPlace(r, last - r + 1, text, anchor, offset);
 }
 
+bool TEditor::RefusedReadOnly() {
+  if (!read_only_) return false;
+  if (OnEditRefused) OnEditRefused(*this);
+  return true;
+}
+
 void TEditor::KeyChar(char c, bool shiftOrCtrl) {
   const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
   const unsigned char b = static_cast<unsigned char>(c);
@@ -117,7 +123,8 @@ void TEditor::KeyChar(char c, bool shiftOrCtrl) {
     if (!shiftOrCtrl) TabKey();
   } else if (b == 13) {
     ReturnKey();
-  } else if (!read_only_ && ((b >= 32 && b <= 126) || cp932::IsHalfWidthKana(b))) {
+  } else if ((b >= 32 && b <= 126) || cp932::IsHalfWidthKana(b)) {
+    if (RefusedReadOnly()) return;
     InsertText(std::string_view(&c, 1));
   }
 }
@@ -144,7 +151,7 @@ std::string TEditor::IndentFor(int row) const {
 }
 
 void TEditor::ReturnKey() {
-  if (read_only_) return;
+  if (RefusedReadOnly()) return;
   if (Selected()) DeleteSelection();
   if (row_ >= RowCount()) {
     const int row = row_;
@@ -173,7 +180,7 @@ void TEditor::ReturnKey() {
 }
 
 void TEditor::TabKey() {
-  if (read_only_ || !want_tabs_) return;
+  if (!want_tabs_ || RefusedReadOnly()) return;
   const int tab = TabSpaceCount();
   int n = tab - col_ % tab;
   if (WordWrap()) {
@@ -190,7 +197,7 @@ void TEditor::TabKey() {
 }
 
 void TEditor::BackSpaceKey() {
-  if (read_only_) return;
+  if (RefusedReadOnly()) return;
   if (Selected()) {
     DeleteSelection();
     return;
@@ -252,7 +259,7 @@ void TEditor::JoinWithPrevious() {
 
 void TEditor::DeleteKey() {
   const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
-  if (read_only_) return;
+  if (RefusedReadOnly()) return;
   if (Selected()) {
     DeleteSelection();
     return;

@@ -5,7 +5,7 @@
 namespace yk {
 
 void TEditor::ImeComposition(const std::string& cp932Result) {
-  if (read_only_ || cp932Result.empty()) return;
+  if (cp932Result.empty() || RefusedReadOnly()) return;
   InsertText(cp932Result);
 }
 

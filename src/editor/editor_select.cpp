@@ -31,6 +31,7 @@ void TEditor::DoSelectionModeChange() {
 }
 
 void TEditor::DoSelectionChange(bool selected) {
+  if (host_) host_->SelectionChanged();
   if (OnSelectionChange) OnSelectionChange(*this, selected);
 }
 

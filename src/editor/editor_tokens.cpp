@@ -218,14 +218,14 @@ std::int64_t TEditor::Perform(TEditMessage msg, std::int64_t wParam, std::int64_
       return Pack(p.x, p.y);
     }
     case emGetModify: return modified_ ? 1 : 0;
-    case emSetModify: modified_ = wParam != 0; return 0;
+    case emSetModify: SetModified(wParam != 0); return 0;
     case emSetReadOnly: SetReadOnly(wParam != 0); return 1;
     case emCanUndo: return CanUndo() ? 1 : 0;
     case emUndo:
       if (!CanUndo()) return 0;
       Undo();
       return 1;
-    case emEmptyUndoBuffer: rows_->UndoObj().Clear(); return 0;
+    case emEmptyUndoBuffer: rows_->UndoObj().ForgetHistory(); return 0;
     case emGetFirstVisibleLine: return top_row_;
     case emScrollCaret: ScrollCaret(); return 1;
     case emCut:

@@ -13,6 +13,7 @@ class Writer {
   void U16(std::uint16_t v) { Int(v, 2); }
   void I32(std::int32_t v) { Int(static_cast<std::uint32_t>(v), 4); }
   void I64(std::int64_t v) { Int(static_cast<std::uint64_t>(v), 8); }
+  void U64(std::uint64_t v) { Int(v, 8); }
   void Bytes(std::string_view s) { out_ += s; }
   std::string& Out() { return out_; }
 
@@ -30,6 +31,7 @@ class Reader {
   std::uint16_t U16(const char* what) { return static_cast<std::uint16_t>(Int(2, what)); }
   std::int32_t I32(const char* what) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(Int(4, what))); }
   std::int64_t I64(const char* what) { return static_cast<std::int64_t>(Int(8, what)); }
+  std::uint64_t U64(const char* what) { return Int(8, what); }
   std::string_view Bytes(std::size_t n, const char* what) {
     Need(n, what);
     std::string_view s = in_.substr(pos_, n);
@@ -141,6 +143,12 @@ TPeerInfo ReadInfo(Reader& r) {
   info.activated = r.I64("activation time");
   info.pid = r.I64("process id");
   CheckNumbers(info);
+  if (!r.AtEnd()) {
+    info.fileDevice = r.U64("file device");
+    info.fileInode = r.U64("file inode");
+    // No file is said by leaving the fields out: one message, one form.
+    if (info.fileDevice == 0 && info.fileInode == 0) throw EBusMessageError("file identity of zeros");
+  }
   return info;
 }
 
@@ -179,6 +187,12 @@ std::string EncodeBusMessage(const TBusMessage& m) {
       w.Bytes(m.info.title);
       w.I64(m.info.activated);
       w.I64(m.info.pid);
+      // Left out when there is no file, so that such a reply reads the
+      // same in a window of an older version.
+      if (m.info.fileDevice != 0 || m.info.fileInode != 0) {
+        w.U64(m.info.fileDevice);
+        w.U64(m.info.fileInode);
+      }
       break;
     case bmCommandReply:
       w.I32(m.result);

@@ -10,7 +10,9 @@
 //                   bcActivate: nothing, or u16 token length, token (a
 //                   sender of an older build sends no token)
 //   bmInfoReply:    u8 class length, class, u16 title length, title,
-//                   i64 activated, i64 pid
+//                   i64 activated, i64 pid, then u64 file device and u64
+//                   file inode (left out when both are 0, and by windows
+//                   of older versions)
 //   bmCommandReply: i32 result
 // Integers are little-endian; nothing may follow the last field.
 #pragma once

@@ -29,6 +29,11 @@ struct TPeerInfo {
   std::string title;      // the exact window title (CP932 bytes)
   std::int64_t activated = 0;  // when it was last activated, ms since the epoch
   std::int64_t pid = 0;
+  // The document's file as it is on disk now (device and inode; both 0 for
+  // none), so that another name of the same file, a symbolic or hard link,
+  // finds the window that has it.
+  std::uint64_t fileDevice = 0;
+  std::uint64_t fileInode = 0;
   bool operator==(const TPeerInfo&) const = default;
 };
 

@@ -1,6 +1,7 @@
 // The window services an editor needs from the windowing system: its size
 // and focus, invalidation and scrolling, the system caret, scroll bars,
-// cursors, redraw control and the input method's composition window.
+// cursors, redraw control, the input method's composition window and the
+// notices assistive technologies need.
 #pragma once
 
 #include "platform/font.h"
@@ -50,6 +51,12 @@ class TWindowHost {
   // Redraw off while a batch of changes is made; on again repaints.
   virtual void SetRedraw(bool on) = 0;
   virtual void SetCompositionPos(TPoint p) = 0;
+
+  // For assistive technologies, which follow the text without painting
+  // it: count rows from first were replaced by newCount rows (their text
+  // may differ), and the shown selection changed. Nothing by default.
+  virtual void TextChanged(int /*first*/, int /*count*/, int /*newCount*/) {}
+  virtual void SelectionChanged() {}
 };
 
 }  // namespace yk

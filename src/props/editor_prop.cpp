@@ -134,14 +134,16 @@ void SetInitialView(TEditorViewInfo& v) {
   TEditorBracketItem& pair = v.Brackets().Add();
   pair.SetLeftBracket("/*");
   pair.SetRightBracket("*/");
-  SetEntry(pair.ItemColor(), clWhite, clGray);
+  // Coloured tokens stand on the window's own background, whatever the
+  // desktop's palette, rather than in white boxes on a dark one.
+  SetEntry(pair.ItemColor(), clWindow, clGray);
   TEditorColors& c = v.Colors();
   for (TEditorColor* e : {&c.Ank(), &c.Comment(), &c.DBCS(), &c.Int(), &c.Str(), &c.Symbol()})
     SetEntry(*e, clWindow, clWindowText);
-  SetEntry(c.Mail(), clWhite, clGreen, {fsUnderline});
-  SetEntry(c.Reserve(), clWhite, clRed);
+  SetEntry(c.Mail(), clWindow, clGreen, {fsUnderline});
+  SetEntry(c.Reserve(), clWindow, clRed);
   SetEntry(c.Select(), clNavy, clWhite);
-  SetEntry(c.Url(), clWhite, clNavy, {fsUnderline});
+  SetEntry(c.Url(), clWindow, clNavy, {fsUnderline});
   v.SetCommenter("");
   v.SetControlCode(false);
   v.SetHexPrefix("");

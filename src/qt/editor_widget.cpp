@@ -1,6 +1,7 @@
 // The editor widget: Qt events in, window services out.
 #include "qt/editor_widget.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 
+#include "qt/editor_accessible.h"
 #include "qt/editor_menu.h"
 #include "qt/qt_graphics.h"
 #include "qt/qt_surface.h"
@@ -69,7 +71,12 @@ QRect ToQRect(const TRect& r) { return QRect(r.left, r.top, r.Width(), r.Height(
 }  // namespace
 
 TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
-    : QAbstractScrollArea(parent), editor_(editor ? std::move(editor) : std::make_unique<TEditor>()) {
+    : QAbstractScrollArea(parent),
+      editor_(editor ? std::move(editor) : std::make_unique<TEditor>()),
+      offsets_(std::make_unique<TUnicodeOffsets>(*editor_)),
+      notices_(std::make_unique<TAccessibleNotices>(*this, *offsets_)) {
+  static const bool accessible = (QAccessible::installFactory(&EditorAccessibleFactory), true);
+  (void)accessible;
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);  // every painted pixel is ours
@@ -186,7 +193,12 @@ void TEditorWidget::SetCaretPos(int x, int y) {
   caret_pos_ = QPoint(x, y);
   blink_on_ = true;
   UpdateCaretArea();
+  notices_->CaretPlaced();
 }
+
+void TEditorWidget::TextChanged(int first, int count, int newCount) { notices_->TextChanged(first, count, newCount); }
+
+void TEditorWidget::SelectionChanged() { notices_->SelectionChanged(); }
 
 void TEditorWidget::ShowCaret(bool visible) {
   UpdateCaretArea();
@@ -285,24 +297,78 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   }
 }
 
-// The text being composed stands inline at the caret, underlined: the rest
-// of the caret row is painted again to one side, moved right by the
+// The text being composed stands inline at the caret, in the pieces the
+// input method formats (the segment being converted highlighted, the rest
+// underlined; all of it underlined when it gives no format): the rest of
+// the caret row is painted again to one side, moved right by the
 // composition's width, so no glyph is covered or cut. The document does
 // not change until the composition is committed.
 void TEditorWidget::PaintPreedit(QPainter& painter) {
   if (preedit_.isEmpty()) return;
   const TEditor& ed = *editor_;
-  const std::string bytes = FromQString(preedit_).bytes;
   const int x = composition_pos_.x, y = composition_pos_.y, cw = ed.ColWidth();
-  const int width = static_cast<int>(bytes.size()) * cw;
-  const TSize size = ClientSize();
-  ShiftRowRest(painter, x, y, width);
-  TQtSurface surface(painter, PaintFont(), palette());
+  const std::string bytes = FromQString(preedit_).bytes;
+  ShiftRowRest(painter, x, y, static_cast<int>(bytes.size()) * cw);
+  // Runs of characters with the same format, each drawn in its cells.
+  int cell = 0, runCell = 0, cursorCell = -1;
+  const QTextCharFormat* runFormat = PreeditFormatAt(0);
+  for (int i = 0; i <= preedit_.size();) {
+    if (i == preedit_cursor_) cursorCell = cell;
+    if (i == preedit_.size()) break;
+    const int length = preedit_[i].isHighSurrogate() && i + 1 < preedit_.size() ? 2 : 1;
+    const QTextCharFormat* format = PreeditFormatAt(i);
+    if (format != runFormat) {
+      PaintPreeditRun(painter, x + runCell * cw, std::string_view(bytes).substr(runCell, cell - runCell), runFormat);
+      runCell = cell;
+      runFormat = format;
+    }
+    cell += static_cast<int>(FromQString(preedit_.mid(i, length)).bytes.size());
+    i += length;
+  }
+  PaintPreeditRun(painter, x + runCell * cw, std::string_view(bytes).substr(runCell), runFormat);
+  if (preedit_cursor_shown_ && cursorCell >= 0)
+    painter.fillRect(QRect(x + cursorCell * cw, y, 2, ed.FontHeight()), ToQColor(ed.Font().color, palette()));
+}
+
+// The format of the composition's character at a unit: the last that
+// covers it, as later attributes refine earlier ones; null for none.
+const QTextCharFormat* TEditorWidget::PreeditFormatAt(int unit) const {
+  const QTextCharFormat* found = nullptr;
+  for (const TPreeditFormat& f : preedit_formats_)
+    if (unit >= f.start && unit < f.start + f.length) found = &f.format;
+  return found;
+}
+
+namespace {
+
+TColor ToTColor(const QColor& c) {
+  return MakeColor(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                   static_cast<std::uint8_t>(c.blue()));
+}
+
+}  // namespace
+
+// One run of the composition: the format's colours and weight where it
+// has them, the editor's otherwise; underlined as the format says, or
+// always when the input method gave no format for it.
+void TEditorWidget::PaintPreeditRun(QPainter& painter, int x, std::string_view bytes, const QTextCharFormat* format) {
+  if (bytes.empty()) return;
+  const TEditor& ed = *editor_;
+  TColor color = ed.Font().color;
+  TColor background = editor_->Color();
   TFontStyles style = ed.Font().style;
-  style.Include(fsUnderline);
-  surface.TextRun(x, y, cw, bytes, ed.Font().color, editor_->Color(), style, {0, 0, size.width, size.height});
-  const int before = static_cast<int>(FromQString(preedit_.left(preedit_cursor_)).bytes.size());
-  painter.fillRect(QRect(x + before * cw, y, 2, ed.FontHeight()), ToQColor(ed.Font().color, palette()));
+  bool underline = true;
+  if (format) {
+    if (format->foreground().style() != Qt::NoBrush) color = ToTColor(format->foreground().color());
+    if (format->background().style() != Qt::NoBrush) background = ToTColor(format->background().color());
+    if (format->fontWeight() >= QFont::DemiBold) style.Include(fsBold);
+    underline = format->fontUnderline() || format->underlineStyle() != QTextCharFormat::NoUnderline;
+  }
+  if (underline) style.Include(fsUnderline);
+  const TSize size = ClientSize();
+  TQtSurface surface(painter, PaintFont(), palette());
+  surface.TextRun(x, composition_pos_.y, ed.ColWidth(), bytes, color, background, style,
+                  {0, 0, size.width, size.height});
 }
 
 // The caret row from x on, painted into an image and drawn dx further right.
@@ -467,10 +533,13 @@ void TEditorWidget::wheelEvent(QWheelEvent* e) {
   TurnWheel(e->angleDelta().y(), e->modifiers());
 }
 
-// One line per notch; touchpads send smaller steps that add up.
+// A notch scrolls the lines the desktop sets (QApplication's wheel scroll
+// lines), a page with Shift; touchpads send smaller steps that add up, a
+// line at a time.
 void TEditorWidget::TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers) {
-  wheel_rest_ += angleDelta;
   const TShiftState shift = ShiftOf(modifiers);
+  const int perNotch = (shift & ssShift) ? 1 : std::max(1, QApplication::wheelScrollLines());
+  wheel_rest_ += angleDelta * perNotch;
   while (std::abs(wheel_rest_) >= 120) {
     const int step = wheel_rest_ > 0 ? 1 : -1;
     editor_->MouseWheel(step, shift);
@@ -565,12 +634,33 @@ void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
   }
   preedit_ = e->preeditString();
   preedit_cursor_ = static_cast<int>(preedit_.size());
-  for (const QInputMethodEvent::Attribute& a : e->attributes())
-    if (a.type == QInputMethodEvent::Cursor) preedit_cursor_ = std::clamp(a.start, 0, static_cast<int>(preedit_.size()));
+  preedit_cursor_shown_ = true;
+  preedit_formats_.clear();
+  for (const QInputMethodEvent::Attribute& a : e->attributes()) {
+    if (a.type == QInputMethodEvent::Cursor) {
+      preedit_cursor_ = std::clamp(a.start, 0, static_cast<int>(preedit_.size()));
+      preedit_cursor_shown_ = a.length != 0;
+    } else if (a.type == QInputMethodEvent::TextFormat) {
+      const QTextCharFormat format = qvariant_cast<QTextFormat>(a.value).toCharFormat();
+      if (a.length > 0 && format.isValid()) preedit_formats_.push_back({a.start, a.length, format});
+    }
+  }
   editor_->ImeCandidateWindow(!preedit_.isEmpty());
+  ShowPreeditCursor();
   viewport()->update(QRect(0, composition_pos_.y, viewport()->width(), editor_->RowHeight()));
   e->accept();
   ReportReplaced(replaced);
+}
+
+// A composition that runs past the right edge moves the view by a quarter
+// of its width at a time, as the caret does, until its cursor is seen.
+void TEditorWidget::ShowPreeditCursor() {
+  if (preedit_.isEmpty()) return;
+  TEditor& ed = *editor_;
+  const int cursor = ed.Col() + static_cast<int>(FromQString(preedit_.left(preedit_cursor_)).bytes.size());
+  const int visible = std::max(1, ed.VisibleCols());
+  if (cursor < ed.TopCol() + visible) return;
+  ed.SetTopCol(std::max(cursor - visible + 1, ed.TopCol() + visible / 4));
 }
 
 }  // namespace yk

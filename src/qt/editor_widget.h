@@ -8,17 +8,23 @@
 #include <QMenu>
 #include <QPointer>
 #include <QRegion>
+#include <QTextCharFormat>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "editor/editor.h"
 #include "platform/window_host.h"
 #include "qt/cell_warmer.h"
 #include "qt/qt_clipboard.h"
+#include "qt/unicode_offsets.h"
 
 namespace yk {
+
+class TAccessibleNotices;
 
 class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   Q_OBJECT
@@ -45,7 +51,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // another editor with TurnWheel, for example the active pane).
   std::function<bool(TEditorWidget& sender, QWheelEvent* e)> OnWheel;
   // Scrolls the editor by a wheel turn (angle in eighths of a degree, one
-  // notch 120; partial notches add up), a page at a time with Shift.
+  // notch 120; partial notches add up): the desktop's lines per notch, a
+  // page per notch with Shift.
   void TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers);
   // The resolved font the editor is painted in.
   const QFont& PaintFont() const;
@@ -57,6 +64,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // Whether idle time is still drawing the characters of the pages beside
   // the view ahead of a page key (TCellWarmer).
   bool WarmingCells() const { return warmer_.Busy(); }
+  // The document in Unicode offsets, for assistive technologies.
+  TUnicodeOffsets& Offsets() { return *offsets_; }
 
   // --- TWindowHost ----------------------------------------------------------
   TSize ClientSize() const override;
@@ -73,6 +82,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void SetCursor(TCursor cursor, bool screen) override;
   void SetRedraw(bool on) override;
   void SetCompositionPos(TPoint p) override;
+  void TextChanged(int first, int count, int newCount) override;
+  void SelectionChanged() override;
 
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -106,6 +117,10 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void TypeText(const QString& text, TShiftState shift);
   void ReportReplaced(int count);
   void PaintPreedit(QPainter& painter);
+  void PaintPreeditRun(QPainter& painter, int x, std::string_view bytes, const QTextCharFormat* format);
+  const QTextCharFormat* PreeditFormatAt(int unit) const;
+  // Scrolls the view sideways so that the composition's cursor is seen.
+  void ShowPreeditCursor();
   void ShiftRowRest(QPainter& painter, int x, int y, int dx);
   void PaintCaret(QPainter& painter);
   void UpdateCaretArea();
@@ -113,6 +128,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void BlinkCaret();
 
   std::unique_ptr<TEditor> editor_;
+  std::unique_ptr<TUnicodeOffsets> offsets_;
+  std::unique_ptr<TAccessibleNotices> notices_;
   TQtClipboard clipboard_;
   TQtClipboard selection_clipboard_{QClipboard::Selection};
   mutable TFontSpec font_spec_;
@@ -138,8 +155,17 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   QPointer<QMenu> app_menu_;
   TCellWarmer warmer_{*editor_};
 
+  // A piece of the composition as the input method formats it (the
+  // segment being converted stands out from the others), in UTF-16 units.
+  struct TPreeditFormat {
+    int start = 0;
+    int length = 0;
+    QTextCharFormat format;
+  };
   QString preedit_;
   int preedit_cursor_ = 0;
+  bool preedit_cursor_shown_ = true;
+  std::vector<TPreeditFormat> preedit_formats_;
   TPoint composition_pos_;
 };
 

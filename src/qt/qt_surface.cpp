@@ -132,7 +132,30 @@ namespace {
 // Floor division, for cells left of x.
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
+// Relative luminance as the accessibility guidelines define it.
+double Luminance(const QColor& c) {
+  const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+  return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 }  // namespace
+
+// Colours chosen for a light window (navy links, green mail addresses)
+// vanish on a dark palette's background: text that would barely stand out
+// from its background is drawn with its lightness turned over (a light
+// blue for navy), which keeps its hue. Readable pairs stay as chosen.
+QColor ReadableOn(const QColor& text, const QColor& background) {
+  constexpr double kReadable = 4.5;
+  if (Contrast(text, background) >= kReadable) return text;
+  const QColor hsl = text.toHsl();
+  const QColor turned = QColor::fromHsl(hsl.hslHue(), hsl.hslSaturation(), 255 - hsl.lightness());
+  return Contrast(turned, background) > Contrast(text, background) ? turned : text;
+}
 
 TQtSurface::TVisible TQtSurface::VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip) {
   const long long n = static_cast<long long>(bytes.size());
@@ -154,7 +177,10 @@ void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TC
   const TVisible range = VisibleBytes(x, cellWidth, bytes, clip);
   if (range.first >= range.end) return;
   painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
-  painter_.setPen(ToQColor(color, palette_));
+  // The desktop's own colours are its choice; fixed ones may not suit its palette.
+  const QColor pen = ToQColor(color, palette_);
+  const QColor back = ToQColor(bkColor == clNone ? clWindow : bkColor, palette_);
+  painter_.setPen(IsSystemColor(color) ? pen : ReadableOn(pen, back));
   TQtFace& face = Face(style);
   if (!DrawCells(x, y, cellWidth, bytes, range, face, bkColor)) {
     if (bkColor != clNone) FillRect(cells, bkColor);

@@ -16,6 +16,12 @@ namespace yk {
 
 class TQtFace;
 
+// The text colour drawn on a background: as chosen, unless it would
+// barely stand out from it (a contrast under 4.5:1), when its lightness is
+// turned over so that it reads on light and dark palettes alike. TextRun
+// applies it to fixed colours, not to the palette's own.
+QColor ReadableOn(const QColor& text, const QColor& background);
+
 // Draws every byte in a cell cellWidth pixels wide: a half-width character
 // centred in one cell, a double-byte character centred in two. Only the
 // cells inside the clip rectangle are looked at, so a row of any length

@@ -103,7 +103,18 @@ std::string WithDefaultExtension(const std::string& path, std::string_view ext) 
   return path + std::string(ext);
 }
 
-TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes, int error) {
+TFileStamp StampOfFile(const std::string& path) {
+  struct stat st{};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return {};
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, S_ISREG(st.st_mode)};
+}
+
+TSaveProblem DiagnoseSaveFailure(const std::string& name, std::uint64_t bytes, int error) {
+  const std::string path = ResolveLink(name);
+  struct stat st{};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if ((error == EACCES || error == EPERM) && exists && S_ISREG(st.st_mode) && !WritableByMode(path))
+    return TSaveProblem::FileReadOnly;
   switch (error) {
     case ENOSPC:
     case EDQUOT: return TSaveProblem::DiskFull;
@@ -115,7 +126,6 @@ TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes, i
     default: break;
   }
   std::string folder = DirOfPath(path);
-  struct stat st{};
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return TSaveProblem::FolderMissing;
   if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return TSaveProblem::Folder;
   if (::access(folder.c_str(), W_OK) != 0) return TSaveProblem::NoPermission;

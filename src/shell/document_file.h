@@ -10,6 +10,9 @@
 #include "text/line_end.h"
 #include "text/pointer_string_list.h"
 
+#include <sys/types.h>
+#include <ctime>
+
 namespace yk {
 
 // The first line end of bytes. A Ctrl+Z is text like any other byte (only
@@ -47,9 +50,28 @@ TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kM
 // the end when eof_mark (the loaded file ended with one, so an unchanged
 // save gives the same bytes). The old file is replaced only once the new
 // one is completely on disk, and is left as it was when anything fails
-// (EFileError).
+// (EFileError; EFileDamaged when a save in place could not put the old
+// bytes back).
 void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
                       bool eof_mark = false);
+
+// What a file is on disk, as far as telling whether another program wrote
+// or replaced it: a replacement is another inode, a write changes the size
+// or the modification time (to the nanosecond). A symbolic link is followed.
+struct TFileStamp {
+  bool exists = false;
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = 0;
+  timespec mtime{};
+  bool regular = false;  // a regular file (not compared: the identity says it)
+
+  bool operator==(const TFileStamp& o) const {
+    return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec;
+  }
+};
+TFileStamp StampOfFile(const std::string& path);
 
 // path with ext added when its file-name part has no dot; a name ending in
 // a dot counts as having an extension.
@@ -58,13 +80,14 @@ std::string WithDefaultExtension(const std::string& path, std::string_view ext);
 enum class TSaveProblem : std::uint8_t {
   FolderMissing,  // the folder to save in does not exist
   Folder,         // the name is a folder
-  NoPermission,   // the folder (or file) may not be written
+  NoPermission,   // the folder may not be written
+  FileReadOnly,   // the file's mode forbids writing it
   DiskFull,       // not enough free space for the document (or the user's quota is used up)
   TooLarge,       // the file is larger than this system lets the process write
   Unknown,
 };
 
-// Why a save of bytes bytes to path failed, judged after the failure from
+// Why a save of bytes bytes to path (a symbolic link: where it points) failed, judged after the failure from
 // the error number of the failed call (error; 0 when unknown) and, where it
 // does not tell, from the file system as it is now.
 TSaveProblem DiagnoseSaveFailure(const std::string& path, std::uint64_t bytes, int error = 0);

@@ -1,7 +1,9 @@
 // Snapshot names and the version list.
 #include "shell/version_history.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -66,12 +68,43 @@ std::string PrepareSnapshotPath(const std::string& settingsPath, std::string_vie
   return SnapshotFileName(folder, header, fileName);
 }
 
-TVersionList::TAddResult TVersionList::Add(const std::string& path) {
+std::string CreateSnapshotFile(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const std::string name = NameOf(path);
+  const std::string ext = ExtensionOf(name);
+  const std::string stem = name.substr(0, name.size() - ext.size());
+  std::string candidate = path;
+  for (int n = 2;; ++n) {
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      return candidate;
+    }
+    if (errno != EEXIST || n > 10000)
+      throw EFileError("Cannot create " + candidate + ": " + std::strerror(errno), errno);
+    candidate = folder + stem + "(" + std::to_string(n) + ")" + ext;
+  }
+}
+
+std::optional<TVersionFileId> VersionFileIdOf(const std::string& path) {
+  struct stat st{};
+  if (::lstat(path.c_str(), &st) != 0) return std::nullopt;
+  return TVersionFileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+TVersionList::TAddResult TVersionList::Add(const std::string& path, std::optional<TVersionFileId> written) {
   if (Count() >= kMaxVersionFiles) return varFull;
   auto it = std::find(items_.begin(), items_.end(), path);
   if (it != items_.end()) items_.erase(it);
   items_.insert(items_.begin(), path);
+  std::erase_if(written_, [&](const auto& w) { return w.first == path; });
+  if (written) written_.emplace_back(path, *written);
   return varAdded;
+}
+
+bool TVersionList::Wrote(const std::string& path) const {
+  const auto it = std::find_if(written_.begin(), written_.end(), [&](const auto& w) { return w.first == path; });
+  return it != written_.end() && VersionFileIdOf(path) == it->second;
 }
 
 int TVersionList::DeleteFiles() {
@@ -80,9 +113,12 @@ int TVersionList::DeleteFiles() {
     std::error_code ec;
     const auto status = std::filesystem::symlink_status(*it, ec);
     if (ec || std::filesystem::is_directory(status)) continue;
+    const bool known = std::any_of(written_.begin(), written_.end(), [&](const auto& w) { return w.first == *it; });
+    if (known && !Wrote(*it)) continue;  // not the file this window wrote
     if (std::filesystem::remove(*it, ec) && !ec) ++removed;
   }
   items_.clear();
+  written_.clear();
   return removed;
 }
 

@@ -2,9 +2,11 @@
 // snapshots of a window and their deletion at exit.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace yk {
@@ -48,22 +50,44 @@ std::string SnapshotFileName(const std::string& folder, std::string_view header,
 // be made.
 std::string PrepareSnapshotPath(const std::string& settingsPath, std::string_view header, std::string_view fileName);
 
+// Makes the snapshot file path, empty and private (mode 0600), unless a
+// file of that name exists: then the first free name of "name(2).ext",
+// "name(3).ext" and so on. Made with exclusive create, so two windows
+// never write one file. Returns the name made; EFileError when none can be.
+std::string CreateSnapshotFile(const std::string& path);
+
+// A file as its writer left it: another file at the same name since (a
+// snapshot of another window, made after this one was removed) is not it.
+struct TVersionFileId {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool operator==(const TVersionFileId&) const = default;
+};
+// The file at path now; nullopt when there is none.
+std::optional<TVersionFileId> VersionFileIdOf(const std::string& path);
+
 // The snapshots a window made, newest first; not stored anywhere.
 class TVersionList {
  public:
   enum TAddResult { varAdded, varFull };
   // A full list refuses (the snapshot file stays on disk unlisted);
-  // otherwise the path moves or goes to the top.
-  TAddResult Add(const std::string& path);
+  // otherwise the path moves or goes to the top. written: the file as the
+  // window wrote it, so that only that file is ever deleted.
+  TAddResult Add(const std::string& path, std::optional<TVersionFileId> written = std::nullopt);
   const std::vector<std::string>& Items() const { return items_; }
   int Count() const { return static_cast<int>(items_.size()); }
+  // Whether the file at path is a snapshot this window wrote and listed,
+  // unchanged since: a later snapshot of the same name may replace it.
+  bool Wrote(const std::string& path) const;
   // Deletes the listed files from the last to the first and empties the
-  // list. Only files are removed; a path that is missing, now a folder or
-  // cannot be removed is skipped. Returns the number of files removed.
+  // list. Only files are removed, and only as they were written; a path
+  // that is missing, now a folder, another file or cannot be removed is
+  // skipped. Returns the number of files removed.
   int DeleteFiles();
 
  private:
   std::vector<std::string> items_;
+  std::vector<std::pair<std::string, TVersionFileId>> written_;
 };
 
 }  // namespace yk

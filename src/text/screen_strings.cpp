@@ -143,8 +143,10 @@ TRowsText TEditorScreenStrings::GetRowsText(int first, int count) const {
   return result;
 }
 
-void TEditorScreenStrings::SetChangedRange(int first, int oldCount, int newCount) {
+void TEditorScreenStrings::SetChangedRange(int first, int oldCount, int newCount, std::size_t keptHead,
+                                           std::size_t keptTail) {
   changed_ = {first, oldCount, newCount, true};
+  if (OnRowsReplaced) OnRowsReplaced({first, oldCount, newCount, keptHead, keptTail, false});
 }
 
 // --- the edit primitive -----------------------------------------------------
@@ -224,7 +226,7 @@ bool TEditorScreenStrings::SpliceInRow(int row, std::size_t from, std::size_t to
   // scanned again, and the rows after it as far as they change.
   SetRowState(row, kStateNotComputed);
   UpdateStatesFrom(row, true);
-  SetChangedRange(row, 1, 1);
+  SetChangedRange(row, 1, 1, record.keptHead, record.keptTail);
   return true;
 }
 
@@ -274,7 +276,7 @@ void TEditorScreenStrings::RebuildRows(int start, int first, int lastReplaced, i
   AssignRows(start, oldRows, scratch);
   StoreOldText(record, std::move(record.oldText), GetRowsText(start, scratch.GetCount()).text);
   UpdateStatesFrom(start, true);
-  SetChangedRange(start, oldRows, scratch.GetCount());
+  SetChangedRange(start, oldRows, scratch.GetCount(), record.keptHead, record.keptTail);
 }
 
 // Only an edit of a document that mixes line ends, or one that splits a
@@ -405,14 +407,15 @@ void TEditorScreenStrings::ReplaceUntilRow(int start, int agree, const TEditorSt
   AssignRows(start, oldCount, rows);
   StoreOldText(record, std::move(record.oldText), newText);
   UpdateStatesFrom(start, true);
-  SetChangedRange(start, oldCount, newCount);
+  SetChangedRange(start, oldCount, newCount, record.keptHead, record.keptTail);
 }
 
 void TEditorScreenStrings::Clear() {
   pending_wrap_ = {};
   PrepareEditors();
   undo_->Clear();
-  SetChangedRange(0, GetCount(), 0);
+  const int rows = GetCount();
+  changed_ = {0, rows, 0, true};
   eof_mark_ = false;
   append_state_ = 0;
   TEditorStringList::Clear();
@@ -421,6 +424,7 @@ void TEditorScreenStrings::Clear() {
     e->SetRow(0);
     e->SetCol(0);
   }
+  if (OnRowsReplaced) OnRowsReplaced({0, rows, 0, 0, 0, true});
 }
 
 void TEditorScreenStrings::Changed() {
@@ -591,7 +595,7 @@ void TEditorScreenStrings::SetWordWrap(bool on) {
   wrap_enabled_ = on;
   InvalidateWidths();  // a tab never reaches past the wrap column
   if (OwnerLoading()) return;
-  undo_->Clear();
+  undo_->ForgetHistory();  // the text stays
   if (on) {
     WrapAll();
   } else {
@@ -606,7 +610,7 @@ void TEditorScreenStrings::SetWordWrap(bool on) {
 void TEditorScreenStrings::WrapOptionChanged() {
   if (OwnerLoading() || !wrap_enabled_) return;
   InvalidateWidths();
-  undo_->Clear();
+  undo_->ForgetHistory();
   WrapAll();
   UpdateAllStates();
   RepaintEditors();

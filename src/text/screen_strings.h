@@ -2,6 +2,7 @@
 // whole list, carried highlight states and the editors attached to it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,20 @@ struct TChangedRange {
   int newCount = 0;
   bool dirty = false;
   bool operator==(const TChangedRange&) const = default;
+};
+
+// One replacement of rows, told after the rows changed: rows [firstRow,
+// firstRow + newRows) stand where oldRows rows stood, and the texts of the
+// two runs (each raCrlf row followed by CR LF) share their first keptHead
+// and last keptTail bytes. cleared: every row went at once (Clear, which
+// also starts every load).
+struct TRowsReplaced {
+  int firstRow = 0;
+  int oldRows = 0;
+  int newRows = 0;
+  std::size_t keptHead = 0;
+  std::size_t keptTail = 0;
+  bool cleared = false;
 };
 
 struct TRowsText {
@@ -85,7 +100,12 @@ class TEditorScreenStrings : public TEditorStringList {
   bool EofMark() const { return eof_mark_; }
   void SetEofMark(bool on) { eof_mark_ = on; }
 
-  void SetChangedRange(int first, int oldCount, int newCount);
+  // Records the range the editors repaint and tells OnRowsReplaced.
+  void SetChangedRange(int first, int oldCount, int newCount, std::size_t keptHead = 0, std::size_t keptTail = 0);
+  // Told of every replacement of rows that the edit primitive, undo and
+  // redo make, and of Clear; not of the rows a load appends after its
+  // Clear, nor of re-wrapping, which keeps the text.
+  std::function<void(const TRowsReplaced&)> OnRowsReplaced;
   const TChangedRange& ChangedRange() const { return changed_; }
   void Clear() override;
 

@@ -63,8 +63,13 @@ TUndoData& TEditorUndoObj::NewUndoData() {
     record->caretRow = e->Row();
     record->caretCol = e->Col();
   }
+  record->state = next_state_++;
   undo_.push_back(std::move(record));
-  if (static_cast<int>(undo_.size()) > undo_list_max_) undo_.pop_front();
+  if (static_cast<int>(undo_.size()) > undo_list_max_) {
+    // The text before the dropped record can no longer be reached.
+    base_state_ = undo_.front()->state;
+    undo_.pop_front();
+  }
   if (!redoing_) redo_.clear();
   return *undo_.back();
 }
@@ -87,9 +92,17 @@ std::size_t TEditorUndoObj::StoredBytes() const {
 }
 
 void TEditorUndoObj::Clear() {
+  ForgetHistory();
+  base_state_ = next_state_++;
+}
+
+void TEditorUndoObj::ForgetHistory() {
+  base_state_ = State();
   undo_.clear();
   redo_.clear();
 }
+
+std::uint64_t TEditorUndoObj::State() const { return undo_.empty() ? base_state_ : undo_.back()->state; }
 
 // A record of bytes replaced inside one row (no line end in what it took
 // out, the row still ending as it did) is replayed by putting those bytes
@@ -130,7 +143,7 @@ TUndoData TEditorUndoObj::Replay(const TUndoData& r) {
   // old text (the replacement) is trimmed against.
   StoreOldText(out, std::move(replacement), old);
   owner_.UpdateStatesFrom(r.firstRow, true);
-  owner_.SetChangedRange(r.firstRow, taken, out.insertedRows);
+  owner_.SetChangedRange(r.firstRow, taken, out.insertedRows, out.keptHead, out.keptTail);
   return out;
 }
 
@@ -150,7 +163,9 @@ void TEditorUndoObj::Undo() {
   undo_.pop_back();
   {
     TListUpdateScope update(owner_);
-    AddRedoData(Replay(*r));
+    TUndoData inverse = Replay(*r);
+    inverse.state = r->state;  // redoing it gives that text back
+    AddRedoData(std::move(inverse));
   }
   MoveCaret(*r);
 }
@@ -166,6 +181,7 @@ void TEditorUndoObj::Redo() {
     TUndoData& record = NewInverseData();
     inverse.caretRow = record.caretRow;
     inverse.caretCol = record.caretCol;
+    inverse.state = r->state;
     record = std::move(inverse);
   }
   MoveCaret(*r);

@@ -28,6 +28,10 @@ struct TUndoData {
   // The old text's line ends of another kind than the document's, counted
   // in the whole old text.
   TOtherLineEnds oldEnds;
+  // The text state the record leads to: after an undo record, the state
+  // its edit made; after a redo record, the state the redo gives back. Two
+  // equal states hold the same text.
+  std::uint64_t state = 0;
 };
 
 // Stores old in r, less what it shares at both ends with replacement (the
@@ -55,7 +59,19 @@ class TEditorUndoObj {
   virtual void Undo();
   // Appends the record, with the active editor's caret, to the redo list.
   virtual void AddRedoData(TUndoData data);
+  // Forgets every record. Clear: the text is about to change outside the
+  // records (a load), so its state is new; ForgetHistory: the text stays as
+  // it is (a re-wrap), and so does its state.
   virtual void Clear();
+  void ForgetHistory();
+
+  // The text state as the records know it: every edit makes a new one,
+  // undo and redo return to earlier ones. MarkSaved notes the current state
+  // as the one on disk (or, with false, that no state is: the file now holds
+  // something else); AtSavedState tells whether undo or redo came back to it.
+  std::uint64_t State() const;
+  void MarkSaved(bool saved) { saved_state_ = saved ? State() : kNoState; }
+  bool AtSavedState() const { return saved_state_ != kNoState && State() == saved_state_; }
 
   int UndoListMax() const { return undo_list_max_; }
   void SetUndoListMax(int v) { undo_list_max_ = v < kMinUndoListMax ? kMinUndoListMax : v; }
@@ -74,7 +90,12 @@ class TEditorUndoObj {
   void MoveCaret(const TUndoData& r);
   TUndoData& NewInverseData();
 
+  static constexpr std::uint64_t kNoState = 0;
+
   TEditorScreenStrings& owner_;
+  std::uint64_t next_state_ = 2;
+  std::uint64_t base_state_ = 1;   // the state before the oldest undo record
+  std::uint64_t saved_state_ = 1;  // an empty new document is unmodified
   int undo_list_max_ = kMinUndoListMax;
   bool redoing_ = false;
   std::deque<std::unique_ptr<TUndoData>> redo_;

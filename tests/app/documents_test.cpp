@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 #include <QWindow>
 
@@ -183,6 +184,29 @@ TEST_F(DocumentTest, SaveAsAddsTxtOnlyWithoutAnExtensionAndAsksBeforeOverwriting
     EXPECT_FALSE(form->SaveAndExitPending);
     EXPECT_EQ(Slurp(existing) == "old", answer != kYes);
   }
+}
+
+// The desktop's keys for Save As and for closing, pressed in the editor.
+TEST_F(DocumentTest, CtrlShiftSSavesUnderANameAndCtrlQClosesTheWindow) {
+  TMainForm& f = Make();
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.Memo1->setFocus();
+  QTest::keyClicks(f.Memo1, "text");
+  prompts.SaveFile(Q(dir.File("keys.txt")));
+  QTest::keyClick(f.Memo1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Slurp(dir.File("keys.txt")), "text");
+  EXPECT_EQ(f.FileName, dir.File("keys.txt"));
+  // Closing asks about unsaved edits as the menu's 終了 does.
+  QTest::keyClicks(f.Memo1, "more");
+  prompts.Answer(kCancel);
+  QTest::keyClick(f.Memo1, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(prompts.Last().kind, TKind::Question);
+  prompts.Answer(kNo);
+  QTest::keyClick(f.Memo1, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_EQ(Slurp(dir.File("keys.txt")), "text");
 }
 
 TEST_F(DocumentTest, SaveAndExitOnAnUntitledDocumentWithTheDialogCancelledStaysOpen) {

@@ -127,11 +127,12 @@ TEST_F(EncodingTest, CharactersCp932LacksKeepTheFileFromBeingWrittenOver) {
   EXPECT_EQ(form.EncodingPanel->text(), QStringLiteral("UTF-8 CRLF"));
   EXPECT_EQ(Doc().Lines().GetTextStr(), "\x8a\x47\x95\xb6\x8e\x9a?\x82\xc6?\r\n");
 
-  // Save asks for another name; the file's own name is refused.
+  // Save says why and offers another name; the file's own name is refused
+  // before any question about replacing it.
+  prompts.Answer(TDialogAnswer::Yes);
   prompts.SaveFile(std::nullopt);
   EXPECT_TRUE(form.RunCommand("Save1"));
   prompts.SaveFile(Q(path));
-  prompts.Answer(TDialogAnswer::Yes);  // replace the existing file?
   prompts.Expect(TKind::Error);
   EXPECT_FALSE(form.SaveAs1Click());
   prompts.SaveFile(Q(dir.File("wrapped.txt")));

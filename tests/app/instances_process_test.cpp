@@ -136,6 +136,34 @@ TEST_F(InstancesProcessTest, JumpSwitchesMoveTheCaretInTheWindowThatHasTheFileEv
   EXPECT_EQ(form->InstanceInfo().title, a + " * - Yomikaki");
 }
 
+TEST_F(InstancesProcessTest, ALinkToAnOpenFileBringsItsWindowForwardInsteadOfASecondEditor) {
+  const std::string a = File("a.txt", Lines(30));
+  const std::string sym = dir.File("sym.txt");
+  const std::string hard = dir.File("hard.txt");
+  std::filesystem::create_symlink(a, sym);
+  std::filesystem::create_hard_link(a, hard);
+  // Another process has the file: a start through either link ends at once.
+  QProcess& first = Start(a);
+  ASSERT_TRUE(WaitFor([&] { return Count(Title(a)) == 1; }));
+  for (const std::string& link : {sym, hard}) {
+    QProcess& second = Start(link);
+    ASSERT_TRUE(Finished(second)) << link;
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(Count(Title(link)), 0) << link;
+  }
+  EXPECT_EQ(first.state(), QProcess::Running);
+  first.terminate();
+  ASSERT_TRUE(Finished(first));
+  // A window of this process has it: it comes forward and takes the jump.
+  MakeListening({a});
+  form->showMinimized();
+  QProcess& jump = Start({"/l", "20", QString::fromStdString(sym)});
+  ASSERT_TRUE(Finished(jump));
+  EXPECT_EQ(jump.exitCode(), 0);
+  EXPECT_FALSE(form->isMinimized());
+  EXPECT_EQ(Doc().RowsToLines(Doc().Row()), 19);
+}
+
 TEST_F(InstancesProcessTest, TheSecondStartHandsItsLaunchTokenToTheWindowItRaises) {
   std::vector<std::string> tokens;
   env.activate_window = [&](QWindow&, const std::string& token) { tokens.push_back(token); };

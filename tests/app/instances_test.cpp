@@ -8,6 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "fake_bus.h"
 #include "form_fixture.h"
 #include "shell/window_arrange.h"
@@ -209,6 +213,39 @@ TEST_F(InstancesTest, FindDocumentWindowTakesExactTitlesTheLastMatchAndNeverItse
   EXPECT_FALSE(form->FindDocumentWindow(dir.File("b.txt")));  // its own document
   bus.peers.clear();
   EXPECT_FALSE(form->FindDocumentWindow(a));
+}
+
+TEST_F(InstancesTest, FindDocumentWindowKnowsTheFileByItsIdentityUnderAnyName) {
+  const std::string a = File("a.txt", "a");
+  const std::string b = File("b.txt", "b");
+  std::filesystem::create_symlink(a, dir.File("sym.txt"));
+  std::filesystem::create_hard_link(a, dir.File("hard.txt"));
+  struct stat sa{}, sb{};
+  ASSERT_EQ(::stat(a.c_str(), &sa), 0);
+  ASSERT_EQ(::stat(b.c_str(), &sb), 0);
+  auto with_file = [](TPeerInfo peer, const struct stat& st) {
+    peer.fileDevice = st.st_dev;
+    peer.fileInode = st.st_ino;
+    return peer;
+  };
+  bus.peers = {with_file(Peer("pa", a + " - Yomikaki"), sa), with_file(Peer("pb", b + " * - Yomikaki"), sb),
+               Peer("old", "/elsewhere/x.txt - Yomikaki")};  // a window that tells no file
+  MakeOnBus({File("own.txt", "own")});
+  const struct {
+    std::string path;
+    const char* found;
+  } cases[] = {
+      {dir.File("sym.txt"), "pa"},  {dir.File("hard.txt"), "pa"}, {dir.File("./a.txt"), "pa"},
+      {b, "pb"},                    {dir.File("none.txt"), ""},   {"/elsewhere/x.txt", "old"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(form->FindDocumentWindow(c.path).value_or(TPeerInfo{}).id, c.found) << c.path;
+  // What this window tells of itself: its file, and none when untitled.
+  struct stat own{};
+  ASSERT_EQ(::stat(form->FileName.c_str(), &own), 0);
+  EXPECT_EQ(form->InstanceInfo().fileInode, own.st_ino);
+  EXPECT_EQ(form->InstanceInfo().fileDevice, own.st_dev);
+  form->New1Click();
+  EXPECT_EQ(form->InstanceInfo().fileInode, 0u);
 }
 
 TEST_F(InstancesTest, AHandOverThatFailsOnTheWayOpensTheFileHere) {

@@ -51,5 +51,29 @@ TEST(ProgramTest, ClosedByItsWindowItWritesTheSettingsFile) {
   EXPECT_EQ(Slurp(doc), "\x93\xfa\x96\x7b\x8c\xea\r\n");
 }
 
+// The toolkit's options stand beside the file: the platform named there is
+// the one used (the environment's is none the program could start with),
+// and the file is opened.
+TEST(ProgramTest, ToolkitOptionsBesideAFileReachTheToolkit) {
+  TTempDir dir;
+  const std::string doc = dir.File("styled.txt");
+  Spit(doc, "abc\r\n");
+  const std::string settings = dir.File("config/yomikaki/Yomikaki.ini");
+  QProcessEnvironment env = ScratchEnvironment(dir);
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-such-platform"));
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(QStringLiteral(YK_PROGRAM_PATH), {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                            QStringLiteral("-style"), QStringLiteral("Fusion"),
+                                            QString::fromStdString(doc)});
+  ASSERT_TRUE(p.waitForStarted(10000));
+  WaitForFile(settings, std::chrono::seconds(20));
+  p.terminate();
+  ASSERT_TRUE(p.waitForFinished(20000));
+  EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  EXPECT_NE(Slurp(settings).find("styled.txt"), std::string::npos);  // in the recent list
+}
+
 }  // namespace
 }  // namespace yk::test

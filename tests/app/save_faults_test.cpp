@@ -56,6 +56,8 @@ TEST_F(SaveFaultsTest, AFileSizeLimitKeepsTheEditsAndNamesTheSize) {
 }
 
 // Root writes through folder permissions; the immutable attribute stops it.
+// A folder that may not be written takes no new file (Save As fails and
+// keeps the edits), but the writable file already there is saved in place.
 TEST_F(SaveFaultsTest, AnUnwritableFolderKeepsTheEditsAlsoForRoot) {
   const std::string folder = dir.File("ro");
   std::filesystem::create_directory(folder);
@@ -67,10 +69,17 @@ TEST_F(SaveFaultsTest, AnUnwritableFolderKeepsTheEditsAlsoForRoot) {
   if (root ? !SetImmutable(folder, true) : ::chmod(folder.c_str(), 0555) != 0) {
     GTEST_SKIP() << "no way to make a folder read-only here";
   }
-  ExpectFailedSave(path, "保存先のフォルダーに書き込む権限がありません。");
+  const std::string fresh = folder + "/b.txt";
+  prompts.SaveFile(Q(fresh));
+  prompts.Expect(TKind::Error);
+  EXPECT_FALSE(form->SaveAs1Click());
+  EXPECT_TRUE(prompts.Last().text.endsWith(QString::fromUtf8("保存先のフォルダーに書き込む権限がありません。")));
+  EXPECT_TRUE(Doc().Modified());
+  EXPECT_EQ(form->FileName, path);
+  EXPECT_TRUE(form->Save1Click());
   if (root) SetImmutable(folder, false);
   else ::chmod(folder.c_str(), 0755);
-  EXPECT_EQ(Slurp(path), "old\r\n");
+  EXPECT_EQ(Slurp(path), "new old\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 

@@ -3,10 +3,15 @@
 // read at start and written at close.
 #include <QAction>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include "controls/fi_list_box.h"
 #include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -139,7 +144,7 @@ TEST_F(StartTest, WithoutSettingsTheDefaultsHoldAndTheFileIsWrittenAtClose) {
     const char* key;
     const char* value;
   } const written[] = {
-      {"Win", "SizePosSave", "1"}, {"Pos", "HistPanelHeight", "60"}, {"Pos", "PageTabWidth", "177"},
+      {"Win", "SizePosSave", "1"}, {"Pos", "HistPanelHeight", "60"},
       {"Memo", "DayTimeMode", "0"}, {"Memo", "DayTimeFormat", "yy_m_d-h_n_(aaa)"}, {"Memo", "IMEmode", "0"},
       {"Memo", "DeleteHistory", "1"}, {"Memo", "UserHeader", "0"}, {"Window", "StatusBar", "1"},
       {"Window", "StyleTab", "1"}, {"Window", "ToolBar", "1"}, {"Window", "History", "1"},
@@ -147,12 +152,33 @@ TEST_F(StartTest, WithoutSettingsTheDefaultsHoldAndTheFileIsWrittenAtClose) {
   };
   for (const auto& w : written) EXPECT_EQ(ini.Read(w.section, w.key).value_or("<none>"), w.value) << w.key;
   EXPECT_TRUE(ini.Read("Pos", "Width").has_value());
+  // The list tabs' width: 177 pixels, or more where the three tabs need it.
+  EXPECT_GE(std::stoi(ini.Read("Pos", "PageTabWidth").value_or("0")), 177);
   // Only the general settings dialog writes these.
   for (const char* key : {"LineNumberFlag", "IconAnime", "ExeName1", "Tab", "Tab0", "Ext0"}) {
     for (const char* section : {"Memo", "Window", "Tool", "Char", "TabName", "StyleExt"}) {
       EXPECT_FALSE(ini.Read(section, key).has_value()) << section << "/" << key;
     }
   }
+}
+
+// At the first start the window is wide enough for the whole tool bar
+// (nothing behind its overflow button) and for all three list tabs.
+TEST_F(StartTest, AtTheFirstStartTheToolBarAndTheListTabsFit) {
+  TMainForm& f = Make();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  QCoreApplication::processEvents();
+  // Where the screen is narrower than the tool bar, as wide as it allows.
+  const int room = QGuiApplication::primaryScreen()->availableGeometry().width() - 16;
+  if (f.ToolBar1->sizeHint().width() <= room) {
+    const auto* overflow = f.ToolBar1->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    EXPECT_TRUE(overflow == nullptr || !overflow->isVisible()) << f.width();
+  } else {
+    EXPECT_EQ(f.width(), room);
+  }
+  const QTabBar* tabs = f.PageControl1->tabBar();
+  for (int i = 0; i < tabs->count(); ++i)
+    EXPECT_TRUE(tabs->rect().contains(tabs->tabRect(i))) << tabs->tabText(i).toStdString() << " " << tabs->width();
 }
 
 TEST_F(StartTest, StoredValuesAreReadAppliedAndWrittenBack) {

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "app/hist_head_dlg.h"
@@ -147,6 +149,46 @@ TEST_F(VersionTest, ExitCommandsDoWhatTheirCaptionsSay) {
     EXPECT_EQ(MakeWithClock().FIListBox1->Count(), 0);
     std::filesystem::remove(snapshot);
   }
+}
+
+TEST_F(VersionTest, WindowsNeverShareASnapshotNameAndEachDeletesOnlyWhatItWrote) {
+  // Two documents of one name in two folders, snapshots in the same second.
+  std::filesystem::create_directory(dir.File("a"));
+  std::filesystem::create_directory(dir.File("b"));
+  const std::string a = File("a/memo.txt", "from a\n");
+  const std::string b = File("b/memo.txt", "from b\n");
+  TMainForm& first = MakeWithClock({a});
+  first.AddHistory1Click();
+  env.arguments = {b};
+  auto second = std::make_unique<TMainForm>(env);
+  second->VersionClock = [] { return kWhen; };
+  second->AddHistory1Click();
+  const std::string mine = Snapshot(kStamp + "memo.txt");
+  const std::string theirs = Snapshot(kStamp + "memo(2).txt");
+  EXPECT_EQ(Slurp(mine), "from a\n");
+  EXPECT_EQ(Slurp(theirs), "from b\n");
+  EXPECT_EQ(second->FIListBox1->Items(), std::vector<std::string>{theirs});
+  // The same second again in the first window replaces its own snapshot.
+  first.Memo1->Editor().SetSelTextBuf("X");
+  first.AddHistory1Click();
+  EXPECT_EQ(Slurp(mine), "Xfrom a\n");
+  EXPECT_EQ(SnapshotCount(), 2u);
+  for (const std::string& f : {mine, theirs}) {
+    struct stat st{};
+    ASSERT_EQ(::stat(f.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << f;  // the user's text, private
+  }
+  // Each window deletes at exit only what it wrote, as it wrote it.
+  first.HistoryDeleteMode = hdmDelete;
+  prompts.Answer(TDialogAnswer::No);  // its edit is dropped
+  first.close();
+  EXPECT_FALSE(std::filesystem::exists(mine));
+  EXPECT_EQ(Slurp(theirs), "from b\n");
+  Spit(theirs + ".new", "written by someone else");
+  std::filesystem::rename(theirs + ".new", theirs);
+  second->HistoryDeleteMode = hdmDelete;
+  second->close();
+  EXPECT_EQ(Slurp(theirs), "written by someone else");
 }
 
 TEST_F(VersionTest, ACancelledCloseKeepsTheChosenModeForTheNextClose) {

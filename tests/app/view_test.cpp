@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+#include <QApplication>
 #include <QWheelEvent>
 
 #include "app/app_icons.h"
@@ -86,27 +87,59 @@ TEST_F(ViewTest, TheFocusedPaneStaysActiveWhileTheOtherFollowsItsEdits) {
   EXPECT_EQ(Doc().RowText(0), "abrow 0");
 }
 
-TEST_F(ViewTest, TheWheelScrollsTheActivePaneOneStepPerNotch) {
+TEST_F(ViewTest, TheWheelScrollsTheActivePaneByTheDesktopsLinesPerNotch) {
   TMainForm& f = Make();
   Doc().Lines().SetTextStr(Rows(300));
   f.RunCommand("Split1");
   QCoreApplication::processEvents();
   Click(f.Memo3);
   TEditor& upper = f.Memo3->Editor();
-  // Small deltas add up to one notch; over Memo1, Memo3 scrolls.
-  for (int i = 0; i < 2; ++i) Wheel(f.Memo1, -40);
+  QApplication::setWheelScrollLines(3);
+  // Small deltas add up, a line at a time; over Memo1, Memo3 scrolls.
+  Wheel(f.Memo1, -20);
   EXPECT_EQ(upper.TopRow(), 0);
-  Wheel(f.Memo1, -40);
+  Wheel(f.Memo1, -20);
   EXPECT_EQ(upper.TopRow(), 1);
   EXPECT_EQ(Doc().TopRow(), 0);
   Wheel(f.Memo1, -240);
-  EXPECT_EQ(upper.TopRow(), 3);
+  EXPECT_EQ(upper.TopRow(), 7);
   Wheel(f.Memo1, 120);
-  EXPECT_EQ(upper.TopRow(), 2);
-  // Shift pages.
+  EXPECT_EQ(upper.TopRow(), 4);
+  // Shift pages, a page per notch.
   const int page = upper.VisibleRows();
   Wheel(f.Memo1, -120, Qt::ShiftModifier);
-  EXPECT_GE(upper.TopRow(), 2 + page - 1);
+  EXPECT_GE(upper.TopRow(), 4 + page - 1);
+  EXPECT_LE(upper.TopRow(), 4 + page);
+}
+
+// A desktop with a dark palette: links and mail addresses of the first
+// style stand on the editor's own dark background, in a light colour.
+TEST_F(ViewTest, LinksAreReadableWithoutBoxesInADarkPalette) {
+  TMainForm& f = Make();
+  QPalette dark = f.palette();
+  dark.setColor(QPalette::Base, QColor(30, 30, 30));
+  dark.setColor(QPalette::Text, QColor(220, 220, 220));
+  f.setPalette(dark);
+  Doc().Lines().SetTextStr("x http://example.com/ me@example.com\r\n");
+  Doc().SetRowCol(1, 0);
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  QCoreApplication::processEvents();
+  const QImage shot = f.Memo1->viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  TEditor& ed = Doc();
+  for (const auto& [col, cells] : {std::pair{2, 19}, std::pair{22, 14}}) {
+    const QRect area(ed.Margin().Left() + col * ed.ColWidth(), ed.Margin().Top(), cells * ed.ColWidth(),
+                     ed.FontHeight());
+    int light = 0, bright = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const QColor c = shot.pixelColor(x, y);
+        light += c.lightness() > 250;
+        bright += c.lightness() > 110;
+      }
+    EXPECT_LT(light, area.width() * area.height() / 20) << col;  // no white box
+    EXPECT_GT(bright, 0) << col;                                 // and ink that reads
+  }
 }
 
 TEST_F(ViewTest, ViewTogglesFlipTheirPartsAndCheckMarks) {

@@ -349,6 +349,43 @@ TEST_F(EditorCore, ChangesMarkModifiedAndFireOnChange) {
   EXPECT_EQ(changes, 1);
 }
 
+// The modified flag follows the text, not the history: undo or redo back
+// to the text last saved clears it, any other edit sets it. Steps: a-z type
+// a letter, u undo, r redo, s save, m the file changed (SetModified(true)),
+// w word wrap on (the history goes, the text stays).
+TEST_F(EditorCore, UndoAndRedoBackToTheSavedTextClearTheModifiedFlag) {
+  struct {
+    const char* steps;
+    bool modified;
+  } const cases[] = {
+      {"au", false},    {"aur", true},   {"asu", true},  {"asur", false}, {"aaauuu", false},
+      {"aaauuur", true}, {"aub", true},  {"aubu", false}, {"maua", true}, {"mau", true},
+      {"awu", true},    {"asw", false},  {"awsa", true},  {"aswau", false},
+  };
+  for (const auto& c : cases) {
+    Load("abc");
+    ed.SetWordWrap(false);
+    for (const char* p = c.steps; *p; ++p) {
+      switch (*p) {
+        case 'u': ed.Undo(); break;
+        case 'r': ed.Redo(); break;
+        case 's': ed.SetModified(false); break;
+        case 'm': ed.SetModified(true); break;
+        case 'w': ed.SetWordWrap(true); break;
+        default: ed.KeyPress(*p); break;
+      }
+    }
+    EXPECT_EQ(ed.Modified(), c.modified) << c.steps;
+  }
+  // Past the undo limit the saved text cannot be reached again.
+  Load("abc");
+  const int limit = ed.UndoListMax();
+  for (int i = 0; i <= limit; ++i) ed.KeyPress('x');
+  for (int i = 0; i <= limit; ++i) ed.Undo();
+  EXPECT_TRUE(ed.Modified());
+  EXPECT_EQ(ed.Lines().GetTextStr(), "xabc");
+}
+
 TEST_F(EditorCore, TwoEditorsShareOneDocument) {
   Load("one\ntwo\nthree\n");
   FakeHost host2;

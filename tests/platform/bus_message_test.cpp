@@ -12,9 +12,10 @@ namespace {
 
 TBusMessage Command(const TBusCommand& c) { return {bmCommand, c, {}, 0}; }
 
-TBusMessage InfoReply(std::string className, std::string title, std::int64_t activated, std::int64_t pid) {
+TBusMessage InfoReply(std::string className, std::string title, std::int64_t activated, std::int64_t pid,
+                      std::uint64_t device = 0, std::uint64_t inode = 0) {
   TBusMessage m{bmInfoReply, {}, {}, 0};
-  m.info = {"", std::move(className), std::move(title), activated, pid};
+  m.info = {"", std::move(className), std::move(title), activated, pid, device, inode};
   return m;
 }
 
@@ -49,6 +50,8 @@ TEST(BusMessage, EveryKindOfMessageReadsBackTheSame) {
       InfoReply("TMainForm", "/home/u/\x95\x5c.txt * - Yomikaki", 1733650000123, 4242),  // 表.txt
       InfoReply("X", "", 0, 1),
       InfoReply("TMainForm", std::string(kMaxBusTitle, '\xff'), INT64_MAX, 0x7FFFFFFF),
+      InfoReply("TMainForm", "/d/a.txt - Yomikaki", 1, 2, 0xFD01, 0x1234567890ABCDEFull),
+      InfoReply("TMainForm", "/d/a.txt - Yomikaki", 1, 2, 0, 1),  // device 0 is a device
       {bmCommandReply, {}, {}, -5},
   };
   for (const TBusMessage& m : messages) {
@@ -107,6 +110,10 @@ TEST(BusMessage, MalformedBodiesAreRefusedWithAReason) {
       {patched(info, info.size() - 8, std::string("\0\0\0\0\0\0\0\0", 8)), "process id out of range"},
       {patched(info, info.size() - 9, "\x80"), "negative activation time"},
       {std::string(kMaxBusBody + 1, '\x01'), "message longer than allowed"},
+      {info + std::string(8, '\1'), "message cut short in the file inode"},
+      {info + std::string(3, '\1'), "message cut short in the file device"},
+      {info + std::string(17, '\1'), "bytes after the end of the message"},
+      {info + std::string(16, '\0'), "file identity of zeros"},
       {activate.substr(0, activate.size() - 1), "message cut short in the token"},
       {std::string("\x01\x02\x04\x02", 4), "message cut short in the token"},
       {std::string("\x01\x02\x04\0\0", 5), "empty activation token"},
@@ -119,6 +126,8 @@ TEST(BusMessage, MalformedBodiesAreRefusedWithAReason) {
   };
   for (const auto& c : cases) EXPECT_EQ(Refusal(c.body), c.reason) << testing::PrintToString(c.body);
   EXPECT_EQ(Refusal(info), "");
+  // A window without a file writes the reply older versions read.
+  EXPECT_EQ(info.size(), 2 + 1 + 9 + 2 + 12 + 16u);
 }
 
 TEST(BusMessage, InvalidMessagesAreNeverWritten) {

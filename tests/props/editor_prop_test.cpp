@@ -272,7 +272,7 @@ std::vector<TStreamProperty> InitialStyleListing() {
       {"ScrollBars", id("ssBoth")},
       {"View.Brackets", V::Collection({{{"LeftBracket", V::Str("/*")},
                                         {"RightBracket", V::Str("*/")},
-                                        {"ItemColor.BkColor", id("clWhite")},
+                                        {"ItemColor.BkColor", id("clWindow")},
                                         {"ItemColor.Color", id("clGray")},
                                         {"ItemColor.Style", V::Set({})}}})},
   };
@@ -280,10 +280,10 @@ std::vector<TStreamProperty> InitialStyleListing() {
     auto e = entry(name, "clWindow", "clWindowText");
     want.insert(want.end(), e.begin(), e.end());
   }
-  for (const auto& e : {entry("Mail", "clWhite", "clGreen", {"fsUnderline"}), entry("Reserve", "clWhite", "clRed"),
+  for (const auto& e : {entry("Mail", "clWindow", "clGreen", {"fsUnderline"}), entry("Reserve", "clWindow", "clRed"),
                         entry("Select", "clNavy", "clWhite"), entry("Str", "clWindow", "clWindowText"),
                         entry("Symbol", "clWindow", "clWindowText"),
-                        entry("Url", "clWhite", "clNavy", {"fsUnderline"})})
+                        entry("Url", "clWindow", "clNavy", {"fsUnderline"})})
     want.insert(want.end(), e.begin(), e.end());
   const std::vector<TStreamProperty> tail{
       {"View.ControlCode", V::Bool(false)},

@@ -2,10 +2,12 @@
 // scroll bars, input method, painting and the clipboard, through Qt events.
 #include "qt/editor_widget.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QScrollBar>
+#include <QTextCharFormat>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -200,6 +202,62 @@ TEST_F(EditorWidgetTest, CompositionMovesTheRestOfTheRowAside) {
   EXPECT_EQ(Shot().copy(CellRect(0, 0, 10)), before.copy(CellRect(0, 0, 10)));
 }
 
+// A conversion in segments, recorded as an input method sends it: the
+// segment being converted highlighted, the next one underlined, the cursor
+// after the first. Each is drawn as formatted, not as one underline.
+TEST_F(EditorWidgetTest, CompositionSegmentsAreDrawnAsTheInputMethodFormatsThem) {
+  SetText({"", "xyz"});
+  ed().SetRowCol(0, 0);
+  QTextCharFormat active;
+  active.setBackground(QColor(200, 0, 0));
+  active.setForeground(QColor(255, 255, 255));
+  QTextCharFormat other;
+  other.setUnderlineStyle(QTextCharFormat::DashUnderline);
+  QInputMethodEvent compose(QString::fromUtf8("今日は晴れ"), {{QInputMethodEvent::TextFormat, 0, 3, active},
+                                                              {QInputMethodEvent::TextFormat, 3, 2, other},
+                                                              {QInputMethodEvent::Cursor, 3, 1, QVariant()}});
+  QCoreApplication::sendEvent(&w, &compose);
+  QCoreApplication::processEvents();
+  const QImage shot = Shot();
+  const auto reds = [&](QRect area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) n += shot.pixelColor(x, y) == QColor(200, 0, 0);
+    return n;
+  };
+  const QRect first = CellRect(0, 0, 6), second = CellRect(0, 6, 4);
+  EXPECT_GT(reds(first), first.width() * first.height() / 2);  // 今日は on the highlight
+  EXPECT_EQ(reds(second), 0);
+  EXPECT_GT(test::InkCount(shot, ToQColor(clWindow), second), 0);  // 晴れ, in the editor's colours
+  // Another segment chosen: the highlight moves with it.
+  QInputMethodEvent next(QString::fromUtf8("今日は晴れ"), {{QInputMethodEvent::TextFormat, 0, 3, other},
+                                                           {QInputMethodEvent::TextFormat, 3, 2, active}});
+  QCoreApplication::sendEvent(&w, &next);
+  QCoreApplication::processEvents();
+  const QImage moved = Shot();
+  EXPECT_EQ(moved.pixelColor(second.center() + QPoint(0, second.height() / 2 - 1)), QColor(200, 0, 0));
+  EXPECT_NE(moved.pixelColor(first.center() + QPoint(0, first.height() / 2 - 1)), QColor(200, 0, 0));
+  EXPECT_EQ(ed().RowText(0), "");
+}
+
+// A composition at the right edge moves the view so that its cursor stays
+// in sight; the document is not touched.
+TEST_F(EditorWidgetTest, CompositionAtTheRightEdgeScrollsTheView) {
+  SetText({std::string(300, 'a')});
+  const int visible = ed().VisibleCols();
+  ed().SetRowCol(0, visible - 2);
+  ASSERT_EQ(ed().TopCol(), 0);
+  QInputMethodEvent compose(QString::fromUtf8("にほんごを"), {{QInputMethodEvent::Cursor, 5, 1, QVariant()}});
+  QCoreApplication::sendEvent(&w, &compose);
+  QCoreApplication::processEvents();
+  EXPECT_GT(ed().TopCol(), 0);
+  const QRect start = w.inputMethodQuery(Qt::ImCursorRectangle).toRect().translated(-w.viewport()->pos());
+  const int cursorX = start.left() + 10 * ed().ColWidth();
+  EXPECT_LE(cursorX + 2, w.viewport()->width());
+  EXPECT_GE(start.left(), ed().Margin().Left());  // the composition's start stays in sight too
+  EXPECT_EQ(ed().RowText(0), std::string(300, 'a'));
+}
+
 TEST_F(EditorWidgetTest, MouseClickDragAndThreshold) {
   SetText({"abcdef", "ghijkl"});
   QTest::mouseClick(w.viewport(), Qt::LeftButton, {}, CellEdge(1, 2));
@@ -287,12 +345,22 @@ TEST_F(EditorWidgetTest, ScrollBarsAndWheelMoveTheView) {
   EXPECT_EQ(ed().TopRow(), 1 + ed().VisibleRows());
   bar->triggerAction(QAbstractSlider::SliderToMinimum);
   EXPECT_EQ(ed().TopRow(), 0);
-  // A wheel notch towards the user scrolls down a row.
-  QWheelEvent wheel(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
-                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-  QCoreApplication::sendEvent(w.viewport(), &wheel);
-  EXPECT_EQ(ed().TopRow(), 1);
-  EXPECT_EQ(bar->value(), 1);
+  // A wheel notch towards the user scrolls down the rows the desktop sets.
+  struct {
+    int linesPerNotch;
+    int delta;
+    int top;
+  } const turns[] = {{3, -120, 3}, {3, 120, 0}, {3, -40, 1}, {5, -120, 6}, {1, 120, 5}};
+  for (const auto& t : turns) {
+    QApplication::setWheelScrollLines(t.linesPerNotch);
+    QWheelEvent wheel(QPointF(50, 50), w.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, t.delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w.viewport(), &wheel);
+    EXPECT_EQ(ed().TopRow(), t.top) << t.linesPerNotch << " " << t.delta;
+    EXPECT_EQ(bar->value(), t.top);
+  }
+  QApplication::setWheelScrollLines(3);
+  ed().SetTopRow(1);
   // The pixels moved with the view: row 1's text is now in the first row.
   QCoreApplication::processEvents();
   const QImage shot = Shot();
@@ -322,16 +390,17 @@ TEST_F(EditorWidgetTest, TheHostCanTakeTheWheel) {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(w.viewport(), &wheel);
   };
+  QApplication::setWheelScrollLines(3);
   turn(-120);
-  turn(-60);
-  turn(-60);  // half notches add up
+  turn(-20);
+  turn(-20);  // small steps add up
   EXPECT_EQ(turns, 3);
   EXPECT_EQ(ed().TopRow(), 0);
-  EXPECT_EQ(other.Editor().TopRow(), 2);
+  EXPECT_EQ(other.Editor().TopRow(), 4);
   // A host that declines leaves the wheel to the widget.
   w.OnWheel = [](TEditorWidget&, QWheelEvent*) { return false; };
   turn(-120);
-  EXPECT_EQ(ed().TopRow(), 1);
+  EXPECT_EQ(ed().TopRow(), 3);
 }
 
 TEST_F(EditorWidgetTest, PaintsTextSelectionCaretAndEof) {

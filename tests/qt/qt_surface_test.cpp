@@ -192,5 +192,26 @@ TEST_F(QtSurfaceTest, LinesAndRectangles) {
   EXPECT_EQ(InkCount(image, Qt::white, QRect(70, 0, 10, 10)), 0);
 }
 
+// Colours meant for a white window stay as they are there, and turn light
+// where the background is dark; pairs that read keep their colours.
+TEST(ReadableOnTest, TextThatWouldVanishIsTurnedOver) {
+  const QColor navy(0, 0, 128), green(0, 128, 0), white(255, 255, 255), dark(35, 38, 41);
+  struct {
+    QColor text, background;
+    bool kept;
+  } const cases[] = {
+      {navy, white, true}, {green, white, true}, {white, navy, true}, {Qt::red, dark, true},
+      {navy, dark, false}, {green, dark, false}, {QColor(60, 60, 60), QColor(40, 40, 40), false},
+  };
+  for (const auto& c : cases) {
+    const QColor drawn = ReadableOn(c.text, c.background);
+    EXPECT_EQ(drawn == c.text, c.kept) << c.text.name().toStdString() << " on " << c.background.name().toStdString();
+    if (!c.kept) {
+      EXPECT_EQ(drawn.hslHue(), c.text.hslHue());
+      EXPECT_GT(std::abs(drawn.lightness() - c.background.lightness()), 100);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace yk

@@ -1,7 +1,10 @@
 // The command line's forms and the normal form of a path.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "shell/command_line.h"
+#include "temp_dir.h"
 
 namespace yk {
 namespace {
@@ -56,6 +59,37 @@ TEST(CommandLineTest, FormsOfTheCommandLine) {
   }
 }
 
+// The toolkit's options go to the toolkit, wherever they stand before a
+// "--", and leave the rest to be read as without them.
+TEST(CommandLineTest, ToolkitOptionsBesideAFile) {
+  using Args = std::vector<std::string>;
+  struct {
+    Args args;
+    TAction action;
+    std::string file;
+    int line;
+    Args toolkit;
+  } const cases[] = {
+      {{"-style", "Fusion", "a.txt"}, TAction::Open, "a.txt", 0, {"-style", "Fusion"}},
+      {{"a.txt", "--style=Fusion"}, TAction::Open, "a.txt", 0, {"--style=Fusion"}},
+      {{"-reverse", "/l", "3", "-platform", "xcb", "a.txt"}, TAction::Open, "a.txt", 3, {"-reverse", "-platform", "xcb"}},
+      {{"-style", "Fusion"}, TAction::Empty, "", 0, {"-style", "Fusion"}},
+      {{"-style"}, TAction::Open, "-style", 0, {}},  // no value: a file of that name
+      {{"--", "-style", "Fusion"}, TAction::Open, "-style", 0, {}},
+      {{"-reverse=1", "a.txt"}, TAction::Open, "-reverse=1", 0, {}},
+      {{"-styles", "a.txt"}, TAction::Open, "-styles", 0, {}},
+  };
+  for (const auto& c : cases) {
+    const TCommandLine cl = ParseCommandLine(c.args);
+    std::string where;
+    for (const std::string& a : c.args) where += a + " ";
+    EXPECT_EQ(cl.action, c.action) << where;
+    EXPECT_EQ(cl.file, c.file) << where;
+    EXPECT_EQ(cl.line, c.line) << where;
+    EXPECT_EQ(cl.toolkit, c.toolkit) << where;
+  }
+}
+
 TEST(CommandLineTest, ManyArgumentsAndOddBytes) {
   std::vector<std::string> args{"/l", "2", "\x82\xa0\xff.txt"};
   for (int i = 0; i < 1000; ++i) args.push_back("/l");
@@ -85,6 +119,31 @@ TEST(LongPathNameTest, AbsoluteCleanWithoutFollowingLinks) {
   };
   for (const auto& c : cases) EXPECT_EQ(LongPathName(c.path, "/home/u"), c.expected) << c.path;
   EXPECT_EQ(LongPathName("/x/y", "relative/folder"), "/x/y");
+}
+
+// ".." after a link to a folder goes up from the link's target, as it does
+// for every other program; links elsewhere in the name stay as spelled.
+TEST(LongPathNameTest, DotDotAfterALinkGoesUpFromItsTarget) {
+  test::TTempDir dir;
+  const std::string root = dir.Path();
+  std::filesystem::create_directories(root + "/deep/sub");
+  std::filesystem::create_symlink(root + "/deep/sub", root + "/lnk");
+  std::filesystem::create_symlink("deep", root + "/rel");
+  const std::string real = std::filesystem::canonical(root).string();  // where links resolve to
+  struct {
+    std::string path;
+    std::string expected;
+  } const cases[] = {
+      {"lnk/../x.txt", real + "/deep/x.txt"},
+      {"lnk/../../x.txt", real + "/x.txt"},
+      {"lnk/x.txt", root + "/lnk/x.txt"},
+      {"lnk/./sub2/../x.txt", root + "/lnk/x.txt"},
+      {"rel/sub/../x.txt", root + "/rel/x.txt"},
+      {"rel/../x.txt", real + "/x.txt"},
+      {"deep/../x.txt", root + "/x.txt"},
+      {"missing/../x.txt", root + "/x.txt"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LongPathName(c.path, root), c.expected) << c.path;
 }
 
 }  // namespace

@@ -112,6 +112,43 @@ TEST(VersionHistory, DeleteFilesRemovesOnlyListedFiles) {
   EXPECT_TRUE(std::filesystem::exists(dir.File("kept.txt")));
 }
 
+TEST(VersionHistory, SnapshotFilesAreMadeExclusivelyAndPrivateWithANumberOnCollision) {
+  test::TTempDir dir;
+  const std::string memo = dir.File("h_memo.txt");
+  const std::string untitled = dir.File("h_\x96\xb3\x91\xe8");  // 無題
+  std::filesystem::create_symlink(dir.File("elsewhere"), dir.File("link.txt"));  // dangling
+  const struct {
+    std::string asked;
+    std::string made;
+  } cases[] = {
+      {memo, memo},
+      {memo, dir.File("h_memo(2).txt")},
+      {memo, dir.File("h_memo(3).txt")},
+      {untitled, untitled},
+      {untitled, untitled + "(2)"},
+      {dir.File("link.txt"), dir.File("link(2).txt")},  // never written through a link
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CreateSnapshotFile(c.asked), c.made);
+    struct stat st{};
+    ASSERT_EQ(::lstat(c.made.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
+  EXPECT_THROW(CreateSnapshotFile(dir.File("no/such/folder.txt")), EFileError);
+
+  // A listed snapshot is the window's own only while it is the file written.
+  TVersionList list;
+  list.Add(memo, VersionFileIdOf(memo));
+  EXPECT_TRUE(list.Wrote(memo));
+  EXPECT_FALSE(list.Wrote(dir.File("h_memo(2).txt")));  // not listed
+  test::Spit(memo + ".new", "another window's");
+  std::filesystem::rename(memo + ".new", memo);
+  EXPECT_FALSE(list.Wrote(memo));
+  EXPECT_EQ(list.DeleteFiles(), 0);
+  EXPECT_TRUE(std::filesystem::exists(memo));
+}
+
 TEST(FileNames, Parts) {
   struct Case {
     std::string_view path, folder, name, ext;
