@@ -144,8 +144,10 @@ TEST_F(QtSurfaceTest, CachedCellsPaintTheSamePixelsAsGlyphs) {
     QTransform transform;
     QImage::Format format;
   } cases[] = {
-      {"\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6 text 123 \xb1\xb2", clBlack, clWhite, {}, 0, {0, 0, 10000, 10000}, {},
-       QImage::Format_RGB32},  // 日本語の文 text 123 ｱｲ
+      // Colours no other test draws in, so that the cells are new to the
+      // shared cache whatever ran before.
+      {"\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6 text 123 \xb1\xb2", 0x00402010, 0x00F4F2F0, {}, 0,
+       {0, 0, 10000, 10000}, {}, QImage::Format_RGB32},  // 日本語の文 text 123 ｱｲ
       {"\x93\xfa\x96\x7b\x8c\xea", clRed, clYellow, {fsBold}, 0, {0, 0, 10000, 10000}, {},
        QImage::Format_ARGB32_Premultiplied},
       {"ab\x88\x9f\x88\x9f" "cd", clBlue, clWhite, {fsUnderline}, 0, {11, 0, 37, 40}, {}, QImage::Format_RGB32},  // cut
