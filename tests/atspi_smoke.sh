@@ -78,3 +78,19 @@ sleep 0.3
 xdotool key shift+Home
 xdotool type --delay 100 '日本語'
 timeout 40 /usr/bin/python3 "$here/atspi_probe.py" 7 '日本語' '語' || fail "$(tail -n 5 "$work/out.log")"
+
+# The tool bar's search box, clicked and typed into: Enter finds the next
+# match, and the caret panel follows the match although the editor, which
+# reports its own caret moves, does not have the focus.
+xdotool key Return
+xdotool type --delay 60 'x needle'
+xdotool key ctrl+Home
+where=$(timeout 40 /usr/bin/python3 "$here/atspi_window.py" box) || fail "no search box"
+# shellcheck disable=SC2086  # X and Y as two words
+xdotool mousemove --sync $where click 1
+sleep 0.3
+xdotool type --delay 60 'needle'
+xdotool key Return
+timeout 40 /usr/bin/python3 "$here/atspi_window.py" label '\s*3\[3\] 行:' ||
+  fail "the caret panel did not follow the match"
+echo "ok: Enter in the search box found the match, and the caret panel shows its row"

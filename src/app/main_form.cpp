@@ -118,6 +118,7 @@ bool TMainForm::RunCommand(std::string_view name) {
   } catch (const std::exception& e) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption), ToQString(e.what()));
   }
+  ScheduleCaretPanel();
   return true;
 }
 
@@ -271,11 +272,10 @@ void TMainForm::FormShow() {
   StartListening();
   SetGutterWidth();
   DrawAllGutters();
-  // The line jump ran before the editor had its size: centre it again now.
-  if (jumped_at_start_) {
-    CenterCaretRow();
-    ActiveEditor->Editor().ScrollCaret();
-  }
+  // The line jump and a caret put back from the recent list ran before the
+  // editor had its size: place the view again now.
+  if (jumped_at_start_) CenterCaretRow();
+  ActiveEditor->Editor().ScrollCaret();
   if (JumpColumn != -1) ApplyJumpColumn();
   Memo1->setFocus();
 }

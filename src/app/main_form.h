@@ -282,8 +282,13 @@ class TMainForm : public QMainWindow {
   // focus): status panel 0 and the enabling rule.
   void CaretMoved(TEditorWidget* sender);
   // Status panel 0 for ActiveEditor now ("%5d[%d] 行:%5d[%d] 桁"); caret
-  // moves update it once control returns to the event loop.
+  // moves update it once control returns to the event loop (also the event
+  // loop of a message box shown meanwhile).
   void UpdateCaretPanel();
+  // Once control is back in an event loop, UpdateCaretPanel. Also after
+  // every command and message from another window: the caret of an editor
+  // without the focus moves unreported.
+  void ScheduleCaretPanel();
   void Undo1Click();
   void Redo1Click();
   void Cut1Click();
@@ -303,10 +308,12 @@ class TMainForm : public QMainWindow {
   void ClearMark1Click();
   void NextMark1Click();
   void PrevMark1Click();
+  // The marks move with their rows when rows are put in or taken out.
+  void MarksFollowEdit();
   // What the window does with the editors' events (all three editors).
   void ConnectEditorEvents(TEditorWidget* memo);
   void Memo1MouseDown(TEditorWidget* memo, TMouseButton button, TShiftState shift);
-  void Memo1KeyDown(TEditorWidget* memo, TShiftState shift);
+  void Memo1KeyDown(TEditorWidget* memo, TKey key, TShiftState shift);
   void Memo1DblClick(TEditorWidget* memo);
   // The cursor part of a mouse move over an editor (after the hint part).
   void UpdateMouseCursor(TEditorWidget* memo, int x, int y);
@@ -389,6 +396,9 @@ class TMainForm : public QMainWindow {
   // settings file's lock), then selects its stored style (or the style of
   // its extension) and puts the caret back where it was stored.
   void RegisterRecent(const std::string& path);
+  // After a save under path: the entry takes caret and the current style;
+  // the document keeps both.
+  void RegisterSavedAs(const std::string& path, std::int64_t caret);
   // Records the caret and style of the document in the recent list.
   void StoreRecentPosition();
   void AddFavoriteFile(const std::string& path);

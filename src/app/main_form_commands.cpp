@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
 #include <type_traits>
 
 #include "app/date_locale.h"
@@ -23,6 +24,7 @@
 #include "qt/qt_graphics.h"
 #include "shell/bracket_jump.h"
 #include "shell/edit_commands.h"
+#include "text/undo.h"
 
 namespace yk {
 
@@ -111,17 +113,22 @@ void TMainForm::ConnectEditorEvents(TEditorWidget* memo) {
   TEditor& ed = memo->Editor();
   After<TEditor&>(ed.OnCaretMoved, [this, memo](TEditor&) { CaretMoved(memo); });
   if (memo != Memo2) After<TEditor&>(ed.OnChange, [this](TEditor&) { Edit1Click(); });
+  if (memo == Memo1) After<TEditor&>(ed.OnChange, [this](TEditor&) { MarksFollowEdit(); });
   // A Shift+key selection reports the caret before the selection grows, so
-  // the commands that need a selection follow the selection itself too.
+  // the commands that need a selection follow the selection itself too. An
+  // editor without the focus reports no caret move, but a search from the
+  // tool bar's box still selects in it: the caret panel follows that too.
   After<TEditor&, bool>(ed.OnSelectionChange, [this, memo](TEditor&, bool) {
-    if (memo == ActiveEditor) Edit1Click();
+    if (memo != ActiveEditor) return;
+    ScheduleCaretPanel();
+    Edit1Click();
   });
   After<TEditor&, TMouseButton, TShiftState, int, int>(
       ed.OnMouseDown, [this, memo](TEditor&, TMouseButton button, TShiftState shift, int, int) {
         Memo1MouseDown(memo, button, shift);
       });
   After<TEditor&, TKey&, TShiftState>(ed.OnKeyDown,
-                                      [this, memo](TEditor&, TKey&, TShiftState shift) { Memo1KeyDown(memo, shift); });
+                                      [this, memo](TEditor&, TKey& key, TShiftState shift) { Memo1KeyDown(memo, key, shift); });
   After<TEditor&, TKey&, TShiftState>(ed.OnKeyUp, [this](TEditor&, TKey&, TShiftState) { ShiftHeld = false; });
   After<TEditor&>(ed.OnDblClick, [this, memo](TEditor&) { Memo1DblClick(memo); });
   After<TEditor&, TShiftState, int, int>(
@@ -148,14 +155,17 @@ void TMainForm::SetActiveEditor(TEditorWidget* editor) {
 void TMainForm::CaretMoved(TEditorWidget* sender) {
   if (sender != ActiveEditor && sender->hasFocus()) ActiveEditor = sender;
   if (sender != ActiveEditor) return;
-  if (!caret_panel_pending_) {
-    caret_panel_pending_ = true;
-    QTimer::singleShot(0, this, [this] {
-      caret_panel_pending_ = false;
-      UpdateCaretPanel();
-    });
-  }
+  ScheduleCaretPanel();
   Edit1Click();
+}
+
+void TMainForm::ScheduleCaretPanel() {
+  if (caret_panel_pending_) return;
+  caret_panel_pending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    caret_panel_pending_ = false;
+    UpdateCaretPanel();
+  });
 }
 
 void TMainForm::UpdateCaretPanel() { SetStatusText(0, ToQString(CaretPositionText(ActiveEditor->Editor()))); }
@@ -268,6 +278,23 @@ void TMainForm::NextMark1Click() {
   DrawGutter(Memo3);
 }
 
+// Told of every change of the document's rows (through either pane): only
+// rows put in or taken out move marks, and only marks at or below them.
+void TMainForm::MarksFollowEdit() {
+  if (Marks.Rows().empty()) return;
+  TEditorScreenStrings& rows = Memo1->Editor().ScreenStrings();
+  const TChangedRange change = rows.ChangedRange();
+  if (!change.dirty || change.oldCount == change.newCount) return;
+  if (*std::max_element(Marks.Rows().begin(), Marks.Rows().end()) < change.first) return;
+  TKeptRows kept;
+  const TUndoData* record = rows.UndoObj().LastChange();
+  if (record && record->firstRow == change.first && record->insertedRows == change.newCount)
+    kept = KeptRows(rows, *record);
+  Marks.RowsReplaced(change.first, change.oldCount, change.newCount, kept.above, kept.below);
+  DrawGutter(Memo1);
+  DrawGutter(Memo3);
+}
+
 void TMainForm::PrevMark1Click() {
   if (const std::optional<int> row = Marks.Prev()) GotoRow(ActiveEditor->Editor(), *row);
   DrawGutter(Memo1);
@@ -283,11 +310,15 @@ void TMainForm::Memo1MouseDown(TEditorWidget* memo, TMouseButton button, TShiftS
   if (button == mbLeft) memo->Editor().SetSelectionMode(shift & ssAlt ? smBox : smNormal);
 }
 
-void TMainForm::Memo1KeyDown(TEditorWidget* memo, TShiftState shift) {
+// Shift with a key that moves the caret chooses the kind of selection that
+// key grows: a box with Alt too (Alt with the mouse belongs to the window
+// manager on most desktops), else a normal one. Modifier keys alone and
+// the keys of commands (Ctrl+Shift+H) leave a box a box.
+void TMainForm::Memo1KeyDown(TEditorWidget* memo, TKey key, TShiftState shift) {
   SetActiveEditor(memo);
   if (!(shift & ssShift)) return;
-  memo->Editor().SetSelectionMode(smNormal);
   ShiftHeld = true;
+  if (IsNavigationKey(key)) memo->Editor().SetSelectionMode(shift & ssAlt ? smBox : smNormal);
 }
 
 // A URL or mail address opens with the desktop's handler and selects

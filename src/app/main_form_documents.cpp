@@ -340,7 +340,7 @@ bool TMainForm::SaveAs1Click() {
   }
   SetFileName(*name);
   try {
-    RegisterRecent(*name);
+    RegisterSavedAs(*name, Memo1->Editor().SelStart());
   } catch (const std::exception& e) {
     Prompts().Error(this, Utf8(kErrorCaption), ToQString(e.what()));
   }
@@ -387,8 +387,10 @@ bool TMainForm::SaveAsList1Click() {
     SaveAndExitPending = false;
     return false;
   }
+  // The wrapped form has other line ends: no caret offset of this document
+  // stands for the same place in it.
   try {
-    RegisterRecent(*name);
+    RegisterSavedAs(*name, 0);
   } catch (const std::exception& e) {
     Prompts().Error(this, Utf8(kErrorCaption), ToQString(e.what()));
   }

@@ -158,6 +158,7 @@ int TMainForm::HandleInstanceCommand(const TBusCommand& command) {
         case UM_GOTOLINE: GotoJumpLine(); break;
         default: break;
       }
+      ScheduleCaretPanel();  // the caret moved, perhaps behind a dialog
       break;
   }
   return 0;

@@ -22,6 +22,7 @@
 #include "app/main_form.h"
 #include "controls/cute_splitter.h"
 #include "controls/fi_list_box.h"
+#include "controls/history_box.h"
 #include "qt/editor_widget.h"
 
 namespace yk {
@@ -285,8 +286,7 @@ void TMainForm::BuildToolBar() {
     } else if (command == "ComboBox1") {
       ComboBox1 = new QComboBox(ToolBar1);
       ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-      ComboBox1->setEditable(true);
-      ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+      MakeHistoryBox(ComboBox1);
       ComboBox1->setFixedWidth(113);
       ToolBar1->addWidget(ComboBox1);
     } else {

@@ -18,6 +18,7 @@
 #include "qt/qt_graphics.h"
 #include "shell/file_preview.h"
 #include "shell/recent_files.h"
+#include "shell/style_select.h"
 
 namespace yk {
 
@@ -87,30 +88,49 @@ void TMainForm::ShowRecentLists(const TRecentLists& lists) {
 
 // --- registering and storing ---------------------------------------------------------
 
+// The entry keeps the caret and style the file had; a file new to the list
+// is stored with the style it is shown in (its extension's, else the
+// current one), not with the style of the document shown before it.
 void TMainForm::RegisterRecent(const std::string& path) {
+  const int byExtension = StyleIndexForPath(path, Settings.styleExts);
+  const int styleIfNew = byExtension >= 0 ? byExtension : StyleIndex;
   TRecentLists lists;
   TRecentHit hit;
   std::exception_ptr failure;
   try {
-    hit = RegisterRecentInSettings(SettingsPath, path, StyleIndex, &lists);
+    hit = RegisterRecentInSettings(SettingsPath, path, styleIfNew, &lists);
   } catch (const std::exception&) {
     // The settings file cannot be written: the window still lists the file
     // and still puts caret and style back; the caller reports the failure.
     failure = std::current_exception();
     lists = {FIListBox2->Items(), RecentLines, RecentStyles};
-    hit = yk::RegisterRecent(lists, path, StyleIndex);
+    hit = yk::RegisterRecent(lists, path, styleIfNew);
   }
   ShowRecentLists(lists);
   // The style first: a style change re-wraps, which would move a caret
   // already put back.
-  if (hit.Style < 0) SelectStyleByExt(path);
-  else SelectStyle(hit.Style);
+  SelectStyle(hit.Style >= 0 ? hit.Style : styleIfNew);
   if (hit.Found) {
     TEditor& ed = ActiveEditor->Editor();
     ed.SetSelStart(std::min<std::int64_t>(hit.Caret, ed.TextLength()));
     ed.ScrollCaret();
   }
   if (failure) std::rethrow_exception(failure);
+}
+
+// The document stays as it is: whatever the list held for that name is
+// replaced by the document's own caret and style.
+void TMainForm::RegisterSavedAs(const std::string& path, std::int64_t caret) {
+  TRecentLists lists;
+  try {
+    RegisterRecentAsInSettings(SettingsPath, path, caret, StyleIndex, &lists);
+  } catch (const std::exception&) {
+    lists = {FIListBox2->Items(), RecentLines, RecentStyles};
+    RegisterRecentAs(lists, path, caret, StyleIndex);
+    ShowRecentLists(lists);
+    throw;
+  }
+  ShowRecentLists(lists);
 }
 
 void TMainForm::StoreRecentPosition() {

@@ -7,8 +7,9 @@
 
 #include "app/main_form.h"
 #include "app/prompts.h"
+#include "controls/history_box.h"
 #include "dialogs/search_session.h"
-#include "props/reg_manager.h"
+#include "shell/search_history.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
 
@@ -37,15 +38,13 @@ void TMainForm::ConnectSearchCommands() {
   // The dialog added its text to the history: the box lists it too.
   Search->OnSearchTextChanged = [this] {
     const std::string text = Search->CurrentText();
-    std::vector<std::string> history;
-    RegManager1->SetIniFileName(SettingsPath);
-    RegManager1->FilerOf("Hist").ReadStrings(&history);
-    ComboBox1->clear();
-    for (const std::string& h : history) ComboBox1->addItem(ToQString(h));
+    SetHistoryBoxItems(ComboBox1, LoadSearchHistory(SettingsPath, kSearchHistoryPlace));
     SetFindValue(text);
     Search->SetCurrentText(text);
   };
   connect(ComboBox1, &QComboBox::editTextChanged, this, [this] { ComboBox1Change(); });
+  // Enter in the box finds the next match, as the button beside it does.
+  OnHistoryBoxEnter(ComboBox1, [this] { RunCommand("FindNext1"); });
   Bind("Find1", &TMainForm::Find1Click);
   Bind("FindNext1", &TMainForm::FindNext1Click);
   Bind("FindPrev1", &TMainForm::FindPrev1Click);

@@ -20,11 +20,13 @@
 #include "app/main_form.h"
 #include "controls/cute_splitter.h"
 #include "controls/fi_list_box.h"
+#include "controls/history_box.h"
 #include "props/editor_prop.h"
 #include "props/ini_text.h"
 #include "props/reg_manager.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
+#include "shell/search_history.h"
 #include "shell/settings_values.h"
 
 namespace yk {
@@ -123,12 +125,9 @@ void TMainForm::ReadListSettings() {
   AssignStyleToEditors();
 
   const std::string find_value = FindValue();
-  std::vector<std::string> list;
-  RegManager1->FilerOf("Hist").ReadStrings(&list);
-  ComboBox1->clear();
-  for (const std::string& text : list) ComboBox1->addItem(ToQString(text));
+  SetHistoryBoxItems(ComboBox1, LoadSearchHistory(SettingsPath, kSearchHistoryPlace));
   SetFindValue(find_value);
-  list.clear();
+  std::vector<std::string> list;
   RegManager1->FilerOf("Favorites").ReadStrings(&list);
   FIListBox3->SetItems(list);
   ReadRecentLists();
@@ -289,9 +288,9 @@ void TMainForm::SetPageTabWidth(int width) {
   CuteSplitter1->setSizes({page_tab_width_, total - page_tab_width_});
 }
 
-std::string TMainForm::FindValue() const { return FromQString(ComboBox1->currentText()).bytes; }
+std::string TMainForm::FindValue() const { return HistoryBoxText(ComboBox1); }
 
-void TMainForm::SetFindValue(const std::string& cp932) { ComboBox1->setEditText(ToQString(cp932)); }
+void TMainForm::SetFindValue(const std::string& cp932) { SetHistoryBoxText(ComboBox1, cp932); }
 
 void TMainForm::SetTabCaption(int index, const std::string& cp932) {
   if (index < 0 || index >= kStyleCount) return;

@@ -101,8 +101,9 @@ void TMainForm::SaveStyle() {
 // --- commands ----------------------------------------------------------------------
 
 // The dialog edits a copy of Memo1's settings, which Memo1 takes only on OK.
-// Either way Memo1's settings become the style's stored set, so the other
-// editors match it and the style's section exists from then on.
+// Either way Memo1's settings become the style's stored set, so the style's
+// section exists from then on. The split pane takes the style only when it
+// changed: after Cancel it keeps its own font beside a temporary one.
 void TMainForm::StyleOption1Click() {
   if (TabSet1->currentIndex() < 0 || TabSet1->currentIndex() >= kStyleCount) return;
   TEditorPropLink memo1(Memo1->Editor());
@@ -110,12 +111,14 @@ void TMainForm::StyleOption1Click() {
   copy.Assign(memo1);
   TFormViewEditor dialog(this, Prompts());
   dialog.Open(copy);
-  if (Prompts().ExecDialog(dialog) == QDialog::Accepted) {
+  const bool ok = Prompts().ExecDialog(dialog) == QDialog::Accepted;
+  if (ok) {
     copy.AssignTo(memo1);
     Memo1->SetScrollBars(copy.ScrollBars());
   }
   EditorProp1->Assign(memo1);
   for (TEditorWidget* memo : {Memo2, Memo3}) {
+    if (memo == Memo3 && !ok) continue;
     TEditorPropLink link(memo->Editor());
     EditorProp1->AssignTo(link);
     memo->SetScrollBars(EditorProp1->ScrollBars());

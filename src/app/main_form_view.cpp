@@ -63,6 +63,8 @@ void TMainForm::SetSplitView(bool on) {
     const int room = std::max(0, Splitter2->height() - Splitter2->handleWidth());
     SplitPanel->show();
     Splitter2->setSizes({half, std::max(0, room - half)});
+    // Memo1 lost half its rows, perhaps the caret's.
+    for (TEditorWidget* pane : {Memo1, Memo3}) pane->Editor().ScrollCaret();
   } else {
     SplitPanel->hide();
     // Commands must not go on acting on the hidden pane.

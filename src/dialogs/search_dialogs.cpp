@@ -16,10 +16,11 @@
 
 #include <algorithm>
 
+#include "controls/history_box.h"
 #include "controls/ui_font.h"
-#include "dialogs/qt_text.h"
 #include "props/ini_text.h"
 #include "props/settings_file.h"
+#include "shell/search_history.h"
 #include "text/errors.h"
 
 namespace yk {
@@ -82,18 +83,14 @@ void WriteSearchOptions(const std::string& settingsPath, const TSearchDialogOpti
 
 // --- the shared dialog ------------------------------------------------------
 
-TFormSearchBase::TFormSearchBase(QWidget* parent, const QString& caption, bool replace) : QDialog(parent) {
+TFormSearchBase::TFormSearchBase(QWidget* parent, const QString& caption) : QDialog(parent) {
   setWindowTitle(caption);
   setFont(JapaneseUiFont());
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-  reg_.SetRegType(rtIni);
-  reg_.RegItems().Add("Hist", "Hist", "list");
-  if (replace) reg_.RegItems().Add("RepHist", "RepHist", "list");
 
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-  ComboBox1->setEditable(true);
-  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  MakeHistoryBox(ComboBox1);
   ComboBox1->setMinimumWidth(220);
   auto* label1 = new QLabel(QStringLiteral("検索する文字列(&T):"), this);
   label1->setBuddy(ComboBox1);
@@ -158,9 +155,7 @@ void TFormSearchBase::Open(const TSearchDialogRequest& request) {
   closed_ = clCancel;
   result_text_.clear();
   result_flags_ = 0;
-  reg_.SetIniFileName(settings_path_);
-  history_.clear();
-  reg_.FilerOf("Hist").ReadStrings(&history_);
+  history_ = LoadSearchHistory(settings_path_, kSearchHistoryPlace);
   ShowHistory(ComboBox1, history_);
   const TSearchDialogOptions o = ReadSearchOptions(settings_path_);
   chkMatchCase->setChecked(o.matchCase);
@@ -170,7 +165,7 @@ void TFormSearchBase::Open(const TSearchDialogRequest& request) {
   (o.forward ? rbForward : rbBackward)->setChecked(true);
   OpenMore();
   if (!request.currentText.empty() || history_.empty()) {
-    ComboBox1->setEditText(FromCp932(request.currentText));
+    SetHistoryBoxText(ComboBox1, request.currentText);
   } else {
     ComboBox1->setCurrentIndex(0);
   }
@@ -179,18 +174,17 @@ void TFormSearchBase::Open(const TSearchDialogRequest& request) {
 }
 
 void TFormSearchBase::ShowHistory(QComboBox* box, const std::vector<std::string>& history) {
-  box->clear();
-  for (const std::string& h : history) box->addItem(FromCp932(h));
+  SetHistoryBoxText(box, {});
+  SetHistoryBoxItems(box, history);
   box->setCurrentIndex(-1);
-  box->setEditText(QString());
 }
 
 std::string TFormSearchBase::TakeText(QComboBox* box, std::vector<std::string>& history) {
-  const std::string text = ToCp932(box->currentText());
+  const std::string text = HistoryBoxText(box);
   if (text.empty()) return text;
   AddToHistory(history, text);
   ShowHistory(box, history);
-  box->setEditText(FromCp932(text));
+  SetHistoryBoxText(box, text);
   return text;
 }
 
@@ -205,8 +199,7 @@ TSearchOptions TFormSearchBase::Flags(TClose how) const {
 }
 
 void TFormSearchBase::WriteSettings() {
-  reg_.SetIniFileName(settings_path_);
-  reg_.FilerOf("Hist").WriteStrings(&history_);
+  StoreSearchHistory(settings_path_, kSearchHistoryPlace, history_);
   WriteSearchOptions(settings_path_, {chkMatchCase->isChecked(), chkWholeWord->isChecked(),
                                       chkNoMatchZenkaku->isChecked(), chkIncludeCRLF->isChecked(),
                                       !rbBackward->isChecked()});
@@ -232,7 +225,7 @@ void TFormSearchBase::Confirm(TClose how) {
 
 // --- the two dialogs ----------------------------------------------------------
 
-TFormSearch::TFormSearch(QWidget* parent) : TFormSearchBase(parent, QStringLiteral("検索"), false) {
+TFormSearch::TFormSearch(QWidget* parent) : TFormSearchBase(parent, QStringLiteral("検索")) {
   QPushButton* top = AddButton(QStringLiteral("先頭から検索(&S)"), "TopBtn");
   connect(top, &QPushButton::clicked, this, [this] { Confirm(clFromTop); });
   QPushButton* cancel = AddButton(QStringLiteral("キャンセル"), "CancelBtn");
@@ -241,11 +234,10 @@ TFormSearch::TFormSearch(QWidget* parent) : TFormSearchBase(parent, QStringLiter
   buttons_->addStretch();
 }
 
-TFormReplace::TFormReplace(QWidget* parent) : TFormSearchBase(parent, QStringLiteral("置換"), true) {
+TFormReplace::TFormReplace(QWidget* parent) : TFormSearchBase(parent, QStringLiteral("置換")) {
   ComboBox2 = new QComboBox(this);
   ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-  ComboBox2->setEditable(true);
-  ComboBox2->setInsertPolicy(QComboBox::NoInsert);
+  MakeHistoryBox(ComboBox2);
   auto* label2 = new QLabel(QStringLiteral("置換える文字列(&R):"), this);
   label2->setBuddy(ComboBox2);
   text_grid_->addWidget(label2, 1, 0);
@@ -268,17 +260,15 @@ TFormReplace::TFormReplace(QWidget* parent) : TFormSearchBase(parent, QStringLit
 
 void TFormReplace::OpenMore() {
   result_replacement_.clear();
-  rep_history_.clear();
-  reg_.FilerOf("RepHist").ReadStrings(&rep_history_);
+  rep_history_ = LoadSearchHistory(settings_path_, kReplaceHistoryPlace);
   ShowHistory(ComboBox2, rep_history_);
   chkReplaceConfirm->setChecked(true);
 }
 
 void TFormReplace::TakeMore() {
   result_replacement_ = TakeText(ComboBox2, rep_history_);
-  reg_.SetIniFileName(settings_path_);
   try {
-    reg_.FilerOf("RepHist").WriteStrings(&rep_history_);
+    StoreSearchHistory(settings_path_, kReplaceHistoryPlace, rep_history_);
   } catch (const Exception&) {
   }
 }
@@ -317,7 +307,7 @@ TSearchDialogResult ShowReplaceDialog(const TSearchDialogRequest& request) {
   r.text = form.ResultText();
   r.replacement = form.ResultReplacement();
   r.flags = form.ResultFlags();
-  r.ok = form.Closed() != TFormSearchBase::clCancel && !r.text.empty() && !r.replacement.empty();
+  r.ok = form.Closed() != TFormSearchBase::clCancel && !r.text.empty();
   return r;
 }
 

@@ -11,7 +11,6 @@
 
 #include "editor/editor.h"
 #include "editor/search.h"
-#include "props/reg_manager.h"
 
 class QCheckBox;
 class QComboBox;
@@ -76,7 +75,7 @@ class TFormSearchBase : public QDialog {
   TSearchOptions ResultFlags() const { return result_flags_; }
 
  protected:
-  TFormSearchBase(QWidget* parent, const QString& caption, bool replace);
+  TFormSearchBase(QWidget* parent, const QString& caption);
   void showEvent(QShowEvent* e) override;
 
   // What a dialog adds to opening and confirming.
@@ -89,7 +88,6 @@ class TFormSearchBase : public QDialog {
   QPushButton* AddButton(const QString& caption, const char* name);
   void Confirm(TClose how);
 
-  TRegManager reg_;
   std::string settings_path_;
   TEditor* editor_ = nullptr;
   std::vector<std::string> history_;
@@ -143,7 +141,8 @@ class TFormReplace final : public TFormSearchBase {
 // the search text is not empty.
 TSearchDialogResult ShowSearchDialog(const TSearchDialogRequest& request);
 // Shows the replace dialog: ok when it closed with OK, replace-all or
-// replace-from-top and neither text is empty.
+// replace-from-top and the search text is not empty. An empty replacement
+// deletes the matches.
 TSearchDialogResult ShowReplaceDialog(const TSearchDialogRequest& request);
 
 }  // namespace yk

@@ -14,6 +14,8 @@ QString NotFoundText(std::string_view search) {
   return QStringLiteral("検索文字列  '") + FromCp932(search) + QStringLiteral("'\r\nが見つかりません。");
 }
 
+QString ReplacedText(std::size_t count) { return QStringLiteral("%1 箇所を置換しました。").arg(count); }
+
 QString ReplaceConfirmText(std::string_view search, std::string_view replacement) {
   return QStringLiteral(" ") + FromCp932(search) + QStringLiteral("   を\r\n ") + FromCp932(replacement) +
          QStringLiteral("   に 置き換えますか？");
@@ -92,12 +94,16 @@ bool TSearchSession::FindPrevious(TEditor& ed) {
   return SearchStep(ed);
 }
 
+// Undo of the whole command puts back the selection it started from, also
+// where replace-all moved the caret to the start before searching.
 void TSearchSession::Replace(TEditor& ed) {
   if (ed.Selected()) current_text_ = ed.SelText();
+  const TSelectionSpan before = ed.SelectionSpan();
   const TSearchDialogResult r = RunReplaceDialog(Request(ed));
   if (!r.ok) return;
   TakeDialogResult(r);
   replacement_ = r.replacement;
+  TUndoGroup group(ed.ScreenStrings().UndoObj(), before);
   ReplaceLoop(ed);
 }
 
@@ -182,16 +188,23 @@ class TRedrawPause {
 
 // Each search after a replacement starts past the inserted text: after it
 // going forward, before it going backward. A replacement that holds the
-// search text is therefore never searched again, and the loop ends.
+// search text is therefore never searched again, and the loop ends. All
+// its replacements are one undo step. Replacing all ends by telling how
+// many were made ("not found" when there was no match at all).
 void TSearchSession::ReplaceLoop(TEditor& ed) {
+  TUndoGroup group(ed.ScreenStrings().UndoObj());
   TFrom from = SelectionFrom(ed);
   TRedrawPause pause(ed);
+  std::size_t replaced = 0;
   do {
     if ((flags_ & sfReplaceAll) && !(flags_ & sfReplaceConfirm)) pause.Begin();
     const std::optional<TRowMatch> m = Locate(ed, from);
     if (!m) {
       pause.End();  // the box stands over the finished text
-      ShowNotFound();
+      if (replaced > 0 && (flags_ & sfReplaceAll))
+        prompts_.Information(Parent, kNotFoundCaption, ReplacedText(replaced));
+      else
+        ShowNotFound();
       break;
     }
     bool replace = true;
@@ -209,6 +222,7 @@ void TSearchSession::ReplaceLoop(TEditor& ed) {
       continue;
     }
     ed.SetSelText(replacement_);
+    ++replaced;
     const std::int64_t inserted = static_cast<std::int64_t>(replacement_.size());
     from = {{m->Start.Row, m->Start.Offset + ((flags_ & sfForward) ? inserted : 0)}, 0};
   } while (flags_ & sfReplaceAll);

@@ -26,6 +26,8 @@ namespace yk {
 // The box texts; search texts are CP932.
 QString NotFoundText(std::string_view search);
 QString ReplaceConfirmText(std::string_view search, std::string_view replacement);
+// The end of replacing all: how many places were replaced.
+QString ReplacedText(std::size_t count);
 inline const QString kNotFoundCaption = QStringLiteral("情報");
 inline const QString kReplaceConfirmCaption = QStringLiteral("確認");
 
@@ -86,8 +88,9 @@ class TSearchSession {
   // DialogText with Flags and scrolls it into view, or shows the "not
   // found" box and leaves the selection.
   bool SearchStep(TEditor& ed);
-  // Replaces matches of DialogText by Replacement as Flags say: one, after
-  // confirmation when asked, or all until none is left.
+  // Replaces matches of DialogText by Replacement (an empty one deletes
+  // them) as Flags say: one, after confirmation when asked, or all until
+  // none is left. One undo step.
   void ReplaceLoop(TEditor& ed);
 
  private:

@@ -175,7 +175,9 @@ class TEditor : public TEditorLink {
   int TopRow() const override { return top_row_; }
   void SetTopRow(int row) override;
   int TopCol() const { return top_col_; }
-  void SetTopCol(int col);
+  void SetTopCol(int col) override;
+  // Brings the caret into view: a third from the top when its row is not
+  // shown; sideways with the least scroll that shows it.
   void ScrollCaret();
   void MakeCaretVisible();
   std::int64_t OffsetFromRowCol(int anchor, int row, int col) const;
@@ -405,6 +407,10 @@ class TEditor : public TEditorLink {
   void LinesEndUpdate() override;
   int TabSpaceCount() const override { return caret_->TabSpaceCount(); }
   const TParserRules* ParserRules() const override { return &parser_rules_; }
+  // The selection's ends and mode; setting a span with two ends shows that
+  // selection in its mode, one with one end only places the caret.
+  TSelectionSpan SelectionSpan() const override;
+  void SetSelectionSpan(const TSelectionSpan& span) override;
 
  protected:
   // A descendant that replaces a part (the factories below) or the word

@@ -505,9 +505,13 @@ void TEditor::DoTopColChange() {
   if (OnTopColChange) OnTopColChange(*this);
 }
 
+// Sideways the view moves as little from its left edge as it can: a caret
+// that fits in the first view width leaves the view at column 0.
 void TEditor::ScrollCaret() {
   if (row_ < top_row_ || row_ >= top_row_ + visible_rows_) SetTopRow(row_ - visible_rows_ / 3);
-  if (col_ < top_col_ || col_ >= top_col_ + visible_cols_) SetTopCol(col_ - visible_cols_ / 3);
+  const int cols = std::max(visible_cols_, 1);
+  const int leftmost = std::max(0, col_ - cols + 1);
+  if (top_col_ > leftmost || col_ >= top_col_ + cols) SetTopCol(leftmost);
 }
 
 // A view too small for a whole row still counts as one row, so the caret

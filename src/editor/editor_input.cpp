@@ -8,20 +8,6 @@
 
 namespace yk {
 
-namespace {
-
-bool IsNavigationKey(TKey key) {
-  switch (key) {
-    case vkPrior: case vkNext: case vkEnd: case vkHome:
-    case vkLeft: case vkUp: case vkRight: case vkDown:
-      return true;
-    default:
-      return false;
-  }
-}
-
-}  // namespace
-
 // --- keyboard ---------------------------------------------------------------
 
 bool TEditor::KeyDown(TKey key, TShiftState shift, bool repeat) {

@@ -26,6 +26,23 @@ void TEditor::SetSelectionMode(TEditorSelectionMode mode) {
   DoSelectionModeChange();
 }
 
+TSelectionSpan TEditor::SelectionSpan() const {
+  if (!Selected()) return {row_, col_, row_, col_, false};
+  return {anchor_.row, anchor_.col, row_, col_, sel_mode_ == smBox};
+}
+
+void TEditor::SetSelectionSpan(const TSelectionSpan& span) {
+  CancelSelection();
+  const bool two = span.anchorRow != span.row || span.anchorCol != span.col;
+  if (two) {
+    SetSelectionMode(span.box ? smBox : smNormal);
+    SetRowCol(span.anchorRow, span.anchorCol);
+    StartSelection();
+  }
+  SetRowCol(span.row, span.col);
+  if (two) ExtendSelection();
+}
+
 void TEditor::DoSelectionModeChange() {
   if (OnSelectionModeChange) OnSelectionModeChange(*this);
 }

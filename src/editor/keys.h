@@ -17,6 +17,9 @@ enum TKey : std::uint8_t {
   vkOther,  // any key the editor has no use for
 };
 
+// The keys that move the caret, and with Shift grow the selection.
+constexpr bool IsNavigationKey(TKey key) { return key >= vkPrior && key <= vkDown; }
+
 // The modifier keys and mouse buttons held during an event, as bits.
 using TShiftState = std::uint8_t;
 inline constexpr TShiftState ssShift = 0x01;

@@ -8,6 +8,7 @@
 #include "convert/letter_case.h"
 #include "convert/zenhan.h"
 #include "editor/editor.h"
+#include "text/undo.h"
 
 namespace yk {
 
@@ -40,8 +41,10 @@ std::string BoxRowsThatExist(const TEditor& ed, std::string text) {
 
 }  // namespace
 
+// One undo step, which puts the selection back as it was.
 void ConvertSelection(TEditor& ed, TSelectionConversion conversion) {
   if (ed.ReadOnly() || !ed.Selected()) return;
+  TUndoGroup group(ed.ScreenStrings().UndoObj());
   if (ed.SelectionMode() == smBox) {
     ed.ReplaceBoxSelection(Convert(BoxRowsThatExist(ed, ed.SelText()), conversion));
   } else {

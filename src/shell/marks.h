@@ -23,11 +23,20 @@ class TMarkList {
   // False until a mark is set; then whether row is marked.
   bool IsMarkedRow(int row) const;
 
+  // The rows [first, first + oldCount) became newCount rows, of which the
+  // first keptAbove and the last keptBelow are the same rows as before.
+  // Marks move with their rows: below the change by the difference; inside
+  // it, the kept rows keep theirs, and the changed ones in between stay on
+  // the changed rows, a row whose text went into the last changed row goes
+  // there, and a row taken out with nothing left of it loses its mark.
+  void RowsReplaced(int first, int oldCount, int newCount, int keptAbove, int keptBelow);
+
   const std::vector<int>& Rows() const { return rows_; }
   int Current() const { return current_; }
 
  private:
   std::optional<int> Step(int delta);
+  std::optional<int> RowAfter(int row, int first, int oldCount, int newCount, int keptAbove, int keptBelow) const;
 
   std::vector<int> rows_;
   int current_ = -1;

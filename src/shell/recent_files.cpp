@@ -37,7 +37,10 @@ void MatchParallelLists(TRecentLists& lists) {
   lists.Styles.resize(lists.Files.size(), "-1");
 }
 
-TRecentHit RegisterRecent(TRecentLists& lists, const std::string& path, int styleIndex) {
+namespace {
+
+// Takes path's entries out of the lists; what they held.
+TRecentHit TakeOut(TRecentLists& lists, const std::string& path) {
   MatchParallelLists(lists);
   TRecentHit hit;
   auto it = std::find(lists.Files.begin(), lists.Files.end(), path);
@@ -48,13 +51,29 @@ TRecentHit RegisterRecent(TRecentLists& lists, const std::string& path, int styl
     EraseAt(lists.Lines, i);
     EraseAt(lists.Styles, i);
   }
+  return hit;
+}
+
+void PutOnTop(TRecentLists& lists, const std::string& path, std::int64_t caret, int style) {
   lists.Files.insert(lists.Files.begin(), path);
-  lists.Lines.insert(lists.Lines.begin(), "0");
-  lists.Styles.insert(lists.Styles.begin(), std::to_string(styleIndex));
+  lists.Lines.insert(lists.Lines.begin(), std::to_string(std::max<std::int64_t>(caret, 0)));
+  lists.Styles.insert(lists.Styles.begin(), std::to_string(style));
   // A list made longer by hand is cut back too, not only by one.
   if (lists.Files.size() > kMaxRecentFiles) lists.Files.resize(kMaxRecentFiles);
   MatchParallelLists(lists);
+}
+
+}  // namespace
+
+TRecentHit RegisterRecent(TRecentLists& lists, const std::string& path, int styleIfNew) {
+  const TRecentHit hit = TakeOut(lists, path);
+  PutOnTop(lists, path, hit.Caret, hit.Style >= 0 ? hit.Style : styleIfNew);
   return hit;
+}
+
+void RegisterRecentAs(TRecentLists& lists, const std::string& path, std::int64_t caret, int style) {
+  TakeOut(lists, path);
+  PutOnTop(lists, path, caret, style);
 }
 
 bool StoreRecentPosition(TRecentLists& lists, const std::string& fileName, std::int64_t caret, int styleIndex) {
@@ -93,16 +112,26 @@ std::vector<std::string> LoadFavorites(const std::string& settingsPath) {
   return LoadSettingsList(settingsPath, kFavoritesPlace);
 }
 
-TRecentHit RegisterRecentInSettings(const std::string& settingsPath, const std::string& path, int styleIndex,
+TRecentHit RegisterRecentInSettings(const std::string& settingsPath, const std::string& path, int styleIfNew,
                                     TRecentLists* after) {
   TRecentHit hit;
   EditSettingsIni(settingsPath, [&](TIniText& text) {
     TRecentLists lists = ReadRecentLists(text);
-    hit = RegisterRecent(lists, path, styleIndex);
+    hit = RegisterRecent(lists, path, styleIfNew);
     if (after) *after = lists;
     return WriteRecentLists(text, lists);
   });
   return hit;
+}
+
+void RegisterRecentAsInSettings(const std::string& settingsPath, const std::string& path, std::int64_t caret,
+                                int style, TRecentLists* after) {
+  EditSettingsIni(settingsPath, [&](TIniText& text) {
+    TRecentLists lists = ReadRecentLists(text);
+    RegisterRecentAs(lists, path, caret, style);
+    if (after) *after = lists;
+    return WriteRecentLists(text, lists);
+  });
 }
 
 bool StoreRecentPositionInSettings(const std::string& settingsPath, const std::string& fileName, std::int64_t caret,

@@ -43,11 +43,15 @@ struct TRecentHit {
   int Style = -1;          // the stored style, -1: choose by extension
 };
 
-// Moves path to the top (taking its stored caret and style out of the
-// lists), with caret "0" and the current style; keeps at most 20 files.
-// The caller selects the style first (a style change re-wraps) and then
-// puts the caret at the offset.
-TRecentHit RegisterRecent(TRecentLists& lists, const std::string& path, int styleIndex);
+// An opened file: moves path to the top, keeping its stored caret and
+// style (a file new to the list, or one without a style, gets styleIfNew:
+// the style it will be shown in); keeps at most 20 files. The caller
+// selects the style first (a style change re-wraps) and then puts the
+// caret at the offset.
+TRecentHit RegisterRecent(TRecentLists& lists, const std::string& path, int styleIfNew);
+// A document saved under path: path goes to the top with the caret and
+// style the document has, whatever the list held for that name.
+void RegisterRecentAs(TRecentLists& lists, const std::string& path, std::int64_t caret, int style);
 // Records the caret and style of fileName when it is listed; false if not.
 bool StoreRecentPosition(TRecentLists& lists, const std::string& fileName, std::int64_t caret, int styleIndex);
 // Moves or puts path at the top, keeping at most 20.
@@ -67,8 +71,10 @@ bool WriteRecentLists(TIniText& text, const TRecentLists& lists);
 TRecentLists LoadRecentLists(const std::string& settingsPath);
 std::vector<std::string> LoadFavorites(const std::string& settingsPath);
 
-TRecentHit RegisterRecentInSettings(const std::string& settingsPath, const std::string& path, int styleIndex,
+TRecentHit RegisterRecentInSettings(const std::string& settingsPath, const std::string& path, int styleIfNew,
                                     TRecentLists* after = nullptr);
+void RegisterRecentAsInSettings(const std::string& settingsPath, const std::string& path, std::int64_t caret,
+                                int style, TRecentLists* after = nullptr);
 bool StoreRecentPositionInSettings(const std::string& settingsPath, const std::string& fileName, std::int64_t caret,
                                    int styleIndex, TRecentLists* after = nullptr);
 void ClearRecentInSettings(const std::string& settingsPath);

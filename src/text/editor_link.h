@@ -12,6 +12,17 @@ namespace yk {
 
 class TEditorScreenStrings;
 
+// An editor's selection by its two ends in rows and columns: where it began
+// and where the caret is. Without a selection both ends are the caret.
+struct TSelectionSpan {
+  int anchorRow = 0;
+  int anchorCol = 0;
+  int row = 0;
+  int col = 0;
+  bool box = false;
+  bool operator==(const TSelectionSpan&) const = default;
+};
+
 class TEditorLink {
  public:
   virtual ~TEditorLink() = default;
@@ -23,12 +34,21 @@ class TEditorLink {
   virtual void SetCol(int col) = 0;
   virtual int TopRow() const = 0;
   virtual void SetTopRow(int row) = 0;
+  // The first column shown; an editor that never scrolls sideways has none.
+  virtual void SetTopCol(int) {}
   // Drops the selection (before every edit made through the store).
   virtual void CleanSelection() = 0;
   // Places the caret `offset` bytes after the start of `row`, counting 2
   // for each raCrlf row end and 1 for a raEof row end.
   virtual void SetCaretByRowOffset(int row, long long offset) = 0;
   virtual bool Focused() const = 0;
+  // The selection, for an undo step that puts back what its command started
+  // from; an editor without selections has only its caret.
+  virtual TSelectionSpan SelectionSpan() const { return {Row(), Col(), Row(), Col(), false}; }
+  virtual void SetSelectionSpan(const TSelectionSpan& span) {
+    SetRow(span.row);
+    SetCol(span.col);
+  }
   // True while the editor is being built from a stored form: wrapping and
   // state computation wait until it is complete.
   virtual bool Loading() const { return false; }

@@ -378,7 +378,7 @@ void TEditorScreenStrings::FinishWrap() {
     record->keptTail += composed.size() - head;  // the rows after the joint: the same text before and after
     record->lastAttribute = lastAttribute;
   } else {
-    undo_->Clear();  // not reached: every edit, undo and redo finishes first
+    undo_->ForgetHistory();  // not reached: every edit, undo and redo finishes first
   }
   UpdateStatesFrom(p.start + same, true);
   SetChangedRange(p.start + same, oldRows - same, scratch.GetCount() - same);
@@ -420,9 +420,12 @@ void TEditorScreenStrings::Clear() {
   append_state_ = 0;
   TEditorStringList::Clear();
   changed_ = {};
+  // A new text starts at its left edge, whether the editor has the focus
+  // (and follows its caret) or not.
   for (TEditorLink* e : editors_) {
     e->SetRow(0);
     e->SetCol(0);
+    e->SetTopCol(0);
   }
   if (OnRowsReplaced) OnRowsReplaced({0, rows, 0, 0, 0, true});
 }

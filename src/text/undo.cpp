@@ -57,40 +57,91 @@ std::string OldTextOf(const TUndoData& r, std::string_view replacement) {
   return old;
 }
 
+TKeptRows KeptRows(const TEditorScreenStrings& rows, const TUndoData& change) {
+  const int first = change.firstRow;
+  const int count = change.insertedRows;
+  if (first < 0 || count < 0 || count > rows.GetCount() - first) return {};
+  TEditorStringList before;
+  if (change.lastAttribute != raInvalid) {
+    const std::string now = count > 0 ? rows.GetRowsText(first, count).text : std::string();
+    rows.WrapRows(OldTextOf(change, now), static_cast<TRowAttribute>(change.lastAttribute), before);
+  }
+  const int oldCount = before.GetCount();
+  const auto same = [&](int o, int n) {
+    return before.Row(o) == rows.Row(first + n) && before.GetRowAttribute(o) == rows.GetRowAttribute(first + n);
+  };
+  const int most = std::min(oldCount, count);
+  TKeptRows kept;
+  while (kept.above < most && same(kept.above, kept.above)) ++kept.above;
+  while (kept.above + kept.below < most && same(oldCount - 1 - kept.below, count - 1 - kept.below)) ++kept.below;
+  return kept;
+}
+
 TUndoData& TEditorUndoObj::NewUndoData() {
-  auto record = std::make_unique<TUndoData>();
+  TUndoData& record = undo_.emplace_back();
+  last_change_ = &record;
   if (TEditorLink* e = owner_.ActiveEditor()) {
-    record->caretRow = e->Row();
-    record->caretCol = e->Col();
+    record.caretRow = e->Row();
+    record.caretCol = e->Col();
   }
-  record->state = next_state_++;
-  undo_.push_back(std::move(record));
-  if (static_cast<int>(undo_.size()) > undo_list_max_) {
-    // The text before the dropped record can no longer be reached.
-    base_state_ = undo_.front()->state;
-    undo_.pop_front();
+  record.state = next_state_++;
+  if (group_depth_ > 0) {
+    ++open_.records;
+  } else {
+    undo_steps_.push_back({1, false, {}, {}});
+    if (static_cast<int>(undo_steps_.size()) > undo_list_max_) DropOldestStep();
   }
-  if (!redoing_) redo_.clear();
-  return *undo_.back();
+  if (!redoing_) {
+    redo_.clear();
+    redo_steps_.clear();
+  }
+  return record;
+}
+
+// The text before the dropped records can no longer be reached.
+void TEditorUndoObj::DropOldestStep() {
+  const std::size_t n = undo_steps_.front().records;
+  undo_steps_.pop_front();
+  base_state_ = undo_[n - 1].state;
+  undo_.erase(undo_.begin(), undo_.begin() + static_cast<std::ptrdiff_t>(n));
+}
+
+TSelectionSpan TEditorUndoObj::ActiveSelection() const {
+  const TEditorLink* e = owner_.ActiveEditor();
+  return e ? e->SelectionSpan() : TSelectionSpan{};
+}
+
+void TEditorUndoObj::BeginGroup() { BeginGroup(ActiveSelection()); }
+
+void TEditorUndoObj::BeginGroup(const TSelectionSpan& selection) {
+  if (group_depth_++ > 0) return;
+  open_ = {0, true, selection, selection};
+}
+
+void TEditorUndoObj::EndGroup() {
+  if (group_depth_ == 0 || --group_depth_ > 0 || open_.records == 0) return;
+  undo_steps_.push_back(open_);
+  if (static_cast<int>(undo_steps_.size()) > undo_list_max_) DropOldestStep();
 }
 
 void TEditorUndoObj::AddRedoData(TUndoData data) {
-  auto record = std::make_unique<TUndoData>(std::move(data));
-  record->caretRow = record->caretCol = 0;
+  TUndoData& record = redo_.emplace_back(std::move(data));
+  record.caretRow = record.caretCol = 0;
   if (TEditorLink* e = owner_.ActiveEditor()) {
-    record->caretRow = e->Row();
-    record->caretCol = e->Col();
+    record.caretRow = e->Row();
+    record.caretCol = e->Col();
   }
-  redo_.push_back(std::move(record));
+  if (group_depth_ == 0) redo_steps_.push_back({1, false, {}, {}});
 }
 
 std::size_t TEditorUndoObj::StoredBytes() const {
   std::size_t n = 0;
-  for (const auto& r : undo_) n += r->oldText.size();
-  for (const auto& r : redo_) n += r->oldText.size();
+  for (const TUndoData& r : undo_) n += r.oldText.size();
+  for (const TUndoData& r : redo_) n += r.oldText.size();
   return n;
 }
 
+// An open group goes on collecting, from nothing.
 void TEditorUndoObj::Clear() {
   ForgetHistory();
   base_state_ = next_state_++;
@@ -100,9 +151,13 @@ void TEditorUndoObj::ForgetHistory() {
   base_state_ = State();
   undo_.clear();
   redo_.clear();
+  undo_steps_.clear();
+  redo_steps_.clear();
+  open_.records = 0;
+  last_change_ = nullptr;
 }
 
-std::uint64_t TEditorUndoObj::State() const { return undo_.empty() ? base_state_ : undo_.back()->state; }
+std::uint64_t TEditorUndoObj::State() const { return undo_.empty() ? base_state_ : undo_.back().state; }
 
 // A record of bytes replaced inside one row (no line end in what it took
 // out, the row still ending as it did) is replayed by putting those bytes
@@ -154,37 +209,84 @@ void TEditorUndoObj::MoveCaret(const TUndoData& r) {
   }
 }
 
-// The editors hear of the replay once, when the update ends, before the
-// caret moves back to where it was.
+void TEditorUndoObj::PutBack(const TUndoStep& step, const TUndoData& first) {
+  TEditorLink* e = owner_.ActiveEditor();
+  if (step.group && e)
+    e->SetSelectionSpan(step.selection);
+  else
+    MoveCaret(first);
+}
+
+void TEditorUndoObj::SetStepRange(int first, int rowsBefore) {
+  const int rows = owner_.GetCount();
+  owner_.SetChangedRange(first, std::max(rowsBefore - first, 0), std::max(rows - first, 0));
+}
+
+// The records of a step are replayed from the last; the editors hear of
+// the replay once, when the update ends, before the caret moves back to
+// where it was (or the step's selection comes back).
 void TEditorUndoObj::Undo() {
   owner_.FinishWrap();
-  if (undo_.empty()) return;
-  std::unique_ptr<TUndoData> r = std::move(undo_.back());
-  undo_.pop_back();
+  if (undo_steps_.empty() || group_depth_ > 0) return;
+  last_change_ = nullptr;
+  const TUndoStep step = undo_steps_.back();
+  undo_steps_.pop_back();
+  TUndoStep redoStep{step.records, step.group, ActiveSelection(), step.selection};
+  TUndoData first;
   {
     TListUpdateScope update(owner_);
-    TUndoData inverse = Replay(*r);
-    inverse.state = r->state;  // redoing it gives that text back
-    AddRedoData(std::move(inverse));
+    const int rowsBefore = owner_.GetCount();
+    int from = owner_.GetCount();
+    for (std::size_t k = 0; k < step.records; ++k) {
+      TUndoData r = std::move(undo_.back());
+      undo_.pop_back();
+      TUndoData inverse = Replay(r);
+      inverse.state = r.state;  // redoing it gives that text back
+      ++group_depth_;  // the inverses form one step
+      AddRedoData(std::move(inverse));
+      --group_depth_;
+      last_change_ = step.records == 1 ? &redo_.back() : nullptr;
+      from = std::min(from, r.firstRow);
+      if (k + 1 == step.records) first = std::move(r);
+    }
+    if (step.records > 1) SetStepRange(from, rowsBefore);
   }
-  MoveCaret(*r);
+  redo_steps_.push_back(redoStep);
+  PutBack(step, first);
 }
 
 void TEditorUndoObj::Redo() {
   owner_.FinishWrap();
-  if (redo_.empty()) return;
-  std::unique_ptr<TUndoData> r = std::move(redo_.back());
-  redo_.pop_back();
+  if (redo_steps_.empty() || group_depth_ > 0) return;
+  last_change_ = nullptr;
+  const TUndoStep step = redo_steps_.back();
+  redo_steps_.pop_back();
+  TUndoData first;
   {
     TListUpdateScope update(owner_);
-    TUndoData inverse = Replay(*r);
-    TUndoData& record = NewInverseData();
-    inverse.caretRow = record.caretRow;
-    inverse.caretCol = record.caretCol;
-    inverse.state = r->state;
-    record = std::move(inverse);
+    const int rowsBefore = owner_.GetCount();
+    int from = owner_.GetCount();
+    ++group_depth_;  // the records made again form one step
+    open_ = {0, step.group, step.commandSelection, step.commandSelection};
+    for (std::size_t k = 0; k < step.records; ++k) {
+      TUndoData r = std::move(redo_.back());
+      redo_.pop_back();
+      TUndoData inverse = Replay(r);
+      TUndoData& record = NewInverseData();
+      inverse.caretRow = record.caretRow;
+      inverse.caretCol = record.caretCol;
+      inverse.state = r.state;
+      record = std::move(inverse);
+      if (step.records > 1) last_change_ = nullptr;
+      from = std::min(from, r.firstRow);
+      if (k == 0) first = std::move(r);
+    }
+    --group_depth_;
+    undo_steps_.push_back(open_);
+    if (static_cast<int>(undo_steps_.size()) > undo_list_max_) DropOldestStep();
+    if (step.records > 1) SetStepRange(from, rowsBefore);
   }
-  MoveCaret(*r);
+  PutBack(step, first);
 }
 
 // A redo records its inverse like an edit, without emptying the redo list.

@@ -26,9 +26,12 @@ TEditorWrapOption::TEditorWrapOption()
       lead_str_(kDefaultLeadStr),
       punctuation_str_(kDefaultPunctuationStr) {}
 
+// The rows are broken anew, and the undo steps forgotten, on a change:
+// the same values are none.
 void TEditorWrapOption::Assign(const TPersistent& source) {
   auto* src = dynamic_cast<const TEditorWrapOption*>(&source);
   if (!src) return TPersistent::Assign(source);
+  if (*src == *this) return;
   follow_ret_mark_ = src->follow_ret_mark_;
   follow_punctuation_ = src->follow_punctuation_;
   follow_str_ = src->follow_str_;

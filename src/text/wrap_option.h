@@ -38,7 +38,7 @@ class TEditorWrapOption : public TNotifyPersistent {
     return v < kMinWrapByte ? kMinWrapByte : v > kMaxWrapByte ? kMaxWrapByte : v;
   }
 
-  // Copies all eight values and notifies once.
+  // Copies all eight values and notifies once, when any of them differs.
   void Assign(const TPersistent& source) override;
   const char* ClassName() const override { return "TEditorWrapOption"; }
   bool operator==(const TEditorWrapOption& o) const {

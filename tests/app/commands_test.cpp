@@ -252,6 +252,44 @@ TEST_F(CommandsTest, MarksAreNewestFirstAndStepAround) {
   EXPECT_EQ(Doc().Row(), 5);
 }
 
+// Marks stay with their lines as lines are put in and taken out above them
+// through the keys; a mark whose line is deleted goes with it.
+TEST_F(CommandsTest, MarksMoveWithTheirLines) {
+  std::string text;
+  for (int i = 0; i < 30; ++i) text += "line " + std::to_string(i) + "\r\n";
+  TMainForm& f = MakeWith(text);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.Memo1->setFocus();
+  for (int row : {3, 10, 20}) {
+    Doc().SetRowCol(row, 0);
+    ASSERT_TRUE(f.RunCommand("SetMark1"));
+  }
+  const auto rowsOf = [&](std::initializer_list<const char*> lines) {
+    std::vector<int> rows;
+    for (const char* line : lines) {
+      int r = 0;
+      while (r < Doc().RowCount() && Doc().RowText(r) != line) ++r;
+      rows.push_back(r);
+    }
+    return rows;
+  };
+  Doc().SetRowCol(2, 0);
+  QTest::keyClick(f.Memo1, Qt::Key_Return);  // a line above all three
+  EXPECT_EQ(f.Marks.Rows(), rowsOf({"line 20", "line 10", "line 3"}));
+  Doc().SetRowCol(rowsOf({"line 9"})[0], 0);
+  QTest::keyClick(f.Memo1, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(f.Memo1, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(f.Memo1, Qt::Key_Delete);  // lines 9 and 10 go
+  EXPECT_EQ(f.Marks.Rows(), rowsOf({"line 20", "line 3"}));
+  Doc().SetRowCol(0, 0);
+  Doc().SetSelTextBuf("new 1\r\nnew 2\r\nnew 3\r\n");
+  EXPECT_EQ(f.Marks.Rows(), rowsOf({"line 20", "line 3"}));
+  EXPECT_EQ(f.Marks.Rows(), (std::vector<int>{22, 7}));
+  QTest::keyClick(f.Memo1, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(f.Marks.Rows(), (std::vector<int>{19, 4}));
+  EXPECT_TRUE(f.IsMarkedRow(4));
+}
+
 TEST_F(CommandsTest, ClicksAndKeysChooseTheActivePaneAndTheSelectionMode) {
   TMainForm& f = MakeWith("abc\r\ndef\r\n");
   TEditor& memo3 = f.Memo3->Editor();
@@ -329,6 +367,65 @@ TEST_F(CommandsTest, CtrlCCopiesTheSelectionTypedWithTheKeyboard) {
   QGuiApplication::clipboard()->clear();
   QTest::keyClick(f.Memo1, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("あい ABC"));
+}
+
+}  // namespace
+}  // namespace yk::test
+
+namespace yk::test {
+namespace {
+
+// A box made from the keyboard (Alt+Shift with the arrows, since Alt with
+// the mouse belongs to most window managers) stays a box through modifier
+// keys alone and through the conversion keys, which change only the box;
+// each conversion is one undo step that brings the box back.
+TEST_F(CommandsTest, ABoxMadeWithKeysStaysABoxThroughCommandKeys) {
+  TMainForm& f = MakeWith("abcd\r\nefgh\r\nijkl\r\n");
+  f.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.Memo1->setFocus();
+  const TSelectionSpan box{0, 1, 1, 3, true};
+  const auto makeBox = [&] {
+    QTest::keyClick(f.Memo1, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(f.Memo1, Qt::Key_Right);
+    const Qt::KeyboardModifiers altShift = Qt::AltModifier | Qt::ShiftModifier;
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down}) QTest::keyClick(f.Memo1, key, altShift);
+    // Modifier keys pressed and let go on their own change nothing.
+    for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt}) {
+      QTest::keyPress(f.Memo1, key, key == Qt::Key_Shift ? Qt::ShiftModifier : Qt::NoModifier);
+      QTest::keyRelease(f.Memo1, key);
+    }
+    EXPECT_EQ(Doc().SelectionSpan(), box);
+  };
+  const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+  struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::string before;
+    std::string text;
+  } const steps[] = {
+      {Qt::Key_H, ctrlShift, "abcd\r\nefgh\r\nijkl\r\n",
+       "a\x82\x82\x82\x83" "d\r\ne\x82\x86\x82\x87" "h\r\nijkl\r\n"},  // aｂｃd eｆｇh
+      {Qt::Key_U, Qt::ControlModifier, "abcd\r\nefgh\r\nijkl\r\n", "aBCd\r\neFGh\r\nijkl\r\n"},
+      {Qt::Key_U, ctrlShift, "ABCD\r\nEFGH\r\nIJKL\r\n", "AbcD\r\nEfgH\r\nIJKL\r\n"},
+  };
+  for (const auto& s : steps) {
+    Doc().Lines().SetTextStr(s.before);
+    makeBox();
+    QTest::keyClick(f.Memo1, s.key, s.modifiers);
+    EXPECT_EQ(Doc().Lines().GetTextStr(), s.text);
+    EXPECT_EQ(Doc().SelectionMode(), smBox);
+    // One undo step, which brings the box back; redo the conversion again.
+    QTest::keyClick(f.Memo1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Doc().Lines().GetTextStr(), s.before);
+    EXPECT_EQ(Doc().SelectionSpan(), box);
+    Doc().Redo();
+    EXPECT_EQ(Doc().Lines().GetTextStr(), s.text);
+  }
+  // Shift with an arrow alone makes a normal selection again.
+  makeBox();
+  QTest::keyClick(f.Memo1, Qt::Key_Left, Qt::ShiftModifier);
+  EXPECT_EQ(Doc().SelectionMode(), smNormal);
 }
 
 }  // namespace

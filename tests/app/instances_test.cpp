@@ -102,6 +102,25 @@ TEST_F(InstancesTest, TheFourMessagesJumpToTheLineThenTheColumnAndSelect) {
   }
 }
 
+// A jump handed over while a dialog has the focus still shows in the caret
+// panel (the editor reports no caret move without the focus).
+TEST_F(InstancesTest, AJumpBehindADialogShowsInTheCaretPanel) {
+  MakeOnBus({File("a.txt", Lines(200))});
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  QString shown;
+  prompts.Dialog([&](QDialog& d) {
+    d.show();
+    d.activateWindow();
+    QCoreApplication::processEvents();
+    Jump(120, 0, 0);
+    QCoreApplication::processEvents();
+    shown = form->StatusText(0);
+    return int(QDialog::Rejected);
+  });
+  EXPECT_TRUE(form->RunCommand("Jump1"));
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("  120[120] "))) << shown.toStdString();
+}
+
 TEST_F(InstancesTest, SystemCommandsMinimiseRestorePlaceAndClose) {
   MakeOnBus({File("a.txt", Lines(3))});
   Tell(TBusCommand::System(bcMinimize));

@@ -4,6 +4,7 @@
 // the settings file registering files at the same moment.
 #include <QAction>
 #include <QActionGroup>
+#include <QComboBox>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
@@ -53,10 +54,67 @@ TEST_F(RecentTest, ReopeningPutsBackTheStoredStyleAndThenTheCaret) {
   EXPECT_EQ(g.StyleIndex, 3);  // the stored style, not the extension's
   EXPECT_EQ(Doc().WrapOption().WrapByte(), 30);
   EXPECT_EQ(Doc().SelStart(), 1234);
-  // Registered again with caret "0" and the style current before the
-  // file's own was selected, until the next store.
-  EXPECT_EQ(g.RecentLines[0], "0");
-  EXPECT_EQ(g.RecentStyles[0], "0");
+  // Registered again with its own caret and style.
+  EXPECT_EQ(g.RecentLines[0], "1234");
+  EXPECT_EQ(g.RecentStyles[0], "3");
+}
+
+// A document opens at the left edge: the sideways scroll of the one before
+// stays behind, and a caret put back near the start of a row that fits in
+// the view needs no sideways scroll at all.
+TEST_F(RecentTest, ADocumentOpensWithTheLeastSidewaysScroll) {
+  const std::string path = File("short.txt", Lines(30, 40));
+  TMainForm& f = Make();
+  Doc().Lines().SetTextStr(std::string(500, 'w') + "\r\n");
+  Doc().SetModified(false);
+  Doc().SetTopCol(60);
+  f.ComboBox1->setFocus();  // loading happens while the editor has no focus
+  prompts.OpenFile(Q(path));
+  ASSERT_TRUE(f.RunCommand("Open1"));
+  EXPECT_EQ(Doc().TopCol(), 0);
+  ASSERT_TRUE(f.close());
+
+  ASSERT_TRUE(StoreRecentPositionInSettings(SettingsFile(), path, 42 * 20 + 26, 0));  // row 20, column 26
+  Make({path});
+  EXPECT_EQ(Doc().Row(), 20);
+  EXPECT_EQ(Doc().Col(), 26);
+  EXPECT_EQ(Doc().TopCol(), 0);
+}
+
+// Each entry holds the style its own document was shown in: a file opened
+// after another one (whose position was never stored) does not take the
+// style the window showed before. Saving under a listed name keeps the
+// document's caret and style and stores them for that name.
+TEST_F(RecentTest, EntriesHoldTheirOwnDocumentsStyle) {
+  Spit(SettingsFile(), "[StyleExt]\nExt1=txt\n");
+  const std::string y = File("y.txt", Lines(5, 10));
+  TMainForm& f = Make();
+  f.SelectStyle(5);
+  for (const std::string& path : {y, File("z.log", Lines(5, 10))}) {
+    prompts.OpenFile(Q(path));
+    ASSERT_TRUE(f.RunCommand("Open1"));
+  }
+  EXPECT_EQ(f.StyleIndex, 1);  // z.log matches no style: y's stays
+  TRecentLists stored = LoadRecentLists(SettingsFile());
+  ASSERT_EQ(stored.Files[1], y);
+  EXPECT_EQ(stored.Styles[1], "1");
+  EXPECT_EQ(Make({y}).StyleIndex, 1);
+
+  // y.txt is listed with style 1 and caret 0; a document in style 4 with
+  // its caret at 7 saved as y.txt stays as it is.
+  TMainForm& g = Make();
+  g.SelectStyle(4);
+  Doc().Lines().SetTextStr("0123456789\r\n");
+  Doc().SetSelStart(7);
+  prompts.SaveFile(Q(y));
+  prompts.Answer(kYes);  // replace the existing file
+  ASSERT_TRUE(g.RunCommand("SaveAs1"));
+  EXPECT_EQ(g.StyleIndex, 4);
+  EXPECT_EQ(Doc().SelStart(), 7);
+  stored = LoadRecentLists(SettingsFile());
+  ASSERT_EQ(stored.Files[0], y);
+  EXPECT_EQ(stored.Lines[0], "7");
+  EXPECT_EQ(stored.Styles[0], "4");
 }
 
 TEST_F(RecentTest, AStoredCaretBeyondTheTextIsClampedAndBadEntriesDoNotStopTheOpen) {

@@ -3,6 +3,7 @@
 // gets the answer that changes nothing (Cancel, no file).
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFont>
 
@@ -37,6 +38,14 @@ class TScriptedPrompts final : public TPrompts {
   void OpenFile(std::optional<QString> file) { script_.push_back({TKind::OpenFile, {}, std::move(file), {}}); }
   void SaveFile(std::optional<QString> file) { script_.push_back({TKind::SaveFile, {}, std::move(file), {}}); }
   void Expect(TKind box) { script_.push_back({box, {}, {}, {}}); }  // Information, Error or Warning
+  // As Answer and Expect, running `meanwhile` while the box would be shown
+  // (after the events a box's own event loop would handle).
+  void AnswerWhile(TDialogAnswer answer, std::function<void()> meanwhile) {
+    script_.push_back({TKind::Question, answer, {}, {}, std::move(meanwhile)});
+  }
+  void ExpectWhile(TKind box, std::function<void()> meanwhile) {
+    script_.push_back({box, {}, {}, {}, std::move(meanwhile)});
+  }
   void Dialog(std::function<int(QDialog&)> run) { script_.push_back({TKind::Dialog, {}, {}, std::move(run)}); }
   // The font dialog's answer: a font, or nullopt for Cancel.
   void Font(std::optional<QFont> font) {
@@ -87,6 +96,7 @@ class TScriptedPrompts final : public TPrompts {
     TDialogAnswer answer = TDialogAnswer::Cancel;
     std::optional<QString> file;
     std::function<int(QDialog&)> run;
+    std::function<void()> meanwhile = nullptr;
   };
 
   const TStep* Take(TKind kind, const QString& caption, const QString& text, unsigned buttons = 0,
@@ -98,6 +108,10 @@ class TScriptedPrompts final : public TPrompts {
     }
     current_ = std::move(script_.front());
     script_.pop_front();
+    if (current_.meanwhile) {
+      QCoreApplication::processEvents();
+      current_.meanwhile();
+    }
     return &current_;
   }
 

@@ -3,8 +3,10 @@
 // box, and every path of the replace loop with its confirmation answers.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include "dialogs/search_session.h"
 #include "form_fixture.h"
@@ -38,6 +40,29 @@ class SearchTest : public FormTest {
       d.findChild<QCheckBox*>(QStringLiteral("chkMatchCase"))->setChecked(options & foMatchCase);
       d.findChild<QRadioButton*>(QLatin1String(options & foBackward ? "rbBackward" : "rbForward"))->setChecked(true);
       d.findChild<QPushButton*>(QLatin1String(button))->click();
+      return d.result();
+    });
+  }
+  // The next dialog is shown and typed into as a user does: each text
+  // into its box through key events (Tab moves on), match case as given,
+  // then the last key (Return: the default button) or a click on button.
+  void TypeInto(std::vector<QString> texts, bool matchCase, const char* button = nullptr) {
+    prompts.Dialog([=](QDialog& d) {
+      d.show();
+      d.activateWindow();
+      QApplication::processEvents();
+      d.findChild<QCheckBox*>(QStringLiteral("chkMatchCase"))->setChecked(matchCase);
+      if (auto* box = d.findChild<QCheckBox*>(QStringLiteral("chkReplaceConfirm"))) box->setChecked(false);
+      d.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setFocus();
+      for (const QString& text : texts) {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        if (&text != &texts.back()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      if (button)
+        QTest::mouseClick(d.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+      else
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      d.hide();
       return d.result();
     });
   }
@@ -97,6 +122,71 @@ TEST_F(SearchTest, ASelectionWithALineBreakIsSearchedAsItIs) {
   EXPECT_TRUE(f.RunCommand("FindNext1"));
   EXPECT_EQ(Doc().SelStart(), 7);
   EXPECT_EQ(Doc().SelLength(), 4);
+}
+
+// The boxes of both dialogs keep the case of what was typed, whatever the
+// histories hold, whether Enter or a button ends the dialog.
+TEST_F(SearchTest, TypedTextsKeepTheirCase) {
+  Spit(SettingsFile(), "[Hist]\r\nlist_ItemCount=1\r\nlist_Item0=abc\r\n"
+                       "[RepHist]\r\nlist_ItemCount=1\r\nlist_Item0=xyz\r\n");
+  TMainForm& f = MakeWith("abc ABC");
+  TypeInto({QStringLiteral("ABC")}, true);
+  EXPECT_TRUE(f.RunCommand("Find1"));
+  EXPECT_EQ(Doc().SelStart(), 4);
+  EXPECT_EQ(f.Search->CurrentText(), "ABC");
+
+  Doc().SetRowCol(0, 0);
+  TypeInto({QStringLiteral("ABC"), QStringLiteral("XYZ")}, true, "AllBtn");
+  prompts.Expect(TKind::Information);
+  EXPECT_TRUE(f.RunCommand("Replace1"));
+  EXPECT_EQ(Text(), "abc XYZ\r\n");
+  EXPECT_EQ(Value("RepHist", "list_Item0"), "XYZ");
+  EXPECT_EQ(Value("RepHist", "list_Item1"), "xyz");
+}
+
+// Enter in the tool bar's search box finds the next match, once per key.
+TEST_F(SearchTest, EnterInTheSearchBoxFindsNext) {
+  TMainForm& f = MakeWith("b1 b2 b3");
+  f.activateWindow();
+  f.ComboBox1->setFocus();
+  QTest::keyClicks(f.ComboBox1->lineEdit(), QStringLiteral("b"));
+  for (int start : {0, 3, 6}) {
+    QTest::keyClick(f.ComboBox1->lineEdit(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Doc().SelStart(), start);
+    EXPECT_EQ(Doc().SelLength(), 1);
+  }
+}
+
+// The caret panel follows a match selected while the editor has no focus:
+// from the tool bar's box, behind the replace question and behind the
+// "not found" box.
+TEST_F(SearchTest, TheCaretPanelFollowsMatchesFoundFromElsewhere) {
+  TMainForm& f = MakeWith("a\r\nb\r\nc\r\nd\r\nneedle x\r\nneedle\r\n");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  const auto settle = [] {
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  };
+  f.ComboBox1->setFocus();
+  QTest::keyClicks(f.ComboBox1->lineEdit(), QStringLiteral("needle"));
+  QTest::keyClick(f.ComboBox1->lineEdit(), Qt::Key_Return);
+  settle();
+  ASSERT_EQ(Doc().Row(), 4);
+  EXPECT_TRUE(f.StatusText(0).startsWith(QStringLiteral("    5[5] "))) << f.StatusText(0).toStdString();
+  QString shown;
+  const auto look = [&] { shown = f.StatusText(0); };
+  QTest::keyClick(f.ComboBox1->lineEdit(), Qt::Key_Return);  // to row 6, then...
+  settle();
+  prompts.ExpectWhile(TKind::Information, look);
+  QTest::keyClick(f.ComboBox1->lineEdit(), Qt::Key_Return);  // ... not found
+  settle();
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("    6[6] "))) << shown.toStdString();
+
+  Doc().SetSelStart(0);
+  Fill(QStringLiteral("needle"), QStringLiteral("pin"));
+  prompts.AnswerWhile(kNo, look);
+  EXPECT_TRUE(f.RunCommand("Replace1"));
+  EXPECT_TRUE(shown.startsWith(QStringLiteral("    5[5] "))) << shown.toStdString();
 }
 
 TEST_F(SearchTest, AMatchNearTheBottomScrollsToAThirdDown) {
@@ -176,6 +266,50 @@ TEST_F(SearchTest, ReplaceAllWithoutAMatchChangesNothing) {
   EXPECT_FALSE(Doc().CanUndo());
   EXPECT_FALSE(Doc().Modified());
   EXPECT_EQ(Value("RepHist", "list_Item0"), "y");
+}
+
+// Replace-all is one undo step whatever the undo limit, and its undo puts
+// back the selection the command started from. It ends by telling how many
+// places it replaced; an empty replacement deletes the matches.
+TEST_F(SearchTest, ReplaceAllIsOneStepAndTellsHowMany) {
+  struct {
+    const char* replacement;
+    const char* button;
+    std::vector<TDialogAnswer> answers;
+    const char* message;
+    int selLength;  // the selection from offset 1 (none: the caret at 0)
+  } const cases[] = {
+      {"xy", "AllBtn", {}, "200 箇所を置換しました。", 4},
+      {"", "AllBtn", {}, "200 箇所を置換しました。", 4},
+      {"xy", "AllBtn", {kYes, kNo, kAll}, "199 箇所を置換しました。", 0},
+  };
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += i % 3 == 0 ? "a-\r\n" : "-a-";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.replacement);
+    TMainForm& f = MakeWith(text);
+    const std::string original = Text();
+    Doc().SetSelStart(c.selLength ? 1 : 0);
+    Doc().SetSelLength(c.selLength);
+    Fill(QStringLiteral("a"), QString::fromUtf8(c.replacement), c.button, c.answers.empty() ? unsigned{foNoConfirm} : 0u);
+    for (TDialogAnswer a : c.answers) prompts.Answer(a);
+    prompts.Expect(TKind::Information);
+    EXPECT_TRUE(f.RunCommand("Replace1"));
+    EXPECT_EQ(prompts.Last().text, QString::fromUtf8(c.message));
+    std::string want;
+    for (std::size_t i = 0, n = 0; i < original.size(); ++i) {
+      const bool skip = original[i] == 'a' && !c.answers.empty() && n++ == 1;  // answered No
+      want += original[i] == 'a' && !skip ? std::string(c.replacement) : std::string(1, original[i]);
+    }
+    EXPECT_EQ(Text(), want);
+    QTest::keyClick(f.Memo1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Text(), original);
+    EXPECT_FALSE(Doc().CanUndo());
+    EXPECT_EQ(Doc().SelStart(), c.selLength ? 1 : 0);
+    EXPECT_EQ(Doc().SelLength(), c.selLength);
+    prompts = {};
+    form.reset();
+  }
 }
 
 TEST_F(SearchTest, ThePreviewIsNeverReplacedIn) {

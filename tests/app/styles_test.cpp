@@ -1,8 +1,11 @@
 // The styles of the main window: the style by extension, never-configured
 // styles, the style dialog's OK and Cancel, style export and import, and the
 // general settings dialog's round trip through the settings file.
+#include <QAction>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 #include <QToolBar>
 
 #include "controls/fi_list_box.h"
@@ -111,6 +114,70 @@ TEST_F(StyleTest, StyleDialogOkAppliesAndCancelStillStoresTheUnchangedSettings) 
   EXPECT_EQ(f.EditorProp1->WrapOption().WrapByte(), 33);
   // The next window starts with the stored style 0.
   EXPECT_EQ(WrapOf(Make().Memo1), 33);
+}
+
+// Settings that did not change change nothing the rows depend on: typed
+// text stays undoable and the caret stays, after the style dialog's OK or
+// Cancel (with the split view open too) and after a switch to a style that
+// looks the same. A new wrap width does re-wrap and forgets the steps.
+TEST_F(StyleTest, UnchangedSettingsKeepTheUndoStepsAndTheCaret) {
+  TMainForm& f = Make();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  f.Memo1->setFocus();
+  QTest::keyClicks(f.Memo1, QStringLiteral("abc def"));
+  const auto press = [this](const char* button) {
+    prompts.Dialog([button](QDialog& d) {
+      d.show();
+      QTest::mouseClick(d.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+      return d.result();
+    });
+  };
+  struct {
+    const char* what;
+    std::function<void()> act;
+  } const steps[] = {
+      {"OK", [&] {
+         press("OKButton");
+         f.RunCommand("StyleOption1");
+       }},
+      {"Cancel with the split view", [&] {
+         f.RunCommand("Split1");
+         press("CancelButton");
+         f.RunCommand("StyleOption1");
+       }},
+      {"OK with the split view", [&] {
+         press("OKButton");
+         f.RunCommand("StyleOption1");
+       }},
+      {"a style that looks the same", [&] { f.TabSet1->setCurrentIndex(1); }},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.act();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Doc().CanUndo());
+    EXPECT_TRUE(f.Action("Undo1")->isEnabled());
+    EXPECT_EQ(Doc().Col(), 7);
+  }
+  StyleDialog(WrapOf(f.Memo1) + 7, true);
+  ASSERT_TRUE(f.RunCommand("StyleOption1"));
+  EXPECT_FALSE(Doc().CanUndo());
+}
+
+// Cancel leaves the split pane as it was: it keeps its own font while the
+// document shows a temporary one.
+TEST_F(StyleTest, CancelLeavesTheSplitPaneAlone) {
+  TMainForm& f = Make();
+  ASSERT_TRUE(f.RunCommand("Split1"));
+  const TFontSpec own = f.Memo3->Editor().Font();
+  QFont chosen(QStringLiteral("Some Font"));
+  chosen.setPixelSize(23);
+  prompts.Font(chosen);
+  ASSERT_TRUE(f.RunCommand("Font1"));
+  ASSERT_NE(Doc().Font(), own);
+  StyleDialog(WrapOf(f.Memo1), false);
+  ASSERT_TRUE(f.RunCommand("StyleOption1"));
+  EXPECT_EQ(f.Memo3->Editor().Font(), own);
 }
 
 TEST_F(StyleTest, ExportThenImportIntoAnotherStyleMakesItIdenticalAndStored) {

@@ -67,6 +67,27 @@ TEST_F(ViewTest, SplitPaneSharesTheTextAtHalfHeightAndClosesWhenDraggedSmall) {
   EXPECT_FALSE(f.SplitView());
 }
 
+// The document pane loses half its height to the split pane: a caret on one
+// of its lower rows stays in view, moved there through the keys.
+TEST_F(ViewTest, OpeningTheSplitViewKeepsTheCaretInView) {
+  TMainForm& f = Make();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  Doc().Lines().SetTextStr(Rows(300));
+  f.Memo1->setFocus();
+  QTest::keyClick(f.Memo1, Qt::Key_Home, Qt::ControlModifier);
+  const int v = Doc().VisibleRows();
+  for (int i = 0; i < v - 2; ++i) QTest::keyClick(f.Memo1, Qt::Key_Down);
+  ASSERT_EQ(Doc().Row() - Doc().TopRow(), v - 2);  // near the bottom of the view
+  EXPECT_TRUE(f.RunCommand("Split1"));
+  QCoreApplication::processEvents();
+  ASSERT_LT(Doc().VisibleRows(), v);
+  for (TEditorWidget* pane : {f.Memo1, f.Memo3}) {
+    const TEditor& ed = pane->Editor();
+    EXPECT_GE(ed.Row(), ed.TopRow());
+    EXPECT_LT(ed.Row(), ed.TopRow() + ed.VisibleRows());
+  }
+}
+
 // Typing in one pane moves the shared text under the other pane's caret;
 // that must not make the other pane the one commands act on.
 TEST_F(ViewTest, TheFocusedPaneStaysActiveWhileTheOtherFollowsItsEdits) {

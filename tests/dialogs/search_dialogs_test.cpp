@@ -199,7 +199,7 @@ TEST_F(SearchDialogTest, ReplaceDialogResults) {
     bool toStart;
   } cases[] = {
       {"OKBtn", "x", true, sfReplace, false},
-      {"OKBtn", "", false, sfReplace, false},  // no replacement by an empty text
+      {"OKBtn", "", true, sfReplace, false},  // an empty replacement deletes
       {"TopBtn", "x", true, sfForward | sfReplace, true},
       {"AllBtn", "x", true, sfForward | sfReplaceAll, true},
       {"CancelBtn", "x", false, 0, false},
@@ -216,9 +216,26 @@ TEST_F(SearchDialogTest, ReplaceDialogResults) {
     const TSearchDialogResult r = ShowReplaceDialog(Request());
     EXPECT_EQ(r.ok, c.ok) << c.button << " " << c.replacement;
     EXPECT_EQ(r.flags, c.flags) << c.button;
-    EXPECT_EQ(r.replacement, c.ok ? "x" : "") << c.button;
+    EXPECT_EQ(r.replacement, c.ok ? c.replacement : "") << c.button;
     EXPECT_EQ(editor.SelStart(), c.toStart ? 0 : 4) << c.button;
   }
+}
+
+// A search text with a line break (a selection over two lines) goes into
+// the history whole: the next dialog lists it once, beside the text that
+// is its first line.
+TEST_F(SearchDialogTest, ATextWithALineBreakIsKeptWhole) {
+  for (const char* text : {"foo", "foo\r\nbar", "foo", "foo\r\nbar"}) {
+    WhenShown("OKBtn", [](QWidget*) {});
+    ShowSearchDialog(Request(text));
+  }
+  QStringList listed;
+  WhenShown("CancelBtn", [&](QWidget* d) {
+    auto* box = Child<QComboBox>(d, "ComboBox1");
+    for (int i = 0; i < box->count(); ++i) listed << box->itemText(i);
+  });
+  ShowSearchDialog(Request());
+  EXPECT_EQ(listed, (QStringList{QStringLiteral("foo\r\nbar"), QStringLiteral("foo")}));
 }
 
 TEST_F(SearchDialogTest, BadOptionValuesGiveDefaults) {

@@ -151,8 +151,8 @@ TEST_F(SearchSessionTest, ReplaceOneAndAll) {
 
   Replace("a", "YY", sfForward | sfReplaceAll);
   EXPECT_EQ(Text(), "X-b-YY-c-YY");
-  ASSERT_EQ(prompts.calls.size(), 1u);  // then not found, once
-  EXPECT_EQ(prompts.calls[0].text, NotFoundText("a"));
+  ASSERT_EQ(prompts.calls.size(), 1u);  // then how many, once
+  EXPECT_EQ(prompts.calls[0].text, ReplacedText(2));
 
   // Replace-all with no match: the box once, nothing changed.
   prompts.calls.clear();

@@ -205,6 +205,36 @@ TEST_F(EditorCore, OffsetsRoundTripAndLineEndsStayOnTheirRow) {
   EXPECT_EQ(ed.Row(), 1);
 }
 
+// Sideways, ScrollCaret shows the caret with the least scroll from the left
+// edge; an emptied text starts the next one at the left edge.
+TEST_F(EditorCore, ScrollCaretScrollsSidewaysAsLittleAsItCan) {
+  Load(std::string(300, 'x') + "\n" + std::string(300, 'y'));
+  const int v = ed.VisibleCols();
+  ASSERT_GT(v, 20);
+  struct {
+    int top;
+    int col;
+    int want;
+  } const cases[] = {
+      {0, 5, 0},             // shown already
+      {40, 5, 0},            // left of the view
+      {40, v - 1, 0},        // shown, but the view can go back to the edge
+      {0, v, 1},             // just right of the view: the caret at its right edge
+      {0, 200, 200 - v + 1},
+      {190, 200, 200 - v + 1},
+  };
+  for (const auto& c : cases) {
+    ed.SetCol(c.col);
+    ed.SetTopCol(c.top);
+    ed.ScrollCaret();
+    EXPECT_EQ(ed.TopCol(), c.want) << c.top << " " << c.col;
+  }
+  ed.SetTopCol(50);
+  host.focused = false;
+  ed.Lines().Clear();
+  EXPECT_EQ(ed.TopCol(), 0);
+}
+
 TEST_F(EditorCore, ScrollCaretAndVisibility) {
   host.size = {400, 2 + 5 + 10 * 16};  // ten visible rows
   ed.Resized();

@@ -71,6 +71,11 @@ TEST_F(EditCommands, ConvertBoxSelectionKeepsEachRowInItsRow) {
   EXPECT_EQ(Text(), "aBCd\neFGh\niJ\nkLMn");
   ed.Undo();
   EXPECT_EQ(Text(), "abcd\nefgh\nij\nklmn");  // one edit
+  // ... that gives the box back, to be converted otherwise.
+  EXPECT_EQ(ed.SelectionMode(), smBox);
+  EXPECT_EQ(ed.SelectionSpan(), (TSelectionSpan{0, 1, 3, 3, true}));
+  ConvertSelection(ed, scZenkaku);
+  EXPECT_EQ(Text(), "a\x82\x82\x82\x83" "d\ne\x82\x86\x82\x87h\ni\x82\x8a\nk\x82\x8c\x82\x8dn");
 
   // Width conversion changes the pieces' widths; rows stay rows.
   Load("xab\nycd\n");
@@ -207,6 +212,36 @@ TEST_F(EditCommands, BracketWithoutPartnerDropsTheSelection) {
   ed.SetRowCol(0, 1);
   EXPECT_FALSE(JumpToMatchingBracket(ed, 0));
   EXPECT_FALSE(ed.Selected());
+}
+
+// Marks on rows 2, 5 and 8 (set in that order) after rows 4..6 became
+// other rows, some of them the same rows as before.
+TEST(Marks, MoveWithTheirRows) {
+  struct {
+    const char* what;
+    int oldCount, newCount, keptAbove, keptBelow;
+    std::vector<int> rows;
+  } const cases[] = {
+      {"a row put in above 5", 1, 2, 0, 1, {9, 6, 2}},
+      {"row 5 split", 3, 4, 1, 1, {9, 5, 2}},
+      {"rows 4 and 5 taken out", 3, 1, 0, 1, {6, 2}},
+      {"rows 4..6 taken out", 3, 0, 0, 0, {5, 2}},
+      {"row 5 joined to 4", 2, 1, 0, 0, {7, 4, 2}},
+      {"the same count", 3, 3, 0, 0, {8, 5, 2}},
+      {"kept counts beyond the rows", 3, 1, 5, 5, {6, 2}},
+  };
+  for (const auto& c : cases) {
+    TMarkList m;
+    for (int row : {2, 5, 8}) m.Toggle(row);
+    m.RowsReplaced(4, c.oldCount, c.newCount, c.keptAbove, c.keptBelow);
+    EXPECT_EQ(m.Rows(), c.rows) << c.what;
+  }
+  TMarkList m;  // a mark that goes leaves the current index on a mark
+  for (int row : {2, 5}) m.Toggle(row);
+  m.Next();
+  m.RowsReplaced(0, 3, 0, 0, 0);
+  EXPECT_EQ(m.Rows(), (std::vector<int>{2}));
+  EXPECT_EQ(m.Next(), 2);
 }
 
 TEST(Marks, OrderToggleAndNavigation) {

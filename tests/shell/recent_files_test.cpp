@@ -28,19 +28,33 @@ using Strings = std::vector<std::string>;
 
 TRecentLists Lists(Strings files, Strings lines, Strings styles) { return {files, lines, styles}; }
 
+// A file keeps its own caret and style when it moves to the top; a new one
+// (or one stored without a style) gets the style it is shown in. Saved
+// under a name, a document brings its own caret and style to the entry.
 TEST(RecentFiles, RegisterTakesTheStoredCaretAndStyle) {
-  TRecentLists l = Lists({"/a", "/b", "/c"}, {"10", "20", "30"}, {"1", "2", "3"});
+  TRecentLists l = Lists({"/a", "/b", "/c"}, {"10", "20", "30"}, {"1", "2", "-1"});
   TRecentHit hit = RegisterRecent(l, "/b", 7);
   EXPECT_TRUE(hit.Found);
   EXPECT_EQ(hit.Caret, 20);
   EXPECT_EQ(hit.Style, 2);
-  EXPECT_EQ(l, Lists({"/b", "/a", "/c"}, {"0", "10", "30"}, {"7", "1", "3"}));
+  EXPECT_EQ(l, Lists({"/b", "/a", "/c"}, {"20", "10", "30"}, {"2", "1", "-1"}));
 
   hit = RegisterRecent(l, "/new", 4);
   EXPECT_FALSE(hit.Found);
   EXPECT_EQ(hit.Style, -1);
-  EXPECT_EQ(l, Lists({"/new", "/b", "/a", "/c"}, {"0", "0", "10", "30"}, {"4", "7", "1", "3"}));
+  EXPECT_EQ(l, Lists({"/new", "/b", "/a", "/c"}, {"0", "20", "10", "30"}, {"4", "2", "1", "-1"}));
   EXPECT_FALSE(RegisterRecent(l, "/B", 0).Found);  // exact comparison
+
+  hit = RegisterRecent(l, "/c", 5);
+  EXPECT_EQ(hit.Style, -1);
+  EXPECT_EQ(l.Lines[0], "30");
+  EXPECT_EQ(l.Styles[0], "5");
+
+  RegisterRecentAs(l, "/a", 77, 9);
+  EXPECT_EQ(l.Files[0], "/a");
+  EXPECT_EQ(l.Lines[0], "77");
+  EXPECT_EQ(l.Styles[0], "9");
+  EXPECT_EQ(std::count(l.Files.begin(), l.Files.end(), "/a"), 1);
 }
 
 TEST(RecentFiles, BadEntriesNeverStopAFile) {

@@ -36,7 +36,7 @@ std::string FileOf(int process, int k) {
 
 // What one process does: on change k, register, store a caret or add a
 // favourite for one of its two files. Returns the caret each of its files
-// must have at the end (a registration puts it back to 0).
+// must have at the end (a registration keeps a stored one).
 std::map<std::string, std::int64_t> Changes(int process, const std::string& settings, bool write) {
   std::map<std::string, std::int64_t> carets;
   for (int k = 0; k < kChanges; ++k) {
@@ -44,7 +44,7 @@ std::map<std::string, std::int64_t> Changes(int process, const std::string& sett
     switch (k % 3) {
       case 0:
         if (write) RegisterRecentInSettings(settings, file, process % 10);
-        carets[file] = 0;
+        carets.try_emplace(file, 0);
         break;
       case 1:
         if (write) StoreRecentPositionInSettings(settings, file, k, process % 10);

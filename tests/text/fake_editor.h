@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,12 @@ class FakeEditor : public TEditorLink {
     col = static_cast<int>(offset);
   }
   bool Focused() const override { return focused; }
+  TSelectionSpan SelectionSpan() const override { return selection ? *selection : TSelectionSpan{row, col, row, col}; }
+  void SetSelectionSpan(const TSelectionSpan& span) override {
+    selection = span;
+    row = span.row;
+    col = span.col;
+  }
   void StringsChanged() override {
     ++changes;
     lastChange = rows_->ChangedRange();
@@ -55,6 +62,7 @@ class FakeEditor : public TEditorLink {
   bool focused = false, modified = false;
   std::vector<int> repainted;
   TChangedRange lastChange;
+  std::optional<TSelectionSpan> selection;  // none: the caret only
   TParserRules rules;
 
  private:

@@ -147,3 +147,178 @@ TEST(Undo, EditsInALongRowStoreOnlyWhatChanged) {
   while (ed.Rows().UndoObj().CanRedo()) ed.Rows().Redo();
   EXPECT_EQ(ed.lines.GetTextStr(), edited);
 }
+
+namespace {
+
+// Edits of every kind across a few lines: splices inside rows, lines put
+// in, lines taken out, rows joined; the text each leaves behind.
+std::vector<std::string> EditMany(FakeEditor& ed, int n) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < n; ++i) {
+    TEditorScreenStrings& rows = ed.Rows();
+    const int r = i % rows.GetCount();
+    switch (i % 4) {
+      case 0: rows.ReplaceInRow(r, 0, 1, "Q"); break;
+      case 1: rows.ReplaceRows(r, 0, "new\r\n"); break;
+      case 2: rows.ReplaceRows(r, 1, ""); break;
+      case 3: rows.ReplaceRows(r, 1, std::string(rows.Row(r)) + "+\r\n"); break;
+    }
+    texts.push_back(ed.lines.GetTextStr());
+  }
+  return texts;
+}
+
+}  // namespace
+
+// A command's edits are one step, however many and whatever the limit: one
+// undo takes them all back, one redo brings them all again, and the steps
+// around it stay steps of their own.
+TEST(UndoGroup, ACommandsEditsAreOneStep) {
+  for (const bool wrap : {false, true}) {
+    SCOPED_TRACE(wrap ? "wrapped" : "plain");
+    FakeEditor ed;
+    ed.Rows().WrapOption().SetWrapByte(20);
+    ed.Rows().SetWordWrap(wrap);
+    ed.lines.SetTextStr("one\r\ntwo two two two two two\r\nthree\r\nfour");
+    const std::string original = ed.lines.GetTextStr();
+    Type(ed, "!");
+    const std::string before = ed.lines.GetTextStr();
+    std::vector<std::string> texts;
+    {
+      TUndoGroup group(ed.Rows().UndoObj());
+      texts = EditMany(ed, 300);
+    }
+    Type(ed, "?");
+    const std::string after = ed.lines.GetTextStr();
+    EXPECT_EQ(ed.Rows().UndoObj().UndoCount(), 3u);
+    ed.Rows().Undo();
+    ed.Rows().Undo();
+    EXPECT_EQ(ed.lines.GetTextStr(), before);
+    EXPECT_EQ(ed.Rows().UndoObj().RedoCount(), 2u);
+    ed.Rows().Redo();
+    EXPECT_EQ(ed.lines.GetTextStr(), texts.back());
+    ed.Rows().Undo();
+    EXPECT_EQ(ed.lines.GetTextStr(), before);
+    ed.Rows().Undo();
+    EXPECT_EQ(ed.lines.GetTextStr(), original);
+    EXPECT_FALSE(ed.Rows().UndoObj().CanUndo());
+    while (ed.Rows().UndoObj().CanRedo()) ed.Rows().Redo();
+    EXPECT_EQ(ed.lines.GetTextStr(), after);
+    EXPECT_EQ(ed.Rows().UndoObj().UndoCount(), 3u);
+  }
+}
+
+TEST(UndoGroup, TheLimitCountsSteps) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("a\r\nb\r\nc");
+  std::vector<std::string> texts;
+  for (int i = 0; i < 70; ++i) {
+    TUndoGroup group(ed.Rows().UndoObj());
+    texts.push_back(EditMany(ed, 3).back());
+  }
+  EXPECT_EQ(ed.Rows().UndoObj().UndoCount(), 64u);
+  while (ed.Rows().UndoObj().CanUndo()) ed.Rows().Undo();
+  EXPECT_EQ(ed.lines.GetTextStr(), texts[5]);  // the six oldest steps went whole
+}
+
+// The saved text is found again through whole steps: undoing or redoing a
+// step of many edits, and undoing down to the oldest step kept when older
+// ones were dropped.
+TEST(UndoGroup, StepsReachTheSavedText) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("a\r\nb\r\nc");
+  TEditorUndoObj& undo = ed.Rows().UndoObj();
+  const auto step = [&] {
+    TUndoGroup group(undo);
+    EditMany(ed, 3);
+  };
+  for (int i = 0; i < 6; ++i) step();
+  undo.MarkSaved(true);
+  step();
+  EXPECT_FALSE(undo.AtSavedState());
+  ed.Rows().Undo();
+  EXPECT_TRUE(undo.AtSavedState());
+  ed.Rows().Redo();
+  EXPECT_FALSE(undo.AtSavedState());
+  for (int i = 0; i < 63; ++i) step();  // 70 steps: the six oldest are dropped
+  while (undo.CanUndo()) ed.Rows().Undo();
+  EXPECT_TRUE(undo.AtSavedState());
+}
+
+// Undo puts back the selection the command started from; redo the caret
+// as it was at the undo. Nested groups are the outer one's step; a group
+// that changed nothing is no step and keeps what can be redone.
+TEST(UndoGroup, UndoPutsTheSelectionBack) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("abcdef\r\nghi");
+  Type(ed, "x");
+  ed.Rows().Undo();
+  ASSERT_TRUE(ed.Rows().UndoObj().CanRedo());
+  { TUndoGroup nothing(ed.Rows().UndoObj()); }
+  EXPECT_TRUE(ed.Rows().UndoObj().CanRedo());
+  EXPECT_FALSE(ed.Rows().UndoObj().CanUndo());
+
+  const std::string before = ed.lines.GetTextStr();
+  const TSelectionSpan box{0, 1, 1, 3, true};
+  ed.selection = box;
+  {
+    TUndoGroup group(ed.Rows().UndoObj());
+    ed.selection.reset();
+    ed.Rows().ReplaceInRow(0, 1, 3, "BC");
+    EXPECT_TRUE(ed.Rows().UndoObj().CanUndo());  // for the enabling told of this edit
+    ed.Rows().Undo();  // waits for the group's end
+    EXPECT_EQ(ed.Rows().Row(0), "aBCdef");
+    TUndoGroup inner(ed.Rows().UndoObj());
+    ed.Rows().ReplaceInRow(1, 1, 3, "HI");
+  }
+  EXPECT_EQ(ed.Rows().UndoObj().UndoCount(), 1u);
+  ed.row = 1;
+  ed.col = 2;
+  const std::string edited = ed.lines.GetTextStr();
+  ed.Rows().Undo();
+  EXPECT_EQ(ed.lines.GetTextStr(), before);
+  EXPECT_EQ(ed.selection, box);
+  ed.selection.reset();
+  ed.row = ed.col = 0;
+  ed.Rows().Redo();
+  EXPECT_EQ(ed.lines.GetTextStr(), edited);
+  EXPECT_EQ(ed.selection, (TSelectionSpan{1, 2, 1, 2}));
+  ed.Rows().Undo();  // the step made again still puts the box back
+  EXPECT_EQ(ed.selection, box);
+}
+
+// After a step's records are replayed, the editors hear one change that
+// covers every row any of them touched.
+TEST(UndoGroup, TheEditorsHearOneChangeCoveringTheStep) {
+  FakeEditor ed;
+  ed.lines.SetTextStr("a\r\nb\r\nc\r\nd\r\ne");
+  {
+    TUndoGroup group(ed.Rows().UndoObj());
+    ed.Rows().ReplaceRows(1, 0, "x\r\ny\r\n");
+    ed.Rows().ReplaceInRow(5, 0, 1, "E");
+  }
+  const int changes = ed.changes;
+  ed.Rows().Undo();
+  EXPECT_EQ(ed.changes, changes + 1);
+  EXPECT_EQ(ed.lastChange, (TChangedRange{1, 6, 4, true}));
+}
+
+// Assigning a wrap option with the values the rows were broken by breaks
+// nothing anew: the steps and the caret stay. Other values re-wrap.
+TEST(Undo, AssigningTheSameWrapOptionKeepsTheSteps) {
+  FakeEditor ed;
+  ed.Rows().WrapOption().SetWrapByte(20);
+  ed.Rows().SetWordWrap(true);
+  ed.lines.SetTextStr("abc\r\n");
+  Type(ed, "d");
+  TEditorWrapOption same;
+  same.SetWrapByte(20);
+  ed.col = 3;
+  ed.Rows().WrapOption().Assign(same);
+  EXPECT_TRUE(ed.Rows().UndoObj().CanUndo());
+  EXPECT_EQ(ed.col, 3);
+  same.SetWordBreak(true);
+  ed.Rows().WrapOption().Assign(same);
+  EXPECT_FALSE(ed.Rows().UndoObj().CanUndo());
+  EXPECT_TRUE(ed.Rows().WrapOption().WordBreak());
+}
