@@ -6,6 +6,7 @@
 # Usage: scripts/package-test.sh [build folder]   (default: build)
 # The clean root needs root rights (debootstrap, chroot) and the Debian
 # mirror; YK_DEBIAN_MIRROR chooses another mirror than debootstrap's default.
+# YK_PACKAGE_ROOT=DIR uses a root made by scripts/package-root.sh DIR.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
@@ -85,14 +86,19 @@ lintian --display-info --fail-on error,warning,info --suppress-tags "$allowed_in
 step "lintian"
 
 # --- Clean root ------------------------------------------------------------
-root="$build/package-root"
-# shellcheck disable=SC1091
-suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-$sudo_cmd rm -rf "$root"
-debootstrap_log="$build/debootstrap.log"
-$sudo_cmd debootstrap --variant=minbase "$suite" "$root" ${YK_DEBIAN_MIRROR:+"$YK_DEBIAN_MIRROR"} \
-  > "$debootstrap_log" 2>&1 || { tail -20 "$debootstrap_log"; fail "debootstrap failed"; }
-step "debootstrap $suite"
+# YK_PACKAGE_ROOT names a root that scripts/package-root.sh made for this
+# run (scripts/test.sh makes it while the project builds); without it the
+# root is made here.
+if [ -n "${YK_PACKAGE_ROOT:-}" ]; then
+  root=$(realpath "$YK_PACKAGE_ROOT")
+  [ -x "$root/bin/bash" ] && [ -d "$root/tmp" ] || fail "no prepared root at $root"
+  step "prepared root $root"
+else
+  root="$build/package-root"
+  root_log="$build/package-root.log"
+  scripts/package-root.sh "$root" > "$root_log" 2>&1 || { tail -20 "$root_log"; fail "making the clean root failed"; }
+  step "clean root made"
+fi
 
 $sudo_cmd cp "$deb" "$root/tmp/"
 # A document in CP932: "あいう" and a half-width katakana line, CR LF ends.

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The program on a real X server (Xvfb with a small window manager): text
 # typed and saved with Ctrl+S, a question before Ctrl+S writes over a file
-# another program changed, the window manager's close request, and a row
-# copied with Ctrl+C read back from the clipboard as UTF-8. Every wait has a
-# time limit. Exits with 77 (skipped) when the X tools are not installed.
+# another program changed, the window manager's close request, a row copied
+# with Ctrl+C read back from the clipboard as UTF-8, and where the window
+# manager puts the first window and the next. Every wait has a time limit.
+# Exits with 77 (skipped) when the X tools are not installed.
 set -euo pipefail
 program=${1:?usage: x_smoke.sh path/to/yomikaki}
-for tool in Xvfb xdotool xclip wmctrl openbox; do
+for tool in Xvfb xdotool xclip wmctrl openbox xwininfo xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -115,6 +116,36 @@ copied() { [[ $(timeout 5 xclip -o -selection clipboard 2>/dev/null) == "あい�
 wait_for 10 copied || fail "copy: clipboard holds '$(timeout 5 xclip -o -selection clipboard 2>&1 || true)'"
 close copy
 echo "ok: copied as UTF-8"
+
+# The first start: the window manager places the window, title bar on the
+# screen; the settings keep where its frame was, and the next start puts
+# the frame there again (not one title bar higher each time).
+frame() {  # "left top" of window $1's frame
+  local ax ay extents
+  ax=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $NF}')
+  ay=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $NF}')
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ' ')
+  [[ -n $extents ]] || extents=0,0,0,0
+  IFS=, read -r el _ et _ <<<"$extents"
+  echo "$((ax - el)) $((ay - et))"
+}
+stored() {  # "Left Top" of the [Pos] section of start $1's settings
+  awk -F= '/^\[/ {pos = ($0 ~ /^\[Pos\]/)} pos && $1 == "Left" {l = $2} pos && $1 == "Top" {t = $2}
+           END {print l + 0, t + 0}' "$work/$1/config/yomikaki/Yomikaki.ini" | tr -d '\r'
+}
+doc="$work/place.txt"
+printf 'place\r\n' >"$doc"
+start place "$doc"
+sleep 0.5
+read -r left top <<<"$(frame "$wid")"
+((left >= 0 && top >= 0)) || fail "place: the first window's frame is at $left,$top"
+close place
+[[ $(stored place) == "$left $top" ]] || fail "place: stored $(stored place), the frame was at $left $top"
+start place "$doc"
+sleep 0.5
+[[ $(frame "$wid") == "$left $top" ]] || fail "place: the second start's frame is at $(frame "$wid"), not $left $top"
+close place
+echo "ok: placed by the window manager, frame kept"
 
 # Typing, then kill -9 once the recovery snapshot is on disk: the next start
 # on the file asks, Return answers yes, and the edits are back (saved here

@@ -4,6 +4,8 @@
 #include <QFile>
 
 #include "qt/qt_graphics.h"
+#include "shell/system_error.h"
+#include "text/errors.h"
 
 namespace yk {
 
@@ -53,5 +55,11 @@ std::string FolderPart(std::string_view path) {
 }
 
 std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString FailureReason(const std::exception& e) {
+  const auto* file = dynamic_cast<const EFileError*>(&e);
+  if (file && file->Error() != 0) return ToQString(SystemErrorText(file->Error()));
+  return ToQString(e.what());
+}
 
 }  // namespace yk

@@ -1,10 +1,11 @@
-// Native file names turned into Qt text for the screen, and back. File
-// names stay bytes for every file operation; only what the user sees is
-// decoded.
+// Native file names turned into Qt text for the screen, and back, and why
+// a failure happened in words for the user. File names stay bytes for
+// every file operation; only what the user sees is decoded.
 #pragma once
 
 #include <QString>
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,9 @@ std::string FileNamePart(std::string_view path);
 std::string FolderPart(std::string_view path);
 // A name chosen in a Qt dialog as native bytes.
 std::string NativePath(const QString& path);
+// Why e happened, for a message box: a file error with an error number in
+// Japanese (the system's English text only for numbers without one), any
+// other error with its own message.
+QString FailureReason(const std::exception& e);
 
 }  // namespace yk

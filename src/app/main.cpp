@@ -15,6 +15,7 @@
 
 #include "app/app_icons.h"
 #include "app/main_form.h"
+#include "app/prompts.h"
 #include "app/toolkit_texts.h"
 #include "app/window_activation.h"
 #include "controls/ui_font.h"
@@ -100,19 +101,31 @@ int main(int argc, char** argv) {
   env.arguments = arguments;
   env.make_bus = [&bus] { return std::move(bus); };
   env.document_window_checked = command_line.action == yk::TCommandLine::TAction::Open;
-  yk::TMainForm form(std::move(env));
-  if (form.HandedOver) return 0;
 
+  // Listening before the window is made: start-up may already wait in an
+  // error box or the recovery question, which must not keep the process.
+  yk::TMainForm* window = nullptr;
   std::unique_ptr<QSocketNotifier> terminate;
   if (g_term_pipe[0] >= 0) {
     terminate = std::make_unique<QSocketNotifier>(g_term_pipe[0], QSocketNotifier::Read);
-    QObject::connect(terminate.get(), &QSocketNotifier::activated, &form, [&form] {
+    QObject::connect(terminate.get(), &QSocketNotifier::activated, [&window] {
       char buffer[16];
       while (::read(g_term_pipe[0], buffer, sizeof buffer) > 0) {
       }
-      form.CloseForTermination();
+      if (window) {
+        window->CloseForTermination();
+      } else {
+        yk::EndPrompts();  // start-up goes on without asking, then closes
+      }
     });
   }
+  yk::TMainForm form(std::move(env));
+  if (form.HandedOver) return 0;
+  if (yk::PromptsEnded()) {
+    form.CloseForTermination();
+    return 0;
+  }
+  window = &form;
   form.show();
   return app.exec();
 }

@@ -116,7 +116,7 @@ bool TMainForm::RunCommand(std::string_view name) {
   try {
     handler->second();
   } catch (const std::exception& e) {
-    Prompts().Error(this, QString::fromUtf8(kErrorCaption), ToQString(e.what()));
+    Prompts().Error(this, QString::fromUtf8(kErrorCaption), FailureReason(e));
   }
   ScheduleCaretPanel();
   return true;
@@ -163,7 +163,15 @@ QString TMainForm::StatusText(int panel) const {
 
 void TMainForm::SetStatusText(int panel, const QString& text) {
   if (panel < 0 || panel > 3) return;
-  status_panels_[static_cast<std::size_t>(panel)]->setText(text);
+  QLabel* label = status_panels_[static_cast<std::size_t>(panel)];
+  label->setText(text);
+  // The caret panel grows to fit long line numbers and keeps that width,
+  // so the bar does not jump back and forth as the caret moves.
+  if (panel == 0) {
+    const int frame = label->width() - label->contentsRect().width();
+    const int needed = label->fontMetrics().horizontalAdvance(text) + frame + 6;
+    if (needed > label->width()) label->setFixedWidth(needed);
+  }
 }
 
 bool TMainForm::event(QEvent* e) {
@@ -255,6 +263,12 @@ void TMainForm::HandleCommandLine() {
     HandedOver = true;
     return;
   }
+  // As editors on this system do: a name in an existing folder that is not
+  // there yet is a document to write.
+  if (NamesNewFile(path)) {
+    NewDocumentNamed(path);
+    return;
+  }
   // A file that cannot be loaded leaves an empty document: no jump in it.
   if (!LoadDocument(path) || cl.line <= 0) return;
   JumpLine = cl.line;
@@ -287,7 +301,7 @@ bool TMainForm::FormCloseQuery() {
     DropRecoverySnapshot();  // the user answered for the edits
     return true;
   } catch (const std::exception& e) {
-    Prompts().Error(this, QString::fromUtf8(kErrorCaption), ToQString(e.what()));
+    Prompts().Error(this, QString::fromUtf8(kErrorCaption), FailureReason(e));
     return false;
   }
 }
@@ -306,7 +320,7 @@ void TMainForm::FormDestroy() {
     WriteSettingsAtExit();
   } catch (const std::exception& e) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption),
-                    QString::fromUtf8("設定を保存できませんでした。\r") + ToQString(e.what()));
+                    QString::fromUtf8("設定を保存できませんでした。\r") + FailureReason(e));
   }
   if ((Settings.deleteHistory && HistoryDeleteMode == 1) || HistoryDeleteMode == 2) DeleteVersionFiles();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPoint>
 
 #include <array>
 #include <functional>
@@ -215,6 +216,10 @@ class TMainForm : public QMainWindow {
   // Loads path into Memo1 with every follow-up step; false (and an empty
   // untitled document) when the file cannot be read.
   bool LoadDocument(const std::string& path);
+  // An empty document that will be created as path at its first save (a
+  // new file named on the command line): the style of its extension, and
+  // its recovery snapshot offered when one was left.
+  void NewDocumentNamed(const std::string& path);
   void New1Click();
   void Open1Click();
   bool Save1Click();
@@ -532,7 +537,7 @@ class TMainForm : public QMainWindow {
   void ConnectInputCommands();
   // Loads a style's dictionary file into jvStringGrid1 when it exists; a
   // file that cannot be read leaves the grid as it was and is reported in
-  // status panel 3.
+  // an error box.
   void LoadDictionary(const std::string& path);
   // Opens or closes the input method of Memo1 (IMEmode).
   void SetImeOpen(bool open);
@@ -700,7 +705,9 @@ class TMainForm : public QMainWindow {
   void ConnectAllCommands();
   // Size of the first start: the default style's wrap width visible.
   QSize FirstStartSize() const;
-  void RestoreBounds(int left, int top, int width, int height);
+  // The stored size, and the stored frame position when there is one and
+  // it lies on a screen (else the window manager places the window).
+  void RestoreBounds(std::optional<QPoint> frame, int width, int height);
   void RegisterRegItems();
   void ReadWindowSettings(const TIniText& ini);
   void ReadValueSettings(const TIniText& ini);

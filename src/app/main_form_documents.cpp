@@ -12,6 +12,7 @@
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
+#include "shell/system_error.h"
 #include "text/errors.h"
 #include "text/safe_file.h"
 
@@ -23,7 +24,9 @@ constexpr const char* kLoadError = "Yomikakiで扱える範囲を超える文書
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
-QString LoadProblemText(TLoadProblem problem) {
+// Why a file could not be loaded; error is the system's number behind an
+// Unreadable (0: not known).
+QString LoadProblemText(TLoadProblem problem, int error = 0) {
   switch (problem) {
     case TLoadProblem::NotFound: return Utf8("ファイルが見つかりません。");
     case TLoadProblem::NoPermission: return Utf8("ファイルを読む権限がありません。");
@@ -33,10 +36,18 @@ QString LoadProblemText(TLoadProblem problem) {
     case TLoadProblem::None:
     case TLoadProblem::Unreadable: break;
   }
+  if (error != 0) return ToQString(SystemErrorText(error));
   return Utf8("ファイルを読み込めませんでした。");
 }
 
-QString SaveProblemText(TSaveProblem problem) {
+// Only a document too large for the editor is "beyond what Yomikaki
+// handles"; any other failure names the file and its reason.
+QString LoadFailureText(const std::string& path, TLoadProblem problem, const QString& reason) {
+  if (problem == TLoadProblem::TooLarge) return Utf8(kLoadError) + QLatin1Char('\r') + reason;
+  return Utf8("ファイル %1 を開けませんでした。\r").arg(DisplayPath(path)) + reason;
+}
+
+QString SaveProblemText(TSaveProblem problem, int error) {
   switch (problem) {
     case TSaveProblem::FolderMissing: return Utf8("保存先のフォルダーがありません。");
     case TSaveProblem::Folder: return Utf8("同じ名前のフォルダーがあります。");
@@ -46,7 +57,13 @@ QString SaveProblemText(TSaveProblem problem) {
     case TSaveProblem::TooLarge: return Utf8("ファイルが大きすぎて書き込めません。");
     case TSaveProblem::Unknown: break;
   }
+  if (error != 0) return ToQString(SystemErrorText(error));
   return Utf8("書き込みに失敗しました。");
+}
+
+// The document is fine; the list of recent files in the settings file is not.
+QString RecentListFailureText(const std::exception& e) {
+  return Utf8("設定ファイルの履歴を更新できませんでした。\r") + FailureReason(e);
 }
 
 // Qt reads "[*]" in a title as the modified placeholder; doubled, it stays.
@@ -147,21 +164,25 @@ bool TMainForm::LoadDocument(const std::string& path) {
   // Taken before reading: a write during the load shows as a change.
   const TFileStamp stamp = StampOfFile(path);
   SetFileReadOnly(false);
-  TLoadProblem problem = CheckLoadable(path);
-  QString reason = LoadProblemText(problem);
+  int error = 0;
+  TLoadProblem problem = CheckLoadable(path, kMaxDocumentBytes, &error);
+  QString reason = LoadProblemText(problem, error);
   if (problem == TLoadProblem::None) {
     try {
       LoadEncodedDocument(path);  // encodings
     } catch (const std::bad_alloc&) {
       problem = TLoadProblem::TooLarge;
       reason = Utf8("メモリが足りません。");
+    } catch (const EFileError& e) {
+      problem = TLoadProblem::Unreadable;
+      reason = LoadProblemText(problem, e.Error());
     } catch (const std::exception&) {
       problem = TLoadProblem::Unreadable;
       reason = LoadProblemText(problem);
     }
   }
   if (problem != TLoadProblem::None) {
-    Prompts().Error(this, Utf8(kErrorCaption), Utf8(kLoadError) + QLatin1Char('\r') + reason);
+    Prompts().Error(this, Utf8(kErrorCaption), LoadFailureText(path, problem, reason));
     ed.Lines().Clear();
     SetFileName(kUntitled);
     ed.SetModified(false);
@@ -177,7 +198,7 @@ bool TMainForm::LoadDocument(const std::string& path) {
   try {
     RegisterRecent(path);
   } catch (const std::exception& e) {
-    Prompts().Error(this, Utf8(kErrorCaption), ToQString(e.what()));
+    Prompts().Error(this, Utf8(kErrorCaption), RecentListFailureText(e));
   }
   ed.SetModified(false);
   SetModifiedMark(false);
@@ -188,6 +209,22 @@ bool TMainForm::LoadDocument(const std::string& path) {
   SetFileReadOnly(!WritableByMode(path));
   OfferRecovery(path);
   return true;
+}
+
+void TMainForm::NewDocumentNamed(const std::string& path) {
+  TEditor& ed = Memo1->Editor();
+  ed.Lines().Clear();
+  LineEnd = TLineEnd::CrLf;
+  DocumentStamp = {};  // no file yet
+  ForgetEncoding();  // encodings
+  SetFileReadOnly(false);
+  SetFileName(path);
+  SelectStyleByExt(path);
+  ed.SetModified(false);
+  SetModifiedMark(false);
+  OpenDialogFolder = FolderPart(path);
+  DrawAllGutters();
+  OfferRecovery(path);
 }
 
 void TMainForm::New1Click() {
@@ -238,10 +275,11 @@ bool TMainForm::WriteDocument(const std::string& path, bool wrapped) {
     return false;
   } catch (const std::exception& e) {
     const auto* file_error = dynamic_cast<const EFileError*>(&e);
-    const TSaveProblem problem = DiagnoseSaveFailure(path, static_cast<std::uint64_t>(ed.TextLength()),
-                                                     file_error ? file_error->Error() : 0);
+    const int error = file_error ? file_error->Error() : 0;
+    const TSaveProblem problem = DiagnoseSaveFailure(path, static_cast<std::uint64_t>(ed.TextLength()), error);
     Prompts().Error(this, Utf8(kErrorCaption),
-                    Utf8("ファイル %1 を保存できませんでした。\r").arg(DisplayPath(path)) + SaveProblemText(problem));
+                    Utf8("ファイル %1 を保存できませんでした。\r").arg(DisplayPath(path)) +
+                        SaveProblemText(problem, error));
     return false;
   }
 }
@@ -342,7 +380,7 @@ bool TMainForm::SaveAs1Click() {
   try {
     RegisterSavedAs(*name, Memo1->Editor().SelStart());
   } catch (const std::exception& e) {
-    Prompts().Error(this, Utf8(kErrorCaption), ToQString(e.what()));
+    Prompts().Error(this, Utf8(kErrorCaption), RecentListFailureText(e));
   }
   DocumentSaved();
   return true;
@@ -392,7 +430,7 @@ bool TMainForm::SaveAsList1Click() {
   try {
     RegisterSavedAs(*name, 0);
   } catch (const std::exception& e) {
-    Prompts().Error(this, Utf8(kErrorCaption), ToQString(e.what()));
+    Prompts().Error(this, Utf8(kErrorCaption), RecentListFailureText(e));
   }
   return true;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/display_text.h"
 #include "app/list_form.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
@@ -59,7 +60,11 @@ void TMainForm::LoadDictionary(const std::string& path) {
     return;
   }
   DictionaryPath.clear();
-  if (load.Status == dlsFailed) SetStatusText(3, ToQString(load.Error));
+  // Told in a box: a status text would be gone at the next mouse move.
+  if (load.Status == dlsFailed) {
+    Prompts().Error(this, QString::fromUtf8(kErrorCaption),
+                    ToQString(load.Error) + QLatin1Char('\r') + DisplayPath(path));
+  }
 }
 
 // The input method is not driven yet.

@@ -65,9 +65,21 @@ void BringToFront(QWidget& w, const std::string& token, const TMainFormEnv& env)
   else RequestActivation(*window, token);
 }
 
+// The work areas of all screens.
+std::vector<TRect> WorkAreas() {
+  std::vector<TRect> areas;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect a = screen->availableGeometry();
+    areas.push_back({a.left(), a.top(), a.left() + a.width(), a.top() + a.height()});
+  }
+  return areas;
+}
+
 // Puts the window, shown normally, at frame: the outer frame in screen
-// coordinates, so the window's own decoration is taken off.
-void PlaceFrame(QWidget& w, const TRect& frame) {
+// coordinates, so the window's own decoration is taken off. Whoever sent
+// the frame, the window stays within what the screens can show.
+void PlaceFrame(QWidget& w, const TRect& asked) {
+  const TRect frame = FitFrame(asked, WorkAreas());
   w.setWindowState(Qt::WindowNoState);
   const QRect outer = w.frameGeometry();
   const QRect inner = w.geometry();

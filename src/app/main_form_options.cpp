@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "app/display_text.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "dialogs/basic_setup_dlg.h"
@@ -22,7 +23,7 @@ void TMainForm::GeneralOption1Click() {
     // The values apply to this window all the same; they are written again
     // when the dialog is next confirmed.
     Prompts().Error(this, QString::fromUtf8(kErrorCaption),
-                    QString::fromUtf8("設定を保存できませんでした。\r") + ToQString(e.what()));
+                    QString::fromUtf8("設定を保存できませんでした。\r") + FailureReason(e));
   }
   ApplyGeneralSettings();
 }

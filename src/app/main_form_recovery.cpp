@@ -174,7 +174,10 @@ bool TMainForm::OfferSnapshot(const std::string& file, const std::string& docume
                                : std::string();
   const QString text = Utf8(kRestoreQuestion).arg(DisplayPath(FileNamePart(FileName)));
   const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
-  if (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) != TDialogAnswer::Yes) {
+  const TDialogAnswer answer = Prompts().Question(this, Utf8(kConfirmCaption), text, buttons);
+  // Unanswered (the process was told to end meanwhile): kept for next time.
+  if (answer != TDialogAnswer::Yes && answer != TDialogAnswer::No) return true;
+  if (answer == TDialogAnswer::No) {
     claim->Remove();
     if (!copy.empty()) ::unlink(copy.c_str());
     return false;
@@ -210,7 +213,7 @@ QString TMainForm::RestoreRecord(const TRecoveryRecord& record) {
       if (TextLength(rows) != record.length) why = Utf8("復元した文書の長さが記録と合いません。");
     }
   } catch (const std::exception& e) {
-    why = ToQString(e.what());
+    why = FailureReason(e);
   }
   if (!why.isNull()) {
     ReloadAfterFailedRestore();
@@ -277,7 +280,7 @@ QString TMainForm::RestoreText(const std::string& snapshot) {
     LineEnd = DetectLineEnd(snapshot);
   } catch (const std::exception& e) {
     ReloadAfterFailedRestore();
-    return ToQString(e.what());
+    return FailureReason(e);
   }
   ed.SetModified(true);
   SetModifiedMark(true);

@@ -74,9 +74,12 @@ void TMainForm::ReadWindowSettings(const TIniText& ini) {
   resize(FirstStartSize());
   Settings.sizePosSave = IniBool(ini, "Win", "SizePosSave", true);
   if (Settings.sizePosSave) {
-    const QRect now = geometry();
-    RestoreBounds(IniInt(ini, "Pos", "Left", now.x()), IniInt(ini, "Pos", "Top", now.y()),
-                  IniInt(ini, "Pos", "Width", now.width()), IniInt(ini, "Pos", "Height", now.height()));
+    // Without a stored place (the first start) the window manager places
+    // the window; a default here would pin it to the screen's corner.
+    std::optional<QPoint> frame;
+    if (ini.Read("Pos", "Left") && ini.Read("Pos", "Top"))
+      frame = QPoint(IniInt(ini, "Pos", "Left", 0), IniInt(ini, "Pos", "Top", 0));
+    RestoreBounds(frame, IniInt(ini, "Pos", "Width", width()), IniInt(ini, "Pos", "Height", height()));
   }
   SetHistPanelHeight(IniInt(ini, "Pos", "HistPanelHeight", HistPanelHeight()));
   SetPageTabWidth(IniInt(ini, "Pos", "PageTabWidth", PageTabWidth()));
@@ -121,6 +124,7 @@ void TMainForm::ReadValueSettings(const TIniText& ini) {
 void TMainForm::ReadListSettings() {
   RegManager1->SetIniFileName(SettingsPath);
   RegManager1->FilerOf("EditProp0").ReadComponent(EditorProp1.get());
+  KeepStyleInBounds(*EditorProp1);
   LoadDictionary(Settings.dicFiles[0]);
   AssignStyleToEditors();
 
@@ -158,10 +162,13 @@ void TMainForm::WriteSettingsAtExit() {
   std::vector<TIniValue> v;
   v.push_back({"Win", "SizePosSave", IniBoolText(s.sizePosSave)});
   if (s.sizePosSave) {
+    // The place is the frame's (title bar included), as a window is placed;
+    // the size is the window's own.
     const QRect bounds = (isMaximized() || isMinimized()) && !normalGeometry().isEmpty() ? normalGeometry()
                                                                                           : geometry();
-    v.push_back({"Pos", "Top", std::to_string(bounds.y())});
-    v.push_back({"Pos", "Left", std::to_string(bounds.x())});
+    const QPoint frame = bounds.topLeft() - (geometry().topLeft() - pos());
+    v.push_back({"Pos", "Top", std::to_string(frame.y())});
+    v.push_back({"Pos", "Left", std::to_string(frame.x())});
     v.push_back({"Pos", "Width", std::to_string(bounds.width())});
     v.push_back({"Pos", "Height", std::to_string(bounds.height())});
   }
@@ -211,19 +218,21 @@ QSize TMainForm::FirstStartSize() const {
   return {width, height};
 }
 
-void TMainForm::RestoreBounds(int left, int top, int width, int height) {
+void TMainForm::RestoreBounds(std::optional<QPoint> frame, int width, int height) {
   QRect desk(0, 0, 1 << 14, 1 << 14);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) desk = screen->availableVirtualGeometry();
   width = std::clamp(width, 200, std::max(200, desk.width()));
   height = std::clamp(height, 150, std::max(150, desk.height()));
   resize(width, height);
-  // The position only when the title bar would lie on a screen; elsewhere
-  // (a screen since removed, garbage) the platform places the window.
-  const QPoint title(std::clamp(left, -(1 << 20), 1 << 20) + std::min(width, 100) / 2,
-                     std::clamp(top, -(1 << 20), 1 << 20) + 8);
+  if (!frame) return;
+  // The place only when the title bar would lie on a screen; elsewhere (a
+  // screen since removed, garbage) the window manager places the window.
+  const int left = std::clamp(frame->x(), -(1 << 20), 1 << 20);
+  const int top = std::clamp(frame->y(), -(1 << 20), 1 << 20);
+  const QPoint title(left + std::min(width, 100) / 2, top + 8);
   for (const QScreen* screen : QGuiApplication::screens()) {
     if (screen->availableGeometry().contains(title)) {
-      setGeometry(left, top, width, height);
+      move(left, top);  // a window's move places its frame
       return;
     }
   }

@@ -53,7 +53,7 @@ void TMainForm::ConnectStyleCommands() {
     try {
       TabSet1Change(index);
     } catch (const std::exception& e) {
-      Prompts().Error(this, Utf8(kErrorCaption), ToQString(e.what()));
+      Prompts().Error(this, Utf8(kErrorCaption), FailureReason(e));
     }
   });
 }
@@ -91,6 +91,7 @@ void TMainForm::LoadStyle() {
   // Nothing stored: EditorProp1 keeps its values, so a style never
   // configured looks like the one before it.
   RegManager1->FilerOf(StyleItem(StyleIndex)).ReadComponent(EditorProp1.get());
+  KeepStyleInBounds(*EditorProp1);
 }
 
 void TMainForm::SaveStyle() {
@@ -138,7 +139,7 @@ void TMainForm::WriteStyle1Click() {
     RegManager1->FilerOf("EditProp").WriteComponent(EditorProp1.get());
   } catch (const std::exception& e) {
     Prompts().Error(this, Utf8(kErrorCaption),
-                    Utf8("スタイルファイル %1 に書き込めませんでした。\r").arg(DisplayPath(file)) + ToQString(e.what()));
+                    Utf8("スタイルファイル %1 に書き込めませんでした。\r").arg(DisplayPath(file)) + FailureReason(e));
   }
 }
 
@@ -157,6 +158,7 @@ void TMainForm::ReadStyle1Click() {
     std::string stream;
     RegManager1->FilerOf("EditProp").ReadStream(stream);
     read = !stream.empty() && LoadComponent(stream, imported);
+    KeepStyleInBounds(imported);
   } catch (const std::exception&) {
     // Too large or unreadable: reported below like a file without a set.
   }

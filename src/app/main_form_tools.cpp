@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -31,6 +32,24 @@ std::string LocalText(std::string_view cp932) { return ToQString(cp932).toLocal8
 bool IsMailAddress(const QString& text) {
   static const QRegularExpression mail(QStringLiteral("^[^@\\s/:]+@[^@\\s/:]+\\.[^@\\s/:]+$"));
   return mail.match(text).hasMatch();
+}
+
+// A web address with a scheme ("https://", "ftp://"), a scheme-only link
+// ("mailto:", "news:", "tel:"), or the "www." start the editor underlines
+// as a link. "std::string" is no address.
+bool IsUrl(const QString& text) {
+  static const QRegularExpression scheme(
+      QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*://|(mailto|news|tel):)\\S"), QRegularExpression::CaseInsensitiveOption);
+  return scheme.match(text).hasMatch() || text.startsWith(QStringLiteral("www."), Qt::CaseInsensitive);
+}
+
+// The file or folder text names, as it is or in folder; nullopt when
+// neither exists.
+std::optional<QString> ExistingPath(const QString& text, const QString& folder) {
+  const QFileInfo named(text);
+  if (named.isAbsolute()) return named.exists() ? std::optional(named.absoluteFilePath()) : std::nullopt;
+  const QFileInfo inFolder(QDir(folder), text);
+  return inFolder.exists() ? std::optional(inFolder.absoluteFilePath()) : std::nullopt;
 }
 
 bool OpenUrl(TMainForm& form, const QUrl& url) {
@@ -89,8 +108,9 @@ bool TMainForm::StartProgram(const std::string& program, const std::vector<std::
     }
   }
   if (!started) {
-    Prompts().Error(this, QString::fromUtf8(kErrorCaption),
-                    QString::fromUtf8("%1 を起動できませんでした。").arg(DisplayPath(program)));
+    QString text = QString::fromUtf8("%1 を起動できませんでした。").arg(DisplayPath(program));
+    if (path.empty()) text += QString::fromUtf8("\rその名前のプログラムが見つかりません。");
+    Prompts().Error(this, QString::fromUtf8(kErrorCaption), text);
   }
   return started;
 }
@@ -112,12 +132,27 @@ void TMainForm::ExecuteFile1Click() {
   }
 }
 
+// A URL, a mail address or an existing file opens with the desktop's
+// program for it; any other text is the name of a program to run. Nothing
+// is ever guessed into a web address.
 void TMainForm::Execute1Click() {
   const QString text = ToQString(ActiveEditor->Editor().SelText()).trimmed();
   if (text.isEmpty()) return;
   const QString folder = DisplayPath(DocumentFolder(FileName, ProgramFolder()));
-  const QUrl url = IsMailAddress(text) ? QUrl(QStringLiteral("mailto:") + text) : QUrl::fromUserInput(text, folder);
-  if (!url.isValid() || !OpenUrl(*this, url)) {
+  std::optional<QUrl> url;
+  if (IsMailAddress(text)) url = QUrl(QStringLiteral("mailto:") + text);
+  else if (IsUrl(text)) url = QUrl::fromUserInput(text);
+  else if (const std::optional<QString> file = ExistingPath(text, folder)) url = QUrl::fromLocalFile(*file);
+  if (!url && text.contains(QLatin1Char('/'))) {
+    // A path that names nothing: no program is looked for elsewhere.
+    Prompts().Error(this, QString::fromUtf8(kErrorCaption), QString::fromUtf8("%1 が見つかりません。").arg(text));
+    return;
+  }
+  if (!url) {
+    StartProgram(NativePath(text), {});
+    return;
+  }
+  if (!url->isValid() || !OpenUrl(*this, *url)) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption), QString::fromUtf8("%1 を開けませんでした。").arg(text));
   }
 }

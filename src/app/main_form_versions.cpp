@@ -56,7 +56,7 @@ void TMainForm::AddHistory1Click() {
     path = PrepareSnapshotPath(SettingsPath, header, document);
   } catch (const std::exception& e) {
     Prompts().Error(this, Utf8(kErrorCaption),
-                    Utf8("版管理ファイルを保存するフォルダーを作れませんでした。\r") + ToQString(e.what()));
+                    Utf8("版管理ファイルを保存するフォルダーを作れませんでした。\r") + FailureReason(e));
     return;
   }
   // This window's own snapshot of that name (taken the same second) is
@@ -67,7 +67,7 @@ void TMainForm::AddHistory1Click() {
     try {
       path = CreateSnapshotFile(path);
     } catch (const std::exception& e) {
-      Prompts().Error(this, Utf8(kErrorCaption), Utf8("版管理ファイルを作れませんでした。\r") + ToQString(e.what()));
+      Prompts().Error(this, Utf8(kErrorCaption), Utf8("版管理ファイルを作れませんでした。\r") + FailureReason(e));
       return;
     }
   }

@@ -35,6 +35,12 @@ class TPrompts : public TDialogPrompts {
 // The prompts that show real message boxes, file dialogs and modal dialogs.
 TPrompts& DefaultPrompts();
 
+// The process is ending (SIGTERM, SIGHUP) and nobody may be there to
+// answer: every modal box or dialog open now is closed unanswered, and
+// DefaultPrompts shows none from now on (a question is answered Cancel).
+void EndPrompts();
+bool PromptsEnded();
+
 // The captions of the program's message boxes.
 inline constexpr const char* kConfirmCaption = "確認";
 inline constexpr const char* kErrorCaption = "エラー";

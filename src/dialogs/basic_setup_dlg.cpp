@@ -131,6 +131,10 @@ QWidget* TBasicSetupDlg::ViewPage() {
   connect(dic, &QPushButton::clicked, this, [this] { ChooseDictionary(); });
   connect(edtStyleExt, &QLineEdit::textChanged, this,
           [this](const QString& text) { style_exts_[static_cast<std::size_t>(selected_)] = ToCp932(text); });
+  // What the user types is the style's dictionary as much as what the
+  // chooser puts there; a path shown but not edited keeps its own bytes.
+  connect(edtDic, &QLineEdit::textEdited, this,
+          [this](const QString& text) { dic_files_[static_cast<std::size_t>(selected_)] = ToNative(text); });
   return page;
 }
 
@@ -226,7 +230,6 @@ void TBasicSetupDlg::SelectStyle(int index) {
   edtStyleExt->setText(FromCp932(style_exts_[i]));
 }
 
-// Only the chooser changes a dictionary; text typed into its field is not kept.
 void TBasicSetupDlg::ChooseDictionary() {
   const std::optional<QString> file = prompts_.OpenFileName(this, kDicChooserTitle, kDicChooserFilter, 0, edtDic->text());
   if (!file) return;

@@ -2,6 +2,7 @@
 #include "dialogs/dialog_prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -80,7 +81,10 @@ class TQtDialogPrompts final : public TDialogPrompts {
     const QStringList filters = ToQtNameFilters(filter);
     dialog.setNameFilters(filters);
     if (filter_index >= 0 && filter_index < filters.size()) dialog.selectNameFilter(filters[filter_index]);
-    if (!initial.isEmpty()) dialog.selectFile(initial);
+    // A folder is where the dialog starts, with an empty name box; given to
+    // selectFile, its parent would open with the folder's name typed in.
+    if (QFileInfo(initial).isDir()) dialog.setDirectory(initial);
+    else if (!initial.isEmpty()) dialog.selectFile(initial);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front();
   }

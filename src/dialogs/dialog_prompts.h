@@ -29,7 +29,8 @@ class TDialogPrompts {
                                  std::optional<QPoint> at = std::nullopt) = 0;
   // A file name to open or save, or nullopt when cancelled. filter uses the
   // "name(*.ext)|*.ext|..." form of the settings; filter_index is the entry
-  // preselected (0-based).
+  // preselected (0-based). initial is a file to preselect, or a folder to
+  // start in with no name typed.
   virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& title, const QString& filter,
                                               int filter_index = 0, const QString& initial = {}) = 0;
   virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& title, const QString& filter,

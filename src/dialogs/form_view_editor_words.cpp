@@ -15,6 +15,7 @@
 #include "dialogs/form_view_editor_util.h"
 #include "editor/editor.h"
 #include "qt/qt_graphics.h"
+#include "shell/system_error.h"
 #include "text/errors.h"
 
 namespace yk {
@@ -22,6 +23,13 @@ namespace yk {
 using namespace style_dialog;
 
 namespace {
+
+// A word file that could not be read or written, and why, in Japanese.
+QString WordFileFailure(const char* what, const QString& path, const Exception& e) {
+  const auto* file = dynamic_cast<const EFileError*>(&e);
+  const QString reason = file ? ToQString(SystemErrorText(file->Error())) : ToQString(e.what());
+  return QString::fromUtf8(what).arg(path) + QLatin1Char('\r') + reason;
+}
 
 // The word editor's own menu: the editing commands a word list needs, with
 // "１行削除" in place of the box commands.
@@ -147,7 +155,7 @@ void TFormViewEditor::LoadWordsClick() {
   try {
     scratch.Lines().LoadFromFile(NativePath(*path));
   } catch (const Exception& e) {
-    ShowError(ToQString(e.what()));
+    ShowError(WordFileFailure("ファイル %1 を読み込めませんでした。", *path, e));
     return;
   }
   TEditor& ed = editor4_->Editor();
@@ -161,7 +169,7 @@ void TFormViewEditor::SaveWordsClick() {
   try {
     editor4_->Editor().Lines().SaveToFile(NativePath(*path));
   } catch (const Exception& e) {
-    ShowError(ToQString(e.what()));
+    ShowError(WordFileFailure("ファイル %1 に書き込めませんでした。", *path, e));
   }
 }
 

@@ -1,8 +1,10 @@
-// The property set: construction values, copying to and from editors, and
-// the application's initial style.
+// The property set: construction values, copying to and from editors, the
+// application's initial style and the bounds of a style read from a file.
 #include "props/editor_prop.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "text/errors.h"
 
@@ -186,6 +188,51 @@ void SetInitialStyle(TEditorProp& p) {
   w.SetPunctuationStr(TEditorWrapOption::kDefaultPunctuationStr);
   w.SetWordBreak(false);
   w.SetWrapByte(80);
+}
+
+namespace {
+
+// Height 0 is the font's own size; otherwise the size keeps its sign (cell
+// or character height) and comes within the bounds.
+int SensibleFontHeight(int h) {
+  if (h == 0) return 0;
+  const int pixels = std::clamp(std::abs(h), kMinStyleFontPixels, kMaxStyleFontPixels);
+  return h < 0 ? -pixels : pixels;
+}
+
+bool KeepMarginsInBounds(TEditorMargin& m) {
+  const auto bound = [](int v) { return std::min(v, kMaxStyleMargin); };
+  if (bound(m.Left()) == m.Left() && bound(m.Top()) == m.Top() && bound(m.Line()) == m.Line()) return false;
+  m.SetLeft(bound(m.Left()));
+  m.SetTop(bound(m.Top()));
+  m.SetLine(bound(m.Line()));
+  return true;
+}
+
+bool KeepWordsInBounds(TReserveWordList& list) {
+  const std::vector<std::string>& words = list.Words();
+  const bool tooLong = std::any_of(words.begin(), words.end(),
+                                   [](const std::string& w) { return w.size() > kMaxStyleWordLength; });
+  if (!tooLong && list.Count() <= kMaxStyleReservedWords) return false;
+  std::vector<std::string> kept;
+  for (const std::string& w : words) {
+    if (static_cast<int>(kept.size()) == kMaxStyleReservedWords) break;
+    if (w.size() <= kMaxStyleWordLength) kept.push_back(w);
+  }
+  list.Assign(kept);
+  return true;
+}
+
+}  // namespace
+
+bool KeepStyleInBounds(TEditorProp& prop) {
+  bool changed = KeepMarginsInBounds(prop.Margin());
+  const int height = SensibleFontHeight(prop.Font().Height());
+  if (height != prop.Font().Height()) {
+    prop.Font().SetHeight(height);
+    changed = true;
+  }
+  return KeepWordsInBounds(prop.ReserveWordList()) || changed;
 }
 
 }  // namespace yk

@@ -2,6 +2,7 @@
 // editor: the unit in which a style is held, copied and stored.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -128,5 +129,18 @@ class TEditorProp : public TStreamableComponent, public TEditorPropHost {
 // Sets the values the application's own property set carries before any
 // stored style has been read.
 void SetInitialStyle(TEditorProp& prop);
+
+// What a style read from a file may hold. A stored set is anyone's bytes:
+// margins the style dialog offers, a font the screen can draw legibly, a
+// reserved-word list of real words.
+inline constexpr int kMaxStyleMargin = 100;
+inline constexpr int kMinStyleFontPixels = 6;
+inline constexpr int kMaxStyleFontPixels = 400;
+inline constexpr int kMaxStyleReservedWords = 20000;
+inline constexpr std::size_t kMaxStyleWordLength = 255;
+
+// Brings a style read from the settings or a style file into those
+// bounds; a value inside them is kept. True when anything changed.
+bool KeepStyleInBounds(TEditorProp& prop);
 
 }  // namespace yk

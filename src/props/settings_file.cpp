@@ -6,11 +6,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <set>
+#include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "text/errors.h"
+#include "text/line_end.h"
 #include "text/safe_file.h"
 
 namespace yk {
@@ -48,6 +55,73 @@ class TFd {
   int fd_;
 };
 
+// Keeps the bytes fed to it, less every line (with its line end) longer
+// than kMaxSettingsLineLength. A line ends at CR, LF or CR LF, as the INI
+// reader reads it.
+class TLongLineDropper {
+ public:
+  explicit TLongLineDropper(const std::string& path) : path_(path) {}
+  void Feed(std::string_view piece) {
+    for (std::size_t pos = 0; pos < piece.size();) {
+      if (after_cr_ && piece[pos] == '\n') {
+        if (!dropped_end_) out_.push_back('\n');
+        line_start_ = out_.size();
+        ++pos;
+      }
+      after_cr_ = false;
+      const std::size_t end = std::min(FindLineEnd(piece, pos), piece.size());
+      Take(piece.substr(pos, end - pos));
+      if (end == piece.size()) return;
+      EndLine(piece[end]);
+      pos = end + 1;
+    }
+  }
+  std::string Finish() {
+    if (dropping_) Note();
+    return std::move(out_);
+  }
+
+ private:
+  void Take(std::string_view bytes) {
+    if (dropping_) {
+      dropped_ += bytes.size();
+      return;
+    }
+    out_.append(bytes);
+    if (out_.size() - line_start_ <= kMaxSettingsLineLength) return;
+    dropped_ = out_.size() - line_start_;
+    out_.resize(line_start_);
+    dropping_ = true;
+  }
+  void EndLine(char end) {
+    dropped_end_ = dropping_;
+    if (dropping_) Note();
+    else out_.push_back(end);
+    dropping_ = false;
+    after_cr_ = end == '\r';
+    line_start_ = out_.size();
+    ++line_;
+  }
+  // Once per file, line and size: the file is read again at every change.
+  void Note() const {
+    static std::mutex lock;
+    static std::set<std::tuple<std::string, std::size_t, std::size_t>> noted;
+    const std::lock_guard<std::mutex> hold(lock);
+    if (!noted.emplace(path_, line_, dropped_).second) return;
+    std::fprintf(stderr, "yomikaki: %s: line %zu of %zu bytes ignored (longer than %zu bytes)\n", path_.c_str(),
+                 line_, dropped_, kMaxSettingsLineLength);
+  }
+
+  const std::string& path_;
+  std::string out_;
+  std::size_t line_start_ = 0;  // where the current line starts in out_
+  std::size_t line_ = 1;
+  std::size_t dropped_ = 0;  // bytes of the line being dropped
+  bool dropping_ = false;
+  bool dropped_end_ = false;  // the last line end was a dropped line's
+  bool after_cr_ = false;     // an LF next ends the same line
+};
+
 std::string ReadAll(int fd, const std::string& path) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) Fail("Cannot read", path, errno);
@@ -55,18 +129,20 @@ std::string ReadAll(int fd, const std::string& path) {
   // file holds settings.
   if (!S_ISREG(st.st_mode)) throw EFileError("Not a regular file: " + path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
   if (static_cast<unsigned long long>(st.st_size) > kMaxSettingsFileSize)
-    throw EFileError("File too large: " + path);
-  std::string out;
+    throw EFileError("File too large: " + path, EFBIG);
+  TLongLineDropper kept(path);
+  std::size_t total = 0;
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) Fail("Cannot read", path, errno);
     if (n == 0) break;
-    if (out.size() + static_cast<std::size_t>(n) > kMaxSettingsFileSize) throw EFileError("File too large: " + path);
-    out.append(buf, static_cast<std::size_t>(n));
+    total += static_cast<std::size_t>(n);
+    if (total > kMaxSettingsFileSize) throw EFileError("File too large: " + path, EFBIG);
+    kept.Feed(std::string_view(buf, static_cast<std::size_t>(n)));
   }
-  return out;
+  return kept.Finish();
 }
 
 // Opens and locks the file that path names now. A writer that waited for
@@ -137,7 +213,7 @@ void EditSettingsFile(const std::string& raw_path, const TFileEdit& edit) {
     next = edit(current->empty() ? std::optional<std::string>() : current);
     if (!next || next == current) return;
   }
-  if (next->size() > kMaxSettingsFileSize) throw EFileError("File too large: " + path);
+  if (next->size() > kMaxSettingsFileSize) throw EFileError("File too large: " + path, EFBIG);
   Replace(path, *next);
 }
 

@@ -12,10 +12,16 @@ namespace yk {
 // Settings and style files are small; anything larger is refused rather
 // than read into memory.
 inline constexpr std::size_t kMaxSettingsFileSize = std::size_t{64} << 20;
+// No setting of ours needs a longer line. A longer one is dropped as the
+// file is read (with a note on the standard error), so that one broken or
+// hostile line costs neither memory nor time in every later look-up, widget
+// and write; the next change of the file leaves it out.
+inline constexpr std::size_t kMaxSettingsLineLength = std::size_t{64} << 10;
 
-// The bytes of the file at path (native bytes), or nullopt when it does not
-// exist. Throws EFileError when it exists but cannot be read or is larger
-// than kMaxSettingsFileSize.
+// The bytes of the file at path (native bytes), without its lines longer
+// than kMaxSettingsLineLength, or nullopt when it does not exist. Throws
+// EFileError when it exists but cannot be read or is larger than
+// kMaxSettingsFileSize.
 std::optional<std::string> ReadSettingsFile(const std::string& path);
 
 // Given the current content (nullopt: no file yet), returns the new content,

@@ -20,34 +20,43 @@ inline constexpr int kMaxDictionaryColumns = 1024;
 
 // Rows and columns of texts. The first line of the file fixes the column
 // count; every line is a row, its missing fields empty and fields beyond
-// the column count dropped. Only the fields a line has are stored.
+// the column count dropped. Only the fields a line has are stored, so a
+// row without any (a blank line) costs nothing: memory follows the entries.
 class TDictionaryGrid {
  public:
   int ColCount() const { return cols_; }
-  int RowCount() const { return static_cast<int>(row_start_.size()) - 1; }
+  int RowCount() const { return row_count_; }
   // The text of a cell; empty for a missing field or outside the grid.
   std::string_view Cell(int col, int row) const;
   // The first row from the top whose first cell equals word when both are
   // in upper case (ASCII, full-width, Greek and Cyrillic letters); -1 when
   // none does. A hash look-up, not a scan.
   int FindRow(std::string_view word) const;
+  // About the bytes the grid holds on the heap (texts, cells, rows and the
+  // look-up), to check that it grows with the entries only.
+  std::size_t MemoryBytes() const;
 
   // Builds a grid from the lines of a file (see LoadDictionary); nullopt
   // when there is no line or the first line has no field.
-  static std::optional<TDictionaryGrid> FromLines(const std::vector<std::string_view>& lines);
+  static std::optional<TDictionaryGrid> FromText(std::string_view text);
 
  private:
   struct TSpan {
     std::uint32_t offset;
     std::uint32_t length;
   };
+  struct TRow {
+    std::int32_t row;    // the row's number, counting rows without fields
+    std::uint32_t cell;  // its first cell in cells_
+  };
   TDictionaryGrid() = default;
   void AddRow(std::string_view line);
 
   int cols_ = 0;
-  std::string text_;                        // every cell's bytes
-  std::vector<TSpan> cells_;                // the fields of all rows in order
-  std::vector<std::uint32_t> row_start_{0};  // first cell of each row, and the end
+  int row_count_ = 0;
+  std::string text_;          // every cell's bytes
+  std::vector<TSpan> cells_;  // the fields of all rows in order
+  std::vector<TRow> rows_;    // the rows that have fields, in order
   std::unordered_map<std::string, int> first_row_;
 };
 

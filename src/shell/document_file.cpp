@@ -60,12 +60,15 @@ TLineEnd DetectLineEnd(const std::string& path) {
   }
 }
 
-TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes) {
+TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes, int* error) {
+  int ignored = 0;
+  int& err = error ? *error : ignored;
   struct stat st{};
   if (::stat(path.c_str(), &st) != 0) {
-    return errno == EACCES ? TLoadProblem::NoPermission
-         : errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG ? TLoadProblem::NotFound
-                                                                       : TLoadProblem::Unreadable;
+    err = errno;
+    return err == EACCES ? TLoadProblem::NoPermission
+         : err == ENOENT || err == ENOTDIR || err == ENAMETOOLONG ? TLoadProblem::NotFound
+                                                                 : TLoadProblem::Unreadable;
   }
   if (S_ISDIR(st.st_mode)) return TLoadProblem::Folder;
   if (!S_ISREG(st.st_mode)) return TLoadProblem::NotRegular;
@@ -74,13 +77,21 @@ TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes) {
   // open still returns at once.
   TFd file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
   if (file.fd < 0) {
-    return errno == EACCES || errno == EPERM ? TLoadProblem::NoPermission
-         : errno == ENOENT                   ? TLoadProblem::NotFound
-                                             : TLoadProblem::Unreadable;
+    err = errno;
+    return err == EACCES || err == EPERM ? TLoadProblem::NoPermission
+         : err == ENOENT                 ? TLoadProblem::NotFound
+                                         : TLoadProblem::Unreadable;
   }
   struct stat opened{};
   if (::fstat(file.fd, &opened) != 0 || !S_ISREG(opened.st_mode)) return TLoadProblem::NotRegular;
   return TLoadProblem::None;
+}
+
+bool NamesNewFile(const std::string& path) {
+  struct stat st{};
+  if (path.empty() || path.back() == '/' || ::lstat(path.c_str(), &st) == 0 || errno != ENOENT) return false;
+  const std::string folder = DirOfPath(path);
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,

@@ -42,8 +42,14 @@ enum class TLoadProblem : std::uint8_t {
 
 // Checks that path names a regular file this process may read and that is
 // not too large, without blocking (a FIFO is recognised, never opened for
-// reading in a way that waits).
-TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kMaxDocumentBytes);
+// reading in a way that waits). For Unreadable, *error (when given) gets
+// the system's error number.
+TLoadProblem CheckLoadable(const std::string& path, std::uint64_t max_bytes = kMaxDocumentBytes,
+                           int* error = nullptr);
+
+// True when nothing at all is at path (not even a broken link) but its
+// folder exists: the name of a document yet to be created.
+bool NamesNewFile(const std::string& path);
 
 // Writes the rows to path, each row that ends a line followed by its own
 // line end (or every row by end when end_every_row: the wrapped form), and a Ctrl+Z at

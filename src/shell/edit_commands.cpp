@@ -87,7 +87,8 @@ std::optional<int> ParseJumpLine(std::string_view field) {
 
 void GotoJumpLine(TEditor& ed, int jumpLine) {
   const int lines = ed.Lines().GetCount();
-  const int line = std::clamp(jumpLine - 1, 0, std::max(lines - 1, 0));
+  // Any int may come from another process: line 1 and below is the first.
+  const int line = jumpLine <= 1 ? 0 : std::min(jumpLine - 1, std::max(lines - 1, 0));
   ed.SetSelStart(0);
   ed.SetRow(ed.Lines().LineToRow(line));
   CenterCaretRow(ed);
@@ -96,7 +97,8 @@ void GotoJumpLine(TEditor& ed, int jumpLine) {
 
 void ApplyJumpColumn(TEditor& ed, int& jumpColumn, int jumpSelLength) {
   if (jumpColumn == -1) return;
-  ed.SetSelStart(ed.SelStart() + jumpColumn);
+  // A column before the line's start moves nowhere.
+  ed.SetSelStart(ed.SelStart() + std::max(jumpColumn, 0));
   ed.SetSelLength(jumpSelLength);
   jumpColumn = -1;
   ed.ScrollCaret();

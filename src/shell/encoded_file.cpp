@@ -34,7 +34,10 @@ constexpr std::size_t kStop = static_cast<std::size_t>(-1);
 template <class Take>
 void ReadPieces(const std::string& path, Take take) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+  if (fd < 0) {
+    const int error = errno;
+    throw EFileError("Cannot open file \"" + path + "\". " + std::strerror(error), error);
+  }
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
@@ -45,7 +48,10 @@ void ReadPieces(const std::string& path, Take take) {
     if (have == buffer.size()) buffer.resize(buffer.size() * 2);
     const ssize_t n = ::read(fd, buffer.data() + have, buffer.size() - have);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(errno));
+    if (n < 0) {
+      const int error = errno;
+      throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(error), error);
+    }
     have += static_cast<std::size_t>(n);
     const bool last = n == 0;
     const std::size_t used = take(std::string_view(buffer.data(), have), last);

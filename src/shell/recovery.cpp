@@ -135,7 +135,7 @@ std::string PrepareRecoveryFolder(const std::string& settingsPath) {
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) Fail("Cannot create", folder, errno);
   struct stat st{};
   if (::stat(folder.c_str(), &st) != 0) Fail("Cannot create", folder, errno);
-  if (!S_ISDIR(st.st_mode)) throw EFileError("Cannot create " + folder + ": not a folder");
+  if (!S_ISDIR(st.st_mode)) throw EFileError("Cannot create " + folder + ": not a folder", ENOTDIR);
   if (st.st_uid != ::geteuid()) throw EFileError("Cannot use " + folder + ": it belongs to another user");
   // Made by an older version, by hand or under another umask: closed now.
   if ((st.st_mode & 07777) != 0700 && ::chmod(folder.c_str(), 0700) != 0) Fail("Cannot protect", folder, errno);

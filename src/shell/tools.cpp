@@ -53,19 +53,22 @@ std::optional<TLaunch> TracerLaunch(const std::string& tracerPath, std::string_v
                                     std::string_view selection) {
   std::error_code ec;
   if (tracerPath.empty() || !std::filesystem::is_regular_file(tracerPath, ec)) return std::nullopt;
-  const std::string params = TracerParameters(DocumentFolder(fileName, programFolder), extensions, selection);
-  return TLaunch{tracerPath, SplitCommandArguments(params)};
+  TLaunch launch{tracerPath, {"/P", DocumentFolder(fileName, programFolder), "/E"}};
+  std::vector<std::string> patterns = SplitCommandArguments(extensions);
+  if (patterns.empty()) patterns.push_back("*.*");
+  launch.Arguments.insert(launch.Arguments.end(), patterns.begin(), patterns.end());
+  if (!selection.empty()) {
+    launch.Arguments.push_back("/K");
+    launch.Arguments.emplace_back(selection);
+  }
+  return launch;
 }
 
 std::optional<std::string> SelectedFileInFolder(std::string_view folder, std::string_view selection) {
   if (selection.empty() || selection.front() == '/' || selection.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos)
     return std::nullopt;
   namespace fs = std::filesystem;
-  const fs::path base = fs::path(std::string(folder)).lexically_normal();
-  const fs::path name = (base / std::string(selection)).lexically_normal();
-  // Inside the folder means the relative path does not climb out of it.
-  const fs::path relative = name.lexically_relative(base);
-  if (relative.empty() || *relative.begin() == "..") return std::nullopt;
+  const fs::path name = (fs::path(std::string(folder)) / std::string(selection)).lexically_normal();
   std::error_code ec;
   if (!fs::is_regular_file(name, ec)) return std::nullopt;
   return name.string();

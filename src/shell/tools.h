@@ -37,14 +37,18 @@ struct TLaunch {
   friend bool operator==(const TLaunch&, const TLaunch&) = default;
 };
 
-// The grep tool's launch; nullopt when no file exists at tracerPath.
+// The grep tool's launch; nullopt when no file exists at tracerPath. Its
+// arguments are "/P", the folder, "/E", each of the blank-separated
+// extensions ("*.*" when there are none), then "/K" and the selection when
+// there is one: the folder and the selection are one argument each,
+// whatever blanks or quotes they hold.
 std::optional<TLaunch> TracerLaunch(const std::string& tracerPath, std::string_view fileName,
                                     std::string_view programFolder, std::string_view extensions,
                                     std::string_view selection);
 
-// The existing file that selection names relative to folder, in its
-// lexically normal form; nullopt when there is none or the name leads
-// outside the folder (an absolute path, "..") or holds a NUL or line break.
+// The existing file that selection names relative to folder ("../b.txt"
+// included), in its lexically normal form; nullopt when there is none, the
+// name is an absolute path, or it holds a NUL or line break.
 std::optional<std::string> SelectedFileInFolder(std::string_view folder, std::string_view selection);
 
 // A user tool's menu item: shown, with the name as caption, only when both

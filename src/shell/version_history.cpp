@@ -61,10 +61,13 @@ std::string SnapshotFileName(const std::string& folder, std::string_view header,
 std::string PrepareSnapshotPath(const std::string& settingsPath, std::string_view header, std::string_view fileName) {
   if (auto error = VersionHeaderError(header)) throw Exception(*error);
   const std::string folder = VersionFolder(settingsPath);
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-    throw EFileError("Cannot create " + folder + ": " + std::strerror(errno));
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    const int error = errno;
+    throw EFileError("Cannot create " + folder + ": " + std::strerror(error), error);
+  }
   std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) throw EFileError("Cannot create " + folder + ": not a folder");
+  if (!std::filesystem::is_directory(folder, ec))
+    throw EFileError("Cannot create " + folder + ": not a folder", ENOTDIR);
   return SnapshotFileName(folder, header, fileName);
 }
 

@@ -60,4 +60,33 @@ std::vector<TRect> CascadeFrames(const TRect& area, int count, int step) {
   return frames;
 }
 
+namespace {
+
+// The overlap in square pixels (0 when none), wide enough for any frame.
+long long Overlap(const TRect& a, const TRect& b) {
+  const TRect common = a.Intersect(b);
+  if (common.Empty()) return 0;
+  return static_cast<long long>(common.Width()) * common.Height();
+}
+
+// A span of length that starts at from, kept inside [low, high).
+int Inside(int from, int length, int low, int high) { return std::clamp(from, low, std::max(low, high - length)); }
+
+}  // namespace
+
+TRect FitFrame(const TRect& frame, const std::vector<TRect>& areas, TSize minimum) {
+  if (areas.empty()) return frame;
+  const TRect* area = &areas.front();
+  long long best = 0;
+  for (const TRect& a : areas) {
+    const long long overlap = Overlap(frame, a);
+    if (overlap > best) best = overlap, area = &a;
+  }
+  const int width = std::clamp(frame.Width(), std::min(minimum.width, area->Width()), area->Width());
+  const int height = std::clamp(frame.Height(), std::min(minimum.height, area->Height()), area->Height());
+  const int left = Inside(frame.left, width, area->left, area->right);
+  const int top = Inside(frame.top, height, area->top, area->bottom);
+  return {left, top, left + width, top + height};
+}
+
 }  // namespace yk

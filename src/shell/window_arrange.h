@@ -1,5 +1,6 @@
 // Where the Window menu's arranging commands put the windows: tiled in a
-// grid over the screen's work area, or cascaded down and to the right.
+// grid over the screen's work area, or cascaded down and to the right; and
+// a frame asked for by another window kept to what the screens show.
 #pragma once
 
 #include <vector>
@@ -26,5 +27,10 @@ std::vector<TRect> TileFrames(const TRect& area, int count, TTileMode mode);
 // cascade. The cascade starts again at the top left when it would leave the
 // area.
 std::vector<TRect> CascadeFrames(const TRect& area, int count, int step);
+
+// frame made to fit the work area it overlaps most (the first of areas when
+// it overlaps none): no wider or taller than that area, moved inside it, at
+// least minimum in size. An empty list of areas leaves frame as it is.
+TRect FitFrame(const TRect& frame, const std::vector<TRect>& areas, TSize minimum = {100, 50});
 
 }  // namespace yk

@@ -32,7 +32,10 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 FilePtr OpenFile(const std::string& path, const char* mode, const char* what) {
   std::FILE* f = std::fopen(path.c_str(), mode);
-  if (!f) throw EFileError(std::string("Cannot ") + what + " file \"" + path + "\". " + std::strerror(errno));
+  if (!f) {
+    const int error = errno;
+    throw EFileError(std::string("Cannot ") + what + " file \"" + path + "\". " + std::strerror(error), error);
+  }
   return FilePtr(f);
 }
 
@@ -147,7 +150,7 @@ bool SameState(const struct stat& a, const struct stat& b) {
 }
 
 [[noreturn]] void ThrowReadError(const std::string& path, int error) {
-  throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(error));
+  throw EFileError("Cannot read file \"" + path + "\". " + std::strerror(error), error);
 }
 
 // Feeds the file's bytes from offset `from` to offset `to` (or to its end

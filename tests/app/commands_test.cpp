@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -104,6 +105,19 @@ TEST_F(CommandsTest, CaretPanelShowsRowLineColumnAndByteColumn) {
   Doc().SetRowCol(2, 0);
   Settle();
   EXPECT_EQ(f.StatusText(0), QString::fromUtf8("    3[2] 行:    1[1] 桁"));
+}
+
+TEST_F(CommandsTest, TheCaretPanelGrowsToShowSixDigitLineNumbers) {
+  std::string text;
+  for (int i = 0; i < 300'000; ++i) text += "x\r\n";
+  TMainForm& f = Make({File("long.txt", text)});
+  QTest::keyClick(f.Memo1, Qt::Key_End, Qt::ControlModifier);
+  Settle();
+  auto* panel = f.findChild<QLabel*>(QStringLiteral("StatusPanel0"));
+  ASSERT_TRUE(panel);
+  const QString shown = f.StatusText(0);
+  EXPECT_EQ(shown, QString::fromUtf8("300001[300001] 行:    1[1] 桁"));
+  EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->contentsRect().width());
 }
 
 TEST_F(CommandsTest, InsertKeyTogglesOverwriteOnBothDocumentPanes) {

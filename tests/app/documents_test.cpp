@@ -304,26 +304,52 @@ TEST_F(DocumentTest, AWriteFailingHalfWayKeepsTheOldFileAndTheEdits) {
 TEST_F(DocumentTest, LoadingRefusesWhatIsNoDocumentWithTheReason) {
   std::filesystem::create_directory(dir.File("folder"));
   ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  Spit(dir.File("huge.txt"), "");
+  std::filesystem::resize_file(dir.File("huge.txt"), kMaxDocumentBytes + 1);  // sparse
+  // Only a document too large for the editor is said to be beyond it;
+  // every other failure names the file and only its reason.
+  const QString cannot = QString::fromUtf8("ファイル %1 を開けませんでした。\r");
+  const QString beyond = QString::fromUtf8("Yomikakiで扱える範囲を超える文書です\r");
   struct {
     std::string path;
-    const char* reason;
+    QString text;
   } const cases[] = {
-      {dir.File("missing.txt"), "ファイルが見つかりません。"},
-      {dir.File("folder"), "ファイルではなくフォルダーです。"},
-      {dir.File("fifo"), "通常のファイルではありません。"},  // and no hang
+      {dir.File("missing.txt"), cannot.arg(Q(dir.File("missing.txt"))) + QString::fromUtf8("ファイルが見つかりません。")},
+      {dir.File("folder"), cannot.arg(Q(dir.File("folder"))) + QString::fromUtf8("ファイルではなくフォルダーです。")},
+      {dir.File("fifo"), cannot.arg(Q(dir.File("fifo"))) + QString::fromUtf8("通常のファイルではありません。")},
+      {dir.File("huge.txt"), beyond + QString::fromUtf8("ファイルが大きすぎます。")},
   };
   const std::string good = File("good.txt", "good\r\n");
   Make({good});
   for (const auto& c : cases) {
     prompts.Expect(TKind::Error);
     EXPECT_FALSE(form->LoadDocument(c.path));
-    EXPECT_EQ(prompts.Last().text,
-              QString::fromUtf8("Yomikakiで扱える範囲を超える文書です\r") + QString::fromUtf8(c.reason));
+    EXPECT_EQ(prompts.Last().text, c.text);
     EXPECT_EQ(form->FileName, kUntitled);
     EXPECT_EQ(Doc().Lines().GetCount(), 0);
     EXPECT_EQ(form->windowHandle()->title(), QString::fromUtf8("無題 - Yomikaki"));
     EXPECT_FALSE(Doc().Modified());
   }
+}
+
+TEST_F(DocumentTest, AMissingFileNamedOnTheCommandLineIsANewDocumentCreatedAtItsFirstSave) {
+  Spit(SettingsFile(), "[StyleExt]\r\nExt3=c\r\n");
+  const std::string path = dir.File("new.c");
+  TMainForm& f = Make({path});  // no prompt
+  EXPECT_EQ(f.FileName, path);
+  EXPECT_EQ(f.StyleIndex, 3);  // the style of its extension
+  EXPECT_EQ(Doc().Lines().GetCount(), 0);
+  EXPECT_FALSE(Doc().Modified());
+  EXPECT_FALSE(std::filesystem::exists(path));
+  Doc().SetSelTextBuf("int x;");
+  EXPECT_TRUE(f.Save1Click());
+  EXPECT_EQ(Slurp(path), "int x;");
+  // A missing folder is no place for a new document: the reason is told.
+  prompts.Expect(TKind::Error);
+  Make({dir.File("none/x.txt")});
+  EXPECT_EQ(form->FileName, kUntitled);
+  ASSERT_FALSE(prompts.Asked().empty());
+  EXPECT_TRUE(prompts.Last().text.endsWith(QString::fromUtf8("ファイルが見つかりません。")));
 }
 
 TEST_F(DocumentTest, OpeningTheOpenFileAgainDoesNotReloadIt) {

@@ -54,23 +54,25 @@ class ExternalToolsTest : public FormTest {
 };
 
 TEST_F(ExternalToolsTest, TracerGetsTheFolderPatternsAndSelectionAsPlainArguments) {
-  const std::string doc = File("a.c", "int main; a.txt; rm -rf ~ $(reboot)\r\n");
+  // A folder with blanks and quotes, a selection with blanks, quotes and
+  // what a shell would take as commands: each reaches the tool whole.
+  std::filesystem::create_directory(dir.File("my \"docs\""));
+  const std::string doc = File("my \"docs\"/a.c", "int main; \"a b\" /E x; rm -rf ~ $(reboot)\r\n");
   MakeWithTools({doc});
   const std::string tracer = Executable("tracer");
   form->Settings.tracerPath = tracer;
   form->Settings.tracerExt = "*.c *.h";
   Select("main");
   EXPECT_TRUE(form->RunCommand("Tracer1"));
-  const std::string folder = dir.Path() + "/";
-  // What a shell would take as commands reaches the tool as words.
-  Select("a.txt; rm -rf ~ $(reboot)");
+  const std::string folder = dir.File("my \"docs\"/");
+  Select("\"a b\" /E x; rm -rf ~ $(reboot)");
   form->RunCommand("Tracer1");
   Doc().SetSelStart(0);
   form->Settings.tracerExt = "";
   form->RunCommand("Tracer1");
   EXPECT_EQ(started, (std::vector<Strings>{
                          {tracer, "/P", folder, "/E", "*.c", "*.h", "/K", "main"},
-                         {tracer, "/P", folder, "/E", "*.c", "*.h", "/K", "a.txt;", "rm", "-rf", "~", "$(reboot)"},
+                         {tracer, "/P", folder, "/E", "*.c", "*.h", "/K", "\"a b\" /E x; rm -rf ~ $(reboot)"},
                          {tracer, "/P", folder, "/E", "*.*"},
                      }));
   // No tool at the path: nothing starts.
@@ -80,19 +82,23 @@ TEST_F(ExternalToolsTest, TracerGetsTheFolderPatternsAndSelectionAsPlainArgument
   EXPECT_TRUE(started.empty());
 }
 
-TEST_F(ExternalToolsTest, TheSelectionAsAFileOpensOnlyFilesInsideTheDocumentsFolder) {
-  std::filesystem::create_directory(dir.File("sub"));
-  const std::string b = File("sub/b.txt", "b");
-  const std::string doc = File("a.txt", "sub/b.txt\r\n" + b + "\r\n../a.txt\r\nsub/none.txt\r\n");
+TEST_F(ExternalToolsTest, TheSelectionAsAFileOpensExistingFilesNamedFromTheDocumentsFolder) {
+  std::filesystem::create_directories(dir.File("doc/sub"));
+  const std::string b = File("doc/sub/b.txt", "b");
+  const std::string notes = File("notes.txt", "n");
+  const std::string doc = File("doc/a.txt", "sub/b.txt\r\n../notes.txt\r\n" + b + "\r\n../none.txt\r\n");
   MakeWithTools({doc});
-  Select("sub/b.txt");
-  EXPECT_TRUE(form->RunCommand("ExecuteFile1"));
-  EXPECT_EQ(launched, (std::vector<Strings>{{b}}));
-  for (const std::string& outside : {b, std::string("../a.txt"), std::string("sub/none.txt")}) {
-    Select(outside);
+  for (const std::string& name : {std::string("sub/b.txt"), std::string("../notes.txt")}) {
+    Select(name);
+    EXPECT_TRUE(form->RunCommand("ExecuteFile1"));
+  }
+  EXPECT_EQ(launched, (std::vector<Strings>{{b}, {notes}}));
+  // An absolute name, or one that names no file: nothing.
+  for (const std::string& other : {b, std::string("../none.txt")}) {
+    Select(other);
     form->RunCommand("ExecuteFile1");
   }
-  EXPECT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched.size(), 2u);
 }
 
 TEST_F(ExternalToolsTest, TheSelectionOpensAsAUrlMailAddressOrFile) {
@@ -105,6 +111,39 @@ TEST_F(ExternalToolsTest, TheSelectionOpensAsAUrlMailAddressOrFile) {
   }
   EXPECT_EQ(opened, (Strings{"https://example.com/a?q=1", "mailto:user@example.com", "file://" + b}));
   EXPECT_TRUE(started.empty());
+}
+
+TEST_F(ExternalToolsTest, AnyOtherWordIsAProgramOnThePathNeverAWebAddress) {
+  std::filesystem::create_directory(dir.File("bin"));
+  const std::string tool = Executable("bin/yk-test-tool");
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QByteArray::fromStdString(dir.File("bin")) + ":" + path);
+  MakeWithTools({File("a.txt", "yk-test-tool\r\nmain\r\nstd::string\r\nno/such/tool\r\nwww.example.com\r\n")});
+  struct {
+    const char* selection;
+    Strings started, opened;
+    const char* error;  // the start of the message, or nullptr for none
+  } const cases[] = {
+      {"yk-test-tool", {tool}, {}, nullptr},
+      {"main", {}, {}, "main を起動できませんでした。"},
+      {"std::string", {}, {}, "std::string を起動できませんでした。"},  // no scheme
+      {"no/such/tool", {}, {}, "no/such/tool が見つかりません。"},       // not looked for on PATH
+      {"www.example.com", {}, {"http://www.example.com"}, nullptr},
+  };
+  for (const auto& c : cases) {
+    Select(c.selection);
+    started.clear();
+    opened.clear();
+    if (c.error) prompts.Expect(TKind::Error);
+    form->RunCommand("Execute1");
+    EXPECT_TRUE(prompts.Done()) << c.selection;
+    EXPECT_EQ(started, c.started.empty() ? std::vector<Strings>{} : std::vector<Strings>{c.started}) << c.selection;
+    EXPECT_EQ(opened, c.opened) << c.selection;
+    if (c.error && !prompts.Asked().empty()) {
+      EXPECT_TRUE(prompts.Last().text.startsWith(QString::fromUtf8(c.error))) << c.selection;
+    }
+  }
+  qputenv("PATH", path);
 }
 
 TEST_F(ExternalToolsTest, SelectionCommandsNeedASelectionAndPrintingASavedDocument) {

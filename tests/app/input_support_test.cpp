@@ -3,6 +3,7 @@
 // picked from the word-list window, and dictionaries that cannot be read.
 #include <QAction>
 #include <QHelpEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 #include <QToolTip>
@@ -103,9 +104,13 @@ TEST_F(InputSupportTest, UnusableDictionariesKeepTheGridAndAreReported) {
     std::string path = dir.File(c.name);
     if (c.bytes.empty()) std::filesystem::create_directory(path);
     else path = File(c.name, c.bytes);
-    f.SetStatusText(3, QString());
+    if (c.reported) prompts.Expect(TKind::Error);
     f.LoadDictionary(path);
-    EXPECT_EQ(f.StatusText(3).startsWith(U("辞書ファイルを読み込めません")), c.reported) << c.name;
+    EXPECT_TRUE(prompts.Done()) << c.name;
+    if (c.reported && !prompts.Asked().empty()) {
+      EXPECT_TRUE(prompts.Last().text.startsWith(U("辞書ファイルを読み込めません"))) << c.name;
+      EXPECT_TRUE(prompts.Last().text.endsWith(Q(path))) << c.name;
+    }
     ASSERT_TRUE(f.jvStringGrid1.has_value());
     EXPECT_EQ(f.jvStringGrid1->Cell(1, 0), "big") << c.name;
     // The grid belongs to no style now: no hint from it.
@@ -116,6 +121,23 @@ TEST_F(InputSupportTest, UnusableDictionariesKeepTheGridAndAreReported) {
   f.SetStatusText(3, QString());
   f.LoadDictionary(dir.File("missing.csv"));
   EXPECT_EQ(f.StatusText(3), QString());
+}
+
+TEST_F(InputSupportTest, ADictionaryTypedIntoTheGeneralSettingsIsKeptAndOneUnreadableIsTold) {
+  TMainForm& f = Make();
+  const std::string typed = dir.File("folder.csv");
+  std::filesystem::create_directory(typed);  // no dictionary can be read from it
+  prompts.Dialog([&](QDialog& box) {
+    QTest::keyClicks(box.findChild<QLineEdit*>(QStringLiteral("edtDic")), Q(typed));
+    box.accept();
+    return box.result();
+  });
+  prompts.Expect(TKind::Error);
+  f.GeneralOption1Click();
+  EXPECT_EQ(f.Settings.dicFiles[0], typed);
+  EXPECT_EQ(Value("TabName", "Dic0"), typed);
+  ASSERT_FALSE(prompts.Asked().empty());
+  EXPECT_TRUE(prompts.Last().text.startsWith(U("辞書ファイルを読み込めません")));
 }
 
 TEST_F(InputSupportTest, InsertAndCopyTheLastTexts) {

@@ -8,6 +8,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QThread>
 
 #include <sys/socket.h>
@@ -16,6 +18,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <climits>
 #include <filesystem>
 
 #include "form_fixture.h"
@@ -321,6 +324,63 @@ TEST_F(InstancesProcessTest, MalformedAndOversizedRequestsAreDroppedAndTheWindow
     EXPECT_TRUE(s.readAll().isEmpty());
   }
   EXPECT_EQ(Count(Title(a)), 1);
+}
+
+// A command sent over a real socket to the window of this test process,
+// which answers while this waits.
+class BusCommandTest : public InstancesProcessTest {
+ protected:
+  bool Send(const std::string& id, const TBusCommand& command) {
+    QLocalSocket s;
+    s.connectToServer(QString::fromStdString(folder_ + "/" + id));
+    if (!s.waitForConnected(5000)) return false;
+    s.write(QByteArray::fromStdString(EncodeBusMessage({bmCommand, command, {}, 0})));
+    s.flush();
+    return WaitFor([&] { return s.bytesAvailable() > 0; }, 10000);
+  }
+  // The window of this process answers only while this process waits.
+  std::string WindowId() { return form->Bus() ? form->Bus()->SelfId() : std::string(); }
+};
+
+TEST_F(BusCommandTest, AFrameFromAnotherWindowStaysOnTheScreens) {
+  const std::string a = File("a.txt", "a");
+  MakeListening({a});
+  const std::string id = WindowId();
+  ASSERT_FALSE(id.empty());
+  QRect screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens |= screen->availableGeometry();
+  const TRect frames[] = {{0, 0, 3000, 3000}, {50000, 50000, 50800, 50600}, {-900000, 20, -899000, 520}};
+  for (const TRect& frame : frames) {
+    ASSERT_TRUE(Send(id, TBusCommand::Geometry(frame)));
+    EXPECT_TRUE(screens.contains(form->frameGeometry())) << frame.left << " " << form->frameGeometry().x();
+    EXPECT_GE(form->width(), 100);
+  }
+}
+
+TEST_F(BusCommandTest, JumpsWithExtremeNumbersStayInTheDocument) {
+  const std::string a = File("a.txt", Lines(50));
+  MakeListening({a});
+  const std::string id = WindowId();
+  ASSERT_FALSE(id.empty());
+  TEditor& ed = Doc();
+  struct Case {
+    int line, selLength, column;
+    int row, col;
+  };
+  const Case cases[] = {
+      {INT_MIN, 0, -1, 0, 0},             // below the first line: the first
+      {INT_MAX, 0, -1, 49, 0},            // beyond the last: the last
+      {10, INT_MIN, INT_MIN, 9, 0},       // a column before the line: none
+      {10, INT_MAX, INT_MAX, 50, 0},      // past the end: the end, and no selection beyond it
+  };
+  for (const Case& c : cases) {
+    for (const TBusCommand& command : {TBusCommand::User(UM_SETLINE, c.line), TBusCommand::User(UM_GOTOLINE, 0),
+                                       TBusCommand::User(UM_SETSELLENGTH, c.selLength),
+                                       TBusCommand::User(UM_SETCOLUMN, c.column)})
+      ASSERT_TRUE(Send(id, command));
+    EXPECT_EQ(ed.Row(), c.row) << c.line << " " << c.column;
+    EXPECT_EQ(ed.Col(), c.col) << c.line << " " << c.column;
+  }
 }
 
 }  // namespace

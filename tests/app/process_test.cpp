@@ -1,6 +1,7 @@
 // The built program as a process: --help and --version, and a window that
 // is started with a file, closed by SIGTERM like any close, and leaves its
 // settings file behind. Every wait has a time limit.
+#include <QElapsedTimer>
 #include <QProcess>
 
 #include <chrono>
@@ -10,6 +11,8 @@
 
 #include "program_process.h"
 #include "props/ini_text.h"
+#include "qt/local_instance_bus.h"
+#include "shell/recovery.h"
 
 namespace yk::test {
 namespace {
@@ -49,6 +52,73 @@ TEST(ProgramTest, ClosedByItsWindowItWritesTheSettingsFile) {
   EXPECT_EQ(ini.Read("Window", "History").value_or(""), "1");
   EXPECT_TRUE(ini.Read("Pos", "Width").has_value());
   EXPECT_EQ(Slurp(doc), "\x93\xfa\x96\x7b\x8c\xea\r\n");
+}
+
+// The program started on a file in scratch folders, with the bus folder a
+// test can watch for its window.
+class ProgramStart : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (p.state() == QProcess::NotRunning) return;
+    p.kill();
+    p.waitForFinished(5000);
+  }
+  void Start(const std::string& file) {
+    p.setProcessEnvironment(ScratchEnvironment(dir));
+    p.setProcessChannelMode(QProcess::ForwardedChannels);
+    p.start(QStringLiteral(YK_PROGRAM_PATH), {QString::fromStdString(file)});
+    ASSERT_TRUE(p.waitForStarted(10000));
+  }
+  // True once a window with this title answers on the bus.
+  bool WindowUp(const std::string& title, int ms = 20000) {
+    TLocalInstanceBus observer(dir.File("runtime") + "/yomikaki");
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+      for (const TPeerInfo& peer : observer.Peers())
+        if (peer.title == title) return true;
+      QThread::msleep(50);
+    }
+    return false;
+  }
+  std::string Settings() const { return dir.File("config/yomikaki/Yomikaki.ini"); }
+
+  TTempDir dir;
+  QProcess p;
+};
+
+TEST_F(ProgramStart, AMissingFileInAnExistingFolderOpensAsAnEmptyDocumentOfThatName) {
+  const std::string doc = dir.File("new.txt");
+  Start(doc);
+  // Up and answering: no error box holds the start-up.
+  EXPECT_TRUE(WindowUp(doc + " - Yomikaki"));
+  p.terminate();
+  ASSERT_TRUE(p.waitForFinished(20000));
+  EXPECT_EQ(p.exitCode(), 0);
+  EXPECT_FALSE(std::filesystem::exists(doc));  // created only when saved
+}
+
+// SIGTERM while start-up waits in a box: the box goes, the window closes as
+// it would, and what the box asked about is kept for the next start.
+TEST_F(ProgramStart, ASignalDuringAStartUpBoxClosesTheProgram) {
+  std::filesystem::create_directory(dir.File("folder"));
+  const std::string doc = dir.File("doc.txt");
+  Spit(doc, "on disk\r\n");
+  std::filesystem::create_directories(dir.File("config/yomikaki"));
+  const std::string snapshot = RecoveryFileName(PrepareRecoveryFolder(Settings()), doc);
+  Spit(snapshot, "unsaved\r\n");
+  for (const std::string& file : {dir.File("folder"), doc}) {  // an error box, the recovery question
+    Start(file);
+    WaitForFile(Settings(), std::chrono::seconds(20));  // written before the command line is handled
+    QThread::msleep(500);
+    p.terminate();
+    ASSERT_TRUE(p.waitForFinished(20000)) << file;
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << file;
+    EXPECT_EQ(p.exitCode(), 0) << file;
+  }
+  EXPECT_EQ(Slurp(snapshot), "unsaved\r\n");
+  EXPECT_EQ(Slurp(doc), "on disk\r\n");
+  EXPECT_TRUE(TIniText(Slurp(Settings())).Read("Pos", "Width").has_value());  // closed as the user closes
 }
 
 // The toolkit's options stand beside the file: the platform named there is

@@ -69,11 +69,11 @@ TEST_F(StartTest, EachCommandLineFormOpensAndJumps) {
 }
 
 TEST_F(StartTest, AFileNamedLikeASwitchAndManyArgumentsOpenSafely) {
-  // "/l 10 /c a.txt": four arguments, so the third is the file "/c".
-  prompts.Expect(TKind::Error);
+  // "/l 10 /c a.txt": four arguments, so the third is the file "/c" (not
+  // there: a new document of that name).
   Make({"/l", "10", "/c", File("a.txt", "a")});
-  EXPECT_EQ(form->FileName, kUntitled);
-  EXPECT_TRUE(prompts.Last().text.contains(QString::fromUtf8("ファイルが見つかりません。")));
+  EXPECT_EQ(form->FileName, "/c");
+  EXPECT_EQ(Doc().Lines().GetCount(), 0);
 
   std::vector<std::string> many{"/l", "1", File("m.txt", "m\r\n")};
   for (int i = 0; i < 997; ++i) many.push_back(std::string("\xff\x82 junk ") + std::to_string(i));
@@ -293,6 +293,19 @@ TEST_F(StartTest, WriteSettingsWritesTheDialogsValues) {
   EXPECT_EQ(Value("TabName", "Tab0"), "\x92\xe8\x8b\x60" "1");  // 定義1
   EXPECT_EQ(Value("StyleExt", "Ext9"), "md");
   EXPECT_EQ(Value("Pos", "Width"), "<none>");  // not a dialog value
+}
+
+TEST_F(StartTest, ASettingsFileTooLargeToReadIsToldInJapanese) {
+  Spit(SettingsFile(), "");
+  std::filesystem::resize_file(SettingsFile(), kMaxSettingsFileSize + 1);  // sparse
+  const std::string doc = File("a.txt", "a");
+  prompts.Expect(TKind::Error);  // the recent list, at the start
+  Make({doc});
+  prompts.Expect(TKind::Error);  // the window's settings, at the close
+  EXPECT_TRUE(form->close());
+  const QString tooLarge = QString::fromUtf8("ファイルが大きすぎます。");
+  EXPECT_EQ(prompts.Asked()[0].text, QString::fromUtf8("設定ファイルの履歴を更新できませんでした。\r") + tooLarge);
+  EXPECT_EQ(prompts.Asked()[1].text, QString::fromUtf8("設定を保存できませんでした。\r") + tooLarge);
 }
 
 TEST_F(StartTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheWindowCloses) {

@@ -247,6 +247,38 @@ TEST_F(StyleTest, AStyleFileWithoutAReadableSetChangesNothing) {
   EXPECT_EQ(Slurp(SettingsFile()), settings_before);
 }
 
+TEST_F(StyleTest, AStyleStoredOrImportedWithHugeValuesIsBroughtIntoBounds) {
+  // Margins that push the text out of the window and a giant font, as
+  // anyone may write them into the settings or a style file.
+  TEditorProp wild;
+  SetInitialStyle(wild);
+  wild.Margin().SetLeft(30000);
+  wild.Margin().SetTop(30000);
+  wild.Font().SetHeight(-4000);
+  const std::string yks = dir.File("wild.yks");
+  for (const auto& [file, section] : {std::pair(SettingsFile(), "EditProp0"), std::pair(yks, "EditProp")}) {
+    TRegManager store;
+    store.SetIniFileName(file);
+    store.RegItems().Add("P", section, "prop");
+    store.FilerOf("P").WriteComponent(&wild);
+  }
+  TMainForm& f = Make();
+  auto bounded = [](TEditor& ed) {
+    return ed.Margin().Left() == kMaxStyleMargin && ed.Margin().Top() == kMaxStyleMargin &&
+           ed.Font().height == -kMaxStyleFontPixels;
+  };
+  EXPECT_TRUE(bounded(f.Memo1->Editor()));  // at start
+  f.SelectStyle(1);
+  prompts.OpenFile(Q(yks));
+  f.ReadStyle1Click();
+  EXPECT_TRUE(bounded(f.Memo1->Editor()));  // imported
+  const std::string stored = StoredStyle(1).value_or("");
+  TEditorProp read;
+  ASSERT_TRUE(LoadComponent(stored, read));
+  EXPECT_EQ(read.Margin().Left(), kMaxStyleMargin);  // and stored so
+  EXPECT_EQ(read.Font().Height(), -kMaxStyleFontPixels);
+}
+
 TBasicSettings ChangedSettings() {
   TBasicSettings s = DefaultBasicSettings();
   s.imeMode = true;

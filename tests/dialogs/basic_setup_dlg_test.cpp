@@ -181,13 +181,13 @@ TEST_F(BasicSetupTest, StyleFieldsFollowTheTabStrip) {
 TEST_F(BasicSetupTest, ChoosersFillTheirFields) {
   dlg.Load(DefaultBasicSettings());
   SelectTab(3);
-  // A dictionary typed into the field is not kept; one chosen is, per style.
-  Child<QLineEdit>(&dlg, "edtDic")->setText(QStringLiteral("/typed.csv"));
+  // A dictionary chosen or typed is kept, per style.
   prompts.files = {QStringLiteral("/d/辞書.csv"), std::nullopt};
   Click(&dlg, "Button6");
   SelectTab(5);
+  QTest::keyClicks(Child<QLineEdit>(&dlg, "edtDic"), "/typed.csv");
   Click(&dlg, "Button6");  // cancelled: nothing changes
-  EXPECT_EQ(Field("edtDic"), QString());
+  EXPECT_EQ(Field("edtDic"), QStringLiteral("/typed.csv"));
   SelectTab(3);
   EXPECT_EQ(Field("edtDic"), QStringLiteral("/d/辞書.csv"));
   ASSERT_EQ(prompts.calls.size(), 2u);
@@ -200,7 +200,7 @@ TEST_F(BasicSetupTest, ChoosersFillTheirFields) {
   for (const char* button : {"Button2", "Button3", "Button4", "Button7"}) Click(&dlg, button);
   const TBasicSettings s = dlg.Take();
   EXPECT_EQ(s.dicFiles[3], "/d/\xe8\xbe\x9e\xe6\x9b\xb8.csv");  // native (UTF-8) bytes
-  EXPECT_EQ(s.dicFiles[5], "");
+  EXPECT_EQ(s.dicFiles[5], "/typed.csv");
   EXPECT_EQ(s.toolPaths, (std::array<std::string, 3>{"/t/1", "/t/2", "/t/3"}));
   EXPECT_EQ(s.tracerPath, "/t/grep");
   EXPECT_EQ(s.toolNames[0], DefaultBasicSettings().toolNames[0]);

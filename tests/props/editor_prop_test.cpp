@@ -513,5 +513,42 @@ TEST(EditorPropRead, UnknownPropertyInTheSettingsFileKeepsTheStyle) {
   ExpectSameProperties(style, initial);
 }
 
+TEST(EditorProp, AStyleFromAFileIsBroughtIntoSensibleBounds) {
+  struct Case {
+    int left, top, line, height;
+    int wantLeft, wantTop, wantLine, wantHeight;
+    bool changed;
+  };
+  const Case cases[] = {
+      {4, 2, 0, -19, 4, 2, 0, -19, false},              // the initial style stays as it is
+      {0, 0, 0, 0, 0, 0, 0, 0, false},                   // height 0: the font's own size
+      {30000, 101, 5000, -4000, 100, 100, 100, -400, true},
+      {100, 100, 100, 4000, 100, 100, 100, 400, true},  // a cell height keeps its sign
+      {1, 1, 1, -2, 1, 1, 1, -6, true},                  // too small to read
+  };
+  for (const Case& c : cases) {
+    TEditorProp p;
+    SetInitialStyle(p);
+    p.Margin().SetLeft(c.left);
+    p.Margin().SetTop(c.top);
+    p.Margin().SetLine(c.line);
+    p.Font().SetHeight(c.height);
+    EXPECT_EQ(KeepStyleInBounds(p), c.changed) << c.left << " " << c.height;
+    EXPECT_EQ(p.Margin().Left(), c.wantLeft);
+    EXPECT_EQ(p.Margin().Top(), c.wantTop);
+    EXPECT_EQ(p.Margin().Line(), c.wantLine);
+    EXPECT_EQ(p.Font().Height(), c.wantHeight) << c.height;
+  }
+  // Reserved words: a bounded number of words of a bounded length.
+  std::vector<std::string> words{std::string(kMaxStyleWordLength + 1, 'x'), std::string(kMaxStyleWordLength, 'y')};
+  for (int i = 0; i < kMaxStyleReservedWords + 10; ++i) words.push_back("w" + std::to_string(i));
+  TEditorProp p;
+  p.SetReserveWordList(TReserveWordList(words));
+  EXPECT_TRUE(KeepStyleInBounds(p));
+  EXPECT_EQ(p.ReserveWordList().Count(), kMaxStyleReservedWords);
+  EXPECT_FALSE(p.ReserveWordList().Contains(words[0]));
+  EXPECT_FALSE(KeepStyleInBounds(p));
+}
+
 }  // namespace
 }  // namespace yk

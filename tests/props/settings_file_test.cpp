@@ -115,6 +115,37 @@ TEST(SettingsFile, RacingWritersLoseNoKey) {
   }
 }
 
+TEST(SettingsFile, OverLongLinesAreDroppedAsTheFileIsRead) {
+  TTempDir dir;
+  const std::string path = dir.File("s.ini");
+  const std::size_t max = kMaxSettingsLineLength;
+  const std::string over(max + 1, 'x');
+  const std::string longest = "k=" + std::string(max - 2, 'y');
+  // The reader takes the file in pieces of 64 KiB: lines and CR LF pairs
+  // cut by a piece's end too.
+  const std::string toPieceEnd(65535, 'z');
+  const std::string overToPieceEnd(2 * 65536 - 1, 'x');
+  struct Case {
+    std::string file, kept;
+  };
+  const Case cases[] = {
+      {"[A]\r\n" + over + "\r\nv=1\r\n", "[A]\r\nv=1\r\n"},
+      {"[A]\n" + over + "\nv=1\n", "[A]\nv=1\n"},
+      {"[A]\r" + over + "\rv=1\r", "[A]\rv=1\r"},
+      {over + "\r\n" + longest + "\r\n", longest + "\r\n"},  // at the bound: kept
+      {"[A]\r\nv=1\r\n" + over, "[A]\r\nv=1\r\n"},           // the last line, without an end
+      {toPieceEnd + "\r\nv=1\r\n", toPieceEnd + "\r\nv=1\r\n"},
+      {overToPieceEnd + "\r\n\r\nv=1\n", "\r\nv=1\n"},        // the empty line after it stays
+  };
+  for (const Case& c : cases) {
+    Spit(path, c.file);
+    EXPECT_EQ(ReadSettingsFile(path), c.kept) << c.file.size();
+  }
+  // The next change writes the file without them.
+  SetKey(path, "A", "w", "2");
+  EXPECT_EQ(Slurp(path), "\r\nv=1\n[A]\r\nw=2\r\n");
+}
+
 TEST(SettingsFile, FailuresAreReported) {
   TTempDir dir;
   EXPECT_THROW(SetKey(dir.File("missing/dir/s.ini"), "A", "k", "v"), EFileError);

@@ -44,6 +44,19 @@ TEST(Dictionary, GridShape) {
   EXPECT_EQ(Dump(Grid("\x83\x5c,\x80\xff\xfd\n")), "\x83\x5c,\x80\xff\xfd|");  // ソ; bytes not CP932 kept
 }
 
+TEST(Dictionary, BlankLinesKeepTheirRowNumbersButCostNothing) {
+  std::string text = "a,1\r\n";
+  for (int i = 0; i < 1'000'000; ++i) text += i % 2 ? "\r\n" : " \t\n";
+  text += "b,2\r\n";
+  const TDictionaryGrid big = Grid(text);
+  EXPECT_EQ(big.RowCount(), 1'000'002);
+  EXPECT_EQ(big.FindRow("B"), 1'000'001);
+  EXPECT_EQ(big.Cell(1, 1'000'001), "2");
+  EXPECT_EQ(big.Cell(0, 500'000), "");
+  // What the grid holds follows its two entries, not the million lines.
+  EXPECT_LT(big.MemoryBytes(), Grid("a,1\r\nb,2\r\n").MemoryBytes() + 256);
+}
+
 TEST(Dictionary, NothingToLoadKeepsTheOldGrid) {
   for (std::string_view bytes : {"", "\r\n", "   \nword,text\n"}) {
     const TDictionaryLoad load = ParseDictionary(bytes);

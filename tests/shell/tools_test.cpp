@@ -55,9 +55,15 @@ TEST(Tools, TracerLaunchNeedsTheTool) {
   ASSERT_TRUE(launch);
   EXPECT_EQ(*launch, (TLaunch{tool, {"/P", "/work/", "/E", "*.c", "*.h", "/K", "$(reboot)"}}));
   EXPECT_EQ(TracerLaunch(tool, kUntitledName, "/opt", "", "")->Arguments, (Args{"/P", "/opt/", "/E", "*.*"}));
+  EXPECT_EQ(TracerLaunch(tool, "/work/a.txt", "/opt", "  ", "")->Arguments, (Args{"/P", "/work/", "/E", "*.*"}));
+  // Blanks and quotes in the folder or the selection split nothing and add
+  // no argument.
+  const std::string folder = "/my docs/\"q\" x/";
+  EXPECT_EQ(TracerLaunch(tool, folder + "a.txt", "/opt", "*.c", "a \"b c\" /E *.sh")->Arguments,
+            (Args{"/P", folder, "/E", "*.c", "/K", "a \"b c\" /E *.sh"}));
 }
 
-TEST(Tools, SelectedFileStaysInTheFolder) {
+TEST(Tools, SelectedFileIsFoundFromTheFolder) {
   test::TTempDir dir;
   std::filesystem::create_directories(dir.File("work/sub"));
   test::Spit(dir.File("work/sub/b.txt"), "b");
@@ -72,8 +78,8 @@ TEST(Tools, SelectedFileStaysInTheFolder) {
       {"sub/b.txt", dir.File("work/sub/b.txt")},
       {"sub/../a.txt", dir.File("work/a.txt")},
       {"./a.txt", dir.File("work/a.txt")},
-      {"../outside.txt", std::nullopt},           // leads out of the folder
-      {"sub/../../outside.txt", std::nullopt},
+      {"../outside.txt", dir.File("outside.txt")},  // a relative name may lead out of the folder
+      {"sub/../../outside.txt", dir.File("outside.txt")},
       {dir.File("outside.txt"), std::nullopt},    // an absolute path
       {dir.File("work/a.txt"), std::nullopt},     // absolute, even inside
       {"sub", std::nullopt},                      // a folder
