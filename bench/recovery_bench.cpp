@@ -38,7 +38,7 @@ struct Loaded {
     rows.ReplaceRows(count / 3, 0, "a new line\r\n");
     rows.ReplaceRows(count / 2, 1, "a line replaced\r\n");
   }
-  yk::TRecoveryDocument Document() const { return {path, {}, yk::TLineEnd::CrLf}; }
+  yk::TRecoveryDocument Document() const { return {path, {}, {}}; }
 };
 
 // The part of a snapshot on the window's thread: the changed runs read

@@ -15,33 +15,13 @@ done
 [[ -x /usr/libexec/at-spi-bus-launcher ]] || skip "at-spi2-core is not installed"
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do
-    ((SECONDS < end)) || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "$0")/x_common.sh"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset SESSION_MANAGER QT_IM_MODULE XMODIFIERS WAYLAND_DISPLAY QT_LINUX_ACCESSIBILITY_ALWAYS_ON
+x_display
+unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 mkdir -p "$work/wm" "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
-XDG_CONFIG_HOME="$work/wm" openbox --sm-disable >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 15 wmctrl -m >/dev/null 2>&1 || fail "the window manager did not start"
+x_window_manager
 
 # A session bus of our own; the accessibility bus it starts keeps its
 # socket in our runtime folder, beside nobody else's.

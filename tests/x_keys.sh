@@ -6,51 +6,19 @@
 # with 77 (skipped) when the X tools are not installed.
 set -euo pipefail
 program=${1:?usage: x_keys.sh path/to/yomikaki}
-for tool in Xvfb xdotool wmctrl openbox; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# wait_for SECONDS COMMAND...: true once the command succeeds in time.
-wait_for() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do
-    ((SECONDS < end)) || return 1
-    sleep 0.1
-  done
-}
-gone() {
-  local state
-  state=$(ps -o stat= -p "$1" 2>/dev/null || true)
-  [[ -z $state || $state == Z* ]]
-}
-has_bytes() { [[ -f $1 ]] && cmp -s "$1" "$2"; }
+. "$(dirname "$0")/x_common.sh"
+x_require Xvfb xdotool wmctrl openbox
 
 # A display of our own. The window manager binds no keys: openbox's own
 # configuration takes Shift+Alt with the arrows (as most take Alt with the
 # mouse), which would never reach any program.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset SESSION_MANAGER QT_IM_MODULE XMODIFIERS WAYLAND_DISPLAY
+x_display
 mkdir -p "$work/wm/openbox"
 cat >"$work/wm/openbox/rc.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc"><keyboard></keyboard><mouse></mouse></openbox_config>
 XML
-XDG_CONFIG_HOME="$work/wm" openbox --sm-disable >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 15 wmctrl -m >/dev/null 2>&1 || fail "the window manager did not start"
+x_window_manager
 
 # start NAME FILE [SETTINGS]: the program on FILE with a scratch
 # configuration (holding SETTINGS as Yomikaki.ini) and runtime folder; sets
@@ -89,7 +57,7 @@ printf 'abcd\r\nefgh\r\nijkl\r\n' >"$doc"
 printf 'a\x82\x82\x82\x83d\r\ne\x82\x86\x82\x87h\r\nijkl\r\n' >"$work/box.expected"  # aｂｃd eｆｇh
 start box "$doc"
 keys ctrl+Home Right alt+shift+Right alt+shift+Right alt+shift+Down shift ctrl+shift+h ctrl+s
-wait_for 10 has_bytes "$doc" "$work/box.expected" || fail "box: saved $(od -An -tx1 "$doc")"
+expect_saved box "$doc" "$work/box.expected"
 close box
 echo "ok: a box made with the keys converted alone"
 
@@ -110,7 +78,7 @@ wait_for 10 dialog_up "情報" || fail "search: no count at the end of replace-a
 keys Return
 wait_for 10 main_up || fail "search: the box did not close"
 keys ctrl+s
-wait_for 10 has_bytes "$doc" "$work/search.expected" || fail "search: saved $(od -An -tx1 "$doc")"
+expect_saved search "$doc" "$work/search.expected"
 # Find with one Enter: the dialog closes and "XYZc" (the start of a listed
 # text) is found as typed.
 keys ctrl+Home ctrl+f
@@ -120,7 +88,7 @@ keys Return
 wait_for 10 main_up || fail "search: one Enter did not close the find dialog"
 keys ctrl+x ctrl+s
 printf 'XYZ d XYZ\r\n' >"$work/search.expected"
-wait_for 10 has_bytes "$doc" "$work/search.expected" || fail "find: saved $(od -An -tx1 "$doc")"
+expect_saved find "$doc" "$work/search.expected"
 close search
 echo "ok: search texts kept as typed"
 
@@ -136,6 +104,6 @@ xdotool type --delay 60 ABC
 keys Return
 wait_for 10 main_up || fail "case: one Enter did not close the find dialog"
 keys ctrl+x ctrl+s
-wait_for 10 has_bytes "$doc" "$work/case.expected" || fail "case: saved $(od -An -tx1 "$doc")"
+expect_saved case "$doc" "$work/case.expected"
 close case
 echo "ok: match case finds what was typed"

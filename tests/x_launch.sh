@@ -8,38 +8,12 @@
 set -euo pipefail
 program=${1:?usage: x_launch.sh path/to/yomikaki path/to/x_probe}
 probe=${2:?usage: x_launch.sh path/to/yomikaki path/to/x_probe}
-for tool in Xvfb xdotool wmctrl openbox; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
+. "$(dirname "$0")/x_common.sh"
+x_require Xvfb xdotool wmctrl openbox
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# wait_for SECONDS COMMAND...: true once the command succeeds in time.
-wait_for() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do
-    ((SECONDS < end)) || return 1
-    sleep 0.1
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset SESSION_MANAGER QT_IM_MODULE XMODIFIERS WAYLAND_DISPLAY XDG_ACTIVATION_TOKEN DESKTOP_STARTUP_ID
-mkdir -p "$work/wm"
-XDG_CONFIG_HOME="$work/wm" openbox --sm-disable >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 15 wmctrl -m >/dev/null 2>&1 || fail "the window manager did not start"
+x_display
+unset XDG_ACTIVATION_TOKEN DESKTOP_STARTUP_ID
+x_window_manager
 
 # Every start shares one configuration and runtime folder, so that they
 # find each other.

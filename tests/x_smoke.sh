@@ -7,46 +7,13 @@
 # Exits with 77 (skipped) when the X tools are not installed.
 set -euo pipefail
 program=${1:?usage: x_smoke.sh path/to/yomikaki}
-for tool in Xvfb xdotool xclip wmctrl openbox xwininfo xprop; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# wait_for SECONDS COMMAND...: true once the command succeeds in time.
-wait_for() {
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do
-    ((SECONDS < end)) || return 1
-    sleep 0.1
-  done
-}
-gone() {
-  local state
-  state=$(ps -o stat= -p "$1" 2>/dev/null || true)
-  [[ -z $state || $state == Z* ]]
-}
-has_bytes() { [[ -f $1 ]] && cmp -s "$1" "$2"; }
+. "$(dirname "$0")/x_common.sh"
+x_require Xvfb xdotool xclip wmctrl openbox xwininfo xprop
 
 # A display of our own, whatever number is free, and a window manager for
 # the close request.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '\n' <"$work/display")"
-unset SESSION_MANAGER QT_IM_MODULE XMODIFIERS WAYLAND_DISPLAY
-mkdir -p "$work/wm"
-XDG_CONFIG_HOME="$work/wm" openbox --sm-disable >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 15 wmctrl -m >/dev/null 2>&1 || fail "the window manager did not start"
+x_display
+x_window_manager
 
 # start NAME FILE: the program on FILE with a scratch configuration and
 # runtime folder; sets pid and wid (its main window, active).
@@ -80,7 +47,7 @@ printf 'abc\x93\xfa\x96\x7b\x8c\xea\r\n' >"$work/expected"
 start typing "$doc"
 xdotool type --delay 40 abc
 xdotool key ctrl+s
-wait_for 10 has_bytes "$doc" "$work/expected" || fail "typing: saved $(od -An -tx1 "$doc")"
+expect_saved typing "$doc" "$work/expected"
 close typing
 echo "ok: typed, saved and closed"
 

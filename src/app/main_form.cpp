@@ -147,9 +147,10 @@ void TMainForm::ConnectEditors() {
     memo->Editor().OnChange = [this](TEditor&) { Memo1Change(); };
   }
   for (TEditorWidget* memo : {Memo1, Memo2, Memo3}) {
-    // Characters without a CP932 form were typed or pasted as "?".
+    // Characters without a CP932 form found no free code and were typed
+    // or pasted as "?".
     connect(memo, &TEditorWidget::charactersReplaced, this, [this](int count) {
-      SetStatusText(3, QString::fromUtf8("Shift-JISにない文字 %1 個を「?」に置き換えました").arg(count));
+      SetStatusText(3, QString::fromUtf8("Shift-JISにない文字が多すぎるため、%1 個を「?」に置き換えました").arg(count));
     });
   }
 }

@@ -53,6 +53,7 @@ class THistHeadDlg;
 class TIniText;
 class TJumpDlg;
 class TListForm;
+class TMappedChars;
 class TTopicDlg;
 class TPrompts;
 class TRegManager;
@@ -241,8 +242,7 @@ class TMainForm : public QMainWindow {
   std::optional<std::string> AskSaveName(const QString& initial);
   // Not modified any more; closes the window when save-and-exit asked so.
   void DocumentSaved();
-  TLineEnd LineEnd = TLineEnd::CrLf;  // the document's own line ends
-  std::string OpenDialogFolder;       // starting folder of the file dialogs
+  std::string OpenDialogFolder;  // starting folder of the file dialogs
   // The document's file as this window last loaded or saved it; a save in
   // place asks before it writes over a file that differs (another program
   // wrote or replaced it). A deleted file is simply written again.
@@ -370,6 +370,11 @@ class TMainForm : public QMainWindow {
   void ComboBox1Change();
   // The search state (current, dialog and replacement texts, flags).
   std::unique_ptr<TSearchSession> Search;
+  // The search texts hold the codes of the active editor's table of mapped
+  // characters: when it becomes another editor, or the document gets a new
+  // table, they are carried over to the new table by their characters.
+  void FollowSearchChars();
+  std::shared_ptr<TMappedChars> SearchChars;  // the table the search texts are in
 
   // ===================================================================
   // Styles (main_form_styles.cpp)
@@ -639,9 +644,14 @@ class TMainForm : public QMainWindow {
   // The document has no file any more or its encoding changed: the status
   // panel and the watcher follow.
   void FollowDocumentFile();
-  // A new document (or none after a failed load: CP932), or the one just
-  // saved in format: nothing lost, no protection.
-  void ForgetEncoding(const TTextFormat& format = {});
+  // A new document (or none after a failed load): CP932, a new table of
+  // mapped characters, nothing lost, no protection.
+  void ForgetEncoding();
+  // The protection for lost characters ends; the status panel and the
+  // watcher follow the document's file.
+  void Unprotect();
+  // Before a save in format: see main_form_encoding.cpp.
+  bool ChooseFormatForMapped(TTextFormat& format, int& agreed);
   void ReopenWithEncoding(TTextEncoding encoding);
   void SaveAsWithEncoding(TTextEncoding encoding);
   // Makes every line end of the document of kind (the line-end menu): a
@@ -649,9 +659,18 @@ class TMainForm : public QMainWindow {
   void ConvertLineEnds(TLineEnd kind);
   // The format a save to a new name writes.
   TTextFormat SaveFormat() const;
+  // The document's table of mapped characters: Memo1 holds it and the
+  // split pane Memo3 shares it (the preview Memo2 has one of its own, for
+  // the file it shows). Set when the document's text is replaced.
+  std::shared_ptr<TMappedChars> DocumentChars() const;
+  void SetDocumentChars(std::shared_ptr<TMappedChars> chars);
+  // A version snapshot is being written: a document whose encoding cannot
+  // hold its mapped characters is written in UTF-8, without a question.
+  bool WritingVersion = false;
   QString EncodingStatus() const;  // "UTF-8 LF", "SJIS CRLF 混在"
   TTextFormat TextFormat;          // the document's encoding, kept on save
   int LostCharacters = 0;          // shown as "?", held otherwise by the file
+  int OverflowCharacters = 0;      // distinct characters beyond the free codes
   bool EncodingReadOnly = false;   // made read-only to protect its file
   std::optional<TTextEncoding> ReopenEncoding;
   std::optional<TTextEncoding> SaveAsEncoding;
@@ -742,6 +761,7 @@ class TMainForm : public QMainWindow {
   QString RestoreRecord(const TRecoveryRecord& record);
   QString PrepareRecoveryBase(const TRecoveryRecord& record);
   QString RestoreText(const std::string& snapshot);
+  std::shared_ptr<TMappedChars> RestoredChars(const std::string& table);
   void ReloadAfterFailedRestore();
   std::int64_t recovery_first_edit_ms_ = 0;
   // Editing commands.

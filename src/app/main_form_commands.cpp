@@ -146,6 +146,7 @@ void TMainForm::ConnectEditorEvents(TEditorWidget* memo) {
 void TMainForm::SetActiveEditor(TEditorWidget* editor) {
   if (!editor || editor == ActiveEditor) return;
   ActiveEditor = editor;
+  FollowSearchChars();
   CaretMoved(editor);
 }
 
@@ -153,7 +154,10 @@ void TMainForm::SetActiveEditor(TEditorWidget* editor) {
 // the preview or when the other pane of the split view edits the shared
 // text; that must not take the commands away from the pane in use.
 void TMainForm::CaretMoved(TEditorWidget* sender) {
-  if (sender != ActiveEditor && sender->hasFocus()) ActiveEditor = sender;
+  if (sender != ActiveEditor && sender->hasFocus()) {
+    ActiveEditor = sender;
+    FollowSearchChars();
+  }
   if (sender != ActiveEditor) return;
   ScheduleCaretPanel();
   Edit1Click();
@@ -327,7 +331,7 @@ void TMainForm::Memo1DblClick(TEditorWidget* memo) {
   TEditor& ed = memo->Editor();
   const TEditorTokenKind kind = ed.TokenKindFromCaret();
   if (kind == toUrl || kind == toMail) {
-    const QString token = ToQString(ed.TokenStringFromCaret());
+    const QString token = ActiveEditor->ToText(ed.TokenStringFromCaret());
     OpenLink((kind == toMail ? QStringLiteral("mailto:") : QString()) + token);
   } else {
     ed.SelectTokenFromCaret();

@@ -214,7 +214,6 @@ bool TMainForm::LoadDocument(const std::string& path) {
 void TMainForm::NewDocumentNamed(const std::string& path) {
   TEditor& ed = Memo1->Editor();
   ed.Lines().Clear();
-  LineEnd = TLineEnd::CrLf;
   DocumentStamp = {};  // no file yet
   ForgetEncoding();  // encodings
   SetFileReadOnly(false);
@@ -402,7 +401,7 @@ bool TMainForm::SaveList1Click() {
   const TLoadProblem problem = CheckLoadable(FileName);
   if (problem == TLoadProblem::None) {
     try {
-      LoadEncodedDocument(FileName, TextFormat.encoding);  // encodings
+      LoadEncodedDocument(FileName, WrittenFormat.encoding);  // encodings: as just written
     } catch (const std::exception&) {
       // Read half: the file on disk is the document now; show it as failed.
       Prompts().Error(this, Utf8(kErrorCaption), Utf8(kLoadError) + QLatin1Char('\r') +

@@ -1,7 +1,9 @@
 // Documents in other encodings than CP932: the encoding found at load and
-// kept on save, the status panel that shows it with the line ends,
-// reopening in a chosen encoding, Save As in a chosen one, and the
-// protection of files that hold characters the editor cannot show.
+// kept on save, the document's table of mapped characters, the status
+// panel that shows the encoding with the line ends, reopening in a chosen
+// encoding, Save As in a chosen one, the question before characters are
+// written that the encoding cannot hold, and the protection of files that
+// hold characters the editor cannot show.
 #include <QAction>
 #include <QLabel>
 #include <QStatusBar>
@@ -11,6 +13,7 @@
 #include <utility>
 
 #include "app/display_text.h"
+#include "platform/mapped_chars.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
@@ -42,8 +45,6 @@ struct TLineEndCommand {
 constexpr TLineEndCommand kLineEndCommands[] = {
     {"LineEndCrLf1", TLineEnd::CrLf}, {"LineEndLf1", TLineEnd::Lf}, {"LineEndCr1", TLineEnd::Cr}};
 
-bool IsUnicode(TTextEncoding e) { return e == teUtf8 || e == teUtf16Le || e == teUtf16Be; }
-
 // The same file on disk (through links and other spellings of the path).
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa{}, sb{};
@@ -69,6 +70,8 @@ void TMainForm::ConnectEncodingCommands() {
     Bind(c.reopen, [this, e = c.encoding] { ReopenWithEncoding(e); });
     Bind(c.saveAs, [this, e = c.encoding] { SaveAsWithEncoding(e); });
   }
+  // The split pane shows Memo1's document from the start.
+  SetDocumentChars(Memo1->Chars());
   for (const TLineEndCommand& c : kLineEndCommands) Bind(c.name, [this, kind = c.kind] { ConvertLineEnds(kind); });
   AddMenuHook(TMenu::File, [this] {
     // Reopening needs a file to read.
@@ -89,13 +92,24 @@ void TMainForm::LoadEncodedDocument(const std::string& path, std::optional<TText
   if (!encoding) encoding = std::exchange(ReopenEncoding, std::nullopt);
   TextFormat = {};
   LostCharacters = 0;
+  OverflowCharacters = 0;
   LoadedWhileChanging = false;
   TEditor& ed = Memo1->Editor();
   const TLoadedText loaded = LoadEncodedFile(ed.Lines(), ed.ScreenStrings(), path, encoding);
   TextFormat = loaded.format;
   LostCharacters = loaded.Lost();
+  OverflowCharacters = loaded.overflow;
+  SetDocumentChars(loaded.chars);
   LoadedWhileChanging = loaded.changing;
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
+}
+
+std::shared_ptr<TMappedChars> TMainForm::DocumentChars() const { return Memo1->Chars(); }
+
+void TMainForm::SetDocumentChars(std::shared_ptr<TMappedChars> chars) {
+  Memo1->SetChars(chars);
+  Memo3->SetChars(std::move(chars));
+  FollowSearchChars();
 }
 
 void TMainForm::EncodingLoaded() {
@@ -106,12 +120,20 @@ void TMainForm::EncodingLoaded() {
   if (LostCharacters > 0) {
     ed.SetReadOnly(true);
     EncodingReadOnly = true;
+    // Too many different characters for the free codes: say how many.
+    const QString overflow =
+        OverflowCharacters == 0
+            ? QString()
+            : Utf8("Shift-JIS にない文字が %1 種類あり、割り当てられる %2 種類を超えています。\r")
+                  .arg(DocumentChars()->Count() + OverflowCharacters)
+                  .arg(DocumentChars()->Count());
     Prompts().Warning(this, Utf8(kWarningCaption),
-                      Utf8("この文書には元のとおりに表示できない文字が %1 個あり、「?」などで表示しています。\r"
-                           "ファイルを保護するため読み取り専用で開きました。上書き保存はできません。\r"
-                           "名前を付けて保存すると Shift-JIS の別のファイルに保存できますが、"
-                           "これらの文字は失われます。")
-                          .arg(LostCharacters));
+                      overflow +
+                          Utf8("この文書には元のとおりに表示できない文字が %1 個あり、「?」などで表示しています。\r"
+                               "ファイルを保護するため読み取り専用で開きました。上書き保存はできません。\r"
+                               "名前を付けて保存すると Shift-JIS の別のファイルに保存できますが、"
+                               "これらの文字は失われます。")
+                              .arg(LostCharacters));
   }
   FollowDocumentFile();
   // What was read may mix the file's old and new bytes: the user is told
@@ -145,8 +167,6 @@ TTextFormat TMainForm::SaveFormat() const {
   format.encoding = *SaveAsEncoding;
   // Without its mark a UTF-16 file would not be recognised again.
   format.bom = format.encoding == teUtf16Le || format.encoding == teUtf16Be;
-  // The characters the file chose where CP932 writes two alike.
-  if (IsUnicode(format.encoding) && IsUnicode(TextFormat.encoding)) format.twins = TextFormat.twins;
   return format;
 }
 
@@ -164,11 +184,14 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
     const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
     if (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) != TDialogAnswer::Yes) return false;
   }
-  const TTextFormat format = SaveFormat();
+  TTextFormat format = SaveFormat();
+  int agreed = 0;  // mapped characters the user agreed to lose
+  if (!ChooseFormatForMapped(format, agreed)) return false;
   // Asked before the file is replaced: a refusal leaves it as it was.
   const auto confirm = [&](int lost) {
+    if (lost <= agreed) return true;
     const QString text = Utf8("%1 個の文字は %2 で表せないため、「?」として保存されます。\r保存しますか?")
-                             .arg(lost)
+                             .arg(lost - agreed)
                              .arg(EncodingWords(format.encoding));
     const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No);
     return Prompts().Question(this, Utf8(kConfirmCaption), text, buttons) == TDialogAnswer::Yes;
@@ -177,7 +200,7 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
   // The wrapped form always ends its rows with CR LF; otherwise every line
   // keeps its own line end.
   if (!SaveEncodedRows(ed.ScreenStrings(), path, TLineEnd::CrLf, wrapped, format, confirm,
-                       ed.ScreenStrings().EofMark()))
+                       ed.ScreenStrings().EofMark(), DocumentChars().get()))
     return false;
   WrittenFormat = format;
   // Our own save is no change by another program.
@@ -185,15 +208,52 @@ bool TMainForm::WriteEncodedDocument(const std::string& path, bool wrapped) {
   return true;
 }
 
-void TMainForm::ForgetEncoding(const TTextFormat& format) {
-  TextFormat = format;
+// Mapped characters that format's encoding cannot hold are never written as
+// "?" unasked: the user may save in UTF-8 instead (format changes), agree
+// to lose them (agreed: how many) or cancel (false). A version snapshot
+// takes UTF-8 without asking, so that it keeps every character.
+bool TMainForm::ChooseFormatForMapped(TTextFormat& format, int& agreed) {
+  const int count = CountUnwritable(Memo1->Editor().ScreenStrings(), format.encoding, *DocumentChars());
+  if (count == 0) return true;
+  TTextFormat utf8;
+  utf8.encoding = teUtf8;
+  if (WritingVersion) {
+    format = utf8;
+    return true;
+  }
+  const QString text = Utf8("この文書の %1 個の文字は %2 で表せません。\r代わりに UTF-8 で保存しますか?\r\r"
+                            "「いいえ」を選ぶと、これらの文字は「?」として保存され、失われます。")
+                           .arg(count)
+                           .arg(EncodingWords(format.encoding));
+  const unsigned buttons = AnswerBit(TDialogAnswer::Yes) | AnswerBit(TDialogAnswer::No) | AnswerBit(TDialogAnswer::Cancel);
+  switch (Prompts().Question(this, Utf8(kConfirmCaption), text, buttons)) {
+    case TDialogAnswer::Yes: format = utf8; return true;
+    case TDialogAnswer::No: agreed = count; return true;
+    default: return false;
+  }
+}
+
+void TMainForm::ForgetEncoding() {
+  TextFormat = {};
   LostCharacters = 0;
+  OverflowCharacters = 0;
+  SetDocumentChars(std::make_shared<TMappedChars>());
+  Unprotect();
+}
+
+void TMainForm::EncodingSaved() {
+  // The text is what was written: its table stays with it.
+  TextFormat = WrittenFormat;
+  LostCharacters = 0;
+  OverflowCharacters = 0;
+  Unprotect();
+}
+
+void TMainForm::Unprotect() {
   if (EncodingReadOnly) Memo1->Editor().SetReadOnly(false);
   EncodingReadOnly = false;
   FollowDocumentFile();
 }
-
-void TMainForm::EncodingSaved() { ForgetEncoding(WrittenFormat); }
 
 void TMainForm::SaveAsWithEncoding(TTextEncoding encoding) {
   SaveAsEncoding = encoding;
@@ -218,6 +278,7 @@ void TMainForm::ConvertLineEnds(TLineEnd kind) {
   ed.SetModified(true);
   SetModifiedMark(true);
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
+  ScheduleRecovery();  // the text in rows is the same, but a snapshot must keep the new kinds
 }
 
 void TMainForm::FollowDocumentFile() {

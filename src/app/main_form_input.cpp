@@ -23,9 +23,10 @@ bool PathExists(const std::string& path) {
   return !path.empty() && std::filesystem::exists(std::filesystem::path(path), ec);
 }
 
-// The hint's CR LF breaks as a tool tip shows them.
-QString ToolTipText(const std::string& cp932) {
-  QString text = ToQString(cp932);
+// The hint's CR LF breaks as a tool tip shows them; the word under the
+// mouse is the document's, in its characters.
+QString ToolTipText(const TEditorWidget* memo, const std::string& cp932) {
+  QString text = memo->ToText(cp932);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   return text;
 }
@@ -82,7 +83,7 @@ void TMainForm::Memo1MouseMove(TEditorWidget* memo, int x, int y) {
   ed.GetTokenAt({x, y}, word, kind);
   const TSupportHint hint = HoverSupport(*jvStringGrid1, word, ed.ReserveWordList().Contains(word), Support);
   QWidget* view = memo->viewport();
-  const QString tip = hint.Shown ? ToolTipText(hint.HintText) : QString();
+  const QString tip = hint.Shown ? ToolTipText(memo, hint.HintText) : QString();
   if (view->toolTip() != tip) {
     view->setToolTip(tip);
     // A tip on the screen follows the word under the mouse at once.
@@ -91,7 +92,7 @@ void TMainForm::Memo1MouseMove(TEditorWidget* memo, int x, int y) {
       else QToolTip::showText(QCursor::pos(), tip, view);
     }
   }
-  SetStatusText(3, hint.Shown ? ToQString(hint.StatusText) : QString());
+  SetStatusText(3, hint.Shown ? memo->ToText(hint.StatusText) : QString());
 }
 
 bool TMainForm::HintShown(const TEditorWidget* memo) const { return !memo->viewport()->toolTip().isEmpty(); }

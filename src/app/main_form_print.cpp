@@ -40,8 +40,11 @@ qreal ScreenDpi() {
 // (and so the column) it has on the screen.
 class TPagePrinter {
  public:
-  TPagePrinter(QPrinter& printer, QPainter& painter, TEditor& ed, const QFont& font, QString title)
-      : printer_(printer), painter_(painter), ed_(ed), font_(font), title_(std::move(title)) {
+  // chars: the document's mapped characters (null: none), printed as the
+  // characters they stand for.
+  TPagePrinter(QPrinter& printer, QPainter& painter, TEditor& ed, const QFont& font, QString title,
+               const TMappedChars* chars)
+      : printer_(printer), painter_(painter), ed_(ed), font_(font), title_(std::move(title)), chars_(chars) {
     const qreal scale = printer.resolution() / ScreenDpi();
     painter_.scale(scale, scale);
     const QRect paper = painter_.viewport();
@@ -58,7 +61,7 @@ class TPagePrinter {
     long long lines = 0;
     for (int row = 0; row < ed_.RowCount(); ++row) lines += static_cast<long long>(Starts(row).size());
     pages_ = PrintPageCount(lines, lines_per_page_);
-    TQtSurface surface(painter_, font_, QPalette());
+    TQtSurface surface(painter_, font_, QPalette(), chars_);
     const TRect clip{0, header_, width_, header_ + lines_per_page_ * pitch_};
     int page = 1, line = 0;
     Header(page);
@@ -113,15 +116,17 @@ class TPagePrinter {
   TEditor& ed_;
   QFont font_;
   QString title_;
+  const TMappedChars* chars_;
   int width_ = 0, height_ = 0;  // the page inside the margins, in screen pixels
   int pitch_ = 1, header_ = 0, columns_ = 1, lines_per_page_ = 1, pages_ = 1;
 };
 
 // Paints every row of ed onto printer; false when the printer failed.
-bool PrintRows(QPrinter& printer, TEditor& ed, const QFont& screenFont, const QString& title) {
+bool PrintRows(QPrinter& printer, TEditor& ed, const QFont& screenFont, const QString& title,
+               const TMappedChars* chars) {
   QPainter painter;
   if (!painter.begin(&printer)) return false;
-  const bool printed = TPagePrinter(printer, painter, ed, screenFont, title).Print();
+  const bool printed = TPagePrinter(printer, painter, ed, screenFont, title, chars).Print();
   return painter.end() && printed;
 }
 
@@ -136,7 +141,7 @@ void TMainForm::MemoPrint1Click() {
   printer.setPageMargins(kPrintMargins, QPageLayout::Millimeter);
   QPrintDialog dialog(&printer, this);
   if (Prompts().ExecDialog(dialog) != QDialog::Accepted) return;
-  if (!PrintRows(printer, Memo1->Editor(), Memo1->PaintFont(), name)) {
+  if (!PrintRows(printer, Memo1->Editor(), Memo1->PaintFont(), name, Memo1->Chars().get())) {
     Prompts().Error(this, QString::fromUtf8(kErrorCaption), QString::fromUtf8("印刷できませんでした。"));
   }
 }

@@ -16,6 +16,7 @@
 #include "controls/fi_list_box.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
+#include "shell/encoded_file.h"
 #include "shell/file_preview.h"
 #include "shell/recent_files.h"
 #include "shell/style_select.h"
@@ -224,13 +225,20 @@ void TMainForm::PreviewFile(const std::string& path) {
   TLoadProblem problem = CheckLoadable(path, kPreviewMaxBytes);
   QString status = name;
   try {
+    // In the file's own encoding, with a table of its own characters.
     if (problem == TLoadProblem::None) {
-      preview.Lines().LoadFromFile(path);
+      Memo2->SetChars(LoadEncodedFile(preview.Lines(), preview.ScreenStrings(), path).chars);
     } else if (problem == TLoadProblem::TooLarge) {
       const TFilePrefix prefix = ReadFilePrefix(path, kPreviewMaxBytes);
       problem = prefix.Problem;
       if (problem == TLoadProblem::None) {
-        preview.Lines().SetTextStr(PreviewText(prefix.Bytes, prefix.Truncated));
+        TDecodedText text = DecodePreview(prefix.Bytes, prefix.Truncated);
+        preview.Lines().SetTextStr(text.bytes);
+        if (!text.chars) {
+          text.chars = std::make_shared<TMappedChars>();
+          LearnUsedCodes(*text.chars, preview.ScreenStrings());
+        }
+        Memo2->SetChars(text.chars);
         status = Utf8("%1 （先頭の16MBだけを表示しています）").arg(name);
       }
     }

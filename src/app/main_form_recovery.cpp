@@ -18,7 +18,9 @@
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
 #include "qt/qt_graphics.h"
+#include "platform/mapped_chars.h"
 #include "shell/command_line.h"
+#include "shell/encoded_file.h"
 #include "shell/recovery.h"
 #include "shell/recovery_record.h"
 
@@ -68,8 +70,10 @@ void TMainForm::ConnectRecovery() {
 
 // --- writing -----------------------------------------------------------------------
 
+// The text's mapped codes mean what the table says: it goes with them.
 TRecoveryDocument TMainForm::RecoveryDocument() const {
-  return {FileName == kUntitled ? std::string() : FileName, TextFormat, LineEnd};
+  const TMappedChars& chars = *DocumentChars();
+  return {FileName == kUntitled ? std::string() : FileName, TextFormat, chars.Plain() ? std::string() : chars.Save()};
 }
 
 void TMainForm::ScheduleRecovery() {
@@ -222,7 +226,12 @@ QString TMainForm::RestoreRecord(const TRecoveryRecord& record) {
   rows.SetEofMark(record.eofMark);
   rows.UndoObj().Clear();  // like a load: the restored text is where undo starts
   TextFormat = record.format;
-  LineEnd = record.lineEnd;
+  // A snapshot without a table against its file keeps the table the file
+  // gave; any other starts a new one.
+  if (!record.mappedChars.empty() || record.baseKind != TRecoveryBase::Document)
+    SetDocumentChars(RestoredChars(record.mappedChars));
+  // The line ends as the window had them; an older record knows one kind.
+  rows.AssignLineEnds(record.lineEnd, record.otherEnds.value_or(TOtherLineEnds{}));
   if (EncodingPanel) EncodingPanel->setText(EncodingStatus());
   // The restored text is not on disk yet: the document is modified.
   ed.SetModified(true);
@@ -276,17 +285,29 @@ QString TMainForm::RestoreText(const std::string& snapshot) {
   TEditor& ed = Memo1->Editor();
   if (CheckLoadable(snapshot) != TLoadProblem::None) return Utf8(kRestoreFailed);
   try {
-    ed.Lines().LoadFromFile(snapshot);
-    LineEnd = DetectLineEnd(snapshot);
+    ed.Lines().LoadFromFile(snapshot);  // each line with the line end it has there
   } catch (const std::exception& e) {
     ReloadAfterFailedRestore();
     return FailureReason(e);
   }
+  SetDocumentChars(RestoredChars({}));
   ed.SetModified(true);
   SetModifiedMark(true);
   DrawAllGutters();
   ScheduleRecovery();
   return {};
+}
+
+// The table a restored text's mapped codes mean (empty: a new one, in the
+// document's way with merged forms). It learns the text's own codes of the
+// user-defined area from the rows before it gives a code.
+std::shared_ptr<TMappedChars> TMainForm::RestoredChars(const std::string& table) {
+  const TTextEncoding e = TextFormat.encoding;
+  std::shared_ptr<TMappedChars> chars =
+      table.empty() ? std::make_shared<TMappedChars>(e == teUtf8 || e == teUtf16Le || e == teUtf16Be)
+                    : TMappedChars::Load(table);
+  LearnUsedCodes(*chars, Memo1->Editor().ScreenStrings());
+  return chars;
 }
 
 // Half restored: back to the document as it is on disk.

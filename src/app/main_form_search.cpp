@@ -8,6 +8,8 @@
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "controls/history_box.h"
+#include "dialogs/qt_text.h"
+#include "platform/mapped_chars.h"
 #include "dialogs/search_session.h"
 #include "shell/search_history.h"
 #include "qt/editor_widget.h"
@@ -21,6 +23,11 @@ void TMainForm::ConnectSearchCommands() {
   Search->CaretToScreen = [this](TEditor& ed) {
     const TPoint p = ed.GetCaretXY();
     return ActiveEditor->viewport()->mapToGlobal(QPoint(p.x, p.y));
+  };
+  Search->CharsOf = [this](TEditor& ed) -> TMappedChars* {
+    for (TEditorWidget* memo : {Memo1, Memo2, Memo3})
+      if (&memo->Editor() == &ed) return memo->Chars().get();
+    return nullptr;
   };
   Search->ScreenRect = [this] {
     const QScreen* s = screen();
@@ -38,7 +45,12 @@ void TMainForm::ConnectSearchCommands() {
   // The dialog added its text to the history: the box lists it too.
   Search->OnSearchTextChanged = [this] {
     const std::string text = Search->CurrentText();
-    SetHistoryBoxItems(ComboBox1, LoadSearchHistory(SettingsPath, kSearchHistoryPlace));
+    // Entries keep their characters (stored texts); what is typed stays.
+    const QString typed = ComboBox1->currentText();
+    ComboBox1->clear();
+    for (const std::string& h : LoadSearchHistory(SettingsPath, kSearchHistoryPlace))
+      ComboBox1->addItem(FromStoredText(h));
+    ComboBox1->setEditText(typed);
     SetFindValue(text);
     Search->SetCurrentText(text);
   };
@@ -52,6 +64,20 @@ void TMainForm::ConnectSearchCommands() {
 }
 
 void TMainForm::ComboBox1Change() { Search->SetCurrentText(FindValue()); }
+
+void TMainForm::FollowSearchChars() {
+  const std::shared_ptr<TMappedChars> now = ActiveEditor ? ActiveEditor->Chars() : nullptr;
+  if (!Search || now == SearchChars) return;
+  if (SearchChars && now) {
+    const auto carry = [&](const std::string& text) {
+      return cp932::Encode(cp932::Decode(text, SearchChars.get()), now.get()).bytes;
+    };
+    Search->SetCurrentText(carry(Search->CurrentText()));
+    Search->SetDialogText(carry(Search->DialogText()));
+    Search->SetReplacement(carry(Search->Replacement()));
+  }
+  SearchChars = now;
+}
 
 // A selection taken as the search text shows in the box even when the
 // dialog is cancelled, as the box is where the search text lives. The

@@ -20,7 +20,7 @@
 #include "app/main_form.h"
 #include "controls/cute_splitter.h"
 #include "controls/fi_list_box.h"
-#include "controls/history_box.h"
+#include "dialogs/qt_text.h"
 #include "props/editor_prop.h"
 #include "props/ini_text.h"
 #include "props/reg_manager.h"
@@ -100,7 +100,7 @@ void TMainForm::ReadValueSettings(const TIniText& ini) {
   SetLineNumber(IniBool(ini, "Memo", "LineNumber", false));
   s.iconAnime = IniBool(ini, "Window", "IconAnime", true);
   s.logicalLineNumbers = IniBool(ini, "Memo", "LineNumberFlag", true);
-  SetFindValue(IniString(ini, "Find", "Value", {}));
+  ComboBox1->setEditText(FromStoredText(IniString(ini, "Find", "Value", {})));
   for (int k = 0; k < kToolCount; ++k) {
     const auto i = static_cast<std::size_t>(k);
     s.toolNames[i] = IniString(ini, "Tool", Index("ExeName", k + 1), s.toolNames[i]);
@@ -128,9 +128,12 @@ void TMainForm::ReadListSettings() {
   LoadDictionary(Settings.dicFiles[0]);
   AssignStyleToEditors();
 
-  const std::string find_value = FindValue();
-  SetHistoryBoxItems(ComboBox1, LoadSearchHistory(SettingsPath, kSearchHistoryPlace));
-  SetFindValue(find_value);
+  // Entries keep their characters (stored texts); what is typed stays.
+  const QString find_value = ComboBox1->currentText();
+  ComboBox1->clear();
+  for (const std::string& text : LoadSearchHistory(SettingsPath, kSearchHistoryPlace))
+    ComboBox1->addItem(FromStoredText(text));
+  ComboBox1->setEditText(find_value);
   std::vector<std::string> list;
   RegManager1->FilerOf("Favorites").ReadStrings(&list);
   FIListBox3->SetItems(list);
@@ -184,7 +187,7 @@ void TMainForm::WriteSettingsAtExit() {
   v.push_back({"Window", "ToolBar", IniBoolText(ToolBarVisible())});
   v.push_back({"Window", "History", IniBoolText(ListPanelVisible())});
   v.push_back({"Memo", "LineNumber", IniBoolText(LineNumber)});
-  v.push_back({"Find", "Value", FindValue()});
+  v.push_back({"Find", "Value", ToStoredText(ComboBox1->currentText())});
   MakeFolderFor(SettingsPath);
   WriteIniValues(SettingsPath, v);
 }
@@ -297,9 +300,14 @@ void TMainForm::SetPageTabWidth(int width) {
   CuteSplitter1->setSizes({page_tab_width_, total - page_tab_width_});
 }
 
-std::string TMainForm::FindValue() const { return HistoryBoxText(ComboBox1); }
+// The box shows the search text in the active editor's characters.
+std::string TMainForm::FindValue() const {
+  return FromQString(ComboBox1->currentText(), ActiveEditor ? ActiveEditor->Chars().get() : nullptr).bytes;
+}
 
-void TMainForm::SetFindValue(const std::string& cp932) { SetHistoryBoxText(ComboBox1, cp932); }
+void TMainForm::SetFindValue(const std::string& cp932) {
+  ComboBox1->setEditText(ToQString(cp932, ActiveEditor ? ActiveEditor->Chars().get() : nullptr));
+}
 
 void TMainForm::SetTabCaption(int index, const std::string& cp932) {
   if (index < 0 || index >= kStyleCount) return;

@@ -90,7 +90,9 @@ void TMainForm::UpdateToolMenu() {
 
 std::string TMainForm::ProgramFolder() const { return NativePath(QCoreApplication::applicationDirPath()) + "/"; }
 
-std::string TMainForm::SelectionForOutside() const { return LocalText(ActiveEditor->Editor().SelText()); }
+std::string TMainForm::SelectionForOutside() const {
+  return ActiveEditor->ToText(ActiveEditor->Editor().SelText()).toLocal8Bit().toStdString();
+}
 
 bool TMainForm::StartProgram(const std::string& program, const std::vector<std::string>& arguments) {
   std::string path = program;
@@ -136,7 +138,7 @@ void TMainForm::ExecuteFile1Click() {
 // program for it; any other text is the name of a program to run. Nothing
 // is ever guessed into a web address.
 void TMainForm::Execute1Click() {
-  const QString text = ToQString(ActiveEditor->Editor().SelText()).trimmed();
+  const QString text = ActiveEditor->ToText(ActiveEditor->Editor().SelText()).trimmed();
   if (text.isEmpty()) return;
   const QString folder = DisplayPath(DocumentFolder(FileName, ProgramFolder()));
   std::optional<QUrl> url;

@@ -1,6 +1,7 @@
 // The version history of the main window: snapshots of the document in the
 // list panel, and their deletion at exit.
 #include <QDialog>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 #include <unistd.h>
@@ -71,6 +72,9 @@ void TMainForm::AddHistory1Click() {
       return;
     }
   }
+  // A document whose encoding cannot hold its mapped characters is
+  // written in UTF-8, so that the snapshot keeps them.
+  const QScopedValueRollback<bool> version(WritingVersion, true);
   if (!WriteDocument(path, false)) {
     if (!own) ::unlink(path.c_str());
     return;

@@ -18,6 +18,7 @@
 
 #include "controls/history_box.h"
 #include "controls/ui_font.h"
+#include "dialogs/qt_text.h"
 #include "props/ini_text.h"
 #include "props/settings_file.h"
 #include "shell/search_history.h"
@@ -152,6 +153,7 @@ void TFormSearchBase::showEvent(QShowEvent* e) {
 void TFormSearchBase::Open(const TSearchDialogRequest& request) {
   settings_path_ = request.settingsPath;
   editor_ = request.editor;
+  chars_ = request.chars;
   closed_ = clCancel;
   result_text_.clear();
   result_flags_ = 0;
@@ -165,7 +167,7 @@ void TFormSearchBase::Open(const TSearchDialogRequest& request) {
   (o.forward ? rbForward : rbBackward)->setChecked(true);
   OpenMore();
   if (!request.currentText.empty() || history_.empty()) {
-    SetHistoryBoxText(ComboBox1, request.currentText);
+    ComboBox1->setEditText(FromCp932(request.currentText, chars_));
   } else {
     ComboBox1->setCurrentIndex(0);
   }
@@ -174,17 +176,20 @@ void TFormSearchBase::Open(const TSearchDialogRequest& request) {
 }
 
 void TFormSearchBase::ShowHistory(QComboBox* box, const std::vector<std::string>& history) {
-  SetHistoryBoxText(box, {});
-  SetHistoryBoxItems(box, history);
+  box->clear();
+  for (const std::string& h : history) box->addItem(FromStoredText(h));
   box->setCurrentIndex(-1);
+  box->setEditText(QString());
 }
 
+// The text in the editor's codes; the history keeps its characters.
 std::string TFormSearchBase::TakeText(QComboBox* box, std::vector<std::string>& history) {
-  const std::string text = HistoryBoxText(box);
+  const QString typed = box->currentText();
+  const std::string text = ToCp932(typed, chars_);
   if (text.empty()) return text;
-  AddToHistory(history, text);
+  AddToHistory(history, ToStoredText(typed));
   ShowHistory(box, history);
-  SetHistoryBoxText(box, text);
+  box->setEditText(typed);
   return text;
 }
 

@@ -11,6 +11,7 @@
 
 #include "editor/editor.h"
 #include "editor/search.h"
+#include "platform/mapped_chars.h"
 
 class QCheckBox;
 class QComboBox;
@@ -50,6 +51,9 @@ struct TSearchDialogRequest {
   // Runs the dialog modally; null: QDialog::exec. The main window runs it
   // through its prompts.
   std::function<int(QDialog&)> exec;
+  // The editor's table of mapped characters: the texts shown and taken are
+  // in its codes (the histories keep the characters themselves).
+  TMappedChars* chars = nullptr;
 };
 
 struct TSearchDialogResult {
@@ -90,6 +94,7 @@ class TFormSearchBase : public QDialog {
 
   std::string settings_path_;
   TEditor* editor_ = nullptr;
+  TMappedChars* chars_ = nullptr;
   std::vector<std::string> history_;
   QComboBox* ComboBox1 = nullptr;
   QRadioButton* rbBackward = nullptr;

@@ -10,14 +10,14 @@
 
 namespace yk {
 
-QString NotFoundText(std::string_view search) {
-  return QStringLiteral("検索文字列  '") + FromCp932(search) + QStringLiteral("'\r\nが見つかりません。");
+QString NotFoundText(std::string_view search, const TMappedChars* chars) {
+  return QStringLiteral("検索文字列  '") + FromCp932(search, chars) + QStringLiteral("'\r\nが見つかりません。");
 }
 
 QString ReplacedText(std::size_t count) { return QStringLiteral("%1 箇所を置換しました。").arg(count); }
 
-QString ReplaceConfirmText(std::string_view search, std::string_view replacement) {
-  return QStringLiteral(" ") + FromCp932(search) + QStringLiteral("   を\r\n ") + FromCp932(replacement) +
+QString ReplaceConfirmText(std::string_view search, std::string_view replacement, const TMappedChars* chars) {
+  return QStringLiteral(" ") + FromCp932(search, chars) + QStringLiteral("   を\r\n ") + FromCp932(replacement, chars) +
          QStringLiteral("   に 置き換えますか？");
 }
 
@@ -62,7 +62,7 @@ TSearchSession::TSearchSession(TDialogPrompts& prompts)
 // --- commands -----------------------------------------------------------------
 
 TSearchDialogRequest TSearchSession::Request(TEditor& ed) const {
-  return {Parent, SettingsPath, current_text_, &ed, {}};
+  return {Parent, SettingsPath, current_text_, &ed, {}, Chars(ed)};
 }
 
 void TSearchSession::TakeDialogResult(const TSearchDialogResult& r) {
@@ -142,11 +142,13 @@ std::optional<TRowMatch> TSearchSession::Locate(TEditor& ed, const TFrom& from) 
   return m;
 }
 
-void TSearchSession::ShowNotFound() { prompts_.Information(Parent, kNotFoundCaption, NotFoundText(dialog_text_)); }
+void TSearchSession::ShowNotFound(TEditor& ed) {
+  prompts_.Information(Parent, kNotFoundCaption, NotFoundText(dialog_text_, Chars(ed)));
+}
 
 std::optional<TRowMatch> TSearchSession::Step(TEditor& ed, const TFrom& from) {
   const std::optional<TRowMatch> m = Locate(ed, from);
-  if (!m) ShowNotFound();
+  if (!m) ShowNotFound(ed);
   return m;
 }
 
@@ -155,7 +157,7 @@ bool TSearchSession::SearchStep(TEditor& ed) { return Step(ed, SelectionFrom(ed)
 // --- the replace loop ---------------------------------------------------------------
 
 TDialogAnswer TSearchSession::ConfirmReplace(TEditor& ed) {
-  const QString text = ReplaceConfirmText(dialog_text_, replacement_);
+  const QString text = ReplaceConfirmText(dialog_text_, replacement_, Chars(ed));
   const QPoint at = ConfirmBoxPos(CaretToScreen(ed), ed.RowHeight(), ConfirmBoxSize(text), ScreenRect());
   return prompts_.Question(Parent, kReplaceConfirmCaption, text, kConfirmButtons, at);
 }
@@ -204,7 +206,7 @@ void TSearchSession::ReplaceLoop(TEditor& ed) {
       if (replaced > 0 && (flags_ & sfReplaceAll))
         prompts_.Information(Parent, kNotFoundCaption, ReplacedText(replaced));
       else
-        ShowNotFound();
+        ShowNotFound(ed);
       break;
     }
     bool replace = true;

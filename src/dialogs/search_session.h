@@ -23,9 +23,9 @@ class QWidget;
 
 namespace yk {
 
-// The box texts; search texts are CP932.
-QString NotFoundText(std::string_view search);
-QString ReplaceConfirmText(std::string_view search, std::string_view replacement);
+// The box texts; search texts are CP932 in the codes of chars (null: none).
+QString NotFoundText(std::string_view search, const TMappedChars* chars = nullptr);
+QString ReplaceConfirmText(std::string_view search, std::string_view replacement, const TMappedChars* chars = nullptr);
 // The end of replacing all: how many places were replaced.
 QString ReplacedText(std::size_t count);
 inline const QString kNotFoundCaption = QStringLiteral("情報");
@@ -71,6 +71,9 @@ class TSearchSession {
   // A dialog returned a search: the window reloads its search box's items
   // from the history and shows CurrentText in it.
   std::function<void()> OnSearchTextChanged;
+  // The table of mapped characters of an editor's document, whose codes
+  // the search texts hold; unset: none.
+  std::function<TMappedChars*(TEditor&)> CharsOf;
 
   // --- commands ---------------------------------------------------------------
   // Find: a selection becomes the current search text; the search dialog;
@@ -103,7 +106,8 @@ class TSearchSession {
   std::optional<TRowMatch> Step(TEditor& ed, const TFrom& from);
   // Step without the "not found" box.
   std::optional<TRowMatch> Locate(TEditor& ed, const TFrom& from);
-  void ShowNotFound();
+  void ShowNotFound(TEditor& ed);
+  TMappedChars* Chars(TEditor& ed) const { return CharsOf ? CharsOf(ed) : nullptr; }
   static void SelectMatch(TEditor& ed, const TRowMatch& m);
   static void ScrollIntoView(TEditor& ed);
   TDialogAnswer ConfirmReplace(TEditor& ed);

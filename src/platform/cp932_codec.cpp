@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/iconv_converter.h"
+#include "platform/mapped_chars.h"
 #include "platform/unicode.h"
 #include "text/cp932.h"
 
@@ -131,6 +132,61 @@ TEncoded Encode(std::u16string_view text) {
     } else {
       code = table[c];
     }
+    if (code == kNoCode) {
+      result.bytes += '?';
+      ++result.replaced;
+    } else if (code > 0xFF) {
+      result.bytes += static_cast<char>(code >> 8);
+      result.bytes += static_cast<char>(code & 0xFF);
+    } else {
+      result.bytes += static_cast<char>(code);
+    }
+  }
+  return result;
+}
+
+char32_t CharOf(std::string_view ch, const TMappedChars* chars) noexcept {
+  if (chars && !ch.empty() && !chars->Plain()) {
+    const unsigned char lead = static_cast<unsigned char>(ch[0]);
+    const std::uint16_t code =
+        ch.size() >= 2 && IsLeadByte(lead) ? static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(ch[1])) : lead;
+    if (const char32_t c = chars->CharOf(code)) return c;
+  }
+  return Glyph(ch);
+}
+
+namespace {
+
+void AppendUtf16(std::u16string& out, char32_t c) {
+  if (c < 0x10000) {
+    out += static_cast<char16_t>(c);
+    return;
+  }
+  out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+  out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+}
+
+}  // namespace
+
+std::u16string Decode(std::string_view bytes, const TMappedChars* chars) {
+  if (!chars || chars->Plain()) return Decode(bytes);
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); i += CharLength(bytes, i))
+    AppendUtf16(out, CharOf(bytes.substr(i, CharLength(bytes, i)), chars));
+  return out;
+}
+
+TEncoded Encode(std::u16string_view text, TMappedChars* chars) {
+  if (!chars) return Encode(text);
+  TEncoded result;
+  result.bytes.reserve(text.size() * 2);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    const std::uint16_t code = c >= 0xD800 && c <= 0xDFFF ? kNoCode : c < 0x80 ? static_cast<std::uint16_t>(c) : chars->CodeFor(c);
     if (code == kNoCode) {
       result.bytes += '?';
       ++result.replaced;

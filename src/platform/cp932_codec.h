@@ -1,11 +1,17 @@
 // The one place where CP932 bytes and Unicode meet: painting glyphs, the
 // clipboard, the input method and window titles. Documents never pass
-// through here; they stay CP932 bytes end to end.
+// through here; they stay CP932 bytes end to end. A document's text meets
+// Unicode through its table of mapped characters (the overloads taking a
+// TMappedChars), so that characters CP932 cannot hold keep their identity.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+namespace yk {
+class TMappedChars;
+}
 
 namespace yk::cp932 {
 
@@ -35,6 +41,19 @@ TEncoded Encode(std::u16string_view text);
 // for converters that walk long texts themselves.
 inline constexpr std::uint16_t kNoCode = 0xFFFF;
 const std::uint16_t* CodeTable() noexcept;
+
+// --- a document's text -----------------------------------------------------
+// The character of one CP932 character (as the lead-byte rules cut it) in
+// a document whose table is chars (null: the codec's alone).
+char32_t CharOf(std::string_view ch, const TMappedChars* chars) noexcept;
+// Unicode for a document's text, characters beyond the BMP as surrogate
+// pairs.
+std::u16string Decode(std::string_view bytes, const TMappedChars* chars);
+// CP932 for Unicode text entering a document (typed, pasted, searched
+// for): a character CP932 cannot hold gets a code of chars; only when no
+// code is free, or chars is null, it becomes "?" and is counted. Every code
+// point keeps a code of its own (combining marks and joiners too).
+TEncoded Encode(std::u16string_view text, TMappedChars* chars);
 
 // UTF-8 helpers for file names and messages shown to the user.
 std::string DecodeToUtf8(std::string_view bytes);

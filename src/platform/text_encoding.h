@@ -1,14 +1,15 @@
 // Documents in other encodings than CP932, at the edge: which encoding a
-// file's bytes are in, the CP932 text the editor works on, and the bytes to
+// file's bytes are in, the CP932 text the editor works on (characters CP932
+// cannot hold get codes of the document's TMappedChars), and the bytes to
 // write back in the file's own encoding. Also the line-end style of a text.
+// Each encoding has a file of its own (encoding_detect, utf8_codec,
+// utf16_codec, euc_jp_codec, iso2022jp_codec); this one joins them.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace yk {
 
@@ -23,9 +24,6 @@ std::string_view EncodingName(TTextEncoding encoding);
 struct TTextFormat {
   TTextEncoding encoding = teCp932;
   bool bom = false;
-  // CP932 codes that the file wrote with another character than CP932's own
-  // (WAVE DASH for FULLWIDTH TILDE and the like), as code and character.
-  std::vector<std::pair<std::uint16_t, char16_t>> twins;
   // ISO-2022-JP: the file chose JIS C 6226 (ESC $ @) for kanji and JIS
   // X 0201 Roman (ESC ( J) for single bytes, instead of ESC $ B and ESC ( B.
   bool jisOldKanji = false;
@@ -33,12 +31,17 @@ struct TTextFormat {
   bool operator==(const TTextFormat&) const = default;
 };
 
+class TMappedChars;
+
 struct TDecodedText {
   std::string bytes;  // CP932
   TTextFormat format;
-  // Characters CP932 has no form for, each shown as "?", and those that
-  // cannot be written back as they were (the rarer of two characters that
-  // CP932 writes alike).
+  // The codes the text's characters outside CP932 were given (null for
+  // CP932 itself). Writing bytes back needs it.
+  std::shared_ptr<TMappedChars> chars;
+  // Characters that found no free code, each shown as "?" (or, where CP932
+  // shows them through another code, as that, but counted: they would not
+  // be written back as they were).
   int unmapped = 0;
   // Malformed sequences, each shown as "?".
   int invalid = 0;
@@ -49,7 +52,8 @@ struct TDecodedText {
 
 struct TEncodedText {
   std::string bytes;
-  // Characters the encoding cannot hold: "?" (U+FFFD in UTF-8 and UTF-16).
+  // Characters the encoding cannot hold: "?" (U+FFFD in UTF-8 and UTF-16),
+  // mapped characters in CP932 among them.
   int unrepresentable = 0;
 };
 
@@ -69,8 +73,14 @@ TDecodedText DecodeText(std::string_view data);
 // become "?" and are counted. A byte-order mark of that encoding is taken
 // off and remembered.
 TDecodedText DecodeTextAs(std::string_view data, TTextEncoding encoding);
-// CP932 text as the bytes of a file in format (its byte-order mark first).
-TEncodedText EncodeText(std::string_view cp932, const TTextFormat& format);
+// CP932 text as the bytes of a file in format (its byte-order mark first),
+// its mapped codes as chars says.
+TEncodedText EncodeText(std::string_view cp932, const TTextFormat& format, const TMappedChars* chars = nullptr);
+
+// How many of the mapped characters in a CP932 text encoding cannot hold:
+// all of them in CP932, those outside JIS X 0212 in EUC-JP and ISO-2022-JP,
+// none in Unicode.
+int CountUnwritable(std::string_view cp932, TTextEncoding encoding, const TMappedChars& chars);
 
 // Detection over a text that arrives piece by piece (a file read in
 // blocks), with the same answer as DetectEncoding on the whole text. Stops
@@ -104,8 +114,10 @@ class TEncodingDetector {
 class TTextDecoder {
  public:
   // strict: stop at the first malformed sequence (Invalid is then 1), for
-  // a detected encoding whose file must be read unchanged instead.
-  explicit TTextDecoder(TTextEncoding encoding, bool strict = false);
+  // a detected encoding whose file must be read unchanged instead. chars:
+  // the table that characters outside CP932 get codes of; null: a new one
+  // (keeping merged forms apart for the Unicode encodings).
+  explicit TTextDecoder(TTextEncoding encoding, bool strict = false, std::shared_ptr<TMappedChars> chars = nullptr);
   ~TTextDecoder();
   TTextDecoder(const TTextDecoder&) = delete;
   TTextDecoder& operator=(const TTextDecoder&) = delete;
@@ -116,8 +128,9 @@ class TTextDecoder {
   // a cut character at its end is malformed.
   std::size_t Feed(std::string_view piece, bool last, std::string& out);
   int Invalid() const;
-  // After the last piece: the format, the counts and whether writing the
-  // text back gives the same bytes (bytes is empty; they went to out).
+  // After the last piece: the format, the table, the counts and whether
+  // writing the text back gives the same bytes (bytes is empty; they went
+  // to out).
   TDecodedText Finish();
 
  private:

@@ -245,7 +245,7 @@ QString TEditorAccessible::attributes(int offset, int* startOffset, int* endOffs
 void TEditorAccessible::ReplaceSelection(const QString& text) {
   TEditor& ed = Editor();
   if (ed.ReadOnly()) return;
-  const cp932::TEncoded encoded = FromQString(text);
+  const cp932::TEncoded encoded = Widget().FromText(text);
   if (encoded.bytes.empty())
     ed.DeleteSelection();
   else

@@ -77,6 +77,7 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
       notices_(std::make_unique<TAccessibleNotices>(*this, *offsets_)) {
   static const bool accessible = (QAccessible::installFactory(&EditorAccessibleFactory), true);
   (void)accessible;
+  offsets_->SetChars(chars_.get());
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);  // every painted pixel is ours
@@ -102,6 +103,8 @@ TEditorWidget::TEditorWidget(QWidget* parent, std::unique_ptr<TEditor> editor)
     QMetaObject::invokeMethod(this, [this, n] { ReportReplaced(n); }, Qt::QueuedConnection);
   };
   selection_clipboard_.OnReplaced = clipboard_.OnReplaced;
+  clipboard_.Chars = [this] { return chars_; };
+  selection_clipboard_.Chars = clipboard_.Chars;
   editor_->SetClipboard(&clipboard_);
   // Selecting sets the X11 selection and a middle click pastes it, where
   // the platform has one.
@@ -125,6 +128,17 @@ void TEditorWidget::SetBorderStyle(TEditorBorderStyle style) {
   setFrameStyle(style == bsNone ? QFrame::NoFrame : QFrame::StyledPanel | QFrame::Sunken);
   editor_->SetBorderStyle(style);
 }
+
+void TEditorWidget::SetChars(std::shared_ptr<TMappedChars> chars) {
+  if (!chars || chars == chars_) return;
+  chars_ = std::move(chars);
+  offsets_->SetChars(chars_.get());
+  viewport()->update();
+}
+
+QString TEditorWidget::ToText(std::string_view bytes) const { return ToQString(bytes, chars_.get()); }
+
+cp932::TEncoded TEditorWidget::FromText(const QString& text) { return FromQString(text, chars_.get()); }
 
 const QFont& TEditorWidget::PaintFont() const {
   if (!font_valid_ || !(font_spec_ == editor_->Font())) {
@@ -283,7 +297,7 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   QPainter painter(viewport());
   painter.fillRect(e->rect(), ToQColor(editor_->Color(), palette()));
   {
-    TQtSurface surface(painter, PaintFont(), palette());
+    TQtSurface surface(painter, PaintFont(), palette(), chars_.get());
     for (const QRect& r : e->region()) editor_->Paint(surface, {r.left(), r.top(), r.right() + 1, r.bottom() + 1});
   }
   PaintPreedit(painter);
@@ -307,7 +321,7 @@ void TEditorWidget::PaintPreedit(QPainter& painter) {
   if (preedit_.isEmpty()) return;
   const TEditor& ed = *editor_;
   const int x = composition_pos_.x, y = composition_pos_.y, cw = ed.ColWidth();
-  const std::string bytes = FromQString(preedit_).bytes;
+  const std::string bytes = FromText(preedit_).bytes;
   ShiftRowRest(painter, x, y, static_cast<int>(bytes.size()) * cw);
   // Runs of characters with the same format, each drawn in its cells.
   int cell = 0, runCell = 0, cursorCell = -1;
@@ -322,7 +336,7 @@ void TEditorWidget::PaintPreedit(QPainter& painter) {
       runCell = cell;
       runFormat = format;
     }
-    cell += static_cast<int>(FromQString(preedit_.mid(i, length)).bytes.size());
+    cell += static_cast<int>(FromText(preedit_.mid(i, length)).bytes.size());
     i += length;
   }
   PaintPreeditRun(painter, x + runCell * cw, std::string_view(bytes).substr(runCell), runFormat);
@@ -366,7 +380,7 @@ void TEditorWidget::PaintPreeditRun(QPainter& painter, int x, std::string_view b
   }
   if (underline) style.Include(fsUnderline);
   const TSize size = ClientSize();
-  TQtSurface surface(painter, PaintFont(), palette());
+  TQtSurface surface(painter, PaintFont(), palette(), chars_.get());
   surface.TextRun(x, composition_pos_.y, ed.ColWidth(), bytes, color, background, style,
                   {0, 0, size.width, size.height});
 }
@@ -384,7 +398,7 @@ void TEditorWidget::ShiftRowRest(QPainter& painter, int x, int y, int dx) {
   {
     QPainter rowPainter(&row);
     rowPainter.translate(0, -y);
-    TQtSurface surface(rowPainter, PaintFont(), palette());
+    TQtSurface surface(rowPainter, PaintFont(), palette(), chars_.get());
     editor_->Paint(surface, {0, y, right, y + height});
   }
   painter.fillRect(QRect(x, y, right - x, height), background);
@@ -478,7 +492,7 @@ void TEditorWidget::keyPressEvent(QKeyEvent* e) {
 // takes two bytes (typed without the input method) is one edit.
 void TEditorWidget::TypeText(const QString& text, TShiftState shift) {
   if (text.isEmpty()) return;
-  const cp932::TEncoded encoded = FromQString(text);
+  const cp932::TEncoded encoded = FromText(text);
   if (encoded.bytes.size() == 1)
     editor_->KeyPress(encoded.bytes[0], shift);
   else if (static_cast<unsigned char>(encoded.bytes[0]) >= 0x20)
@@ -628,7 +642,7 @@ void TEditorWidget::focusOutEvent(QFocusEvent* e) {
 void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
   int replaced = 0;
   if (!e->commitString().isEmpty()) {
-    const cp932::TEncoded encoded = FromQString(e->commitString());
+    const cp932::TEncoded encoded = FromText(e->commitString());
     editor_->ImeComposition(encoded.bytes);
     replaced = encoded.replaced;
   }
@@ -657,7 +671,7 @@ void TEditorWidget::inputMethodEvent(QInputMethodEvent* e) {
 void TEditorWidget::ShowPreeditCursor() {
   if (preedit_.isEmpty()) return;
   TEditor& ed = *editor_;
-  const int cursor = ed.Col() + static_cast<int>(FromQString(preedit_.left(preedit_cursor_)).bytes.size());
+  const int cursor = ed.Col() + static_cast<int>(FromText(preedit_.left(preedit_cursor_)).bytes.size());
   const int visible = std::max(1, ed.VisibleCols());
   if (cursor < ed.TopCol() + visible) return;
   ed.SetTopCol(std::max(cursor - visible + 1, ed.TopCol() + visible / 4));

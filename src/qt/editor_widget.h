@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "editor/editor.h"
+#include "platform/cp932_codec.h"
+#include "platform/mapped_chars.h"
 #include "platform/window_host.h"
 #include "qt/cell_warmer.h"
 #include "qt/qt_clipboard.h"
@@ -35,6 +37,16 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
   TEditor& Editor() { return *editor_; }
   TQtClipboard& Clipboard() { return clipboard_; }
+  // The table of mapped characters of the document this editor shows:
+  // painting, the clipboard and typed text go through it. The document's
+  // owner sets it (the split pane shares the main editor's); a new widget
+  // has an empty one of its own. Setting another repaints.
+  const std::shared_ptr<TMappedChars>& Chars() const { return chars_; }
+  void SetChars(std::shared_ptr<TMappedChars> chars);
+  // Text of the document as Unicode, and Unicode as it enters the
+  // document (characters outside CP932 given codes of the table).
+  QString ToText(std::string_view bytes) const;
+  cp932::TEncoded FromText(const QString& text);
   // The editor's ScrollBars: the editor shows or hides the bars through
   // ShowScrollBars and sizes its view to the area inside them.
   void SetScrollBars(TEditorScrollBars bars) { editor_->SetScrollBars(bars); }
@@ -89,7 +101,8 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
 
  signals:
   // Characters that came in as Unicode (typing, paste, input method) had
-  // no CP932 form and were written as "?"; the application tells the user,
+  // no CP932 form and found no free code in the document's table, so were
+  // written as "?"; the application tells the user,
   // without taking the keyboard (a status bar message, not a modal box).
   // Raised after the text went in.
   void charactersReplaced(int count);
@@ -128,6 +141,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void BlinkCaret();
 
   std::unique_ptr<TEditor> editor_;
+  std::shared_ptr<TMappedChars> chars_ = std::make_shared<TMappedChars>();
   std::unique_ptr<TUnicodeOffsets> offsets_;
   std::unique_ptr<TAccessibleNotices> notices_;
   TQtClipboard clipboard_;

@@ -171,4 +171,15 @@ cp932::TEncoded FromQString(const QString& text) {
                                            static_cast<std::size_t>(text.size())));
 }
 
+QString ToQString(std::string_view cp932Bytes, const TMappedChars* chars) {
+  const std::u16string text = cp932::Decode(cp932Bytes, chars);
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+cp932::TEncoded FromQString(const QString& text, TMappedChars* chars) {
+  return cp932::Encode(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                           static_cast<std::size_t>(text.size())),
+                       chars);
+}
+
 }  // namespace yk

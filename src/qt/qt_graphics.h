@@ -37,5 +37,10 @@ TFontMetrics MetricsFor(const QFont& font);
 QString ToQString(std::string_view cp932Bytes);
 // Qt text as CP932; replaced counts the characters written as "?".
 cp932::TEncoded FromQString(const QString& text);
+// A document's text, through its table of mapped characters: shown with
+// its real characters, and typed or pasted characters outside CP932 given
+// codes of the table ("?" only when it is full, or chars is null).
+QString ToQString(std::string_view cp932Bytes, const TMappedChars* chars);
+cp932::TEncoded FromQString(const QString& text, TMappedChars* chars);
 
 }  // namespace yk

@@ -6,15 +6,18 @@
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QRawFont>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/cp932_codec.h"
+#include "platform/mapped_chars.h"
 #include "qt/glyph_cells.h"
 #include "qt/qt_graphics.h"
 #include "text/cp932.h"
@@ -60,6 +63,35 @@ class TQtFace {
     return advances_[c];
   }
 
+  // A character the raw font lacks (or one beyond the BMP) as the glyph
+  // runs of the fonts Qt falls back to, laid out once: positions are from
+  // the start of the baseline; width is the advance (0: nothing to see).
+  struct TElsewhere {
+    QList<QGlyphRun> runs;
+    qreal width = 0;
+  };
+  const TElsewhere& Elsewhere(char32_t c) {
+    auto it = elsewhere_.find(c);
+    if (it != elsewhere_.end()) return it->second;
+    if (elsewhere_.size() > 4096) elsewhere_.clear();  // a table's worth, and more
+    TElsewhere e;
+    QTextLayout layout(QString::fromUcs4(&c, 1), font_);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (line.isValid()) {
+      for (QGlyphRun run : layout.glyphRuns()) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& p : positions) p.ry() -= line.ascent();
+        run.setPositions(positions);
+        // Joiners and selectors come as glyphs with no outline.
+        if (!run.boundingRect().isEmpty()) e.runs.append(run);
+      }
+      if (!e.runs.isEmpty()) e.width = line.naturalTextWidth();
+    }
+    return elsewhere_.emplace(c, std::move(e)).first->second;
+  }
+
   const QFont& Font() const { return font_; }
   const QRawFont& Raw() const { return raw_; }
   // Names this face in the cache of drawn cells, which outlives it.
@@ -103,10 +135,11 @@ class TQtFace {
   bool synthetic_italic_ = false;
   std::vector<quint32> indexes_;
   std::vector<qreal> advances_;
+  std::unordered_map<char32_t, TElsewhere> elsewhere_;
 };
 
-TQtSurface::TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette)
-    : painter_(painter), font_(font), palette_(palette) {
+TQtSurface::TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette, const TMappedChars* chars)
+    : painter_(painter), font_(font), palette_(palette), chars_(chars && !chars->Plain() ? chars : nullptr) {
   const TFontMetrics m = MetricsFor(font);
   cell_height_ = m.height + m.externalLeading;
   // One saved state for the whole surface: each call only replaces the clip.
@@ -283,23 +316,29 @@ const QImage* TQtSurface::Cell(TQtFace& face, char16_t c, int cells, int cellWid
 void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face) {
   QList<quint32> indexes;
   QList<QPointF> positions;
+  std::vector<TFontGlyphs> others;  // characters the face lacks, by the font that has them
   const int baseline = y + face.Ascent();
   for (std::size_t i = range.first; i < range.end; i = cp932::NextChar(bytes, i)) {
     const std::size_t length = cp932::CharLength(bytes, i);
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (length == 1 && (b <= 0x20 || b == 0x7F)) continue;  // blanks and control codes show nothing
-    const char16_t c = cp932::Glyph(bytes.substr(i, length));
+    const std::string_view ch = bytes.substr(i, length);
+    const char32_t c = chars_ ? cp932::CharOf(ch, chars_) : cp932::Glyph(ch);
     const qreal cell = x + static_cast<qreal>(i) * cellWidth;
-    const qreal left = cell + (static_cast<qreal>(length * cellWidth) - face.Advance(c)) / 2;
-    const quint32 index = face.Index(c);
-    if (index != 0) {
+    const qreal width = static_cast<qreal>(length * cellWidth);
+    if (const quint32 index = c < 0x10000 ? face.Index(static_cast<char16_t>(c)) : 0; index != 0) {
       indexes.append(index);
-      positions.append(QPointF(left, baseline));
+      positions.append(QPointF(cell + (width - face.Advance(static_cast<char16_t>(c))) / 2, baseline));
     } else {
-      // Not in the font: let Qt find a font that has it.
-      painter_.setFont(face.Font());
-      painter_.drawText(QPointF(left, baseline), QString(QChar(c)));
+      AddElsewhere(c, cell, width, baseline, face, others);
     }
+  }
+  for (const TFontGlyphs& g : others) {
+    QGlyphRun run;
+    run.setRawFont(g.font);
+    run.setGlyphIndexes(g.indexes);
+    run.setPositions(g.positions);
+    painter_.drawGlyphRun(QPointF(0, 0), run);
   }
   if (indexes.isEmpty()) return;
   QGlyphRun run;
@@ -315,6 +354,28 @@ void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes,
   painter_.drawGlyphRun(QPointF(0, 0), run);
   if (face.SyntheticBold()) painter_.drawGlyphRun(QPointF(1, 0), run);
   painter_.setTransform(saved);
+}
+
+// A character the editor font lacks: the glyphs of the font Qt falls back
+// to, centred in its cells, joined to others of that font so that a row
+// costs one call per font; one that no font draws (joiners, variation
+// selectors and the like, which are text all the same) as a small box.
+void TQtSurface::AddElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face,
+                              std::vector<TFontGlyphs>& others) {
+  const TQtFace::TElsewhere& e = face.Elsewhere(c);
+  if (e.runs.isEmpty()) {
+    const qreal h = std::max(3, face.Ascent() / 2);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawRect(QRectF(cell + width / 4, baseline - h, width / 2 - 1, h - 1));
+    return;
+  }
+  const QPointF at(cell + (width - e.width) / 2, baseline);
+  for (const QGlyphRun& run : e.runs) {
+    auto g = std::find_if(others.begin(), others.end(), [&](const TFontGlyphs& f) { return f.font == run.rawFont(); });
+    if (g == others.end()) g = others.insert(others.end(), {run.rawFont(), {}, {}});
+    g->indexes.append(run.glyphIndexes());
+    for (const QPointF& p : run.positions()) g->positions.append(p + at);
+  }
 }
 
 void TQtSurface::DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip) {

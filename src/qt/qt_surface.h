@@ -5,11 +5,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
+#include <QRawFont>
 
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "platform/mapped_chars.h"
 #include "platform/surface.h"
 
 namespace yk {
@@ -26,14 +28,18 @@ QColor ReadableOn(const QColor& text, const QColor& background);
 // centred in one cell, a double-byte character centred in two. Only the
 // cells inside the clip rectangle are looked at, so a row of any length
 // costs what its visible part costs. Glyphs come from the CP932 glyph
-// table; bytes that name no character show the substitute glyph.
+// table, or from the document's table of mapped characters; bytes that
+// name no character show the substitute glyph. A character the font lacks
+// is drawn in a font that has it, centred in its cells as well; one no
+// font draws (a joiner, a variation selector) shows as a small box.
 //
 // TextRun fills the background of the text's own cells (inside the clip),
 // cellHeight pixels high, not the whole clip rectangle.
 class TQtSurface : public TSurface {
  public:
-  // font is the editor's resolved font; palette resolves system colours.
-  TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette);
+  // font is the editor's resolved font; palette resolves system colours;
+  // chars: the document's mapped characters (null: none).
+  TQtSurface(QPainter& painter, const QFont& font, const QPalette& palette, const TMappedChars* chars = nullptr);
   ~TQtSurface() override;
   TQtSurface(const TQtSurface&) = delete;
   TQtSurface& operator=(const TQtSurface&) = delete;
@@ -58,6 +64,12 @@ class TQtSurface : public TSurface {
   };
   static TVisible VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip);
   void DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face);
+  struct TFontGlyphs {
+    QRawFont font;
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+  };
+  void AddElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face, std::vector<TFontGlyphs>& others);
   void DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip);
   QImage::Format CellFormat(TColor bkColor, const TQtFace& face) const;
   bool DrawCells(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face, TColor bkColor);
@@ -69,6 +81,7 @@ class TQtSurface : public TSurface {
   QFont font_;
   std::shared_ptr<TQtFace> faces_[4];  // plain, bold, italic, bold italic: found once per surface
   QPalette palette_;
+  const TMappedChars* chars_;
   int cell_height_ = 0;
   QImage strip_;                     // a run composed from cells
   std::vector<std::size_t> direct_;  // characters of the run drawn over it

@@ -12,12 +12,17 @@ namespace yk {
 
 namespace {
 
+// The character of one CP932 character in a document with chars.
+char32_t CharAt(std::string_view ch, const TMappedChars* chars) {
+  return chars ? cp932::CharOf(ch, chars) : cp932::Glyph(ch);
+}
+
 // Calls f(byte, code point) for each character of a CP932 string.
 template <typename F>
-void ForEachChar(std::string_view bytes, std::size_t from, std::size_t to, F f) {
+void ForEachChar(std::string_view bytes, std::size_t from, std::size_t to, const TMappedChars* chars, F f) {
   for (std::size_t i = from; i < to;) {
     const std::size_t length = cp932::CharLength(bytes, i);
-    const char32_t c = cp932::Glyph(bytes.substr(i, length));
+    const char32_t c = CharAt(bytes.substr(i, length), chars);
     f(i, c);
     i += length;
   }
@@ -30,9 +35,9 @@ constexpr std::size_t kShortRow = 64 * 1024;
 
 }  // namespace
 
-void AppendUnicode(QString& out, std::string_view bytes) {
+void AppendUnicode(QString& out, std::string_view bytes, const TMappedChars* chars) {
   out.reserve(out.size() + static_cast<qsizetype>(bytes.size()));
-  ForEachChar(bytes, 0, bytes.size(), [&](std::size_t, char32_t c) {
+  ForEachChar(bytes, 0, bytes.size(), chars, [&](std::size_t, char32_t c) {
     if (c > 0xFFFF)
       out.append(QString::fromUcs4(&c, 1));
     else
@@ -40,13 +45,19 @@ void AppendUnicode(QString& out, std::string_view bytes) {
   });
 }
 
-std::int64_t UnicodeLength(std::string_view bytes) {
+std::int64_t UnicodeLength(std::string_view bytes, const TMappedChars* chars) {
   std::int64_t n = 0;
-  ForEachChar(bytes, 0, bytes.size(), [&](std::size_t, char32_t c) { n += UnitsOf(c); });
+  ForEachChar(bytes, 0, bytes.size(), chars, [&](std::size_t, char32_t c) { n += UnitsOf(c); });
   return n;
 }
 
 TUnicodeOffsets::TUnicodeOffsets(TEditor& editor) : editor_(editor) {}
+
+void TUnicodeOffsets::SetChars(const TMappedChars* chars) {
+  if (chars == chars_) return;
+  chars_ = chars;
+  Reset();
+}
 
 void TUnicodeOffsets::Reset() {
   runs_.clear();
@@ -160,7 +171,7 @@ std::size_t TUnicodeOffsets::Walk(Stop stop, int& firstRow, std::int64_t& units)
 
 std::int64_t TUnicodeOffsets::RowUnits(int row) const {
   if (row < 0 || row >= editor_.RowCount()) return 0;
-  return UnicodeLength(editor_.ScreenStrings().Row(row));
+  return UnicodeLength(editor_.ScreenStrings().Row(row), chars_);
 }
 
 std::int64_t TUnicodeOffsets::LineEndUnits(int row) const {
@@ -171,7 +182,7 @@ std::int64_t TUnicodeOffsets::LineEndUnits(int row) const {
 QString TUnicodeOffsets::RowText(int row) const {
   QString out;
   if (row < 0 || row >= editor_.RowCount()) return out;
-  AppendUnicode(out, editor_.ScreenStrings().Row(row));
+  AppendUnicode(out, editor_.ScreenStrings().Row(row), chars_);
   if (LineEndUnits(row) > 0) out.append(QLatin1Char('\n'));
   return out;
 }
@@ -226,8 +237,10 @@ QString TUnicodeOffsets::Text(std::int64_t start, std::int64_t end) {
     const qsizetype before = out.size();
     // Enough bytes for the units still wanted: a character is one or two
     // bytes and at least one unit; a character cut at the end is chopped.
-    AppendUnicode(out, bytes.substr(0, static_cast<std::size_t>(std::min<std::int64_t>(
-                                           static_cast<std::int64_t>(bytes.size()), 2 * wanted))));
+    AppendUnicode(out,
+                  bytes.substr(0, static_cast<std::size_t>(
+                                      std::min<std::int64_t>(static_cast<std::int64_t>(bytes.size()), 2 * wanted))),
+                  chars_);
     wanted -= out.size() - before;
     if (wanted > 0 && LineEndUnits(r) > 0) {
       out.append(QLatin1Char('\n'));
@@ -247,7 +260,7 @@ TUnicodeOffsets::TSamples& TUnicodeOffsets::SamplesFor(int row, std::size_t upTo
     auto [byte, units] = samples_.points.back();
     const std::size_t stop = byte + kSampleBytes;
     std::size_t next = byte;
-    ForEachChar(bytes, byte, stop, [&](std::size_t i, char32_t c) {
+    ForEachChar(bytes, byte, stop, chars_, [&](std::size_t i, char32_t c) {
       units += UnitsOf(c);
       next = i + cp932::CharLength(bytes, i);
     });
@@ -268,7 +281,7 @@ std::int64_t TUnicodeOffsets::UnitsBeforeByte(int row, std::size_t byte) {
                                [](std::size_t b, const auto& p) { return b < p.first; });
     std::tie(from, units) = *std::prev(it);
   }
-  ForEachChar(bytes, from, byte, [&](std::size_t i, char32_t c) {
+  ForEachChar(bytes, from, byte, chars_, [&](std::size_t i, char32_t c) {
     if (i + cp932::CharLength(bytes, i) <= byte) units += UnitsOf(c);
   });
   return units;
@@ -289,7 +302,7 @@ std::size_t TUnicodeOffsets::ByteAtUnits(int row, std::int64_t units) {
   }
   for (std::size_t i = from; i < bytes.size();) {
     const std::size_t length = cp932::CharLength(bytes, i);
-    const int step = UnitsOf(cp932::Glyph(bytes.substr(i, length)));
+    const int step = UnitsOf(CharAt(bytes.substr(i, length), chars_));
     if (here + step > units) return i;
     here += step;
     i += length;

@@ -15,13 +15,15 @@ namespace yk {
 
 class TEditor;
 class TEditorScreenStrings;
+class TMappedChars;
 
-// Appends the Unicode of CP932 bytes: the glyphs painting shows, so what a
-// screen reader speaks is what the screen shows. Every conversion of the
-// document's text for assistive technologies goes through here.
-void AppendUnicode(QString& out, std::string_view bytes);
+// Appends the Unicode of CP932 bytes: the glyphs painting shows (mapped
+// codes as the characters chars gives them; null: the codec's alone), so
+// what a screen reader speaks is what the screen shows. Every conversion of
+// the document's text for assistive technologies goes through here.
+void AppendUnicode(QString& out, std::string_view bytes, const TMappedChars* chars = nullptr);
 // The UTF-16 units AppendUnicode would append, without building them.
-std::int64_t UnicodeLength(std::string_view bytes);
+std::int64_t UnicodeLength(std::string_view bytes, const TMappedChars* chars = nullptr);
 
 // The document's Unicode text is its rows in order, a row that continues
 // on the next (word wrap) joined to it without a break, and "\n" after the
@@ -43,6 +45,9 @@ class TUnicodeOffsets {
   void Changed(int first, int count, int newCount);
   // Forgets every count (the rows belong to another document now).
   void Reset();
+  // The document's table of mapped characters (null: none), whose
+  // characters beyond the BMP count two units; counts made before go.
+  void SetChars(const TMappedChars* chars);
 
   std::int64_t Length();
   // The offset of a byte of a row (moved to the start of its character);
@@ -88,6 +93,7 @@ class TUnicodeOffsets {
   TSamples& SamplesFor(int row, std::size_t upTo);
 
   TEditor& editor_;
+  const TMappedChars* chars_ = nullptr;
   const TEditorScreenStrings* list_ = nullptr;  // the rows counted
   std::vector<TRun> runs_;
   int rows_ = -1;  // rows the runs stand for

@@ -136,8 +136,8 @@ struct TLinesUpdate {
 // time than reading a CP932 file does.
 class TConvertingReader {
  public:
-  TConvertingReader(const std::string& path, TTextEncoding encoding, bool strict)
-      : decoder_(encoding, strict), strict_(strict) {
+  TConvertingReader(const std::string& path, TTextEncoding encoding, bool strict, std::shared_ptr<TMappedChars> chars)
+      : decoder_(encoding, strict, std::move(chars)), strict_(strict) {
     thread_ = std::thread([this, path] { Run(path); });
   }
   ~TConvertingReader() {
@@ -231,7 +231,8 @@ std::optional<TLoadedText> LoadDecoded(TEditorStrings& lines, TEditorScreenStrin
   rows.SetEofMark(false);  // a Ctrl+Z of these encodings is text
   rows.BeginLoading();
   TRowFeeder feeder(rows);
-  TConvertingReader reader(path, encoding, strict);
+  const bool unicode = encoding == teUtf8 || encoding == teUtf16Le || encoding == teUtf16Be;
+  TConvertingReader reader(path, encoding, strict, std::make_shared<TMappedChars>(unicode));
   try {
     for (std::string piece; reader.Next(piece);) feeder.Feed(piece);
   } catch (...) {
@@ -248,12 +249,14 @@ std::optional<TLoadedText> LoadDecoded(TEditorStrings& lines, TEditorScreenStrin
   rows.EndLoading();
   rows.RepaintEditors();
   const TDecodedText d = reader.Finish();
-  return TLoadedText{d.format, d.unmapped, d.invalid, d.exact, rows.LineEnds()};
+  return TLoadedText{d.format, d.chars, d.unmapped, d.chars->Overflow(), d.invalid, d.exact, rows.LineEnds()};
 }
 
 TLoadedText LoadCp932(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path) {
   TLoadedText loaded;
   loaded.changing = !lines.LoadFromFile(path);
+  loaded.chars = std::make_shared<TMappedChars>();
+  LearnUsedCodes(*loaded.chars, rows);
   loaded.lineEnd = rows.LineEnds();
   return loaded;
 }
@@ -268,6 +271,12 @@ TEncodingDetector& Detect(TEncodingDetector& detector, const std::string& path, 
 }
 
 }  // namespace
+
+void LearnUsedCodes(TMappedChars& chars, const TPointerStringList& rows) {
+  chars.SetUsedCodeSource([&rows](TMappedChars& table) {
+    for (int r = 0, n = rows.GetCount(); r < n; ++r) table.NoteUsedIn(rows.Row(r));
+  });
+}
 
 TTextEncoding DetectFileEncoding(const std::string& path) {
   TEncodingDetector detector;
@@ -298,8 +307,10 @@ TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, c
 }
 
 bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
-                     const TTextFormat& format, const std::function<bool(int)>& confirm, bool eof_mark) {
-  if (format.encoding == teCp932) {
+                     const TTextFormat& format, const std::function<bool(int)>& confirm, bool eof_mark,
+                     const TMappedChars* chars) {
+  const bool cp932 = format.encoding == teCp932;
+  if (cp932 && (!chars || chars->Count() == 0)) {
     SaveDocumentRows(rows, path, end, end_every_row, eof_mark);
     return true;
   }
@@ -312,7 +323,7 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
   std::string block;
   int lost = 0;
   const auto flush = [&] {
-    const TEncodedText e = EncodeText(block, piece);
+    const TEncodedText e = EncodeText(block, piece, chars);
     out.Write(e.bytes);
     lost += e.unrepresentable;
     block.clear();
@@ -327,9 +338,17 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
     }
   }
   flush();
+  if (cp932 && eof_mark) out.Write("\x1a");
   if (lost > 0 && confirm && !confirm(lost)) return false;
   out.Commit();
   return true;
+}
+
+int CountUnwritable(const TPointerStringList& rows, TTextEncoding encoding, const TMappedChars& chars) {
+  if (chars.Count() == 0 || encoding == teUtf8 || encoding == teUtf16Le || encoding == teUtf16Be) return 0;
+  int count = 0;
+  for (int r = 0, n = rows.GetCount(); r < n; ++r) count += CountUnwritable(rows.Row(r), encoding, chars);
+  return count;
 }
 
 std::string EncodingStatusText(const TTextFormat& format, TLineEnd end, bool mixed) {

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/mapped_chars.h"
 #include "platform/text_encoding.h"
 #include "shell/document_file.h"
 
@@ -21,7 +23,12 @@ struct TLoadedText {
   // The encoding the text is written back in: CP932 also for a file that
   // is malformed in the encoding it looked like (its bytes load unchanged).
   TTextFormat format;
-  int unmapped = 0;  // characters CP932 cannot show, each shown as "?"
+  // The codes the document's characters outside CP932 were given. Never
+  // null; a CP932 document's is empty and learns the document's own codes
+  // of the user-defined area from its rows when it first gives one.
+  std::shared_ptr<TMappedChars> chars;
+  int unmapped = 0;  // characters that found no free code, each shown as "?"
+  int overflow = 0;  // of them, the distinct characters
   int invalid = 0;   // malformed sequences (a chosen encoding), each "?"
   bool exact = true;  // writing the text back unchanged gives the file again
   TLineEnd lineEnd = TLineEnd::CrLf;  // the text's first line end: the document's kind
@@ -30,6 +37,12 @@ struct TLoadedText {
   bool changing = false;
   int Lost() const { return unmapped + invalid; }
 };
+
+// A table for text that is already in rows as CP932 (read as Shift-JIS,
+// restored from a snapshot): it notes the rows' own codes of the
+// user-defined area when it first gives a code. The rows must outlive
+// every use of the table that can give one (their editors' typing).
+void LearnUsedCodes(TMappedChars& chars, const TPointerStringList& rows);
 
 // The encoding of a file, reading only as far as the answer needs (EFileError
 // when it cannot be read).
@@ -43,13 +56,20 @@ TTextEncoding DetectFileEncoding(const std::string& path);
 TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, const std::string& path,
                             std::optional<TTextEncoding> encoding = std::nullopt);
 
-// SaveDocumentRows in format (end as there): the rows' CP932 converted a block of lines at
-// a time. When format's encoding cannot hold some characters (written as
-// "?"), confirm(count) is asked before the old file is replaced; false
-// leaves it as it was, and so does a failure (EFileError). True: saved.
-// eof_mark: a CP932 file that ended with Ctrl+Z gets it back.
+// SaveDocumentRows in format (end as there): the rows' CP932 converted a
+// block of lines at a time, mapped codes as chars says. When format's
+// encoding cannot hold some characters (written as "?"), confirm(count) is
+// asked before the old file is replaced; false leaves it as it was, and so
+// does a failure (EFileError). True: saved. eof_mark: a CP932 file that
+// ended with Ctrl+Z gets it back.
 bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
-                     const TTextFormat& format, const std::function<bool(int)>& confirm = {}, bool eof_mark = false);
+                     const TTextFormat& format, const std::function<bool(int)>& confirm = {}, bool eof_mark = false,
+                     const TMappedChars* chars = nullptr);
+
+// How many mapped characters of the rows encoding cannot hold (every one
+// for CP932; those outside JIS X 0212 for EUC-JP and ISO-2022-JP; none for
+// Unicode).
+int CountUnwritable(const TPointerStringList& rows, TTextEncoding encoding, const TMappedChars& chars);
 
 // "UTF-8 LF", "SJIS CRLF", "UTF-8 BOM CRLF": the status bar's words for a
 // document's encoding and line ends, in UTF-8; "SJIS CRLF 混在" when some

@@ -80,4 +80,22 @@ std::string_view PreviewText(std::string_view bytes, bool truncated) {
   return bytes;
 }
 
+TDecodedText DecodePreview(std::string_view bytes, bool truncated) {
+  // A cut character at the end would make UTF-8 look malformed: detection
+  // looks only as far as the last LF, which no multi-byte character holds.
+  std::string_view whole = bytes;
+  if (truncated) {
+    if (const std::size_t lf = bytes.rfind('\n'); lf != std::string_view::npos) whole = bytes.substr(0, lf + 1);
+  }
+  const TTextEncoding encoding = DetectEncoding(whole);
+  if (encoding == teCp932) {
+    TDecodedText d;
+    d.bytes.assign(PreviewText(bytes, truncated));
+    return d;
+  }
+  TDecodedText d = DecodeTextAs(bytes, encoding);
+  if (truncated && !d.bytes.empty()) d.bytes.resize(PreviewText(d.bytes, true).size());
+  return d;
+}
+
 }  // namespace yk

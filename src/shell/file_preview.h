@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text_encoding.h"
 #include "shell/document_file.h"
 
 namespace yk {
@@ -29,5 +30,11 @@ TFilePrefix ReadFilePrefix(const std::string& path, std::size_t max = kPreviewMa
 // to the end of the last whole line, or to the last whole character when no
 // line ends in it.
 std::string_view PreviewText(std::string_view bytes, bool truncated);
+
+// The text a preview shows of the beginning of a file in any encoding:
+// CP932 as PreviewText gives it; another encoding read (its characters
+// outside CP932 given codes of the result's table) and, when truncated,
+// cut back to the end of its last whole line.
+TDecodedText DecodePreview(std::string_view bytes, bool truncated);
 
 }  // namespace yk

@@ -111,7 +111,10 @@ TRecoveryRecord TRecoveryKeeper::RecordHead(const TRecoveryDocument& document) c
   r.window = token_;
   r.writtenMs = NowMs();
   r.format = document.format;
-  r.lineEnd = document.lineEnd;
+  // Each line keeps its own line end; a uniform document lists none.
+  r.lineEnd = rows_.LineEnds();
+  r.otherEnds = rows_.OtherLineEnds(0, rows_.GetCount());
+  r.mappedChars = document.mappedChars;
   r.eofMark = rows_.EofMark();
   r.length = TextLength(rows_);
   return r;

@@ -15,11 +15,12 @@
 
 namespace yk {
 
-// What a snapshot says of the document besides its text.
+// What a snapshot says of the document besides its text (its line ends
+// come from the rows).
 struct TRecoveryDocument {
   std::string path;  // empty: untitled
   TTextFormat format;
-  TLineEnd lineEnd = TLineEnd::CrLf;
+  std::string mappedChars;  // its table of mapped characters as text; empty: none
 };
 
 class TRecoveryKeeper {

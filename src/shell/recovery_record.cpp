@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace yk {
 
@@ -21,6 +22,8 @@ constexpr std::uint32_t Tag(const char (&s)[5]) {
 constexpr std::uint32_t kHead = Tag("HEAD");
 constexpr std::uint32_t kBase = Tag("BASE");
 constexpr std::uint32_t kRuns = Tag("RUNS");
+constexpr std::uint32_t kChars = Tag("CHRS");
+constexpr std::uint32_t kEnds = Tag("ENDS");
 constexpr std::uint32_t kSum = Tag("SUM ");
 constexpr std::size_t kSumSection = 4 + 8 + 8;
 
@@ -85,6 +88,7 @@ class Reader {
   }
   std::string Text16() { return std::string(Bytes(U16())); }
   bool AtEnd() const { return pos_ == in_.size(); }
+  std::size_t Left() const { return in_.size() - pos_; }
   std::size_t Pos() const { return pos_; }
 
  private:
@@ -110,12 +114,7 @@ void WriteHead(Writer& w, const TRecoveryRecord& r) {
   w.U8(r.format.jisRoman);
   w.U8(static_cast<std::uint8_t>(r.lineEnd));
   w.U8(r.eofMark);
-  if (r.format.twins.size() > 0xFFFF) throw ERecoveryRecordError("too many character choices for a snapshot");
-  w.U16(static_cast<std::uint16_t>(r.format.twins.size()));
-  for (const auto& [code, ch] : r.format.twins) {
-    w.U16(code);
-    w.U16(static_cast<std::uint16_t>(ch));
-  }
+  w.U16(0);  // twins: the table section holds the forms now
   w.End(at);
 }
 
@@ -135,6 +134,13 @@ void WriteBase(Writer& w, const TRecoveryRecord& r) {
   w.End(at);
 }
 
+void WriteChars(Writer& w, const TRecoveryRecord& r) {
+  if (r.mappedChars.empty()) return;
+  const std::size_t at = w.Begin(kChars);
+  w.Bytes(r.mappedChars);
+  w.End(at);
+}
+
 void WriteRuns(Writer& w, const TRecoveryRecord& r) {
   const std::size_t at = w.Begin(kRuns);
   w.U32(static_cast<std::uint32_t>(r.runs.size()));
@@ -143,6 +149,17 @@ void WriteRuns(Writer& w, const TRecoveryRecord& r) {
     w.I64(run.baseLength);
     w.U64(run.text.size());
     w.Bytes(run.text);
+  }
+  w.End(at);
+}
+
+void WriteEnds(Writer& w, const TRecoveryRecord& r) {
+  if (!r.otherEnds) return;
+  const std::size_t at = w.Begin(kEnds);
+  w.U32(static_cast<std::uint32_t>(r.otherEnds->size()));
+  for (const TOtherLineEnd& e : *r.otherEnds) {
+    w.U32(e.index);
+    w.U8(static_cast<std::uint8_t>(e.kind));
   }
   w.End(at);
 }
@@ -166,10 +183,17 @@ void ReadHead(Reader& r, TRecoveryRecord& out) {
   if (end > static_cast<std::uint8_t>(TLineEnd::Cr)) throw ERecoveryRecordError("snapshot of unknown line ends");
   out.lineEnd = static_cast<TLineEnd>(end);
   out.eofMark = Flag(r.U8());
+  // Older snapshots of Unicode documents chose the character of a code
+  // that several share: the same as a form the table keeps. (A table
+  // section, when there is one, replaces this.)
   const std::uint16_t twins = r.U16();
   for (std::uint16_t i = 0; i < twins; ++i) {
     const std::uint16_t code = r.U16();
-    out.format.twins.emplace_back(code, static_cast<char16_t>(r.U16()));
+    const std::uint16_t ch = r.U16();
+    if (out.mappedChars.empty()) out.mappedChars = "mapped-chars 1 forms\n";
+    char line[16];
+    std::snprintf(line, sizeof line, "%04X %X\n", code, ch);
+    out.mappedChars += line;
   }
 }
 
@@ -198,6 +222,20 @@ void ReadRuns(Reader& r, TRecoveryRecord& out) {
     run.text = std::string(r.Bytes(r.U64()));
     out.runs.push_back(std::move(run));
   }
+}
+
+// In rising order, each of a known kind.
+void ReadEnds(Reader& r, TRecoveryRecord& out) {
+  const std::uint32_t count = r.U32();
+  TOtherLineEnds ends;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t index = r.U32();
+    const std::uint8_t kind = r.U8();
+    if (kind > static_cast<std::uint8_t>(TLineEnd::Cr)) throw ERecoveryRecordError("snapshot of unknown line ends");
+    if (!ends.empty() && index <= ends.back().index) throw ERecoveryRecordError("snapshot with line ends out of order");
+    ends.push_back({index, static_cast<TLineEnd>(kind)});
+  }
+  out.otherEnds = std::move(ends);
 }
 
 // Runs in order and inside the base, making a text of the recorded length
@@ -230,6 +268,8 @@ std::string EncodeRecoveryRecord(const TRecoveryRecord& record) {
   WriteHead(w, record);
   WriteBase(w, record);
   WriteRuns(w, record);
+  WriteChars(w, record);
+  WriteEnds(w, record);
   const std::uint64_t sum = Fnv1a(w.Out());
   const std::size_t at = w.Begin(kSum);
   w.U64(sum);
@@ -253,11 +293,18 @@ TRecoveryRecord DecodeRecoveryRecord(std::string_view bytes) {
   // A later format is refused rather than half understood.
   if (r.U16() != kRecoveryFormat) throw ERecoveryRecordError("snapshot of another format");
   TRecoveryRecord out;
-  bool head = false, base = false, runs = false;
+  std::string table;
+  bool head = false, base = false, runs = false, ends = false, chars = false;
   while (!r.AtEnd()) {
     const std::uint32_t tag = r.U32();
     Reader section(r.Bytes(r.U64()));
-    bool* seen = tag == kHead ? &head : tag == kBase ? &base : tag == kRuns ? &runs : nullptr;
+    if (tag == kChars) {
+      if (chars) throw ERecoveryRecordError("snapshot with a section twice");
+      chars = true;
+      table = std::string(section.Bytes(section.Left()));
+      continue;
+    }
+    bool* seen = tag == kHead ? &head : tag == kBase ? &base : tag == kRuns ? &runs : tag == kEnds ? &ends : nullptr;
     if (!seen) continue;  // a section of a later version: not needed to restore
     if (*seen) throw ERecoveryRecordError("snapshot with a section twice");
     *seen = true;
@@ -265,11 +312,14 @@ TRecoveryRecord DecodeRecoveryRecord(std::string_view bytes) {
       ReadHead(section, out);
     else if (tag == kBase)
       ReadBase(section, out);
-    else
+    else if (tag == kRuns)
       ReadRuns(section, out);
+    else
+      ReadEnds(section, out);
     if (!section.AtEnd()) throw ERecoveryRecordError("snapshot section longer than its fields");
   }
   if (!head || !base || !runs) throw ERecoveryRecordError("snapshot without a needed section");
+  if (chars) out.mappedChars = std::move(table);
   CheckConsistent(out);
   return out;
 }

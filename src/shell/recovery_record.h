@@ -10,12 +10,19 @@
 //   "HEAD": u16 path length, path; u16 window length, window; i64 written
 //           (ms since the epoch); u8 encoding, u8 bom, u8 jis kanji, u8 jis
 //           roman, u8 line end, u8 end-of-file mark; u16 twin count, each
-//           u16 code and u16 character
+//           u16 code and u16 character (written as none now; older
+//           snapshots' twins are read as kept forms of the table)
 //   "BASE": u8 kind, u16 path length, path; u64 device, u64 inode, i64
 //           size, i64 mtime seconds, i64 mtime nanoseconds, u64 sample
 //           hash; i64 base length; i64 text length
 //   "RUNS": u32 count, each i64 base offset, i64 base length, u64 text
 //           length and the text
+//   "CHRS": the document's table of mapped characters as text
+//           (TMappedChars::Save); only when it has one. The runs and a
+//           copy base hold the table's codes, which mean nothing without it.
+//   "ENDS": u32 count, each u32 line end index and u8 kind: the line ends
+//           of the text whose kind is not the head's (optional; a record
+//           without it gives every line end the head's kind)
 #pragma once
 
 #include <cstdint>
@@ -84,6 +91,9 @@ struct TRecoveryRecord {
   std::int64_t writtenMs = 0;
   TTextFormat format;
   TLineEnd lineEnd = TLineEnd::CrLf;
+  // The line ends of another kind than lineEnd, by index among the text's
+  // line ends; nullopt: not recorded (an older writer), all are lineEnd.
+  std::optional<TOtherLineEnds> otherEnds;
   bool eofMark = false;
   TRecoveryBase baseKind = TRecoveryBase::Empty;
   std::string basePath;  // Document: the file; Copy: the copy's name in the folder
@@ -91,6 +101,7 @@ struct TRecoveryRecord {
   std::int64_t baseLength = 0;
   std::int64_t length = 0;  // of the text the runs make with the base
   std::vector<TRecoveryRun> runs;
+  std::string mappedChars;  // the table as text; empty: none
   bool operator==(const TRecoveryRecord&) const = default;
 };
 

@@ -26,8 +26,26 @@ TRowSums& TRowSums::operator-=(const TRowSums& o) {
   return *this;
 }
 
-const std::vector<TRowSums>& TPointerStringList::Prefix() const {
+void TPointerStringList::BytesChanged(std::size_t b, std::int64_t delta) const {
+  if (sums_valid_ <= b + 1) return;  // the sums after b are rebuilt anyway
+  if (shifted_from_ != kNoShift && shifted_from_ != b + 1) {
+    Touch(b);  // a second shift: rebuilt as for any change
+    return;
+  }
+  shifted_from_ = b + 1;
+  shifted_bytes_ += delta;
+}
+
+void TPointerStringList::UpdatePrefix() const {
   const std::size_t n = blocks_.size();
+  const bool rebuild = prefix_.size() != n + 1 || sums_valid_ < n + 1;
+  // The shifted entries are rebuilt with the rest rather than kept apart.
+  if (rebuild && shifted_from_ != kNoShift) {
+    sums_valid_ = std::min(sums_valid_, shifted_from_);
+    shifted_from_ = kNoShift;
+    shifted_bytes_ = 0;
+  }
+  if (!rebuild) return;
   if (prefix_.size() != n + 1) {
     prefix_.resize(n + 1);
     sums_valid_ = std::min(sums_valid_, n + 1);
@@ -41,21 +59,21 @@ const std::vector<TRowSums>& TPointerStringList::Prefix() const {
     prefix_[b + 1] += blocks_[b]->Sums();
   }
   sums_valid_ = n + 1;
-  return prefix_;
 }
 
 TRowSums TPointerStringList::SumsBefore(int row) const {
-  const std::vector<TRowSums>& prefix = Prefix();
+  UpdatePrefix();
   if (row <= 0 || count_ == 0) return {};
-  if (row >= count_) return prefix.back();
+  if (row >= count_) return PrefixAt(blocks_.size());
   Locator at = Locate(row);
-  TRowSums sums = prefix[at.block];
+  TRowSums sums = PrefixAt(at.block);
   sums += blocks_[at.block]->SumsBefore(at.index);
   return sums;
 }
 
 int TPointerStringList::RowOfLineEnd(std::int64_t k) const {
-  const std::vector<TRowSums>& prefix = Prefix();
+  UpdatePrefix();
+  const std::vector<TRowSums>& prefix = prefix_;  // line ends never shift
   if (k < 0) return 0;
   if (count_ == 0 || k >= prefix.back().lineEnds) return count_;
   // The last block whose preceding line ends number at most k holds it.
@@ -70,13 +88,18 @@ int TPointerStringList::RowOfLineEnd(std::int64_t k) const {
 }
 
 int TPointerStringList::RowOfOffset(std::int64_t offset) const {
-  const std::vector<TRowSums>& prefix = Prefix();
+  UpdatePrefix();
+  const std::size_t n = blocks_.size();
   if (offset < 0) return 0;
-  if (count_ == 0 || offset >= prefix.back().Offset()) return count_;
-  auto it = std::upper_bound(prefix.begin(), prefix.end() - 1, offset,
-                             [](std::int64_t v, const TRowSums& s) { return v < s.Offset(); });
-  const std::size_t b = static_cast<std::size_t>(it - prefix.begin()) - 1;
-  std::int64_t left = offset - prefix[b].Offset();
+  if (count_ == 0 || offset >= PrefixAt(n).Offset()) return count_;
+  // The last block whose preceding text is at most offset holds it.
+  std::size_t lo = 0, hi = n;  // PrefixAt(lo) <= offset < PrefixAt(hi)
+  while (hi - lo > 1) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    (PrefixAt(mid).Offset() <= offset ? lo : hi) = mid;
+  }
+  const std::size_t b = lo;
+  std::int64_t left = offset - PrefixAt(b).Offset();
   const TRowBlock& blk = *blocks_[b];
   for (std::size_t i = 0; i < blk.Rows(); ++i) {
     const std::uint8_t d = blk.data[i];

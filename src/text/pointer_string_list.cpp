@@ -127,7 +127,8 @@ void TPointerStringList::EraseInBlock(std::size_t b, std::size_t from, std::size
 void TPointerStringList::ReplaceAt(Locator at, std::string_view s, std::size_t from, std::size_t to) {
   ++text_edits_;
   const bool keep = RowChangeKeepsMeasure(at);
-  if (blocks_[at.block]->ReplaceBytes(at.index, from, to, s) != 0) Touch(at.block);
+  const std::int64_t delta = blocks_[at.block]->ReplaceBytes(at.index, from, to, s);
+  if (delta != 0) BytesChanged(at.block, delta);
   if (keep) RowChanged(at);
   SplitIfLarge(at.block);
 }

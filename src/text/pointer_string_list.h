@@ -198,7 +198,17 @@ class TPointerStringList {
   // Block b's totals changed: the prefix sums from it on are rebuilt when
   // next asked for.
   void Touch(std::size_t b) const { sums_valid_ = std::min(sums_valid_, b + 1); }
-  const std::vector<TRowSums>& Prefix() const;
+  // Only the bytes of block b changed, by delta: the sums after it shift,
+  // which costs nothing while the edits stay in that block (typing).
+  void BytesChanged(std::size_t b, std::int64_t delta) const;
+  // Brings the prefix sums up to date; PrefixAt(b) are the totals of the
+  // blocks before b (b up to the block count).
+  void UpdatePrefix() const;
+  TRowSums PrefixAt(std::size_t b) const {
+    TRowSums sums = prefix_[b];
+    if (b >= shifted_from_) sums.bytes += shifted_bytes_;
+    return sums;
+  }
   // Block b's text changed: its widest row is measured again when asked.
   void TextChanged(std::size_t b) const;
   void Forget(const TRowBlock* blk) const;
@@ -222,9 +232,12 @@ class TPointerStringList {
   std::uint64_t text_edits_ = 0;
   mutable std::size_t last_block_ = 0;  // speeds up sequential access
   // prefix_[b]: totals of the blocks before b; entries from sums_valid_ on
-  // are stale.
+  // are stale, and those from shifted_from_ on lack shifted_bytes_ bytes.
   mutable std::vector<TRowSums> prefix_;
   mutable std::size_t sums_valid_ = 0;
+  static constexpr std::size_t kNoShift = SIZE_MAX;
+  mutable std::size_t shifted_from_ = kNoShift;
+  mutable std::int64_t shifted_bytes_ = 0;
   mutable std::int64_t widest_ = -1;  // -1: measure every block again
   mutable std::vector<const TRowBlock*> changed_blocks_;  // to measure before widest_ holds
   std::uint32_t width_generation_ = 1;

@@ -15,6 +15,8 @@
 
 #include "form_fixture.h"
 #include "iconv_text.h"
+#include "platform/mapped_chars.h"
+#include "platform/unicode.h"
 
 namespace yk::test {
 namespace {
@@ -116,16 +118,23 @@ TEST_F(EncodingTest, CorpusIsDetectedShownAndSavedBackInItsEncoding) {
   }
 }
 
-TEST_F(EncodingTest, CharactersCp932LacksKeepTheFileFromBeingWrittenOver) {
-  // 絵文字😀と𠮷 CR LF
-  const std::string bytes = "\xe7\xb5\xb5\xe6\x96\x87\xe5\xad\x97\xf0\x9f\x98\x80\xe3\x81\xa8\xf0\xa0\xae\xb7\r\n";
+// More different characters outside CP932 than free codes: the first
+// 1,880 (kanji beyond the BMP here) are shown, the rest as "?", and the file
+// is protected.
+TEST_F(EncodingTest, CharactersBeyondTheFreeCodesKeepTheFileFromBeingWrittenOver) {
+  std::string first;
+  for (char32_t c = 0x20000; c < 0x20000 + TMappedChars::kCapacity; ++c) unicode::AppendUtf8(first, c);
+  // 絵文字😀と𠮷 CR LF after them: two characters find no code.
+  const std::string bytes =
+      first + "\r\n\xe7\xb5\xb5\xe6\x96\x87\xe5\xad\x97\xf0\x9f\x98\x80\xe3\x81\xa8\xf0\xa0\xae\xb7\r\n";
   const std::string path = File("emoji.txt", bytes);
   prompts.Expect(TKind::Warning);
   TMainForm& form = Make({path});
   EXPECT_TRUE(prompts.Last().text.contains(QStringLiteral("2 ")));
+  EXPECT_TRUE(prompts.Last().text.contains(QStringLiteral("1882 ")));
   EXPECT_TRUE(Doc().ReadOnly());
   EXPECT_EQ(form.EncodingPanel->text(), QStringLiteral("UTF-8 CRLF"));
-  EXPECT_EQ(Doc().Lines().GetTextStr(), "\x8a\x47\x95\xb6\x8e\x9a?\x82\xc6?\r\n");
+  EXPECT_EQ(Doc().Lines().Get(1), "\x8a\x47\x95\xb6\x8e\x9a?\x82\xc6?");
 
   // Save says why and offers another name; the file's own name is refused
   // before any question about replacing it.
@@ -141,14 +150,17 @@ TEST_F(EncodingTest, CharactersCp932LacksKeepTheFileFromBeingWrittenOver) {
   EXPECT_TRUE(Slurp(path) == bytes);
   EXPECT_FALSE(std::filesystem::exists(dir.File("wrapped.txt")));
 
-  // Another name, once the loss is agreed to: CP932, and an ordinary document.
+  // Another name, once the loss is agreed to: Shift-JIS cannot hold the
+  // 1,880 shown either, and UTF-8 is taken instead; an ordinary document.
   const std::string copy = dir.File("copy.txt");
   prompts.SaveFile(Q(copy));
   prompts.Answer(TDialogAnswer::Yes);
+  prompts.Answer(TDialogAnswer::Yes);
   EXPECT_TRUE(form.SaveAs1Click());
-  EXPECT_EQ(Slurp(copy), "\x8a\x47\x95\xb6\x8e\x9a?\x82\xc6?\r\n");
+  EXPECT_TRUE(prompts.Last().text.contains(QStringLiteral("1880 ")));
+  EXPECT_TRUE(Slurp(copy) == first + "\r\n\xe7\xb5\xb5\xe6\x96\x87\xe5\xad\x97?\xe3\x81\xa8?\r\n");
   EXPECT_FALSE(Doc().ReadOnly());
-  EXPECT_EQ(form.EncodingPanel->text(), QStringLiteral("SJIS CRLF"));
+  EXPECT_EQ(form.EncodingPanel->text(), QStringLiteral("UTF-8 CRLF"));
   Doc().SetSelTextBuf("a");
   EXPECT_TRUE(form.RunCommand("Save1"));
   EXPECT_EQ(Slurp(copy).substr(0, 1), "a");

@@ -130,5 +130,15 @@ TEST_F(PrintTest, ColumnsAreTheScreensAndAWideRowIsCarriedOn) {
   EXPECT_EQ(wide, QString::fromStdString(digits));
 }
 
+// Characters a UTF-8 document holds beyond Shift-JIS are printed as
+// themselves, not as the user-defined codes that stand for them.
+TEST_F(PrintTest, MappedCharactersArePrintedAsThemselves) {
+  Make({File("u.txt", "x\xc3\xa9\xc3\xb6x\n")});  // xéöx
+  const TPdf pdf = Print();
+  ASSERT_EQ(pdf.pages, 1);
+  EXPECT_TRUE(pdf.Text(1).remove(QLatin1Char(' ')).contains(QString::fromUtf8("x\u00e9\u00f6x")))
+      << pdf.Text(1).toStdString();
+}
+
 }  // namespace
 }  // namespace yk::test

@@ -14,7 +14,9 @@
 #include <filesystem>
 
 #include "form_fixture.h"
-#include "text/file_mapping.h"
+#include "platform/mapped_chars.h"
+#include "platform/unicode.h"
+#include "text/text_image.h"
 
 namespace yk::test {
 namespace {
@@ -185,8 +187,10 @@ TEST_F(SaveSafetyTest, AFileWithoutWritePermissionOpensReadOnlyAndSaveOffersSave
 
 // The protection for characters CP932 lacks shows the same way.
 TEST_F(SaveSafetyTest, ADocumentProtectedForItsCharactersShowsWhyAKeyIsRefused) {
-  // 😀 CR LF
-  const std::string path = File("emoji.txt", "\xf0\x9f\x98\x80\r\n");
+  // More different characters outside Shift-JIS than free codes, CR LF.
+  std::string bytes;
+  for (char32_t c = 0x20000; c <= 0x20000 + TMappedChars::kCapacity; ++c) unicode::AppendUtf8(bytes, c);
+  const std::string path = File("emoji.txt", bytes + "\r\n");
   prompts.Expect(TKind::Warning);
   TMainForm& f = Open(path);
   EXPECT_TRUE(Title().contains(QStringLiteral("[読み取り専用]")));
@@ -223,12 +227,12 @@ TEST_F(SaveSafetyTest, SaveAsOntoADanglingLinkWritesWhereItPoints) {
   EXPECT_TRUE(std::filesystem::is_symlink(nowhere));
 }
 
-// A large document's rows are read from its file's pages: rewriting that
-// file in place (it has a second name) must write the document's text, not
-// bytes the save itself has just put there.
+// A large document's rows stay in the image its file was read into:
+// rewriting that file in place (it has a second name) must write the
+// document's text, not bytes the save itself has just put there.
 TEST_F(SaveSafetyTest, ASaveInPlaceOfADocumentReadFromItsFilesPagesWritesItsText) {
-  const std::size_t was = TFileMapping::MinimumSize();
-  TFileMapping::SetMinimumSize(4096);
+  const std::size_t was = TTextImage::MinimumSize();
+  TTextImage::SetMinimumSize(4096);
   std::string bytes;
   for (int i = 0; bytes.size() < (3u << 20); ++i) bytes += "line " + std::to_string(i) + " of the document\r\n";
   const std::string path = File("big.txt", bytes), other = dir.File("big-link.txt");
@@ -237,7 +241,7 @@ TEST_F(SaveSafetyTest, ASaveInPlaceOfADocumentReadFromItsFilesPagesWritesItsText
   Key(Qt::Key_X);
   Key(Qt::Key_Return);
   Key(Qt::Key_S, Qt::ControlModifier);
-  TFileMapping::SetMinimumSize(was);
+  TTextImage::SetMinimumSize(was);
   const std::string saved = Slurp(other);
   EXPECT_EQ(saved.size(), bytes.size() + 3);
   const std::string expected = "x\r\n" + bytes;

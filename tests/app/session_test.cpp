@@ -1,7 +1,9 @@
 // The end of the session and of the process: recovery snapshots written
 // instead of a question, offered again when the document opens, the
 // session's question, and the real program closed by SIGTERM and SIGHUP.
+#include <QLabel>
 #include <QProcess>
+#include <QTest>
 #include <QTimer>
 
 #include <sys/stat.h>
@@ -350,6 +352,42 @@ TEST_F(PeriodicRecoveryTest, ALargeDocumentIsCopiedOnceThenKeptAsChanges) {
   form->close();
   for (const auto& entry : std::filesystem::directory_iterator(Folder()))
     EXPECT_NE(entry.path().filename().string().rfind("recovery-", 0), 0u) << entry.path();
+}
+
+// A window that dies with a file of mixed line ends open: whatever the
+// snapshot counts against (the file, nothing, a copy of a large text), the
+// restored document saves every line with its own line end, and the line
+// made by Enter with the one of the line it split.
+TEST_F(PeriodicRecoveryTest, RestoredLinesKeepTheirOwnLineEnds) {
+  const std::string head = "a\rbb\ncc\r\n", edited = "a\rb\nXb\ncc\r\n";
+  const struct {
+    const char* name;
+    std::string tail;
+    bool replaced;  // by another program before the snapshot
+    TRecoveryBase base;
+  } cases[] = {
+      {"runs.txt", "", false, TRecoveryBase::Document},
+      {"whole.txt", "", true, TRecoveryBase::Empty},
+      {"copy.txt", Numbered(100'000), true, TRecoveryBase::Copy},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string doc = File(c.name, head + c.tail);
+    Make({doc});
+    Doc().SetRowCol(1, 1);  // between the two b
+    QTest::keyClick(form->Memo1, Qt::Key_Return);
+    Type("X");
+    if (c.replaced) Spit(doc, "gone\r\n");
+    Tick();
+    EXPECT_EQ(RecordOf(doc).baseKind, c.base);
+    form.reset();
+    prompts.Answer(kYes);
+    Make({doc});
+    ASSERT_TRUE(Doc().Modified());
+    EXPECT_EQ(form->EncodingPanel->text(), QString::fromUtf8("SJIS CR 混在"));
+    ASSERT_TRUE(form->Save1Click());
+    EXPECT_TRUE(Slurp(doc) == edited + c.tail);
+  }
 }
 
 // --- the program as a process -----------------------------------------------------

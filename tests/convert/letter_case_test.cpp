@@ -1,5 +1,6 @@
 // Upper and lower case by character.
 #include "convert/letter_case.h"
+#include "convert/zenhan.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,29 @@ TEST(LetterCase, EveryTwoByteCharacter) {
   }
   EXPECT_EQ(uppered, 26 + 24 + 33);
   EXPECT_EQ(lowered, 26 + 24 + 33);
+}
+
+}  // namespace
+}  // namespace yk
+
+namespace yk {
+namespace {
+
+// Every code of the user-defined area (where a document's characters
+// outside CP932 live), alone and between letters: no conversion touches
+// it, also where its trail byte looks like a letter or a kana.
+TEST(MappedCodes, NoConversionTouchesTheUserDefinedArea) {
+  for (unsigned lead = 0xF0; lead <= 0xF9; ++lead) {
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      if (trail == 0x7F) continue;
+      const std::string code{static_cast<char>(lead), static_cast<char>(trail)};
+      const std::string text = "a" + code + "\x82\x81";  // a, the code, ａ
+      ASSERT_EQ(UpperCase(text), "A" + code + "\x82\x60") << std::hex << lead << trail;
+      ASSERT_EQ(LowerCase(UpperCase(text)), text);
+      ASSERT_EQ(ZenkakuToHankaku(code), code);
+      ASSERT_EQ(HankakuToZenkaku(code), code);
+    }
+  }
 }
 
 }  // namespace

@@ -75,6 +75,29 @@ TEST(SearchHistory, NewestFirstWithoutDuplicates) {
   EXPECT_EQ(h.back(), "1");  // the oldest went out
 }
 
+// What the settings file keeps of a search text: CP932, as every earlier
+// version wrote it, wherever that gives the text back exactly; else the
+// UTF-8 form behind ESC % G.
+TEST(StoredText, Cp932WhereExactElseUtf8) {
+  const struct {
+    const char* utf8;
+    std::string stored;
+  } cases[] = {
+      {"abc", "abc"},
+      {"\xe3\x81\x82\xef\xbd\x9e", "\x82\xa0\x81\x60"},                // あ～: CP932's own tilde
+      {"\xe3\x80\x9c", "\x1b%G\xe3\x80\x9c"},                          // 〜: written as ～ in CP932
+      {"\xf0\x9f\x98\x80x", "\x1b%G\xf0\x9f\x98\x80x"},              // 😀x
+      {"\x1b%Gabc", "\x1b%G\x1b%Gabc"},                                   // the escape itself, typed
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    const QString text = QString::fromUtf8(c.utf8);
+    EXPECT_EQ(ToStoredText(text), c.stored) << c.utf8;
+    EXPECT_EQ(FromStoredText(c.stored), text) << c.utf8;
+  }
+  EXPECT_EQ(FromStoredText("\x82\xa0"), QString::fromUtf8("\xe3\x81\x82"));  // an old entry
+}
+
 TEST_F(SearchDialogTest, CaptionsAndControls) {
   TFormSearch search;
   TFormReplace replace;

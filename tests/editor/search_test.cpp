@@ -264,3 +264,26 @@ TEST(SearchText, AnyBytesStayInsideTheText) {
 }
 
 }  // namespace
+
+// Codes of the user-defined area (a document's characters outside CP932)
+// match only themselves, whatever the case and width options, also where
+// their trail byte looks like a letter; ａ and a still find each other.
+TEST(SearchText, MappedCodesMatchOnlyThemselves) {
+  const std::string text = "\xf9\x61\xf9\x41\xf0\x81\x82\x81" "a\xf9\x60";  // codes F961 F941 F081, ａ, a, F960
+  const struct {
+    std::string pattern;
+    const char* found;         // without the width option
+    const char* foundAnyWidth;  // with it
+  } cases[] = {
+      {"\xf9\x61", "0,2", "0,2"}, {"\xf9\x41", "2,2", "2,2"}, {"\xf0\x81", "4,2", "4,2"},
+      {"\xf9\x60", "9,2", "9,2"}, {"A", "8,1", "6,2"},
+  };
+  for (const auto& c : cases)
+    for (const TSearchOptions options : {F, static_cast<TSearchOptions>(F | sfNoMatchZenkaku)}) {
+      const bool any = options & sfNoMatchZenkaku;
+      EXPECT_EQ(Find(text, c.pattern, options), any ? c.foundAnyWidth : c.found) << testing::PrintToString(c.pattern);
+      if (c.pattern != "A") {
+        EXPECT_EQ(Find(text, c.pattern, options | sfMatchCase), any ? c.foundAnyWidth : c.found);
+      }
+    }
+}

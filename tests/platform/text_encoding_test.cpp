@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/cp932_codec.h"
+#include "platform/mapped_chars.h"
 #include "iconv_text.h"
 
 using namespace yk;
@@ -33,12 +34,17 @@ const std::string kJisStyle =
     "\xc2\xa2\xc2\xa3\xc2\xac\r\n";
 const std::string kJisStyleCp932 = "\x94\x67\x81\x60\x83\x5f\x83\x62\x83\x56\x83\x85\x81\x7c\x81\x61\x81\x91\x81\x92\x81\xca\r\n";
 const std::string kAscii = "plain ASCII\r\nonly\n";
-// 絵文字😀と𠮷とé CR LF: three characters CP932 does not have.
+// 絵文字😀と𠮷とé CR LF: three characters CP932 does not have, given codes
+// of the user-defined area from its top down.
 const std::string kOutside = "\xe7\xb5\xb5\xe6\x96\x87\xe5\xad\x97\xf0\x9f\x98\x80\xe3\x81\xa8\xf0\xa0\xae\xb7\xe3\x81\xa8\xc3\xa9\r\n";
-const std::string kOutsideCp932 = "\x8a\x47\x95\xb6\x8e\x9a?\x82\xc6?\x82\xc6?\r\n";
-// 〜と～: WAVE DASH and FULLWIDTH TILDE, which CP932 writes alike.
+const std::string kOutsideCp932 = "\x8a\x47\x95\xb6\x8e\x9a\xf9\xfc\x82\xc6\xf9\xfb\x82\xc6\xf9\xfa\r\n";
+// café ü: letters JIS X 0212 has (EUC-JP's three-byte set) and CP932 has not.
+const std::string kLatin = "caf\xc3\xa9 \xc3\xbc";
+const std::string kLatinCp932 = "caf\xf9\xfc \xf9\xfb";
+// 〜と～: WAVE DASH and FULLWIDTH TILDE, which CP932 writes alike: the first
+// keeps CP932's code, the second gets one of its own.
 const std::string kBothTildes = "\xe3\x80\x9c\xe3\x81\xa8\xef\xbd\x9e";
-const std::string kBothTildesCp932 = "\x81\x60\x82\xc6\x81\x60";
+const std::string kBothTildesCp932 = "\x81\x60\x82\xc6\xf9\xfc";
 // ①髙纊: vendor extensions (NEC special, IBM kanji).
 const std::string kVendor = "\xe2\x91\xa0\xe9\xab\x99\xe7\xba\x8a";
 const std::string kVendorCp932 = "\x87\x40\xfb\xfc\xfa\x5c";
@@ -53,7 +59,7 @@ struct CorpusFile {
   std::string_view bom;
   TTextEncoding detected;
   const std::string& cp932;
-  int unmapped;
+  int mapped;  // codes of the user-defined area given
 };
 
 const CorpusFile kCorpus[] = {
@@ -75,6 +81,7 @@ const CorpusFile kCorpus[] = {
     {"utf16be_bom_ascii", kAscii, "UTF-16BE", "\xfe\xff", teUtf16Be, kAscii, 0},
     {"utf8_outside_cp932", kOutside, "UTF-8", "", teUtf8, kOutsideCp932, 3},
     {"utf16le_bom_outside_cp932", kOutside, "UTF-16LE", "\xff\xfe", teUtf16Le, kOutsideCp932, 3},
+    {"eucjp_latin", kLatin, "EUC-JP", "", teEucJp, kLatinCp932, 2},
     {"utf8_both_tildes", kBothTildes, "UTF-8", "", teUtf8, kBothTildesCp932, 1},
     {"utf8_vendor", kVendor, "UTF-8", "", teUtf8, kVendorCp932, 0},
     {"sjis_vendor", kVendor, "CP932", "", teCp932, kVendorCp932, 0},
@@ -102,24 +109,22 @@ TEST(TextEncoding, CorpusIsDetectedReadAndWrittenBackByteForByte) {
     EXPECT_EQ(d.format.encoding, f.detected);
     EXPECT_EQ(d.format.bom, !f.bom.empty());
     EXPECT_EQ(d.bytes, f.cp932);
-    EXPECT_EQ(d.unmapped, f.unmapped);
-    EXPECT_EQ(d.invalid, 0);
-    EXPECT_EQ(d.exact, f.unmapped == 0);
-    const TEncodedText back = EncodeText(d.bytes, d.format);
-    if (d.exact) {
-      EXPECT_EQ(back.bytes, file);
-    }
+    EXPECT_EQ(d.chars ? d.chars->Count() : 0, f.mapped);
+    EXPECT_EQ(d.Lost(), 0);
+    EXPECT_TRUE(d.exact);
+    const TEncodedText back = EncodeText(d.bytes, d.format, d.chars.get());
+    EXPECT_EQ(back.bytes, file);
     EXPECT_EQ(back.unrepresentable, 0);
   }
 }
 
 TEST(TextEncoding, EditedCorpusIsWrittenInTheFilesEncoding) {
   for (const CorpusFile& f : kCorpus) {
-    if (f.unmapped > 0 || f.detected == teCp932) continue;
+    if (f.detected == teCp932) continue;
     SCOPED_TRACE(f.name);
     const TDecodedText d = DecodeText(FileBytes(f));
     // あ and a line end at the front, ｱ at the end.
-    const TEncodedText e = EncodeText("\x82\xa0\r\n" + d.bytes + "\xb1", d.format);
+    const TEncodedText e = EncodeText("\x82\xa0\r\n" + d.bytes + "\xb1", d.format, d.chars.get());
     EXPECT_EQ(e.unrepresentable, 0);
     const std::string expected = "\xe3\x81\x82\r\n" + f.text + "\xef\xbd\xb1";
     EXPECT_EQ(AsUtf8(f, e.bytes), expected);
@@ -191,8 +196,8 @@ TEST(TextEncoding, ChosenEncodingReadsMalformedSequencesAsCountedQuestionMarks) 
   EXPECT_EQ(DecodeTextAs("\xef\xbb\xbf" "a", teUtf8).bytes, "a");
   const TDecodedText other = DecodeTextAs(std::string("\xfe\xff\x61\x00", 4), teUtf16Le);  // U+FFFE, a
   EXPECT_FALSE(other.format.bom);
-  EXPECT_EQ(other.bytes, "?a");
-  EXPECT_EQ(other.unmapped, 1);
+  EXPECT_EQ(other.bytes, "\xf9\xfc" "a");
+  EXPECT_EQ(other.Lost(), 0);
 }
 
 TEST(TextEncoding, WritingCountsWhatTheEncodingCannotHold) {
@@ -384,12 +389,17 @@ TEST(TextEncoding, DetectionOfCp932StopsAtItsFirstJapaneseCharacters) {
   EXPECT_EQ(utf8.Result(), teUtf8);
 }
 
-TEST(TextEncoding, SupplementaryKanjiWrittenBackOtherwiseIsShownAndCounted) {
-  // № as JIS X 0212 in EUC-JP: CP932 shows it as its NEC symbol, which a
-  // save writes in JIS X 0208 instead. Shown as itself, not followed by a
-  // "?", and counted, so the file is not written over.
-  const TDecodedText d = DecodeTextAs("\x8f\xa2\xf1" "a", teEucJp);
-  EXPECT_EQ(d.bytes, "\x87\x82" "a");
-  EXPECT_EQ(d.unmapped, 1);
-  EXPECT_FALSE(d.exact);
+TEST(TextEncoding, SupplementaryKanjiWrittenBackOtherwiseKeepACodeOfTheirOwn) {
+  // № as JIS X 0212 in EUC-JP: CP932 has it as its NEC symbol, which a save
+  // writes in JIS X 0208. It gets a mapped code, so it is written back as
+  // it came, beside the JIS X 0208 № (row 13) that keeps CP932's code.
+  const std::string euc = "\x8f\xa2\xf1" "a\xad\xe2";
+  const TDecodedText d = DecodeTextAs(euc, teEucJp);
+  EXPECT_EQ(d.bytes, "\xf9\xfc" "a\x87\x82");
+  EXPECT_EQ(d.Lost(), 0);
+  EXPECT_TRUE(d.exact);
+  EXPECT_EQ(EncodeText(d.bytes, d.format, d.chars.get()).bytes, euc);
+  TTextFormat utf8;
+  utf8.encoding = teUtf8;
+  EXPECT_EQ(EncodeText(d.bytes, utf8, d.chars.get()).bytes, "\xe2\x84\x96" "a\xe2\x84\x96");
 }

@@ -14,6 +14,7 @@
 
 #include "editor/editor.h"
 #include "platform/cp932_codec.h"
+#include "platform/mapped_chars.h"
 #include "qt/editor_widget.h"
 
 namespace yk {
@@ -227,7 +228,7 @@ TEST_F(AccessibleTest, SelectionAndEditingInUnicodeOffsets) {
       {"insert", [&] { edit()->insertText(3, QString::fromUtf8("え")); }, "あいうえ abc\n二\n"},
       {"delete", [&] { edit()->deleteText(0, 2); }, "うえ abc\n二\n"},
       {"replace across the line end", [&] { edit()->replaceText(5, 7, QString::fromUtf8("Ｘ")); }, "うえ abＸ二\n"},
-      {"unmappable", [&] { edit()->insertText(0, QString::fromUtf8("😀")); }, "?うえ abＸ二\n"},
+      {"outside Shift-JIS", [&] { edit()->insertText(0, QString::fromUtf8("😀")); }, "😀うえ abＸ二\n"},
   };
   for (const Case& c : cases) {
     c.act();
@@ -236,7 +237,36 @@ TEST_F(AccessibleTest, SelectionAndEditingInUnicodeOffsets) {
   ed().SetReadOnly(true);
   edit()->deleteText(0, 3);
   edit()->insertText(0, QStringLiteral("x"));
-  EXPECT_EQ(text()->text(0, -1), QString::fromUtf8("?うえ abＸ二\n"));
+  EXPECT_EQ(text()->text(0, -1), QString::fromUtf8("😀うえ abＸ二\n"));
+}
+
+// Codes of the document's table of mapped characters are read as the
+// characters they stand for, one beyond the BMP two units long, and every
+// offset after it lands where the screen shows it. Counts made with the
+// table before go when the document gets another.
+TEST_F(AccessibleTest, MappedCharactersAreReadAsThemselves) {
+  auto chars = std::make_shared<TMappedChars>(true);
+  const auto code = [&](char32_t c) {
+    const std::uint16_t k = chars->CodeFor(c);
+    return std::string{static_cast<char>(k >> 8), static_cast<char>(k & 0xFF)};
+  };
+  ed().SetLines({code(U'\U0001F600') + "a" + code(U'\u00E9'), "x"});  // 😀aé / x
+  EXPECT_EQ(text()->characterCount(), 6);  // the widget's own table: user-defined glyphs, one unit each
+  w.SetChars(chars);
+  EXPECT_EQ(text()->text(0, -1), QString::fromUtf8("😀aé\nx\n"));
+  EXPECT_EQ(text()->characterCount(), 7);
+  int start = 0, end = 0;
+  EXPECT_EQ(text()->textAtOffset(2, QAccessible::CharBoundary, &start, &end), QStringLiteral("a"));
+  EXPECT_EQ(text()->textAtOffset(3, QAccessible::CharBoundary, &start, &end), QString::fromUtf8("é"));
+  EXPECT_EQ(start, 3);
+  text()->setCursorPosition(5);  // the start of x
+  EXPECT_EQ(ed().Row(), 1);
+  EXPECT_EQ(ed().Col(), 0);
+  EXPECT_EQ(text()->characterRect(3).width(), 2 * ed().ColWidth());
+  // Typed through the interface: a code of the same table.
+  edit()->insertText(3, QString::fromUtf8("한😀"));
+  EXPECT_EQ(text()->text(0, 7), QString::fromUtf8("😀a한😀é"));
+  EXPECT_EQ(ed().Lines().Get(0).substr(5, 2), code(U'\U0001F600'));
 }
 
 // What the notices said, as strings.

@@ -136,21 +136,25 @@ TEST_F(EditorWidgetTest, InputMethodCommitIsOneEditAndPreeditShowsAtTheCaret) {
   EXPECT_EQ(after.left() - before.left(), 6 * ed().ColWidth());  // the input method follows the caret
   ed().Undo();
   EXPECT_EQ(ed().RowText(0), "ab");
-  // Characters with no CP932 form are counted for the user.
+  // A character with no CP932 form gets a code of the document's table.
   int replaced = 0;
   QObject::connect(&w, &TEditorWidget::charactersReplaced, [&](int n) { replaced += n; });
   QInputMethodEvent emoji;
   emoji.setCommitString(QString::fromUtf8("x\U0001F600"));
   QCoreApplication::sendEvent(&w, &emoji);
-  EXPECT_EQ(replaced, 1);
-  EXPECT_EQ(ed().RowText(0), "abx?");
+  EXPECT_EQ(replaced, 0);
+  EXPECT_EQ(ed().RowText(0), "abx\xf9\xfc");
+  EXPECT_EQ(w.ToText(ed().RowText(0)), QString::fromUtf8("abx\U0001F600"));
 }
 
-// A character with no CP932 form is typed as "?" and then reported: the
-// notice comes after the edit, so whatever shows it cannot hold up or eat
-// the keys around it.
+// A character with no CP932 form, when the document's table has no free
+// code left, is typed as "?" and then reported: the notice comes after the
+// edit, so whatever shows it cannot hold up or eat the keys around it.
 TEST_F(EditorWidgetTest, ReplacedCharactersAreReportedAfterTheyWentIn) {
   SetText({""});
+  auto full = std::make_shared<TMappedChars>();
+  for (char32_t c = 0x20000; full->Count() < TMappedChars::kCapacity; ++c) full->CodeFor(c);
+  w.SetChars(full);
   QStringList seen;
   QObject::connect(&w, &TEditorWidget::charactersReplaced,
                    [&](int n) { seen << QString::number(n) + ":" + ToQString(ed().RowText(0)); });

@@ -101,6 +101,38 @@ TEST(QtClipboard, TextSourceIsReadWhenPasted) {
   EXPECT_EQ(System().text(), "other");
 }
 
+// A copy with mapped characters shows other programs the real characters
+// and comes back into its own document as the same bytes; a document with
+// another table takes the characters and gives them codes of its own, so
+// no code changes meaning on the way.
+TEST(QtClipboard, MappedCodesNeverCrossIntoAnotherTable) {
+  auto a = std::make_shared<TMappedChars>(true);
+  auto b = std::make_shared<TMappedChars>(true);
+  EXPECT_EQ(a->CodeFor(U'\U0001F600'), 0xF9FC);
+  EXPECT_EQ(b->CodeFor(U'é'), 0xF9FC);
+  TQtClipboard from, to, none;
+  from.Chars = [&] { return a; };
+  to.Chars = [&] { return b; };
+  from.SetText("x\xf9\xfc\r\ny", true);
+  EXPECT_EQ(System().text(), QString::fromUtf8("x\U0001F600\ny"));
+  EXPECT_EQ(from.Text(), "x\xf9\xfc\r\ny");
+  EXPECT_EQ(to.Text(), "x\xf9\xfb\ny");
+  EXPECT_EQ(b->CharOf(0xF9FB), U'\U0001F600');
+  EXPECT_TRUE(to.HasBoxFormat());
+  EXPECT_EQ(none.Text(), "x?\ny");
+  // Bytes of a document without mapped characters holding its own
+  // user-defined character 0xF9FC (private use U+E757): in b that code is
+  // é, so the character takes another.
+  none.SetText("\xf9\xfcz", false);
+  EXPECT_EQ(to.Text(), "\xf9\xfaz");
+  EXPECT_EQ(from.Text(), "\xf9\xfbz");  // a: its 0xF9FC is the emoji
+  // A selection offered for later is read with the table of that time.
+  from.SetTextSource([] { return std::string("\xf9\xfc"); });
+  EXPECT_EQ(System().text(), QString::fromUtf8("\U0001F600"));
+  EXPECT_EQ(to.Text(), "\xf9\xfb");
+  from.Withdraw();
+}
+
 TEST(QtClipboard, EmptyOrNonTextClipboard) {
   TQtClipboard clipboard;
   System().clear();

@@ -22,10 +22,10 @@ class QtSurfaceTest : public ::testing::Test {
 
   // Paints with a fresh surface on a white image.
   template <class Paint>
-  QImage Draw(Paint paint, int width = 240, int height = 40) {
+  QImage Draw(Paint paint, int width = 240, int height = 40, const TMappedChars* chars = nullptr) {
     QImage image = WhiteImage(width, height);
     QPainter painter(&image);
-    TQtSurface surface(painter, font_, palette_);
+    TQtSurface surface(painter, font_, palette_, chars);
     paint(surface);
     return image;
   }
@@ -177,6 +177,32 @@ TEST_F(QtSurfaceTest, CachedCellsPaintTheSamePixelsAsGlyphs) {
     }
   }
   TQtSurface::SetGlyphCellsEnabled(true);
+}
+
+TEST_F(QtSurfaceTest, MappedCharactersAreDrawnAsTheirRealCharactersInTheirCells) {
+  // é (a letter some font has), a joiner no font draws, and one code the
+  // table did not give (drawn as the private-use character it is).
+  TMappedChars chars(true);
+  const struct {
+    char32_t c;
+  } cases[] = {{U'é'}, {U'\u200D'}, {U'\U000E0100'}};
+  std::vector<QImage> images;
+  for (const auto& c : cases) {
+    const std::uint16_t code = chars.CodeFor(c.c);
+    const std::string bytes{char(code >> 8), char(code & 0xFF)};
+    const int x = 3 * cw_;
+    const QImage image =
+        Draw([&](TQtSurface& s) { s.TextRun(x, 0, cw_, bytes, clBlack, clNone, {}, All()); }, 240, 40, &chars);
+    const QRect ink = InkBox(image, Qt::white);
+    ASSERT_FALSE(ink.isEmpty()) << std::hex << unsigned(c.c);
+    EXPECT_GE(ink.left(), x);
+    EXPECT_LT(ink.right(), x + 2 * cw_);
+    images.push_back(image);
+  }
+  // é differs from what the same code shows without the table.
+  const QImage plain = Draw([&](TQtSurface& s) { s.TextRun(3 * cw_, 0, cw_, "\xf9\xfc", clBlack, clNone, {}, All()); });
+  EXPECT_NE(images[0], plain);
+  EXPECT_NE(images[0], images[1]);
 }
 
 TEST_F(QtSurfaceTest, LinesAndRectangles) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "iconv_text.h"
+#include "platform/unicode.h"
 #include "temp_dir.h"
 #include "text/errors.h"
 #include "text/fake_editor.h"
@@ -167,6 +169,25 @@ TEST_F(EncodedFileTest, CharactersTheEncodingCannotHoldAreWrittenOnlyWhenConfirm
   EXPECT_EQ(Slurp(path), "?\xa4\xa2\r\n");
 }
 
+TEST_F(EncodedFileTest, MappedCharactersLoadEditableAndSaveBackAsTheyCame) {
+  // 😀é LF 〜～ LF 𠮷: an emoji, a Latin letter, both tildes, a kanji beyond
+  // the BMP, from UTF-8 and UTF-16 across a block end.
+  std::string text = std::string(kMiB - 2, 'x') + "\xf0\x9f\x98\x80\xc3\xa9\n\xe3\x80\x9c\xef\xbd\x9e\n\xf0\xa0\xae\xb7";
+  for (const char* writer : {"UTF-8", "UTF-16LE"}) {
+    SCOPED_TRACE(writer);
+    const std::string bytes = std::string(writer) == "UTF-8" ? text : "\xff\xfe" + Iconv(writer, "UTF-8", text);
+    const TLoadedText loaded = Load(bytes);
+    EXPECT_EQ(loaded.Lost(), 0);
+    EXPECT_TRUE(loaded.exact);
+    ASSERT_TRUE(loaded.chars);
+    EXPECT_EQ(loaded.chars->Count(), 4);
+    EXPECT_EQ(ed.lines.Get(0).substr(kMiB - 2), "\xf9\xfc\xf9\xfb");
+    EXPECT_EQ(ed.lines.Get(1), "\x81\x60\xf9\xfa");
+    EXPECT_TRUE(SaveEncodedRows(ed.Rows(), path, loaded.lineEnd, false, loaded.format, {}, false, loaded.chars.get()));
+    EXPECT_TRUE(Slurp(path) == bytes);
+  }
+}
+
 // A file that mixes line ends, in every encoding, with pieces cut between
 // a CR and its LF: saved back unchanged, each line with its own line end.
 TEST_F(EncodedFileTest, MixedLineEndsAreSavedBackAsTheyWere) {
@@ -183,6 +204,56 @@ TEST_F(EncodedFileTest, MixedLineEndsAreSavedBackAsTheyWere) {
     ASSERT_TRUE(SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, format));
     EXPECT_TRUE(Slurp(path) == bytes);
   }
+}
+
+TEST_F(EncodedFileTest, MoreDistinctCharactersThanFreeCodesAreCounted) {
+  // 1,881 kanji beyond the BMP, the last twice: two "?" for one character.
+  std::string text;
+  for (char32_t c = 0x20000; c <= 0x20000 + TMappedChars::kCapacity; ++c) unicode::AppendUtf8(text, c);
+  unicode::AppendUtf8(text, 0x20000 + TMappedChars::kCapacity);
+  const TLoadedText loaded = Load(text);
+  EXPECT_EQ(loaded.unmapped, 2);
+  EXPECT_EQ(loaded.overflow, 1);
+  EXPECT_FALSE(loaded.exact);
+}
+
+TEST_F(EncodedFileTest, Cp932DocumentsGiveCodesTheyDoNotHoldThemselves) {
+  // A Shift-JIS file with its own user-defined character 0xF9FC: the first
+  // character typed that CP932 lacks takes the next code down.
+  const TLoadedText loaded = Load("\x82\xa0\xf9\xfc\r\n");
+  EXPECT_EQ(loaded.format.encoding, teCp932);
+  ASSERT_TRUE(loaded.chars);
+  EXPECT_EQ(loaded.chars->CodeFor(U'\U0001F600'), 0xF9FB);
+  ed.lines.SetTextStr("\x82\xa0\xf9\xfc\xf9\xfb\r\n");
+  // Shift-JIS has no bytes for it: "?" after the question; its own code stays.
+  EXPECT_EQ(CountUnwritable(ed.Rows(), teCp932, *loaded.chars), 1);
+  int asked = 0;
+  EXPECT_TRUE(SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, Format(teCp932), [&](int lost) {
+    asked = lost;
+    return true;
+  }, true, loaded.chars.get()));
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(Slurp(path), "\x82\xa0\xf9\xfc?\r\n\x1a");
+  // UTF-8 holds it.
+  EXPECT_EQ(CountUnwritable(ed.Rows(), teUtf8, *loaded.chars), 0);
+  // (The line keeps the CR LF it was given.)
+  SaveEncodedRows(ed.Rows(), path, TLineEnd::Lf, false, Format(teUtf8), {}, false, loaded.chars.get());
+  EXPECT_EQ(Slurp(path), "\xe3\x81\x82\xee\x9d\x97\xf0\x9f\x98\x80\r\n");
+}
+
+TEST_F(EncodedFileTest, MappedCharactersOfJisX0212GoBackToEucJp) {
+  // café ü in EUC-JP: é and ü are JIS X 0212; an emoji typed beside them is not.
+  const std::string euc = "caf\x8f\xab\xb1 \x8f\xab\xe4\r\n";
+  const TLoadedText loaded = Load(euc, teEucJp);
+  EXPECT_EQ(loaded.chars->Count(), 2);
+  EXPECT_TRUE(SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, loaded.format, {}, false, loaded.chars.get()));
+  EXPECT_EQ(Slurp(path), euc);
+  const std::uint16_t emoji = loaded.chars->CodeFor(U'\U0001F600');
+  ed.lines.SetTextStr(ed.lines.GetTextStr() + char(emoji >> 8) + char(emoji & 0xFF));
+  for (TTextEncoding e : {teEucJp, teJis}) EXPECT_EQ(CountUnwritable(ed.Rows(), e, *loaded.chars), 1);
+  SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, Format(teJis), [](int) { return true; }, false,
+                  loaded.chars.get());
+  EXPECT_EQ(Slurp(path), "caf\x1b$(D+1\x1b(B \x1b$(D+d\x1b(B\r\n?\r\n");
 }
 
 TEST(EncodingStatusText, NamesEncodingMarkAndLineEnds) {

@@ -15,6 +15,28 @@ namespace {
 using test::Spit;
 using test::TTempDir;
 
+// The beginning of a file in another encoding is read in it, its characters
+// outside CP932 mapped, and cut back to its last whole line; CP932 as before.
+TEST(FilePreview, BeginningsOfOtherEncodingsAreReadAndCutAtALine) {
+  const struct {
+    std::string bytes;
+    bool truncated;
+    std::string text;
+  } cases[] = {
+      // 😀あ LF い and half of う: the cut character and its line go.
+      {"\xf0\x9f\x98\x80\xe3\x81\x82\n\xe3\x81\x84\xe3\x81", true, "\xf9\xfc\x82\xa0\n"},
+      {"\xf0\x9f\x98\x80\xe3\x81\x82\n\xe3\x81\x84", false, "\xf9\xfc\x82\xa0\n\x82\xa2"},
+      // UTF-16LE あ LF い, cut in the middle of the last unit.
+      {std::string("\xff\xfe\x42\x30\n\x00\x44\x30\x1a", 9), true, "\x82\xa0\n"},
+      // CP932 あ LF い, Ctrl+Z: as a load reads it.
+      {"\x82\xa0\n\x82\xa2\x1a" "x", false, "\x82\xa0\n\x82\xa2"},
+  };
+  for (const auto& c : cases) {
+    const TDecodedText d = DecodePreview(c.bytes, c.truncated);
+    EXPECT_EQ(d.bytes, c.text) << testing::PrintToString(c.bytes);
+  }
+}
+
 TEST(FilePreview, ReadsRegularFilesUpToTheCap) {
   TTempDir dir;
   const std::string small = dir.File("small.txt");

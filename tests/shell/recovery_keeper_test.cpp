@@ -113,7 +113,7 @@ TEST_F(RecoveryKeeperTest, TwoWindowsWriteTwoSnapshotsAndAClosedOneWritesNoMore)
   auto a = MakeKeeper("0000000000000003-1");
   auto b = std::make_unique<TRecoveryKeeper>(other.Rows(), Settings(), "0000000000000004-2", events.Post());
   b->DocumentIsEmpty();
-  const TRecoveryDocument named{dir.File("doc.txt"), {}, TLineEnd::CrLf};
+  const TRecoveryDocument named{dir.File("doc.txt"), {}, {}};
   test::Spit(named.path, "");
   doc.Rows().ReplaceRows(0, 0, "x");
   other.Rows().ReplaceRows(0, 0, "y");

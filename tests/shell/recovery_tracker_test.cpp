@@ -186,8 +186,9 @@ TEST(RecoveryRecord, ReadsBackTheSameAndRefusesDamage) {
   r.window = "0000018c-42";
   r.writtenMs = 1733650000123;
   r.format.encoding = teUtf8;
-  r.format.twins = {{0x8160, u'\u301c'}};
+  r.mappedChars = "mapped-chars 1 forms\nF9FC 1F600\n8160 301C\n";
   r.lineEnd = TLineEnd::Lf;
+  r.otherEnds = TOtherLineEnds{{0, TLineEnd::CrLf}, {7, TLineEnd::Cr}};
   r.eofMark = true;
   r.baseKind = TRecoveryBase::Document;
   r.basePath = "/d/\x95\x5c.txt";
@@ -198,6 +199,9 @@ TEST(RecoveryRecord, ReadsBackTheSameAndRefusesDamage) {
   const std::string bytes = EncodeRecoveryRecord(r);
   EXPECT_TRUE(LooksLikeRecoveryRecord(bytes));
   EXPECT_EQ(DecodeRecoveryRecord(bytes), r);
+  TRecoveryRecord uniform = r;  // as an older version wrote it: every line end of one kind
+  uniform.otherEnds.reset();
+  EXPECT_EQ(DecodeRecoveryRecord(EncodeRecoveryRecord(uniform)), uniform);
 
   // A section of a later version (the sum made anew) is skipped.
   std::string later = bytes.substr(0, bytes.size() - 20) + std::string("XTRA\3\0\0\0\0\0\0\0abc", 15);
@@ -226,6 +230,30 @@ TEST(RecoveryRecord, ReadsBackTheSameAndRefusesDamage) {
   TRecoveryRecord wrong = r;
   wrong.length += 1;  // runs that do not make the text
   EXPECT_THROW(EncodeRecoveryRecord(wrong), ERecoveryRecordError);
+}
+
+// Records written before the table section chose, in the head, which of
+// the characters sharing a code a Unicode document meant: read now as
+// forms kept by the table.
+TEST(RecoveryRecord, AnOlderRecordsCharacterChoicesBecomeKeptForms) {
+  TRecoveryRecord r;
+  r.format.encoding = teUtf8;
+  r.runs = {{0, 0, "\x81\x60"}};  // 〜 or ～
+  r.length = 2;
+  std::string bytes = EncodeRecoveryRecord(r);
+  // The head is the first section; it ends with the choices' count (none).
+  const std::size_t head = 8 + 2 + 4;
+  std::uint64_t length = 0;
+  for (int i = 0; i < 8; ++i) length |= std::uint64_t{static_cast<unsigned char>(bytes[head + i])} << (8 * i);
+  const std::size_t count = head + 8 + length - 2;
+  bytes.replace(count, 2, std::string("\x01\x00\x60\x81\x1c\x30", 6));  // 0x8160 is U+301C
+  bytes[head] = static_cast<char>(length + 4);
+  bytes.resize(bytes.size() - 20);
+  std::uint64_t sum = 0xcbf29ce484222325ULL;
+  for (const char c : bytes) sum = (sum ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  bytes += std::string("SUM \x08\0\0\0\0\0\0\0", 12);
+  for (int i = 0; i < 8; ++i) bytes += static_cast<char>((sum >> (8 * i)) & 0xFF);
+  EXPECT_EQ(DecodeRecoveryRecord(bytes).mappedChars, "mapped-chars 1 forms\n8160 301C\n");
 }
 
 }  // namespace

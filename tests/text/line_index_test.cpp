@@ -130,6 +130,14 @@ void RandomStep(FakeEditor& ed, std::mt19937& rng) {
         rows.ReplaceRows(line, n - line, std::string(static_cast<std::size_t>(wrapByte), 'w'));
       }
       break;
+    case 11:
+    case 12:  // typing: bytes of one row replaced, in one block or another
+      if (n > 0) {
+        const int r = static_cast<int>(rng() % static_cast<unsigned>(n));
+        const std::size_t length = rows.RowLength(r), from = rng() % (length + 1);
+        rows.ReplaceInRow(r, from, from + rng() % (length - from + 1), rng() % 3 ? "ab" : "");
+      }
+      break;
     default: rows.ReplaceRows(first, count, RandomText(rng, wrapByte)); break;
   }
   if (rows.GetCount() > 80) {  // keep the walks short
