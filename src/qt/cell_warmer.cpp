@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 #include "editor/editor.h"
 #include "qt/qt_surface.h"
@@ -29,13 +30,15 @@ TCellWarmer::TCellWarmer(TEditor& editor) : editor_(editor) {
 
 // Cells are only copied into 32-bit images (TQtSurface), so only those are
 // worth warming.
-void TCellWarmer::Painted(QImage::Format format, const QFont& font, const QPalette& palette) {
+void TCellWarmer::Painted(QImage::Format format, const QFont& font, const QPalette& palette,
+                          std::shared_ptr<const TMappedChars> chars) {
   if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return;
   if (editor_.TopRow() != top_row_ || format != format_ || font != font_ || palette != palette_ ||
-      editor_.VisibleRows() != rows_) {
+      chars != chars_ || editor_.VisibleRows() != rows_) {
     format_ = format;
     font_ = font;
     palette_ = palette;
+    chars_ = std::move(chars);
     top_row_ = editor_.TopRow();
     rows_ = editor_.VisibleRows();
     next_ = 0;
@@ -56,7 +59,7 @@ bool TCellWarmer::Step() {
   if (scratch_.format() != format_ || scratch_.width() < (cols + 2) * cw || scratch_.height() < editor_.FontHeight())
     scratch_ = QImage((cols + 2) * cw, editor_.FontHeight(), format_);
   QPainter painter(&scratch_);
-  TQtSurface surface(painter, font_, palette_);
+  TQtSurface surface(painter, font_, palette_, chars_.get());
   const TRect clip{0, 0, scratch_.width(), scratch_.height()};
   const TEditorScreenStrings& rows = editor_.ScreenStrings();
   for (; next_ < 2 * rows_; ++next_, byte_ = 0) {

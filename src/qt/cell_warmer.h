@@ -9,9 +9,12 @@
 #include <QPalette>
 #include <QTimer>
 
+#include <memory>
+
 namespace yk {
 
 class TEditor;
+class TMappedChars;
 
 class TCellWarmer {
  public:
@@ -19,10 +22,11 @@ class TCellWarmer {
   TCellWarmer(const TCellWarmer&) = delete;
   TCellWarmer& operator=(const TCellWarmer&) = delete;
 
-  // After a paint into an image of `format` in `font` and `palette`: the
-  // rows a page away are warmed from the next idle moment on (again from
-  // the start when the view moved).
-  void Painted(QImage::Format format, const QFont& font, const QPalette& palette);
+  // After a paint into an image of `format` in `font` and `palette`, of a
+  // document whose table is `chars`: the rows a page away are warmed from
+  // the next idle moment on (again from the start when the view moved).
+  void Painted(QImage::Format format, const QFont& font, const QPalette& palette,
+               std::shared_ptr<const TMappedChars> chars);
   // Draws the next few characters; false when all is warm. Each call
   // stops after about kSliceMs, so a key waits at most that long.
   bool Step();
@@ -39,6 +43,7 @@ class TCellWarmer {
   QImage scratch_;
   QFont font_;
   QPalette palette_;
+  std::shared_ptr<const TMappedChars> chars_;  // cells hold characters, not codes
   QImage::Format format_ = QImage::Format_Invalid;
   int top_row_ = -1;
   int rows_ = 0;   // rows in the view when warming began

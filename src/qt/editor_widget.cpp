@@ -307,7 +307,7 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   const QPaintEngine* engine = painter.paintEngine();
   if (engine && engine->paintDevice() && engine->paintDevice()->devType() == QInternal::Image) {
     const auto* image = static_cast<const QImage*>(engine->paintDevice());
-    if (image->devicePixelRatio() == 1.0) warmer_.Painted(image->format(), PaintFont(), palette());
+    if (image->devicePixelRatio() == 1.0) warmer_.Painted(image->format(), PaintFont(), palette(), chars_);
   }
 }
 

@@ -223,6 +223,10 @@ void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TC
   painter_.setClipping(false);
 }
 
+char32_t TQtSurface::CharAt(std::string_view ch) const {
+  return chars_ ? cp932::CharOf(ch, chars_) : cp932::Glyph(ch);
+}
+
 bool TQtSurface::glyph_cells_enabled_ = true;
 
 // Cells can be copied where the painter draws straight into a 32-bit image
@@ -270,11 +274,16 @@ bool TQtSurface::DrawCells(int x, int y, int cellWidth, std::string_view bytes, 
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
     uchar* to = stripBits + (i - range.first) * cellWidth * sizeof(QRgb);
     const int pixels = static_cast<int>(length) * cellWidth;
-    // Blanks and control codes show nothing: only their background.
+    // Blanks and control codes show nothing: only their background. Cells
+    // are shared by every document, so they are found by the character
+    // itself, never by its code, which means another character in another
+    // document's table. What the face lacks comes from other fonts, drawn
+    // over the strip as glyphs.
     const bool blank = length == 1 && (b <= 0x20 || b == 0x7F);
-    const char16_t c = blank ? 0 : cp932::Glyph(bytes.substr(i, length));
+    const char32_t c = blank ? 0 : CharAt(bytes.substr(i, length));
+    const bool inFace = c != 0 && c < 0x10000 && face.Index(static_cast<char16_t>(c)) != 0;
     const QImage* cell =
-        blank || face.Index(c) == 0 ? nullptr : Cell(face, c, static_cast<int>(length), cellWidth, fg, bk, format);
+        inFace ? Cell(face, static_cast<char16_t>(c), static_cast<int>(length), cellWidth, fg, bk, format) : nullptr;
     if (!cell) {
       for (int line = 0; line < cell_height_; ++line) std::fill_n(reinterpret_cast<QRgb*>(to + line * stripLine), pixels, bk);
       if (!blank) direct_.push_back(i);
@@ -323,7 +332,7 @@ void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes,
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (length == 1 && (b <= 0x20 || b == 0x7F)) continue;  // blanks and control codes show nothing
     const std::string_view ch = bytes.substr(i, length);
-    const char32_t c = chars_ ? cp932::CharOf(ch, chars_) : cp932::Glyph(ch);
+    const char32_t c = CharAt(ch);
     const qreal cell = x + static_cast<qreal>(i) * cellWidth;
     const qreal width = static_cast<qreal>(length * cellWidth);
     if (const quint32 index = c < 0x10000 ? face.Index(static_cast<char16_t>(c)) : 0; index != 0) {

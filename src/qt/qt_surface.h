@@ -63,6 +63,8 @@ class TQtSurface : public TSurface {
     std::size_t end = 0;    // one past the last byte drawn
   };
   static TVisible VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip);
+  // The character one CP932 character stands for in this surface's document.
+  char32_t CharAt(std::string_view ch) const;
   void DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face);
   struct TFontGlyphs {
     QRawFont font;

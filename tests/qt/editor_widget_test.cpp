@@ -12,10 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/cp932_codec.h"
 #include "qt/editor_menu.h"
 #include "qt/glyph_cells.h"
 #include "qt/image_probe.h"
 #include "qt/qt_graphics.h"
+#include "qt/qt_surface.h"
 
 namespace yk {
 namespace {
@@ -680,8 +682,13 @@ TEST_F(EditorWidgetTest, KeysThatMoveTheViewPaintWhatTheyUncoverAtOnce) {
 // text never seen before draws no glyph of its own.
 TEST_F(EditorWidgetTest, IdleTimeDrawsThePageBelowAhead) {
   std::vector<std::string> rows;
+  // Each row starts with a letter of its own that CP932 lacks: the
+  // document's table gives it a code, and the cells are the letter's.
+  auto chars = std::make_shared<TMappedChars>();
+  w.SetChars(chars);
   for (int i = 0; i < 90; ++i) {  // level-1 kanji, different in every row
-    std::string row;
+    const std::uint16_t code = chars->CodeFor(U'\u0100' + i);  // Ā ā Ă ă …
+    std::string row{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
     for (int k = 0; k < 30; ++k) {
       int trail = 0x40 + (i % 6) * 30 + k;
       if (trail >= 0x7F) ++trail;
@@ -703,6 +710,51 @@ TEST_F(EditorWidgetTest, IdleTimeDrawsThePageBelowAhead) {
   w.viewport()->removeEventFilter(&spy);
   ASSERT_FALSE(spy.painted.isEmpty());
   EXPECT_EQ(TGlyphCells::Shared().Size(), warm);
+}
+
+// The same code stands for different characters in different documents: a
+// mapped code of the user-defined area, or a form a Unicode file kept for a
+// code CP932 gives two characters. Windows share the cache of drawn cells,
+// so each must still show its own characters, pixel for pixel as drawing
+// them glyph by glyph does.
+TEST_F(EditorWidgetTest, WindowsWithDifferentTablesShowTheirOwnCharactersForOneCode) {
+  TEditorWidget other;
+  other.resize(w.size());
+  other.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+  struct Doc {
+    TEditorWidget& widget;
+    char32_t mapped;  // gets the table's first free code
+    bool keepForms;
+    char32_t minus;   // what 0x817C shows: MINUS SIGN or FULLWIDTH HYPHEN-MINUS
+  } docs[] = {{w, U'\u00E9', true, U'\u2212'}, {other, U'\u00F1', false, U'\uFF0D'}};  // é, ñ
+  std::uint16_t code = 0;
+  for (Doc& d : docs) {
+    auto chars = std::make_shared<TMappedChars>(d.keepForms);
+    const cp932::TEncoded text =
+        cp932::Encode(QString::fromUcs4(&d.mapped, 1).append(QChar(char16_t(d.minus))).toStdU16String(), chars.get());
+    ASSERT_EQ(text.replaced, 0);
+    ASSERT_EQ(text.bytes.substr(2), "\x81\x7C");
+    ASSERT_EQ(chars->CharOf(0x817C) ? chars->CharOf(0x817C) : U'\uFF0D', d.minus);
+    code = code ? code : chars->CodeFor(d.mapped);
+    ASSERT_EQ(chars->CodeFor(d.mapped), code);  // both tables give the same code
+    d.widget.SetChars(chars);
+    d.widget.Editor().SetLines({text.bytes, ""});
+    d.widget.Editor().SetRowCol(1, 0);  // the caret away from the row compared
+  }
+  const QRect row = CellRect(0, 0, 4);
+  auto shot = [&](TEditorWidget& widget, bool cells) {
+    TQtSurface::SetGlyphCellsEnabled(cells);
+    QImage image(widget.viewport()->size(), QImage::Format_RGB32);
+    widget.viewport()->render(&image);
+    return image.copy(row);
+  };
+  const QImage cached[] = {shot(w, true), shot(other, true)};
+  const QImage drawn[] = {shot(w, false), shot(other, false)};
+  TQtSurface::SetGlyphCellsEnabled(true);
+  EXPECT_EQ(cached[0], drawn[0]);
+  EXPECT_EQ(cached[1], drawn[1]);
+  EXPECT_NE(drawn[0], drawn[1]);
 }
 
 TEST_F(EditorWidgetTest, SystemColoursFollowTheWidgetsPalette) {
