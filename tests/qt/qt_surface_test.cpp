@@ -143,7 +143,16 @@ TEST_F(QtSurfaceTest, CachedCellsPaintTheSamePixelsAsGlyphs) {
     TRect clip;
     QTransform transform;
     QImage::Format format;
-  } cases[] = {
+    const TMappedChars* chars = nullptr;
+  };
+  TMappedChars chars(true);
+  std::string mapped = "a";
+  for (char32_t c : {U'\u00E9', U'\U0001F600', U'\U00020B9F', U'\u200D', U'\u00E9'}) {
+    const std::uint16_t code = chars.CodeFor(c);
+    mapped += {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  }
+  mapped += "b";
+  const Case cases[] = {
       // Colours no other test draws in, so that the cells are new to the
       // shared cache whatever ran before.
       {"\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6 text 123 \xb1\xb2", 0x00402010, 0x00F4F2F0, {}, 0,
@@ -156,6 +165,9 @@ TEST_F(QtSurfaceTest, CachedCellsPaintTheSamePixelsAsGlyphs) {
        QImage::Format_RGB32},  // あい x, moved as a widget in its window is
       {"\x82\xa0\x82\xa2 x", clBlack, clWhite, {}, 0, {0, 0, 10000, 10000}, QTransform::fromScale(2, 2),
        QImage::Format_RGB32},
+      // Mapped codes: a letter of the face, an emoji and a CJK character
+      // beyond the BMP from fallback fonts, a joiner no font draws.
+      {mapped.c_str(), clBlack, 0x00E0F0E8, {}, 0, {0, 0, 10000, 10000}, {}, QImage::Format_RGB32, &chars},
   };
   auto paint = [&](const Case& c, bool cells) {
     TQtSurface::SetGlyphCellsEnabled(cells);
@@ -163,7 +175,7 @@ TEST_F(QtSurfaceTest, CachedCellsPaintTheSamePixelsAsGlyphs) {
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setTransform(c.transform);
-    TQtSurface surface(painter, font_, palette_);
+    TQtSurface surface(painter, font_, palette_, c.chars);
     surface.TextRun(2, 4, c.cellWidth ? c.cellWidth : cw_, c.bytes, c.color, c.bk, c.style, c.clip);
     return image;
   };
