@@ -4,7 +4,9 @@
 // generated 100 MB document wrapped at 80 columns (about 3 million rows).
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bench_editor.h"
@@ -182,6 +184,35 @@ void BM_TypeInLongSingleByteRowWrapOn(benchmark::State& state) {
   yk::bench::TypeAndErase(state, ed);
 }
 BENCHMARK(BM_TypeInLongSingleByteRowWrapOn)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// A window that notes when the editor first asks for its paint.
+class PaintClockHost : public yk::bench::NullHost {
+ public:
+  using NullHost::NullHost;
+  void UpdateNow() override {
+    if (!painted) painted = std::chrono::steady_clock::now();
+  }
+  std::optional<std::chrono::steady_clock::time_point> painted;
+};
+
+// The same key at the start of the row, timed until its rows are painted:
+// the rest of the line is wrapped after the paint.
+void BM_TypeInLongSingleByteRowUntilPainted(benchmark::State& state) {
+  yk::TEditor& ed = LongSingleByteRow();
+  PaintClockHost clock({1300, 980});
+  ed.SetHost(&clock);
+  ed.SetRowCol(0, 0);
+  for (auto _ : state) {
+    clock.painted.reset();
+    const auto sent = std::chrono::steady_clock::now();
+    ed.KeyChar('a');
+    if (!clock.painted) state.SkipWithError("no paint");
+    state.SetIterationTime(std::chrono::duration<double>(clock.painted.value_or(sent) - sent).count());
+    ed.BackSpaceKey();
+  }
+  ed.SetHost(&host);
+}
+BENCHMARK(BM_TypeInLongSingleByteRowUntilPainted)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
 
 // Undo and redo of a key typed in the middle of the 10 MB row, in turn.
 void UndoRedoInLongRow(benchmark::State& state, bool wrap) {

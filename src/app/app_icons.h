@@ -11,9 +11,12 @@ inline constexpr int kAnimationFrameCount = 9;
 inline constexpr int kActiveFrameLast = 5;    // frames 0..5 while active
 inline constexpr int kInactiveFrameFirst = 6;  // frames 6..8 while inactive
 
-// Image i of the animation; an index outside 0..8 gives the still icon.
-// Needs a running QGuiApplication; the images are drawn once and kept.
+// Image i of the animation; an index outside 0..8 gives image 0. Needs a
+// running QGuiApplication; the images are drawn once and kept. They hold
+// the small sizes only (up to 64 pixels), as they are set twice a second.
 QIcon AnimationFrame(int i);
-inline QIcon StillIcon() { return AnimationFrame(0); }
+// Image 0 at every size, up to 256 pixels: the icon of a window that is
+// not animated and of the application.
+QIcon StillIcon();
 
 }  // namespace yk

@@ -24,6 +24,7 @@ std::string Spaces(int n) { return std::string(static_cast<std::size_t>(std::max
 int TEditor::AnchorRow(int row) const { return rows_->FirstRowOfLine(std::clamp(row, 0, RowCount())); }
 
 void TEditor::InsertText(std::string_view s) {
+  const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
   if (s.empty()) return;
   if (Selected()) {
     TRemainder rem = SelectionRemainder();
@@ -114,6 +115,7 @@ bool TEditor::RefusedReadOnly() {
 }
 
 void TEditor::KeyChar(char c, bool shiftOrCtrl) {
+  const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
   const unsigned char b = static_cast<unsigned char>(c);
   if (b == 8) {
     BackSpaceKey();
@@ -256,6 +258,7 @@ void TEditor::JoinWithPrevious() {
 }
 
 void TEditor::DeleteKey() {
+  const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
   if (RefusedReadOnly()) return;
   if (Selected()) {
     DeleteSelection();

@@ -7,6 +7,7 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -186,6 +187,10 @@ void TEditorWidget::ScrollArea(int dx, int dy, const TRect& clip) {
   // Areas waiting for paint and the caret's pixels moved with the contents.
   const QRegion moved = pending_.intersected(area).translated(dx, dy).intersected(area);
   pending_ += moved;
+  // What the move uncovered is painted by the next UpdateNow with the rest,
+  // not when the window system's update timer next fires (some
+  // milliseconds after the key).
+  pending_ += QRegion(area) - QRegion(area.translated(dx, dy));
   viewport()->update(moved);
   if (painted_caret_.intersects(area)) viewport()->update(painted_caret_.translated(dx, dy));
 }
@@ -299,6 +304,11 @@ void TEditorWidget::paintEvent(QPaintEvent* e) {
   PaintCaret(painter);
   pending_ -= e->region();
   painting_ = false;
+  const QPaintEngine* engine = painter.paintEngine();
+  if (engine && engine->paintDevice() && engine->paintDevice()->devType() == QInternal::Image) {
+    const auto* image = static_cast<const QImage*>(engine->paintDevice());
+    if (image->devicePixelRatio() == 1.0) warmer_.Painted(image->format(), PaintFont(), palette(), chars_);
+  }
 }
 
 // The text being composed stands inline at the caret, in the pieces the

@@ -20,6 +20,7 @@
 #include "platform/cp932_codec.h"
 #include "platform/mapped_chars.h"
 #include "platform/window_host.h"
+#include "qt/cell_warmer.h"
 #include "qt/qt_clipboard.h"
 #include "qt/unicode_offsets.h"
 
@@ -72,6 +73,9 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   // The caret as last placed by the editor, in viewport coordinates; empty
   // when it is hidden or destroyed.
   QRect CaretRect() const;
+  // Whether idle time is still drawing the characters of the pages beside
+  // the view ahead of a page key (TCellWarmer).
+  bool WarmingCells() const { return warmer_.Busy(); }
   // The document in Unicode offsets, for assistive technologies.
   TUnicodeOffsets& Offsets() { return *offsets_; }
 
@@ -163,6 +167,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   int wheel_rest_ = 0;
 
   QPointer<QMenu> app_menu_;
+  TCellWarmer warmer_{*editor_};
 
   // A piece of the composition as the input method formats it (the
   // segment being converted stands out from the others), in UTF-16 units.

@@ -4,11 +4,13 @@
 
 #include <QFontMetrics>
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QRawFont>
 #include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -16,6 +18,7 @@
 
 #include "platform/cp932_codec.h"
 #include "platform/mapped_chars.h"
+#include "qt/glyph_cells.h"
 #include "qt/qt_graphics.h"
 #include "text/cp932.h"
 
@@ -91,6 +94,8 @@ class TQtFace {
 
   const QFont& Font() const { return font_; }
   const QRawFont& Raw() const { return raw_; }
+  // Names this face in the cache of drawn cells, which outlives it.
+  std::uint64_t Serial() const { return serial_; }
   int Ascent() const { return ascent_; }
   bool SyntheticBold() const { return synthetic_bold_; }
   bool SyntheticItalic() const { return synthetic_italic_; }
@@ -117,8 +122,14 @@ class TQtFace {
     }
   }
 
+  static std::uint64_t NextSerial() {
+    static std::uint64_t next = 0;
+    return ++next;
+  }
+
   QFont font_;
   QRawFont raw_;
+  std::uint64_t serial_ = NextSerial();
   int ascent_ = 0;
   bool synthetic_bold_ = false;
   bool synthetic_italic_ = false;
@@ -198,15 +209,117 @@ void TQtSurface::TextRun(int x, int y, int cellWidth, std::string_view bytes, TC
   if (cells.Empty()) return;
   const TVisible range = VisibleBytes(x, cellWidth, bytes, clip);
   if (range.first >= range.end) return;
-  if (bkColor != clNone) FillRect(cells, bkColor);
   painter_.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
   // The desktop's own colours are its choice; fixed ones may not suit its palette.
   const QColor pen = ToQColor(color, palette_);
   const QColor back = ToQColor(bkColor == clNone ? clWindow : bkColor, palette_);
   painter_.setPen(IsSystemColor(color) ? pen : ReadableOn(pen, back));
-  DrawGlyphs(x, y, cellWidth, bytes, range, Face(style));
+  TQtFace& face = Face(style);
+  if (!DrawCells(x, y, cellWidth, bytes, range, face, bkColor)) {
+    if (bkColor != clNone) FillRect(cells, bkColor);
+    DrawGlyphs(x, y, cellWidth, bytes, range, face);
+  }
   DrawLines(x, y, cellWidth, range, style, cells);
   painter_.setClipping(false);
+}
+
+char32_t TQtSurface::CharAt(std::string_view ch) const {
+  return chars_ ? cp932::CharOf(ch, chars_) : cp932::Glyph(ch);
+}
+
+bool TQtSurface::glyph_cells_enabled_ = true;
+
+// Cells can be copied where the painter draws straight into a 32-bit image
+// at whole pixels, so that a copied cell holds exactly the pixels drawing
+// the glyph there would give: the background must be opaque and the face
+// one the font really has (a made-up bold or italic overdraws its cells).
+QImage::Format TQtSurface::CellFormat(TColor bkColor, const TQtFace& face) const {
+  if (!glyph_cells_enabled_ || bkColor == clNone || face.SyntheticBold() || face.SyntheticItalic())
+    return QImage::Format_Invalid;
+  if (ToQColor(bkColor, palette_).alpha() != 255) return QImage::Format_Invalid;
+  QPaintEngine* engine = painter_.paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Raster || !engine->paintDevice() ||
+      engine->paintDevice()->devType() != QInternal::Image)
+    return QImage::Format_Invalid;
+  const auto* image = static_cast<const QImage*>(engine->paintDevice());
+  const QTransform t = painter_.deviceTransform();
+  const bool wholePixels = t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
+                           t.dy() == std::floor(t.dy());
+  if (!wholePixels || image->devicePixelRatio() != 1.0 || painter_.opacity() != 1.0 ||
+      painter_.compositionMode() != QPainter::CompositionMode_SourceOver)
+    return QImage::Format_Invalid;
+  const QImage::Format f = image->format();
+  return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied ? f : QImage::Format_Invalid;
+}
+
+// The run as copies of drawn cells on its background, composed into one
+// image and drawn at once; characters that reach out of their cells (or
+// come from another font) are drawn over it as before. False when cells
+// cannot be used here.
+bool TQtSurface::DrawCells(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face,
+                           TColor bkColor) {
+  const QImage::Format format = CellFormat(bkColor, face);
+  if (format == QImage::Format_Invalid) return false;
+  std::size_t end = range.first;
+  while (end < range.end) end = cp932::NextChar(bytes, end);  // the last character whole
+  const int width = static_cast<int>(end - range.first) * cellWidth;
+  if (strip_.format() != format || strip_.width() < width || strip_.height() != cell_height_)
+    strip_ = QImage(std::max(width, strip_.width()), cell_height_, format);
+  const QRgb fg = painter_.pen().color().rgba(), bk = ToQColor(bkColor, palette_).rgba();
+  direct_.clear();
+  uchar* const stripBits = strip_.bits();
+  const qsizetype stripLine = strip_.bytesPerLine();
+  for (std::size_t i = range.first; i < end; i = cp932::NextChar(bytes, i)) {
+    const std::size_t length = cp932::CharLength(bytes, i);
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    uchar* to = stripBits + (i - range.first) * cellWidth * sizeof(QRgb);
+    const int pixels = static_cast<int>(length) * cellWidth;
+    // Blanks and control codes show nothing: only their background. Cells
+    // are shared by every document, so they are found by the character
+    // itself, never by its code, which means another character in another
+    // document's table. What the face lacks comes from other fonts, drawn
+    // over the strip as glyphs.
+    const bool blank = length == 1 && (b <= 0x20 || b == 0x7F);
+    const char32_t c = blank ? 0 : CharAt(bytes.substr(i, length));
+    const bool inFace = c != 0 && c < 0x10000 && face.Index(static_cast<char16_t>(c)) != 0;
+    const QImage* cell =
+        inFace ? Cell(face, static_cast<char16_t>(c), static_cast<int>(length), cellWidth, fg, bk, format) : nullptr;
+    if (!cell) {
+      for (int line = 0; line < cell_height_; ++line) std::fill_n(reinterpret_cast<QRgb*>(to + line * stripLine), pixels, bk);
+      if (!blank) direct_.push_back(i);
+      continue;
+    }
+    const uchar* from = cell->constBits();
+    const qsizetype cellLine = cell->bytesPerLine();
+    for (int line = 0; line < cell_height_; ++line, to += stripLine, from += cellLine)
+      std::memcpy(to, from, static_cast<std::size_t>(pixels) * sizeof(QRgb));
+  }
+  painter_.drawImage(QPoint(x + static_cast<int>(range.first) * cellWidth, y), strip_, QRect(0, 0, width, cell_height_));
+  for (std::size_t i : direct_) DrawGlyphs(x, y, cellWidth, bytes, {i, cp932::NextChar(bytes, i)}, face);
+  return true;
+}
+
+// The cell of one character, drawn as DrawGlyphs would draw it at a cell
+// that starts on a whole pixel.
+const QImage* TQtSurface::Cell(TQtFace& face, char16_t c, int cells, int cellWidth, QRgb fg, QRgb bk,
+                               QImage::Format format) {
+  const TGlyphCells::TKey key{face.Serial(), c, fg, bk, cells, cellWidth, cell_height_, format};
+  bool known = false;
+  if (const QImage* cell = TGlyphCells::Shared().Find(key, known); known) return cell;
+  const int margin = cellWidth;
+  QImage padded(cells * cellWidth + 2 * margin, cell_height_ + 2 * margin, format);
+  padded.fill(bk);
+  {
+    QPainter painter(&padded);
+    painter.setPen(QColor::fromRgba(fg));
+    QGlyphRun run;
+    run.setRawFont(face.Raw());
+    run.setGlyphIndexes({face.Index(c)});
+    run.setPositions({QPointF(margin + (static_cast<qreal>(cells * cellWidth) - face.Advance(c)) / 2,
+                              margin + face.Ascent())});
+    painter.drawGlyphRun(QPointF(0, 0), run);
+  }
+  return TGlyphCells::Shared().Add(key, padded, margin);
 }
 
 void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face) {
@@ -219,7 +332,7 @@ void TQtSurface::DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes,
     const unsigned char b = static_cast<unsigned char>(bytes[i]);
     if (length == 1 && (b <= 0x20 || b == 0x7F)) continue;  // blanks and control codes show nothing
     const std::string_view ch = bytes.substr(i, length);
-    const char32_t c = chars_ ? cp932::CharOf(ch, chars_) : cp932::Glyph(ch);
+    const char32_t c = CharAt(ch);
     const qreal cell = x + static_cast<qreal>(i) * cellWidth;
     const qreal width = static_cast<qreal>(length * cellWidth);
     if (const quint32 index = c < 0x10000 ? face.Index(static_cast<char16_t>(c)) : 0; index != 0) {

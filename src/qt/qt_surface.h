@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 #include <QPalette>
 #include <QRawFont>
@@ -51,12 +52,19 @@ class TQtSurface : public TSurface {
   // Height of a text cell: the font's height plus its external leading.
   int CellHeight() const { return cell_height_; }
 
+  // Whether runs on an opaque background are composed from cached cells
+  // (the default) or every glyph is blended where it stands; both give the
+  // same pixels. For tests and benchmarks.
+  static void SetGlyphCellsEnabled(bool on) { glyph_cells_enabled_ = on; }
+
  private:
   struct TVisible {
     std::size_t first = 0;  // first character drawn
     std::size_t end = 0;    // one past the last byte drawn
   };
   static TVisible VisibleBytes(int x, int cellWidth, std::string_view bytes, const TRect& clip);
+  // The character one CP932 character stands for in this surface's document.
+  char32_t CharAt(std::string_view ch) const;
   void DrawGlyphs(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face);
   struct TFontGlyphs {
     QRawFont font;
@@ -65,6 +73,9 @@ class TQtSurface : public TSurface {
   };
   void AddElsewhere(char32_t c, qreal cell, qreal width, int baseline, TQtFace& face, std::vector<TFontGlyphs>& others);
   void DrawLines(int x, int y, int cellWidth, TVisible range, TFontStyles style, const TRect& clip);
+  QImage::Format CellFormat(TColor bkColor, const TQtFace& face) const;
+  bool DrawCells(int x, int y, int cellWidth, std::string_view bytes, TVisible range, TQtFace& face, TColor bkColor);
+  const QImage* Cell(TQtFace& face, char16_t c, int cells, int cellWidth, QRgb fg, QRgb bk, QImage::Format format);
 
   TQtFace& Face(TFontStyles style);
 
@@ -74,6 +85,9 @@ class TQtSurface : public TSurface {
   QPalette palette_;
   const TMappedChars* chars_;
   int cell_height_ = 0;
+  QImage strip_;                     // a run composed from cells
+  std::vector<std::size_t> direct_;  // characters of the run drawn over it
+  static bool glyph_cells_enabled_;
 };
 
 }  // namespace yk

@@ -293,6 +293,14 @@ void TPointerStringList::InsertRows(int first, const TPointerStringList& src) {
 void TPointerStringList::AssignRows(int first, int count, const TPointerStringList& src) {
   if (first < 0 || first > count_) return;
   count = std::clamp(count, 0, count_ - first);
+  // Many rows (a long line wrapped anew) are put in as fresh blocks: row by
+  // row, each row would move the rest of its block.
+  constexpr int kRowByRowAssign = 32;
+  if (std::min(count, src.count_) > kRowByRowAssign) {
+    DeleteRows(first, count);
+    InsertRows(first, src);
+    return;
+  }
   // Overwrite the rows both runs share, then insert or delete the rest.
   int common = std::min(count, src.count_);
   for (int k = 0; k < common; ++k) {

@@ -2,6 +2,7 @@
 #include "text/screen_strings.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "text/column_map.h"
 #include "text/line_end.h"
@@ -169,6 +170,7 @@ TUndoData& TEditorScreenStrings::RecordOldRows(int first, int count) {
 }
 
 void TEditorScreenStrings::ReplaceRows(int first, int count, std::string_view text) {
+  FinishWrap();
   const int rows = GetCount();
   if (first < 0 || count < 0 || first > rows || count > rows - first || (count == 0 && text.empty())) return;
 
@@ -229,6 +231,7 @@ bool TEditorScreenStrings::SpliceInRow(int row, std::size_t from, std::size_t to
 }
 
 void TEditorScreenStrings::ReplaceInRow(int row, std::size_t from, std::size_t to, std::string_view text) {
+  FinishWrap();
   if (row < 0 || row >= GetCount()) return;
   const std::string_view old = Row(row);
   to = std::min(to, old.size());
@@ -327,7 +330,63 @@ bool TEditorScreenStrings::RebuildUntilRowsAgree(int start, int first, int lastR
       }
     }
   }
-  return false;
+  if (!defer_wrap_ || MixedLineEnds()) return false;
+  // oldStarts.back() is where row lastReplaced + oldStarts.size() starts.
+  DeferRestOfLine(start, lastReplaced + static_cast<int>(oldStarts.size()), first, lastReplaced, text,
+                  std::string_view(composed).substr(0, oldStarts.back()));
+  return true;
+}
+
+// The rows up to an old row's start (joint) are wrapped anew and the rows
+// from it on stay as they are, so the row before it may break early. The
+// text is whole and right; FinishWrap then breaks the rest of the line as
+// a whole re-wrap would, and the edit's undo record grows to cover it.
+void TEditorScreenStrings::DeferRestOfLine(int start, int joint, int first, int lastReplaced, std::string_view text,
+                                           std::string_view head) {
+  TEditorStringList scratch;
+  WrapText(head, scratch);
+  scratch.SetRowAttribute(scratch.GetCount() - 1, raWrapped);
+  ReplaceUntilRow(start, joint, scratch, scratch.GetCount(), std::string(head), first, lastReplaced, text);
+  pending_wrap_ = {start, start + scratch.GetCount(), undo_->Latest()};
+}
+
+// The rest of a line left by DeferRestOfLine: rows [start, the line's end]
+// are wrapped as one text (the rows before the joint are kept where they
+// come out the same) and the pending edit's record takes them in, as if
+// it had re-wrapped the whole line itself.
+void TEditorScreenStrings::FinishWrap() {
+  if (!pending_wrap_.record) return;
+  const TPendingWrap p = std::exchange(pending_wrap_, TPendingWrap{});
+  const int end = LastRowOfLine(p.joint);
+  const TRowAttribute lastAttribute = GetRowAttribute(end);
+  std::string composed;
+  for (int i = p.start; i < p.joint; ++i) AppendRowText(composed, Row(i), GetRowAttribute(i));
+  const std::size_t head = composed.size();
+  for (int i = p.joint; i <= end; ++i) AppendRowText(composed, Row(i), GetRowAttribute(i));
+  TEditorStringList scratch;
+  WrapRows(composed, lastAttribute, scratch);
+  int same = 0;
+  while (p.start + same < p.joint - 1 && same + 1 < scratch.GetCount() &&
+         scratch.Row(same) == Row(p.start + same) &&
+         scratch.GetRowAttribute(same) == GetRowAttribute(p.start + same))
+    ++same;
+  TListUpdateScope update(*this);
+  const int oldRows = end - p.start + 1;
+  AssignRows(p.start, oldRows, scratch);
+  if (TUndoData* record = undo_->Latest(); record == p.record) {
+    record->insertedRows = scratch.GetCount();
+    record->keptTail += composed.size() - head;  // the rows after the joint: the same text before and after
+    record->lastAttribute = lastAttribute;
+  } else {
+    undo_->ForgetHistory();  // not reached: every edit, undo and redo finishes first
+  }
+  UpdateStatesFrom(p.start + same, true);
+  SetChangedRange(p.start + same, oldRows - same, scratch.GetCount() - same);
+}
+
+void TEditorScreenStrings::SetWrapDeferrable(bool on) {
+  defer_wrap_ = on;
+  if (!on) FinishWrap();
 }
 
 // Puts the first newCount rows of scratch (whose text is newText) in place
@@ -352,6 +411,7 @@ void TEditorScreenStrings::ReplaceUntilRow(int start, int agree, const TEditorSt
 }
 
 void TEditorScreenStrings::Clear() {
+  pending_wrap_ = {};
   PrepareEditors();
   undo_->Clear();
   const int rows = GetCount();
@@ -491,6 +551,7 @@ void TEditorScreenStrings::AppendLines(std::string_view text) { AppendSplitLines
 // Rebuilds every logical line into a fresh list and swaps it in, so no row
 // is overwritten before it has been read, whatever the lines grow or shrink.
 void TEditorScreenStrings::RebuildLines(bool wrap) {
+  FinishWrap();
   const int rows = GetCount();
   if (rows == 0) return;
   TRowAttribute lastAttribute = GetRowAttribute(rows - 1);

@@ -72,6 +72,17 @@ class TEditorScreenStrings : public TEditorStringList {
   // after them; false (nothing done) when such an edit cannot stand for
   // the change: wrapping on, a line end in text, no such row.
   bool SpliceInRow(int row, std::size_t from, std::size_t to, std::string_view text, TUndoData& record);
+  // Typing into a long wrapped line whose breaks all move (single-byte
+  // text): while deferrable, an edit whose new breaks do not meet the old
+  // ones within a few hundred rows re-wraps only those rows and leaves the
+  // rest of the line to FinishWrap, which the editor calls once the edit is
+  // on the screen; turning it off finishes. In between the text is whole
+  // and right, only rows past the edit still break where they did. Every
+  // edit, undo and redo finishes first.
+  void SetWrapDeferrable(bool on);
+  bool WrapDeferrable() const { return defer_wrap_; }
+  bool WrapPending() const { return pending_wrap_.record != nullptr; }
+  void FinishWrap();
   // Text of count rows from first (count -1: to the end of the logical
   // line), each raCrlf row followed by CR LF.
   TRowsText GetRowsText(int first, int count) const;
@@ -187,6 +198,8 @@ class TEditorScreenStrings : public TEditorStringList {
   bool RebuildUntilRowsAgree(int start, int first, int lastReplaced, int end, std::string_view text);
   void ReplaceUntilRow(int start, int agree, const TEditorStringList& scratch, int newCount, std::string newText,
                        int first, int lastReplaced, std::string_view text);
+  void DeferRestOfLine(int start, int joint, int first, int lastReplaced, std::string_view text,
+                       std::string_view head);
   void RebuildLines(bool wrap);
   void AppendSplitLines(std::string_view text, TPointerStringList& list) const;
   void AppendLineTo(TPointerStringList& list, std::string_view line, TRowAttribute lastAttribute) const;
@@ -212,6 +225,15 @@ class TEditorScreenStrings : public TEditorStringList {
     TEditorScreenStrings& s_;
   };
 
+  // A line whose rows from `joint` on still break as before an edit made
+  // rows [start, joint) and the undo record `record`.
+  struct TPendingWrap {
+    int start = 0;
+    int joint = 0;
+    TUndoData* record = nullptr;
+  };
+  TPendingWrap pending_wrap_;
+  bool defer_wrap_ = false;
   bool quiet_ = false;
   bool eof_mark_ = false;
   std::uint32_t append_state_ = 0;  // state bits of rows appended while loading
@@ -221,6 +243,30 @@ class TEditorScreenStrings : public TEditorStringList {
   bool wrap_enabled_ = false;
   std::unique_ptr<TEditorWrapOption> wrap_option_;
   mutable std::vector<std::size_t> row_lengths_;  // scratch for breaking lines
+};
+
+// Holds wrap deferral on for a scope, such as one key's edit, and finishes
+// the deferred wrap when the outermost such scope ends.
+class TDeferredWrapScope {
+ public:
+  explicit TDeferredWrapScope(TEditorScreenStrings& rows) : rows_(rows), outer_(!rows.WrapDeferrable()) {
+    rows_.SetWrapDeferrable(true);
+  }
+  // A failure to finish (out of memory) leaves rows that break early, with
+  // the text and the undo record whole, and no wrap pending.
+  ~TDeferredWrapScope() {
+    if (!outer_) return;
+    try {
+      rows_.SetWrapDeferrable(false);
+    } catch (...) {
+    }
+  }
+  TDeferredWrapScope(const TDeferredWrapScope&) = delete;
+  TDeferredWrapScope& operator=(const TDeferredWrapScope&) = delete;
+
+ private:
+  TEditorScreenStrings& rows_;
+  bool outer_;
 };
 
 }  // namespace yk

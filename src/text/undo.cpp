@@ -226,6 +226,7 @@ void TEditorUndoObj::SetStepRange(int first, int rowsBefore) {
 // the replay once, when the update ends, before the caret moves back to
 // where it was (or the step's selection comes back).
 void TEditorUndoObj::Undo() {
+  owner_.FinishWrap();
   if (undo_steps_.empty() || group_depth_ > 0) return;
   last_change_ = nullptr;
   const TUndoStep step = undo_steps_.back();
@@ -255,6 +256,7 @@ void TEditorUndoObj::Undo() {
 }
 
 void TEditorUndoObj::Redo() {
+  owner_.FinishWrap();
   if (redo_steps_.empty() || group_depth_ > 0) return;
   last_change_ = nullptr;
   const TUndoStep step = redo_steps_.back();

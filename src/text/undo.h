@@ -112,6 +112,8 @@ class TEditorUndoObj {
   void SetUndoListMax(int v) { undo_list_max_ = v < kMinUndoListMax ? kMinUndoListMax : v; }
   std::size_t UndoCount() const { return undo_steps_.size(); }
   std::size_t RedoCount() const { return redo_steps_.size(); }
+  // The record of the last edit, or null.
+  TUndoData* Latest() { return undo_.empty() ? nullptr : &undo_.back(); }
   // Bytes of old text held by both lists.
   std::size_t StoredBytes() const;
   // While the editors hear of a change: the record that describes it (an

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "app/about_box.h"
@@ -203,6 +204,18 @@ TEST(AppIcons, NineDistinctImages) {
   EXPECT_EQ(StillIcon().pixmap(32, 32).toImage(), images[0]);
   EXPECT_EQ(AnimationFrame(9).pixmap(32, 32).toImage(), images[0]);  // out of range: the still icon
   EXPECT_EQ(AnimationFrame(-1).pixmap(32, 32).toImage(), images[0]);
+}
+
+// Each tick of the animation sends every size of its image to the X server
+// and the window manager: a 256-pixel image is a quarter of a megabyte.
+TEST(AppIcons, AnimationSendsSmallImagesStillIconKeepsLargeOnes) {
+  auto largest = [](const QIcon& icon) {
+    int side = 0;
+    for (const QSize& s : icon.availableSizes()) side = std::max(side, s.width());
+    return side;
+  };
+  for (int i = 0; i < kAnimationFrameCount; ++i) EXPECT_LE(largest(AnimationFrame(i)), 64) << i;
+  EXPECT_EQ(largest(StillIcon()), 256);
 }
 
 }  // namespace

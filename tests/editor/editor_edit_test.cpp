@@ -185,6 +185,61 @@ TEST_F(EditorEdit, BackspaceOnAContinuationRowDeletesTheLastCharacterBefore) {
   EXPECT_EQ(ed.LogicalColumn(ed.Row(), ed.Col()), 18);
 }
 
+// In a long line of single-byte text every break after an edit moves. A
+// key's rows must reach the screen before the rest of the line is wrapped
+// again, and when the key returns the rows must be those of a whole wrap.
+TEST_F(EditorEdit, AKeyInALongSingleByteLineIsPaintedBeforeTheRestIsWrapped) {
+  struct Case {
+    const char* name;
+    int col;
+    std::function<void(TEditor&)> key;
+    std::string inserted;  // replaces the byte at col when erases is set
+    bool erases;
+  } cases[] = {
+      {"typed", 0, Type("x"), "x", false},
+      {"input method", 3, Keys("\x82\xa0"), "\x82\xa0", false},  // あ
+      {"Delete", 0, Del, "", true},
+      {"Backspace", 1, Back, "", true},
+  };
+  struct Host : FakeHost {
+    std::function<void()> painted;
+    void UpdateNow() override {
+      FakeHost::UpdateNow();
+      if (painted) painted();
+    }
+  } paintHost;
+  ed.SetHost(&paintHost);
+  ed.WrapOption().SetWrapByte(20);
+  ed.SetWordWrap(true);
+  std::string line;
+  for (int i = 0; line.size() < 20000; ++i) line += i % 7 ? "word " : "42; ";
+  for (const Case& c : cases) {
+    Load(line + "\nnext");
+    ed.SetRowCol(0, c.col);
+    std::vector<bool> pendingAtPaint;
+    paintHost.painted = [&] { pendingAtPaint.push_back(ed.ScreenStrings().WrapPending()); };
+    c.key(ed);
+    paintHost.painted = nullptr;
+    std::string expected = line;
+    const std::size_t at = c.col - (c.name == std::string("Backspace") ? 1 : 0);
+    expected.replace(at, c.erases ? 1 : 0, c.inserted);
+    EXPECT_EQ(Text(), expected + "\nnext") << c.name;
+    ASSERT_FALSE(pendingAtPaint.empty()) << c.name;
+    EXPECT_TRUE(pendingAtPaint.front()) << c.name << ": the rest was wrapped before the key was painted";
+    EXPECT_FALSE(ed.ScreenStrings().WrapPending()) << c.name;
+    TEditor whole;
+    whole.WrapOption().SetWrapByte(20);
+    whole.SetWordWrap(true);
+    whole.ScreenStrings().ReplaceRows(0, 0, Crlf(Text()));
+    ASSERT_EQ(ed.RowCount(), whole.RowCount()) << c.name;
+    for (int r = 0; r < ed.RowCount(); ++r)
+      ASSERT_EQ(ed.ScreenStrings().Row(r), whole.ScreenStrings().Row(r)) << c.name << " row " << r;
+    ed.ScreenStrings().Undo();
+    EXPECT_EQ(Text(), line + "\nnext") << c.name;
+  }
+  ed.SetHost(&host);
+}
+
 TEST_F(EditorEdit, DeleteRow) {
   Load("a\nb\nc");
   ed.DeleteRow(1);

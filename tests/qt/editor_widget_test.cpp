@@ -12,9 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/cp932_codec.h"
 #include "qt/editor_menu.h"
+#include "qt/glyph_cells.h"
 #include "qt/image_probe.h"
 #include "qt/qt_graphics.h"
+#include "qt/qt_surface.h"
 
 namespace yk {
 namespace {
@@ -635,6 +638,123 @@ TEST_F(EditorWidgetTest, TypingRepaintsOnlyTheChangedRowAtOnce) {
   EXPECT_LE(painted.height(), 3 * ed().RowHeight());  // the row and its neighbours, not the view
   EXPECT_EQ(ed().RowText(3), "abxcdef");
   w.viewport()->removeEventFilter(&spy);
+}
+
+// A key that moves the view shows what came into view before it returns,
+// not when the event loop next runs its update timer.
+TEST_F(EditorWidgetTest, KeysThatMoveTheViewPaintWhatTheyUncoverAtOnce) {
+  struct Case {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool bottomRow;  // start with the caret on the last visible row
+    bool far;        // start with the caret far right in a long row
+  } cases[] = {
+      {"PageDown", Qt::Key_PageDown, Qt::NoModifier, false, false},
+      {"Down at the bottom", Qt::Key_Down, Qt::NoModifier, true, false},
+      {"Ctrl+Down", Qt::Key_Down, Qt::ControlModifier, false, false},
+      {"Right past the edge", Qt::Key_Right, Qt::NoModifier, false, true},
+  };
+  std::vector<std::string> rows;
+  for (int i = 0; i < 200; ++i) rows.push_back(std::to_string(i) + std::string(300, 'x'));
+  for (const Case& c : cases) {
+    SetText(rows);
+    const int last = ed().TopRow() + ed().VisibleRows() - 1;
+    if (c.bottomRow) ed().SetRowCol(last, 0);
+    if (c.far) ed().SetRowCol(0, ed().VisibleCols() - 1);
+    QCoreApplication::processEvents();
+    w.UpdateNow();  // nothing waits for paint any more
+    const int topRow = ed().TopRow(), topCol = ed().TopCol();
+    PaintSpy spy;
+    w.viewport()->installEventFilter(&spy);
+    QTest::keyClick(&w, c.key, c.modifiers);
+    w.viewport()->removeEventFilter(&spy);
+    ASSERT_TRUE(ed().TopRow() != topRow || ed().TopCol() != topCol) << c.name;
+    // The bottom row of the view, or the right column, is new on screen.
+    const QRect uncovered = ed().TopCol() != topCol
+                                ? CellRect(ed().TopRow(), ed().TopCol() + ed().VisibleCols() - 1)
+                                : CellRect(ed().TopRow() + ed().VisibleRows() - 1, 0);
+    EXPECT_TRUE(spy.painted.contains(uncovered)) << c.name;
+  }
+}
+
+// Idle time draws the characters of the next page ahead, so PageDown into
+// text never seen before draws no glyph of its own.
+TEST_F(EditorWidgetTest, IdleTimeDrawsThePageBelowAhead) {
+  std::vector<std::string> rows;
+  // Each row starts with a letter of its own that CP932 lacks: the
+  // document's table gives it a code, and the cells are the letter's.
+  auto chars = std::make_shared<TMappedChars>();
+  w.SetChars(chars);
+  for (int i = 0; i < 90; ++i) {  // level-1 kanji, different in every row
+    const std::uint16_t code = chars->CodeFor(U'\u0100' + i);  // Ā ā Ă ă …
+    std::string row{static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+    for (int k = 0; k < 30; ++k) {
+      int trail = 0x40 + (i % 6) * 30 + k;
+      if (trail >= 0x7F) ++trail;
+      row += static_cast<char>(0x89 + i / 6);
+      row += static_cast<char>(trail);
+    }
+    rows.push_back(row);
+  }
+  const std::size_t before = TGlyphCells::Shared().Size();
+  SetText(rows);
+  QCoreApplication::processEvents();
+  w.UpdateNow();
+  ASSERT_GT(TGlyphCells::Shared().Size(), before);  // the first page went through the cells
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !w.WarmingCells(); }, 10000));
+  const std::size_t warm = TGlyphCells::Shared().Size();
+  PaintSpy spy;
+  w.viewport()->installEventFilter(&spy);
+  QTest::keyClick(&w, Qt::Key_PageDown);
+  w.viewport()->removeEventFilter(&spy);
+  ASSERT_FALSE(spy.painted.isEmpty());
+  EXPECT_EQ(TGlyphCells::Shared().Size(), warm);
+}
+
+// The same code stands for different characters in different documents: a
+// mapped code of the user-defined area, or a form a Unicode file kept for a
+// code CP932 gives two characters. Windows share the cache of drawn cells,
+// so each must still show its own characters, pixel for pixel as drawing
+// them glyph by glyph does.
+TEST_F(EditorWidgetTest, WindowsWithDifferentTablesShowTheirOwnCharactersForOneCode) {
+  TEditorWidget other;
+  other.resize(w.size());
+  other.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+  struct Doc {
+    TEditorWidget& widget;
+    char32_t mapped;  // gets the table's first free code
+    bool keepForms;
+    char32_t minus;   // what 0x817C shows: MINUS SIGN or FULLWIDTH HYPHEN-MINUS
+  } docs[] = {{w, U'\u00E9', true, U'\u2212'}, {other, U'\u00F1', false, U'\uFF0D'}};  // é, ñ
+  std::uint16_t code = 0;
+  for (Doc& d : docs) {
+    auto chars = std::make_shared<TMappedChars>(d.keepForms);
+    const cp932::TEncoded text =
+        cp932::Encode(QString::fromUcs4(&d.mapped, 1).append(QChar(char16_t(d.minus))).toStdU16String(), chars.get());
+    ASSERT_EQ(text.replaced, 0);
+    ASSERT_EQ(text.bytes.substr(2), "\x81\x7C");
+    ASSERT_EQ(chars->CharOf(0x817C) ? chars->CharOf(0x817C) : U'\uFF0D', d.minus);
+    code = code ? code : chars->CodeFor(d.mapped);
+    ASSERT_EQ(chars->CodeFor(d.mapped), code);  // both tables give the same code
+    d.widget.SetChars(chars);
+    d.widget.Editor().SetLines({text.bytes, ""});
+    d.widget.Editor().SetRowCol(1, 0);  // the caret away from the row compared
+  }
+  const QRect row = CellRect(0, 0, 4);
+  auto shot = [&](TEditorWidget& widget, bool cells) {
+    TQtSurface::SetGlyphCellsEnabled(cells);
+    QImage image(widget.viewport()->size(), QImage::Format_RGB32);
+    widget.viewport()->render(&image);
+    return image.copy(row);
+  };
+  const QImage cached[] = {shot(w, true), shot(other, true)};
+  const QImage drawn[] = {shot(w, false), shot(other, false)};
+  TQtSurface::SetGlyphCellsEnabled(true);
+  EXPECT_EQ(cached[0], drawn[0]);
+  EXPECT_EQ(cached[1], drawn[1]);
+  EXPECT_NE(drawn[0], drawn[1]);
 }
 
 TEST_F(EditorWidgetTest, SystemColoursFollowTheWidgetsPalette) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "qt/glyph_cells.h"
 #include "qt/qt_graphics.h"
 #include "qt/image_probe.h"
 
@@ -126,6 +127,68 @@ TEST_F(QtSurfaceTest, AVeryLongRowCostsOnlyItsVisibleCells) {
     EXPECT_LT(timer.elapsed(), 500);
     EXPECT_GT(InkCount(image, Qt::white), 0);
   }
+}
+
+// Runs on an opaque background are composed from cached cells; every pixel
+// must be what blending each glyph where it stands gives, the first time
+// (cells drawn) and the second (cells copied), also where a clip cuts a
+// character, a character spills out of narrow cells, or the painter is
+// moved or scaled.
+TEST_F(QtSurfaceTest, CachedCellsPaintTheSamePixelsAsGlyphs) {
+  struct Case {
+    const char* bytes;
+    TColor color, bk;
+    TFontStyles style;
+    int cellWidth;  // 0: the font's
+    TRect clip;
+    QTransform transform;
+    QImage::Format format;
+    const TMappedChars* chars = nullptr;
+  };
+  TMappedChars chars(true);
+  std::string mapped = "a";
+  for (char32_t c : {U'\u00E9', U'\U0001F600', U'\U00020B9F', U'\u200D', U'\u00E9'}) {
+    const std::uint16_t code = chars.CodeFor(c);
+    mapped += {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  }
+  mapped += "b";
+  const Case cases[] = {
+      // Colours no other test draws in, so that the cells are new to the
+      // shared cache whatever ran before.
+      {"\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x95\xb6 text 123 \xb1\xb2", 0x00402010, 0x00F4F2F0, {}, 0,
+       {0, 0, 10000, 10000}, {}, QImage::Format_RGB32},  // 日本語の文 text 123 ｱｲ
+      {"\x93\xfa\x96\x7b\x8c\xea", clRed, clYellow, {fsBold}, 0, {0, 0, 10000, 10000}, {},
+       QImage::Format_ARGB32_Premultiplied},
+      {"ab\x88\x9f\x88\x9f" "cd", clBlue, clWhite, {fsUnderline}, 0, {11, 0, 37, 40}, {}, QImage::Format_RGB32},  // cut
+      {"WWMM\x88\x9f", clBlack, clWhite, {}, 3, {0, 0, 10000, 10000}, {}, QImage::Format_RGB32},  // spills
+      {"\x82\xa0\x82\xa2 x", clBlack, clAqua, {}, 0, {0, 0, 10000, 10000}, QTransform::fromTranslate(7, 3),
+       QImage::Format_RGB32},  // あい x, moved as a widget in its window is
+      {"\x82\xa0\x82\xa2 x", clBlack, clWhite, {}, 0, {0, 0, 10000, 10000}, QTransform::fromScale(2, 2),
+       QImage::Format_RGB32},
+      // Mapped codes: a letter of the face, an emoji and a CJK character
+      // beyond the BMP from fallback fonts, a joiner no font draws.
+      {mapped.c_str(), clBlack, 0x00E0F0E8, {}, 0, {0, 0, 10000, 10000}, {}, QImage::Format_RGB32, &chars},
+  };
+  auto paint = [&](const Case& c, bool cells) {
+    TQtSurface::SetGlyphCellsEnabled(cells);
+    QImage image(260, 50, c.format);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setTransform(c.transform);
+    TQtSurface surface(painter, font_, palette_, c.chars);
+    surface.TextRun(2, 4, c.cellWidth ? c.cellWidth : cw_, c.bytes, c.color, c.bk, c.style, c.clip);
+    return image;
+  };
+  for (const Case& c : cases) {
+    const QImage blended = paint(c, false);
+    const std::size_t before = TGlyphCells::Shared().Size();
+    EXPECT_EQ(paint(c, true), blended) << c.bytes;
+    EXPECT_EQ(paint(c, true), blended) << c.bytes << " (copied)";
+    if (c.transform.isIdentity() && c.cellWidth == 0) {
+      EXPECT_GT(TGlyphCells::Shared().Size(), before) << c.bytes;
+    }
+  }
+  TQtSurface::SetGlyphCellsEnabled(true);
 }
 
 TEST_F(QtSurfaceTest, MappedCharactersAreDrawnAsTheirRealCharactersInTheirCells) {

@@ -279,6 +279,60 @@ TEST(LongLineEdits, RowsAgreeWithAWrapFromScratch) {
   }
 }
 
+// A line of single-byte text moves every break after an edit: the rows
+// near it are wrapped at once and the rest when the typing scope ends. In
+// between the text must be whole and the index right; after it, the rows
+// must be a wrap from scratch, and undo and redo (also of edits whose
+// rest was finished) must bring back exactly the text there was.
+TEST(LongLineEdits, DeferredRestOfLineEndsAsAWholeWrap) {
+  static const char* const pieces[] = {"a", "b ", "xyz", "42;", "\x82\xa0" /* あ */};
+  for (unsigned seed : {7u, 8u}) {
+    std::mt19937 rng(seed);
+    FakeEditor ed(std::make_shared<TEditorScreenStrings>(600, 16));
+    TEditorScreenStrings& rows = ed.Rows();
+    rows.WrapOption().SetWrapByte(20);
+    rows.SetWordWrap(true);
+    rows.UndoObj().SetUndoListMax(1000);
+    std::string line;
+    while (line.size() < 12000) line += pieces[rng() % 4];  // single-byte only
+    const std::string text = "head\r\n" + line + "\r\ntail\r\n";
+    ed.lines.SetTextStr(text);
+    int deferred = 0;
+    for (int step = 0; step < 60; ++step) {
+      const std::string where = "seed " + std::to_string(seed) + " step " + std::to_string(step);
+      const int choice = static_cast<int>(rng() % 8);
+      if (choice == 0) {
+        rows.Undo();
+      } else if (choice == 1) {
+        rows.Redo();
+      } else {
+        // Near the line's start mostly, so that its rest is long.
+        const int r = 1 + static_cast<int>(rng() % (choice == 2 ? 400u : 6u)) % std::max(rows.GetCount() - 2, 1);
+        const std::string_view row = rows.Row(r);
+        const std::size_t from = CharBoundary(row, rng);
+        const std::size_t to = rng() % 3 == 0 ? std::min(row.size(), from + 1) : from;
+        const std::string before = ed.lines.GetTextStr();
+        const std::string piece = to > from ? "" : pieces[rng() % std::size(pieces)];
+        const std::int64_t at = rows.SumsBefore(r).Offset() + static_cast<std::int64_t>(from);
+        const TDeferredWrapScope typing(rows);
+        rows.ReplaceInRow(r, from, to, piece);
+        std::string expected = before;
+        expected.replace(static_cast<std::size_t>(at), to - from, piece);
+        ASSERT_EQ(ed.lines.GetTextStr(), expected) << where;
+        ASSERT_NO_FATAL_FAILURE(CheckIndex(rows, where + " (rest pending)"));
+        if (rows.WrapPending()) ++deferred;
+      }
+      ASSERT_FALSE(rows.WrapPending()) << where;
+      ASSERT_NO_FATAL_FAILURE(CheckRows(ed, where));
+    }
+    EXPECT_GT(deferred, 10) << "seed " << seed;
+    while (rows.UndoObj().CanUndo()) rows.Undo();
+    EXPECT_EQ(ed.lines.GetTextStr(), text) << "seed " << seed;
+    while (rows.UndoObj().CanRedo()) rows.Redo();
+    ASSERT_NO_FATAL_FAILURE(CheckRows(ed, "redone, seed " + std::to_string(seed)));
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(BlockSizes, LineIndexRandom,
                          ::testing::Values(std::tuple{std::size_t{8}, std::size_t{2}},
                                            std::tuple{std::size_t{40}, std::size_t{5}},
