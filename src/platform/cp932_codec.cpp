@@ -115,6 +115,19 @@ const std::vector<std::uint16_t>& ReverseTable() {
   return table;
 }
 
+// One character's code in its bytes, or "?" (counted) where it has none.
+void Append(TEncoded& result, std::uint16_t code) {
+  if (code == kNoCode) {
+    result.bytes += '?';
+    ++result.replaced;
+  } else if (code > 0xFF) {
+    result.bytes += static_cast<char>(code >> 8);
+    result.bytes += static_cast<char>(code & 0xFF);
+  } else {
+    result.bytes += static_cast<char>(code);
+  }
+}
+
 }  // namespace
 
 const std::uint16_t* CodeTable() noexcept { return ReverseTable().data(); }
@@ -132,15 +145,7 @@ TEncoded Encode(std::u16string_view text) {
     } else {
       code = table[c];
     }
-    if (code == kNoCode) {
-      result.bytes += '?';
-      ++result.replaced;
-    } else if (code > 0xFF) {
-      result.bytes += static_cast<char>(code >> 8);
-      result.bytes += static_cast<char>(code & 0xFF);
-    } else {
-      result.bytes += static_cast<char>(code);
-    }
+    Append(result, code);
   }
   return result;
 }
@@ -187,15 +192,7 @@ TEncoded Encode(std::u16string_view text, TMappedChars* chars) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
     }
     const std::uint16_t code = c >= 0xD800 && c <= 0xDFFF ? kNoCode : c < 0x80 ? static_cast<std::uint16_t>(c) : chars->CodeFor(c);
-    if (code == kNoCode) {
-      result.bytes += '?';
-      ++result.replaced;
-    } else if (code > 0xFF) {
-      result.bytes += static_cast<char>(code >> 8);
-      result.bytes += static_cast<char>(code & 0xFF);
-    } else {
-      result.bytes += static_cast<char>(code);
-    }
+    Append(result, code);
   }
   return result;
 }
