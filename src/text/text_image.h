@@ -46,6 +46,9 @@ class TTextImage {
   // it to exercise image rows with small files.
   static std::size_t MinimumSize();
   static void SetMinimumSize(std::size_t bytes);
+  // Whether a memory file is filled by splice where the file allows it (the
+  // plain copy serves otherwise); tests switch it off to check the other.
+  static void SetSpliceAllowed(bool allowed);
 
  private:
   TTextImage(int fd, char* data, std::size_t size) : fd_(fd), data_(data), size_(size) {}

@@ -64,20 +64,27 @@ TEST_F(TextImage, IsMadeForLargeFilesAlsoWhileAnotherProgramWritesThem) {
   EXPECT_EQ(ed.lines.GetTextStr(), Text(10));
 }
 
+// Both ways of filling a memory file: by splice, and by the plain copy
+// that serves where splice cannot.
 TEST_F(TextImage, BytesStayWhenPagesAreReleasedAndAShortFileFillsLess) {
   const std::string path = dir.File("a.txt");
   const std::string text = Text(5000);
   std::ofstream(path, std::ios::binary) << text;
-  Fd reader(path, O_RDONLY);
-  auto image = TTextImage::Create(text.size() + 100);  // the file is shorter than expected
-  ASSERT_TRUE(image);
-  EXPECT_EQ(image->Fill(reader.get(), 100, text.size() + 100), static_cast<std::int64_t>(text.size() - 100));
-  EXPECT_EQ(image->Fill(reader.get(), 0, 100), 100);
-  image->Seal();
-  image->Release(0, image->Size());  // the only copy there is: kept
-  EXPECT_EQ(std::string(image->Data(), text.size()), text);
-  EXPECT_EQ(std::string(image->Data() + text.size(), 100), std::string(100, '\0'));
-  EXPECT_EQ(image->Fill(-1, 0, 10), -1);
+  for (const bool splice : {true, false}) {
+    SCOPED_TRACE(splice ? "splice" : "plain copy");
+    TTextImage::SetSpliceAllowed(splice);
+    Fd reader(path, O_RDONLY);
+    auto image = TTextImage::Create(text.size() + 100);  // the file is shorter than expected
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->Fill(reader.get(), 100, text.size() + 100), static_cast<std::int64_t>(text.size() - 100));
+    EXPECT_EQ(image->Fill(reader.get(), 0, 100), 100);
+    image->Seal();
+    image->Release(0, image->Size());  // the only copy there is: kept
+    EXPECT_EQ(std::string(image->Data(), text.size()), text);
+    EXPECT_EQ(std::string(image->Data() + text.size(), 100), std::string(100, '\0'));
+    EXPECT_EQ(image->Fill(-1, 0, 10), -1);
+  }
+  TTextImage::SetSpliceAllowed(true);
 }
 
 // Run apart, so a writer that never gets through fails the test instead of
