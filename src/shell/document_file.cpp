@@ -96,13 +96,9 @@ bool NamesNewFile(const std::string& path) {
 
 void SaveDocumentRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
                       bool eof_mark) {
-  const std::string_view eol = LineEndBytes(end);
   TSafeFileWriter out(path);
-  TRowEndWriter ends(rows);
-  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
-    out.Write(rows.Row(r));
-    out.Write(end_every_row ? eol : ends.After(r));
-  }
+  rows.ForEachSavedPiece(end_every_row ? LineEndBytes(end) : std::string_view(),
+                         [&](std::string_view bytes, const TTextImage* image) { out.Write(bytes, image); });
   if (eof_mark) out.Write(std::string_view(&kCtrlZ, 1));
   out.Commit();
 }

@@ -110,6 +110,13 @@ class TPointerStringList {
   // Makes the list's kind base and gives its line ends, by index, the
   // kinds listed in others.
   void AssignLineEnds(TLineEnd base, const TOtherLineEnds& others);
+  // Hands the text as a file holds it to put, in order: each row followed
+  // by its line end as TRowEndWriter gives it, or by everyEnd after every
+  // row when that is not empty. Bytes that lie next to each other in memory
+  // go as one piece, so a run of unchanged rows that still lie in an image
+  // with their own line ends goes whole, with that image (else null).
+  using TPieceSink = std::function<void(std::string_view bytes, const TTextImage* image)>;
+  void ForEachSavedPiece(std::string_view everyEnd, const TPieceSink& put) const;
 
   // The line index, in O(log n) over a summary per block: totals of the
   // rows before a row (row clamped to 0..count), the row of the k-th line

@@ -40,6 +40,7 @@ void TRowBlock::SetEndKind(std::size_t k, TLineEnd kind, TLineEnd base) {
   if (otherEnds.empty() && kind == base) return;
   auto it = OtherEndFrom(k);
   const bool listed = it != otherEnds.end() && (*it >> 2) == k;
+  if (kind != (listed ? static_cast<TLineEnd>(*it & 3) : base)) imageEnds = false;
   if (kind == base || !IsCrlf(data[k])) {
     if (listed) otherEnds.erase(it);
     return;
@@ -78,7 +79,10 @@ void TRowBlock::Push(std::string_view s, std::uint8_t d) {
 }
 
 void TRowBlock::PushImage(std::string_view s, std::uint8_t d, std::size_t endLength) {
-  if (data.empty()) image = s.data();
+  if (data.empty()) {
+    image = s.data();
+    imageEnds = true;
+  }
   ends.push_back(static_cast<std::uint32_t>(s.data() + s.size() - image));
   pairEnds.push_back(endLength == 2);
   endBytes += endLength;

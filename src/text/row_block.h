@@ -38,6 +38,10 @@ struct TRowBlock {
   const char* image = nullptr;
   std::vector<bool> pairEnds;
   std::size_t endBytes = 0;
+  // The image's line ends are still those of the rows' kinds, so a save
+  // can take them from the image with the rows. Cleared, never set again,
+  // when a kind changes.
+  bool imageEnds = false;
   // The raCrlf rows whose line end is of another kind than the list's, as
   // (row << 2) | kind, by row: empty in a uniform document.
   std::vector<std::uint32_t> otherEnds;

@@ -8,8 +8,11 @@
 namespace yk {
 
 void TPointerStringList::SetLineEnds(TLineEnd kind) {
+  for (auto& blk : blocks_) {
+    if (kind != line_end_ || !blk->otherEnds.empty()) blk->imageEnds = false;
+    std::vector<std::uint32_t>().swap(blk->otherEnds);
+  }
   line_end_ = kind;
-  for (auto& blk : blocks_) std::vector<std::uint32_t>().swap(blk->otherEnds);
   Touch(0);
 }
 
@@ -70,6 +73,76 @@ void TPointerStringList::AssignLineEnds(TLineEnd base, const TOtherLineEnds& oth
     const int row = RowOfLineEnd(e.index);
     if (row < count_ && GetRowAttribute(row) == raCrlf) SetRowLineEnd(row, e.kind);
   }
+}
+
+namespace {
+
+// Joins pieces that follow each other in memory before handing them on.
+class TPieceJoiner {
+ public:
+  TPieceJoiner(const std::vector<std::shared_ptr<const TTextImage>>& images,
+               const TPointerStringList::TPieceSink& put)
+      : images_(images), put_(put) {}
+  void Add(std::string_view bytes) {
+    if (bytes.empty()) return;
+    if (size_ > 0 && bytes.data() == at_ + size_) {
+      size_ += bytes.size();
+      return;
+    }
+    Flush();
+    at_ = bytes.data();
+    size_ = bytes.size();
+  }
+  // Hands on the last piece (the sink may throw: not from a destructor).
+  void Flush() {
+    if (size_ == 0) return;
+    const TTextImage* in = nullptr;
+    for (const auto& image : images_)
+      if (image->Contains(at_) && at_ + size_ <= image->Data() + image->Size()) in = image.get();
+    put_(std::string_view(at_, size_), in);
+    size_ = 0;
+  }
+
+ private:
+  const std::vector<std::shared_ptr<const TTextImage>>& images_;
+  const TPointerStringList::TPieceSink& put_;
+  const char* at_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+}  // namespace
+
+// Walks the blocks rather than the rows, so no row is located; the line
+// ends of a block are met in row order, as are its listed other kinds.
+void TPointerStringList::ForEachSavedPiece(std::string_view everyEnd, const TPieceSink& put) const {
+  TPieceJoiner out(images_, put);
+  bool afterCr = false;
+  for (const auto& blk : blocks_) {
+    auto other = blk->otherEnds.cbegin();
+    for (std::size_t k = 0; k < blk->Rows(); ++k) {
+      const std::string_view row = blk->RowView(k);
+      out.Add(row);
+      if (!everyEnd.empty()) {
+        out.Add(everyEnd);
+        continue;
+      }
+      if (!IsCrlf(blk->data[k])) {
+        afterCr = afterCr && row.empty();
+        continue;
+      }
+      while (other != blk->otherEnds.cend() && (*other >> 2) < k) ++other;
+      const TLineEnd own = other != blk->otherEnds.cend() && (*other >> 2) == k ? static_cast<TLineEnd>(*other & 3)
+                                                                                  : line_end_;
+      TLineEnd kind = own;
+      if (kind == TLineEnd::Lf && row.empty() && afterCr) kind = TLineEnd::Cr;
+      afterCr = kind == TLineEnd::Cr;
+      if (blk->image && blk->imageEnds && kind == own && blk->EndLength(k) == LineEndBytes(kind).size())
+        out.Add(std::string_view(blk->image + blk->ends[k], blk->EndLength(k)));
+      else
+        out.Add(LineEndBytes(kind));
+    }
+  }
+  out.Flush();
 }
 
 std::string_view TRowEndWriter::After(int row) {

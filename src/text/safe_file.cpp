@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@
 #include <mutex>
 #include <utility>
 #include <vector>
+
+#include "text/text_image.h"
 
 namespace yk {
 
@@ -319,23 +322,39 @@ bool TSafeFileWriter::RestoreOld() noexcept {
 
 void TSafeFileWriter::Write(std::string_view bytes) {
   if (buffer_.size() + bytes.size() > kBufferSize) Flush();
-  if (bytes.size() >= kBufferSize) {
-    buffer_.assign(bytes);
-    Flush();
-  } else {
+  if (bytes.size() >= kBufferSize)
+    WriteAll(bytes);
+  else
     buffer_.append(bytes);
+}
+
+void TSafeFileWriter::Write(std::string_view bytes, const TTextImage* image) {
+  constexpr std::size_t kThroughKernelFrom = 64 << 10;  // shorter runs are copied, as other bytes
+  if (!image || image->Fd() < 0 || bytes.size() < kThroughKernelFrom) return Write(bytes);
+  Flush();
+  off_t at = static_cast<off_t>(bytes.data() - image->Data());
+  while (!bytes.empty()) {
+    const ssize_t n = ::sendfile(fd_, image->Fd(), &at, bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // the rest by write, which says what went wrong
+    written_ += static_cast<std::uint64_t>(n);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  WriteAll(bytes);
+}
+
+void TSafeFileWriter::WriteAll(std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) Fail("Cannot write", temp_.empty() ? path_ : temp_, errno);
+    written_ += static_cast<std::uint64_t>(n);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
   }
 }
 
 void TSafeFileWriter::Flush() {
-  std::size_t done = 0;
-  while (done < buffer_.size()) {
-    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail("Cannot write", temp_.empty() ? path_ : temp_, errno);
-    done += static_cast<std::size_t>(n);
-  }
-  written_ += done;
+  WriteAll(buffer_);
   buffer_.clear();
 }
 

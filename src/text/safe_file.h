@@ -36,6 +36,8 @@ class EBackupError : public EFileError {
   using EFileError::EFileError;
 };
 
+class TTextImage;
+
 class TSafeFileWriter {
  public:
   enum class TMethod { Rename, InPlace };
@@ -55,6 +57,10 @@ class TSafeFileWriter {
   TSafeFileWriter& operator=(const TSafeFileWriter&) = delete;
 
   void Write(std::string_view bytes);
+  // Bytes that lie in image: a long run goes from the image's memory file
+  // to the file inside the kernel, so pages of the image that this process
+  // let go are not brought back into it.
+  void Write(std::string_view bytes, const TTextImage* image);
   // Flushes the bytes to disk and replaces the file. Throws EFileError with
   // the old file as it was, or EFileDamaged when that could not be done.
   void Commit();
@@ -73,6 +79,7 @@ class TSafeFileWriter {
   void OpenInPlace();
   void MakeBackup();
   void Flush();
+  void WriteAll(std::string_view bytes);
   [[noreturn]] void Fail(const std::string& what, const std::string& path, int err);
   // Puts the old bytes back after a failed save in place; false when it
   // could not, and the backup is then kept.

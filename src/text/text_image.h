@@ -28,6 +28,9 @@ class TTextImage {
   const char* Data() const { return data_; }
   std::size_t Size() const { return size_; }
   bool Contains(const char* p) const { return p >= data_ && p < data_ + size_; }
+  // The memory file that holds the bytes, at the same offsets; -1 for
+  // private memory.
+  int Fd() const { return fd_; }
 
   // Copies the file's bytes [from, to) (open on fd) to the same offsets of
   // the image. Returns how many were copied: fewer when the file ended

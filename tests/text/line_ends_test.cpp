@@ -59,7 +59,8 @@ class LineEnds : public ::testing::TestWithParam<std::tuple<std::size_t, std::si
     ed->lines.LoadFromFile(dir.File("in.txt"));
     return ed;
   }
-  // The bytes a document save writes (Lines' own save writes CR LF).
+  // The bytes a document save writes (Lines' own save writes CR LF), the
+  // same whether the rows are read one by one or handed over in pieces.
   static std::string Saved(FakeEditor& ed) {
     const TEditorScreenStrings& rows = ed.Rows();
     TRowEndWriter ends(rows);
@@ -68,6 +69,9 @@ class LineEnds : public ::testing::TestWithParam<std::tuple<std::size_t, std::si
       out += rows.Row(r);
       out += ends.After(r);
     }
+    std::string pieces;
+    rows.ForEachSavedPiece({}, [&](std::string_view bytes, const TTextImage*) { pieces += bytes; });
+    EXPECT_EQ(pieces, out);
     if (rows.EofMark()) out += '\x1a';
     return out;
   }
@@ -140,15 +144,25 @@ TEST_P(LineEnds, LinesOperationsAndTypingInARowKeepOtherLinesEnds) {
   EXPECT_TRUE(rows.MixedLineEnds());
 }
 
+// Rows left in the file's image keep its bytes: the converted line ends
+// must not be taken from there.
 TEST_P(LineEnds, ConvertingMakesThemAllOneKind) {
-  auto ed = Load("a\rb\nc\r\nd");
-  ASSERT_TRUE(ed->Rows().MixedLineEnds());
-  EXPECT_EQ(ed->Rows().LineEnds(), Cr);  // the kind of the first line end
-  ed->Rows().SetLineEnds(Lf);
-  EXPECT_FALSE(ed->Rows().MixedLineEnds());
-  EXPECT_EQ(Saved(*ed), "a\nb\nc\nd");
-  ed->lines.Insert(1, "new");
-  EXPECT_EQ(Saved(*ed), "a\nnew\nb\nc\nd");
+  for (bool image : {false, true}) {
+    SCOPED_TRACE(image ? "in the image" : "copied");
+    auto ed = Load("a\rb\nc\r\nd", false, image);
+    ASSERT_TRUE(ed->Rows().MixedLineEnds());
+    EXPECT_EQ(ed->Rows().LineEnds(), Cr);  // the kind of the first line end
+    ed->Rows().SetLineEnds(Lf);
+    EXPECT_FALSE(ed->Rows().MixedLineEnds());
+    EXPECT_EQ(Saved(*ed), "a\nb\nc\nd");
+    ed->Rows().SetRowLineEnd(1, CrLf);
+    EXPECT_EQ(Saved(*ed), "a\nb\r\nc\nd");
+    ed->lines.Insert(1, "new");  // before b: of b's kind
+    EXPECT_EQ(Saved(*ed), "a\nnew\r\nb\r\nc\nd");
+    auto one = Load("a\nb\nc\n", false, image);
+    one->Rows().SetRowLineEnd(1, Cr);
+    EXPECT_EQ(Saved(*one), "a\nb\rc\n");
+  }
 }
 
 // A CR and an LF after it read back as one CR LF: an empty line ending in LF

@@ -19,6 +19,7 @@
 #include "fake_editor.h"
 #include "image_threshold.h"
 #include "temp_dir.h"
+#include "text/safe_file.h"
 
 namespace yk::test {
 namespace {
@@ -160,6 +161,34 @@ TEST_F(TextImage, PagesReadThroughGoAgain) {
   ed.lines.SaveToFile(dir.File("copy.txt"));
   EXPECT_LT(ResidentKb(image), 512) << "a save lets them go too";
   EXPECT_EQ(Slurp(dir.File("copy.txt")), text);
+}
+
+// A save hands the unchanged rows over as runs of the image, which go to
+// the file without passing through this process's memory: the pages the
+// load let go stay gone, also with an edited line among them.
+TEST_F(TextImage, ASaveTakesUnchangedRowsFromTheImageWithoutItsPages) {
+  const std::string path = dir.File("doc.txt");
+  std::string text = Text(120000);  // about 2 MB
+  std::ofstream(path, std::ios::binary) << text;
+  FakeEditor ed;
+  ed.lines.LoadFromFile(path);
+  ed.lines.Put(60000, "edited");
+  const std::string line = "line 60000 \x82\xa0\x82\xa2";
+  text.replace(text.find(line), line.size(), "edited");
+  std::size_t fromImage = 0;
+  {
+    TSafeFileWriter out(dir.File("copy.txt"));
+    ed.Rows().ForEachSavedPiece({}, [&](std::string_view bytes, const TTextImage* image) {
+      if (image) fromImage += bytes.size();
+      out.Write(bytes, image);
+    });
+    out.Commit();
+  }
+  EXPECT_TRUE(Slurp(dir.File("copy.txt")) == text);
+  EXPECT_GT(fromImage, text.size() * 9 / 10);
+  if (ResidentKb("yomikaki-text") >= 0) {
+    EXPECT_LT(ResidentKb("yomikaki-text"), 512);
+  }
 }
 
 // A read during which the file changes is done again, until the file stays
