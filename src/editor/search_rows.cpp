@@ -9,14 +9,7 @@ namespace yk {
 TRowSearchSource::TRowSearchSource(const TEditorScreenStrings& rows, int originRow)
     : rows_(rows), row_(rows.FirstRowOfLine(std::clamp(originRow, 0, std::max(rows.GetCount() - 1, 0)))) {}
 
-// A search through much of a large document lets the pages of its file go
-// again as it passes them, so the resident set shows what the editor holds,
-// not what it read through.
-constexpr std::int64_t kLongRead = 32 << 20;
-
-TRowSearchSource::~TRowSearchSource() {
-  if (read_ >= kLongRead) rows_.ReleaseImagePages();
-}
+TRowSearchSource::~TRowSearchSource() = default;
 
 std::int64_t TRowSearchSource::LineSpan(int first, int& next) const {
   const int count = rows_.GetCount();
@@ -55,18 +48,13 @@ TSearchPiece TRowSearchSource::Piece(std::int64_t from, std::int64_t to) {
   MoveTo(from);
   text_.clear();
   const int count = rows_.GetCount();
+  // A block of rows at a time: the piece ends at the first line end past
+  // to, or a little later.
   int r = row_;
   while (r < count) {
-    const TRowAttribute a = rows_.GetRowAttribute(r);
-    text_.append(rows_.Row(r));
-    ++r;
-    if (a == raCrlf) text_.append("\r\n");
-    if (a != raWrapped && base_ + static_cast<std::int64_t>(text_.size()) >= to) break;
+    r += rows_.AppendRowsOfBlock(r, count - r, text_);
+    if (rows_.GetRowAttribute(r - 1) != raWrapped && base_ + static_cast<std::int64_t>(text_.size()) >= to) break;
   }
-  // The piece is a copy: the pages it came from may go at once.
-  const std::int64_t before = read_;
-  read_ += static_cast<std::int64_t>(text_.size());
-  if (read_ / kLongRead != before / kLongRead) rows_.ReleaseImagePages();
   return {text_, base_, row_ == 0, r >= count};
 }
 

@@ -54,7 +54,6 @@ class TRowSearchSource final : public TSearchSource {
   int row_ = 0;             // a line's first row
   std::int64_t base_ = 0;   // its offset
   std::string text_;
-  std::int64_t read_ = 0;  // bytes of rows read
 };
 
 // SearchText over the document the rows hold, from a selection that starts

@@ -20,6 +20,29 @@ void TPointerStringList::ReleaseImagePages() const {
   for (const auto& image : images_) image->Release(0, image->Size());
 }
 
+int TPointerStringList::AppendRowsOfBlock(int i, int count, std::string& out) const {
+  if (i < 0 || i >= count_ || count <= 0) return 0;
+  const Locator at = Locate(i);
+  const TRowBlock& blk = *blocks_[at.block];
+  const std::size_t from = at.index, to = std::min(blk.Rows(), from + static_cast<std::size_t>(count));
+  const int appended = static_cast<int>(to - from);
+  if (blk.image) {
+    bool crlf = true;
+    for (std::size_t k = from; k < to && crlf; ++k) crlf = !IsCrlf(blk.data[k]) || blk.pairEnds[k];
+    const auto in = std::find_if(images_.begin(), images_.end(),
+                                 [&](const auto& image) { return image->Contains(blk.image); });
+    const std::size_t begin = blk.Begin(from);
+    if (crlf && in != images_.end() &&
+        (*in)->AppendTo(static_cast<std::size_t>(blk.image - (*in)->Data()) + begin, blk.Begin(to) - begin, out))
+      return appended;
+  }
+  for (std::size_t k = from; k < to; ++k) {
+    out.append(blk.RowView(k));
+    if (IsCrlf(blk.data[k])) out.append("\r\n");
+  }
+  return appended;
+}
+
 // A row can stay in the image when it lies there whole and, if it ends a
 // line, its line end follows it there (a row cut out of a longer one does
 // not qualify): the length of that line end, or kNotInImage.

@@ -88,6 +88,12 @@ class TPointerStringList {
 
   // Text of all rows, each followed by CR LF (the wrapped form).
   std::string GetText() const;
+  // Appends rows i, i + 1, ... up to the end of row i's block, at most
+  // count of them, to out, each raCrlf row followed by CR LF; returns how
+  // many. Rows in an image whose line ends there are CR LF come from its
+  // memory file in one read, so reading through a large document (a
+  // search) maps none of the image's pages into this process.
+  int AppendRowsOfBlock(int i, int count, std::string& out) const;
 
   // Line ends. Every raCrlf row ends with the list's kind of line end
   // unless it is listed with another (a file that mixes them), so a

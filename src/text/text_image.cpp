@@ -160,6 +160,15 @@ void TTextImage::Seal() {
     ::mprotect(data_, size_, PROT_READ);
 }
 
+bool TTextImage::AppendTo(std::size_t at, std::size_t n, std::string& out) const {
+  if (fd_ < 0 || at > size_ || n > size_ - at) return false;
+  const std::size_t old = out.size();
+  out.resize(old + n);
+  if (ReadAt(fd_, out.data() + old, n, at) == static_cast<std::int64_t>(n)) return true;
+  out.resize(old);
+  return false;
+}
+
 void TTextImage::Release(std::size_t from, std::size_t to) const {
   if (fd_ < 0) return;
   const std::size_t page = PageSize();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace yk {
 
@@ -39,6 +40,12 @@ class TTextImage {
   std::int64_t Fill(int fd, std::size_t from, std::size_t to);
   // Called once filling is done: from then on the image never changes.
   void Seal();
+  // Appends bytes [at, at + n) of the image to out, read from the memory
+  // file, so that none of its pages are mapped into this process (on some
+  // virtual machines mapping a page again costs more than copying it);
+  // false, out as it was, when that cannot be done (private memory, a
+  // failed read).
+  bool AppendTo(std::size_t at, std::size_t n, std::string& out) const;
 
   // Lets the pages of [from, to) leave this process's resident set where
   // that keeps the bytes (a memory file keeps them; private memory is never

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "editor/editor.h"
+#include "temp_dir.h"
+#include "text/fake_editor.h"
+#include "text/image_threshold.h"
 
 using namespace yk;
 
@@ -93,6 +96,44 @@ TEST_F(RowSearch, SameMatchesAsTheJoinedText) {
       const int row = static_cast<int>(rng() % static_cast<unsigned>(rows));
       ASSERT_EQ(FindInRows(start, length, pattern, options, row), FindInText(text, start, length, pattern, options))
           << "doc " << doc << " probe " << probe << " options " << options << " start " << start;
+    }
+  }
+}
+
+// Rows left in a loaded file's image are read a block at a time, from the
+// image where their line ends there are CR LF and row by row where they are
+// not; small blocks put many block edges in each search.
+TEST(RowSearchInImage, SameMatchesAsTheJoinedText) {
+  std::mt19937 rng(11);
+  yk::test::TTempDir dir;
+  const yk::test::ImageThreshold everyFile(1);
+  for (int doc = 0; doc < 24; ++doc) {
+    std::string bytes = RandomText(rng, 300 + rng() % 1200);
+    if (doc % 3 != 0)  // some lines end in LF or CR, as a file's may
+      for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 1))
+        if (rng() % 4 == 0) bytes.erase(at + (rng() % 2), 1);
+    yk::test::Spit(dir.File("doc.txt"), bytes);
+    yk::test::FakeEditor ed(std::make_shared<TEditorScreenStrings>(doc % 2 ? 40 : 16384, doc % 2 ? 5 : 1024));
+    TEditorScreenStrings& rows = ed.Rows();
+    ed.lines.LoadFromFile(dir.File("doc.txt"));
+    ASSERT_GT(rows.ImageBlockCount(), 0u) << "doc " << doc;
+    if (doc % 4 >= 2) {
+      rows.WrapOption().SetWrapByte(20);
+      rows.SetWordWrap(true);
+    }
+    const std::string text = ed.lines.GetTextStr();
+    for (int probe = 0; probe < 40; ++probe) {
+      const std::string pattern = RandomPattern(rng, text);
+      const TSearchOptions options = (rng() % 2 ? sfForward : 0) | (rng() % 2 ? sfIncludeCRLF : 0);
+      const std::int64_t start = static_cast<std::int64_t>(rng() % (text.size() + 1));
+      const auto match = SearchRows(rows, {0, start}, 0, pattern, options);
+      std::string found = "-";
+      if (match) {
+        const TRowSums before = rows.SumsBefore(match->Start.Row);
+        found = std::to_string(before.bytes + 2 * before.crlfs + match->Start.Offset) + "," +
+                std::to_string(match->Length);
+      }
+      ASSERT_EQ(found, FindInText(text, start, 0, pattern, options)) << "doc " << doc << " probe " << probe;
     }
   }
 }
