@@ -8,7 +8,8 @@
 # meets the next.
 #   bench/key_latency.sh [build-folder]     (default: build)
 # YK_KEYS (default 32) keys per row; YK_ONLY=TEXT measures only the rows
-# whose label holds TEXT (the floor row always runs). Needs Xvfb and openbox; not part of the
+# whose label holds TEXT (the floor row always runs); YK_VERBOSE=1 writes
+# every key's figure to stderr. Needs Xvfb and openbox; not part of the
 # test suite. Run it on a quiet machine: every figure is a few milliseconds.
 set -euo pipefail
 build=${1:-build}
@@ -64,6 +65,7 @@ row() {
   local pid=$!
   local settled paced
   # The title gains a mark once the document is modified: match the name.
+  ((${YK_VERBOSE:-0})) && probe_args+=(--verbose)
   settled=$("$probe" --window "$(basename "$file")" --keys "$keys" "${probe_args[@]}") ||
     settled="failed: $(cat "$home/out.log")"
   paced=$("$probe" --window "$(basename "$file")" --keys "$keys" --pace "$pace" "${probe_args[@]}") ||
