@@ -20,6 +20,12 @@ void TPointerStringList::ReleaseImagePages() const {
   for (const auto& image : images_) image->Release(0, image->Size());
 }
 
+const TTextImage* TPointerStringList::ImageHolding(const char* p, std::size_t n) const {
+  for (const auto& image : images_)
+    if (image->Contains(p) && n <= static_cast<std::size_t>(image->Data() + image->Size() - p)) return image.get();
+  return nullptr;
+}
+
 int TPointerStringList::AppendRowsOfBlock(int i, int count, std::string& out) const {
   if (i < 0 || i >= count_ || count <= 0) return 0;
   const Locator at = Locate(i);
@@ -29,11 +35,9 @@ int TPointerStringList::AppendRowsOfBlock(int i, int count, std::string& out) co
   if (blk.image) {
     bool crlf = true;
     for (std::size_t k = from; k < to && crlf; ++k) crlf = !IsCrlf(blk.data[k]) || blk.pairEnds[k];
-    const auto in = std::find_if(images_.begin(), images_.end(),
-                                 [&](const auto& image) { return image->Contains(blk.image); });
-    const std::size_t begin = blk.Begin(from);
-    if (crlf && in != images_.end() &&
-        (*in)->AppendTo(static_cast<std::size_t>(blk.image - (*in)->Data()) + begin, blk.Begin(to) - begin, out))
+    const std::size_t begin = blk.Begin(from), end = blk.Begin(to);
+    const TTextImage* in = ImageHolding(blk.image + begin, end - begin);
+    if (crlf && in && in->AppendTo(static_cast<std::size_t>(blk.image + begin - in->Data()), end - begin, out))
       return appended;
   }
   for (std::size_t k = from; k < to; ++k) {

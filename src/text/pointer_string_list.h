@@ -94,6 +94,8 @@ class TPointerStringList {
   // memory file in one read, so reading through a large document (a
   // search) maps none of the image's pages into this process.
   int AppendRowsOfBlock(int i, int count, std::string& out) const;
+  // The image that holds the n bytes at p, or null.
+  const TTextImage* ImageHolding(const char* p, std::size_t n) const;
 
   // Line ends. Every raCrlf row ends with the list's kind of line end
   // unless it is listed with another (a file that mixes them), so a

@@ -77,12 +77,18 @@ void TPointerStringList::AssignLineEnds(TLineEnd base, const TOtherLineEnds& oth
 
 namespace {
 
+// The line end written after a row of that kind: an empty row's LF right
+// after a CR is written as CR (see TRowEndWriter). afterCr follows the rows.
+TLineEnd WrittenEnd(TLineEnd kind, bool emptyRow, bool& afterCr) {
+  if (kind == TLineEnd::Lf && emptyRow && afterCr) kind = TLineEnd::Cr;
+  afterCr = kind == TLineEnd::Cr;
+  return kind;
+}
+
 // Joins pieces that follow each other in memory before handing them on.
 class TPieceJoiner {
  public:
-  TPieceJoiner(const std::vector<std::shared_ptr<const TTextImage>>& images,
-               const TPointerStringList::TPieceSink& put)
-      : images_(images), put_(put) {}
+  TPieceJoiner(const TPointerStringList& rows, const TPointerStringList::TPieceSink& put) : rows_(rows), put_(put) {}
   void Add(std::string_view bytes) {
     if (bytes.empty()) return;
     if (size_ > 0 && bytes.data() == at_ + size_) {
@@ -96,15 +102,12 @@ class TPieceJoiner {
   // Hands on the last piece (the sink may throw: not from a destructor).
   void Flush() {
     if (size_ == 0) return;
-    const TTextImage* in = nullptr;
-    for (const auto& image : images_)
-      if (image->Contains(at_) && at_ + size_ <= image->Data() + image->Size()) in = image.get();
-    put_(std::string_view(at_, size_), in);
+    put_(std::string_view(at_, size_), rows_.ImageHolding(at_, size_));
     size_ = 0;
   }
 
  private:
-  const std::vector<std::shared_ptr<const TTextImage>>& images_;
+  const TPointerStringList& rows_;
   const TPointerStringList::TPieceSink& put_;
   const char* at_ = nullptr;
   std::size_t size_ = 0;
@@ -115,7 +118,7 @@ class TPieceJoiner {
 // Walks the blocks rather than the rows, so no row is located; the line
 // ends of a block are met in row order, as are its listed other kinds.
 void TPointerStringList::ForEachSavedPiece(std::string_view everyEnd, const TPieceSink& put) const {
-  TPieceJoiner out(images_, put);
+  TPieceJoiner out(*this, put);
   bool afterCr = false;
   for (const auto& blk : blocks_) {
     auto other = blk->otherEnds.cbegin();
@@ -133,9 +136,7 @@ void TPointerStringList::ForEachSavedPiece(std::string_view everyEnd, const TPie
       while (other != blk->otherEnds.cend() && (*other >> 2) < k) ++other;
       const TLineEnd own = other != blk->otherEnds.cend() && (*other >> 2) == k ? static_cast<TLineEnd>(*other & 3)
                                                                                   : line_end_;
-      TLineEnd kind = own;
-      if (kind == TLineEnd::Lf && row.empty() && afterCr) kind = TLineEnd::Cr;
-      afterCr = kind == TLineEnd::Cr;
+      const TLineEnd kind = WrittenEnd(own, row.empty(), afterCr);
       if (blk->image && blk->imageEnds && kind == own && blk->EndLength(k) == LineEndBytes(kind).size())
         out.Add(std::string_view(blk->image + blk->ends[k], blk->EndLength(k)));
       else
@@ -151,10 +152,7 @@ std::string_view TRowEndWriter::After(int row) {
     after_cr_ = after_cr_ && empty;
     return {};
   }
-  TLineEnd kind = rows_.RowLineEnd(row);
-  if (kind == TLineEnd::Lf && empty && after_cr_) kind = TLineEnd::Cr;
-  after_cr_ = kind == TLineEnd::Cr;
-  return LineEndBytes(kind);
+  return LineEndBytes(WrittenEnd(rows_.RowLineEnd(row), empty, after_cr_));
 }
 
 }  // namespace yk
