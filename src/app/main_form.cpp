@@ -109,6 +109,9 @@ bool TMainForm::RunCommand(std::string_view name) {
   const TCommandInfo* info = FindCommand(name);
   const auto handler = handlers_.find(std::string(name));
   if (!info || handler == handlers_.end()) return false;
+  // Commands find rows by their breaks: a long line's wrap left after the
+  // last key is finished first.
+  Memo1->Editor().FinishDeferredWrap();
   // A key runs the opening handlers first, so enabling rules and rebuilt
   // lists hold when the command runs; from an open menu they already ran.
   if (!menu_open_) RunMenuHooks(info->menu);

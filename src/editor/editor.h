@@ -326,6 +326,10 @@ class TEditor : public TEditorLink {
   // True while the left button is down or a selection drag is pending or
   // under way; keys, characters, wheel and other buttons are ignored then.
   bool InMouseAction() const { return left_button_down_ || sel_drag_ != sdNone; }
+  // A key in a long wrapped line may leave the rest of the line's breaks
+  // for the window to finish once the key is shown; the window finishes
+  // them here first, before any input reads the rows.
+  void FinishDeferredWrap();
   // Ends a mouse action whose release the port cannot deliver (capture or
   // focus lost): selecting stops where it is, a selection drag drops nothing.
   void CancelMouseAction();
@@ -491,6 +495,8 @@ class TEditor : public TEditorLink {
 
   // Editing (editor_edit.cpp).
   int AnchorRow(int row) const;
+  // What a key's edit hands the rest of a long line's wrap to: the window.
+  std::function<void()> WrapAfterShown();
   void InsertAtCaret(std::string_view s);
   void OverwriteAtCaret(std::string_view s);
   std::string IndentFor(int row) const;

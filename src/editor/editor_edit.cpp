@@ -23,8 +23,32 @@ std::string Spaces(int n) { return std::string(static_cast<std::size_t>(std::max
 // line never change, so that row is the one stable anchor.
 int TEditor::AnchorRow(int row) const { return rows_->FirstRowOfLine(std::clamp(row, 0, RowCount())); }
 
+// The rest of a long line is wrapped once the key is on the screen; the
+// task holds the rows, not the editor, which may be gone by then.
+std::function<void()> TEditor::WrapAfterShown() {
+  if (!host_) return {};
+  return [this] {
+    host_->RunAfterShown([rows = std::weak_ptr<TEditorScreenStrings>(rows_)] {
+      if (const auto r = rows.lock()) {
+        try {
+          r->FinishWrap();
+        } catch (...) {  // out of memory: early breaks, the text whole
+        }
+      }
+    });
+  };
+}
+
+void TEditor::FinishDeferredWrap() {
+  if (!rows_->WrapPending()) return;
+  try {
+    rows_->FinishWrap();
+  } catch (...) {
+  }
+}
+
 void TEditor::InsertText(std::string_view s) {
-  const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
+  const TDeferredWrapScope typing(*rows_, WrapAfterShown());
   if (s.empty()) return;
   if (Selected()) {
     TRemainder rem = SelectionRemainder();
@@ -115,7 +139,7 @@ bool TEditor::RefusedReadOnly() {
 }
 
 void TEditor::KeyChar(char c, bool shiftOrCtrl) {
-  const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
+  const TDeferredWrapScope typing(*rows_, WrapAfterShown());
   const unsigned char b = static_cast<unsigned char>(c);
   if (b == 8) {
     BackSpaceKey();
@@ -258,7 +282,7 @@ void TEditor::JoinWithPrevious() {
 }
 
 void TEditor::DeleteKey() {
-  const TDeferredWrapScope typing(*rows_);  // the rest of a long line after the paint
+  const TDeferredWrapScope typing(*rows_, WrapAfterShown());
   if (RefusedReadOnly()) return;
   if (Selected()) {
     DeleteSelection();

@@ -4,6 +4,8 @@
 // notices assistive technologies need.
 #pragma once
 
+#include <functional>
+
 #include "platform/font.h"
 #include "platform/geometry.h"
 #include "text/graphics_types.h"
@@ -57,6 +59,11 @@ class TWindowHost {
   // may differ), and the shown selection changed. Nothing by default.
   virtual void TextChanged(int /*first*/, int /*count*/, int /*newCount*/) {}
   virtual void SelectionChanged() {}
+
+  // Runs work once what was just painted has reached the screen, for work
+  // that would otherwise hold a key's pixels up; work that may wait is
+  // dropped with the window. At once by default.
+  virtual void RunAfterShown(std::function<void()> work) { work(); }
 };
 
 }  // namespace yk

@@ -214,6 +214,16 @@ void TEditorWidget::TextChanged(int first, int count, int newCount) { notices_->
 
 void TEditorWidget::SelectionChanged() { notices_->SelectionChanged(); }
 
+// A zero timer would run before the X server has drawn the key's pixels,
+// and the work (wrapping the rest of a line of megabytes, some
+// milliseconds) would hold them up on a machine of few cores. A typist's
+// keys come 60 ms or more apart, so the work still runs between them; a
+// key that comes sooner finishes it first.
+void TEditorWidget::RunAfterShown(std::function<void()> work) {
+  constexpr int kAfterShownMs = 20;
+  QTimer::singleShot(kAfterShownMs, this, std::move(work));
+}
+
 void TEditorWidget::ShowCaret(bool visible) {
   UpdateCaretArea();
   caret_visible_ = visible;
@@ -445,6 +455,10 @@ void TEditorWidget::changeEvent(QEvent* e) {
 // --- keys ------------------------------------------------------------------------
 
 bool TEditorWidget::event(QEvent* e) {
+  // Keys (shortcuts too) and composed text see the rows of a whole wrap.
+  const QEvent::Type type = e->type();
+  if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride || type == QEvent::InputMethod)
+    editor_->FinishDeferredWrap();
   // Tab types into the editor instead of moving the focus when it wants tabs.
   if (e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
@@ -514,6 +528,7 @@ void TEditorWidget::keyReleaseEvent(QKeyEvent* e) {
 // --- mouse -----------------------------------------------------------------------
 
 void TEditorWidget::mousePressEvent(QMouseEvent* e) {
+  editor_->FinishDeferredWrap();
   setFocus(Qt::MouseFocusReason);
   const QPoint p = e->position().toPoint();
   editor_->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -536,6 +551,7 @@ void TEditorWidget::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void TEditorWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+  editor_->FinishDeferredWrap();
   const QPoint p = e->position().toPoint();
   editor_->DoubleClick();
   editor_->MouseDown(ButtonOf(e->button()), ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
@@ -551,6 +567,7 @@ void TEditorWidget::wheelEvent(QWheelEvent* e) {
 // lines), a page with Shift; touchpads send smaller steps that add up, a
 // line at a time.
 void TEditorWidget::TurnWheel(int angleDelta, Qt::KeyboardModifiers modifiers) {
+  editor_->FinishDeferredWrap();
   const TShiftState shift = ShiftOf(modifiers);
   const int perNotch = (shift & ssShift) ? 1 : std::max(1, QApplication::wheelScrollLines());
   wheel_rest_ += angleDelta * perNotch;

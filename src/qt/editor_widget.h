@@ -96,6 +96,7 @@ class TEditorWidget : public QAbstractScrollArea, public TWindowHost {
   void SetCompositionPos(TPoint p) override;
   void TextChanged(int first, int count, int newCount) override;
   void SelectionChanged() override;
+  void RunAfterShown(std::function<void()> work) override;
 
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 

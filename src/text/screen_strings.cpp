@@ -384,10 +384,7 @@ void TEditorScreenStrings::FinishWrap() {
   SetChangedRange(p.start + same, oldRows - same, scratch.GetCount() - same);
 }
 
-void TEditorScreenStrings::SetWrapDeferrable(bool on) {
-  defer_wrap_ = on;
-  if (!on) FinishWrap();
-}
+void TEditorScreenStrings::SetWrapDeferrable(bool on) { defer_wrap_ = on; }
 
 // Puts the first newCount rows of scratch (whose text is newText) in place
 // of rows [start, agree). Undo and redo wrap either text on its own and get

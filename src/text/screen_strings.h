@@ -76,9 +76,9 @@ class TEditorScreenStrings : public TEditorStringList {
   // text): while deferrable, an edit whose new breaks do not meet the old
   // ones within a few hundred rows re-wraps only those rows and leaves the
   // rest of the line to FinishWrap, which the editor calls once the edit is
-  // on the screen; turning it off finishes. In between the text is whole
-  // and right, only rows past the edit still break where they did. Every
-  // edit, undo and redo finishes first.
+  // on the screen. In between the text is whole and right, only rows past
+  // the edit still break where they did. Every edit, undo and redo
+  // finishes first.
   void SetWrapDeferrable(bool on);
   bool WrapDeferrable() const { return defer_wrap_; }
   bool WrapPending() const { return pending_wrap_.record != nullptr; }
@@ -245,27 +245,45 @@ class TEditorScreenStrings : public TEditorStringList {
   mutable std::vector<std::size_t> row_lengths_;  // scratch for breaking lines
 };
 
-// Holds wrap deferral on for a scope, such as one key's edit, and finishes
-// the deferred wrap when the outermost such scope ends.
+// Holds wrap deferral on for a scope, such as one key's edit. The
+// outermost scope first finishes a wrap an earlier one left, so that the
+// edit starts from the rows of a whole wrap; at its end it finishes the wrap
+// it left, or hands that to `later` when given one.
 class TDeferredWrapScope {
  public:
-  explicit TDeferredWrapScope(TEditorScreenStrings& rows) : rows_(rows), outer_(!rows.WrapDeferrable()) {
+  explicit TDeferredWrapScope(TEditorScreenStrings& rows, std::function<void()> later = {})
+      : rows_(rows), later_(std::move(later)), outer_(!rows.WrapDeferrable()) {
+    if (!outer_) return;
+    Finish();
     rows_.SetWrapDeferrable(true);
   }
-  // A failure to finish (out of memory) leaves rows that break early, with
-  // the text and the undo record whole, and no wrap pending.
   ~TDeferredWrapScope() {
     if (!outer_) return;
-    try {
-      rows_.SetWrapDeferrable(false);
-    } catch (...) {
+    rows_.SetWrapDeferrable(false);
+    if (!rows_.WrapPending()) return;
+    if (later_) {
+      try {
+        later_();
+        return;
+      } catch (...) {
+      }
     }
+    Finish();
   }
   TDeferredWrapScope(const TDeferredWrapScope&) = delete;
   TDeferredWrapScope& operator=(const TDeferredWrapScope&) = delete;
 
  private:
+  // A failure to finish (out of memory) leaves rows that break early, with
+  // the text and the undo record whole, and no wrap pending.
+  void Finish() {
+    try {
+      rows_.FinishWrap();
+    } catch (...) {
+    }
+  }
   TEditorScreenStrings& rows_;
+  std::function<void()> later_;
   bool outer_;
 };
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "editor_fixture.h"
 
@@ -238,6 +240,60 @@ TEST_F(EditorEdit, AKeyInALongSingleByteLineIsPaintedBeforeTheRestIsWrapped) {
     EXPECT_EQ(Text(), line + "\nnext") << c.name;
   }
   ed.SetHost(&host);
+}
+
+// A window that runs the rest of the wrap later: the key's edit leaves it
+// pending; the next key finishes it before reading the rows, so its edit
+// lands where the caret is; tasks that outlive their editor do nothing.
+TEST_F(EditorEdit, TheRestOfALongLineIsWrappedWhenTheWindowSays) {
+  struct Host : FakeHost {
+    std::vector<std::function<void()>> later;
+    void RunAfterShown(std::function<void()> work) override { later.push_back(std::move(work)); }
+    void RunAll() {
+      for (auto& w : std::exchange(later, {})) w();
+    }
+  } lateHost;
+  auto wrapped = [](TEditor& e) {
+    e.WrapOption().SetWrapByte(20);
+    e.SetWordWrap(true);
+  };
+  std::string line;
+  for (int i = 0; line.size() < 20000; ++i) line += i % 7 ? "word " : "42; ";
+  auto expectWholeWrap = [&](TEditor& e) {
+    TEditor whole;
+    wrapped(whole);
+    whole.ScreenStrings().ReplaceRows(0, 0, Crlf(Text()));
+    ASSERT_EQ(e.RowCount(), whole.RowCount());
+    for (int r = 0; r < e.RowCount(); ++r) ASSERT_EQ(e.ScreenStrings().Row(r), whole.ScreenStrings().Row(r)) << r;
+  };
+
+  ed.SetHost(&lateHost);
+  wrapped(ed);
+  Load(line + "\nnext");
+  ed.SetRowCol(0, 0);
+  ed.KeyChar('x');
+  EXPECT_TRUE(ed.ScreenStrings().WrapPending());
+  ASSERT_EQ(lateHost.later.size(), 1u);
+  ed.KeyChar('y');  // before the window ran the first task
+  ed.SetRowCol(0, 7);
+  ed.DeleteKey();
+  EXPECT_EQ(Text(), "xy" + line.substr(0, 5) + line.substr(6) + "\nnext");
+  lateHost.RunAll();
+  EXPECT_FALSE(ed.ScreenStrings().WrapPending());
+  expectWholeWrap(ed);
+  while (ed.CanUndo()) ed.ScreenStrings().Undo();
+  EXPECT_EQ(Text(), line + "\nnext");
+  ed.SetHost(&host);
+
+  {
+    TEditor gone;
+    gone.SetHost(&lateHost);
+    wrapped(gone);
+    gone.ScreenStrings().ReplaceRows(0, 0, line);
+    gone.KeyChar('x');
+    ASSERT_EQ(lateHost.later.size(), 1u);
+  }
+  lateHost.RunAll();
 }
 
 TEST_F(EditorEdit, DeleteRow) {

@@ -640,6 +640,29 @@ TEST_F(EditorWidgetTest, TypingRepaintsOnlyTheChangedRowAtOnce) {
   w.viewport()->removeEventFilter(&spy);
 }
 
+// A key in a long wrapped line is shown before the rest of the line is
+// wrapped: that waits for the event loop, or for the next key, which must
+// see the rows of a whole wrap (here: the end of the last row).
+TEST_F(EditorWidgetTest, TheRestOfALongLineIsWrappedAfterTheKey) {
+  ed().WrapOption().SetWrapByte(20);
+  ed().SetWordWrap(true);
+  std::string line;
+  for (int i = 0; line.size() < 20000; ++i) line += i % 7 ? "word " : "42; ";
+  SetText({line});
+  QTest::keyClick(&w, Qt::Key_X);
+  EXPECT_TRUE(ed().ScreenStrings().WrapPending());
+  QTest::keyClick(&w, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_FALSE(ed().ScreenStrings().WrapPending());
+  QTest::keyClick(&w, Qt::Key_Up);
+  QTest::keyClick(&w, Qt::Key_End);
+  QTest::keyClick(&w, Qt::Key_Z);
+  ed().SetRowCol(0, 0);
+  QTest::keyClick(&w, Qt::Key_Y);
+  EXPECT_TRUE(ed().ScreenStrings().WrapPending());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !ed().ScreenStrings().WrapPending(); }, 2000));
+  EXPECT_TRUE(ed().Lines().GetTextStr() == "yx" + line + "z\r\n");
+}
+
 // A key that moves the view shows what came into view before it returns,
 // not when the event loop next runs its update timer.
 TEST_F(EditorWidgetTest, KeysThatMoveTheViewPaintWhatTheyUncoverAtOnce) {
