@@ -21,6 +21,7 @@
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "app/window_activation.h"
+#include "qt/editor_widget.h"
 #include "shell/window_arrange.h"
 
 namespace yk {
@@ -153,6 +154,7 @@ TPeerInfo TMainForm::InstanceInfo() {
 }
 
 int TMainForm::HandleInstanceCommand(const TBusCommand& command) {
+  Memo1->Editor().FinishDeferredWrap();  // a jump finds rows by their breaks
   switch (command.kind) {
     case bcRestore:
     case bcMinimize:
