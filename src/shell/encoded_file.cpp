@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -19,6 +20,7 @@
 #include "text/line_end.h"
 #include "text/safe_file.h"
 #include "text/screen_strings.h"
+#include "text/text_image.h"
 
 namespace yk {
 
@@ -306,6 +308,20 @@ TLoadedText LoadEncodedFile(TEditorStrings& lines, TEditorScreenStrings& rows, c
   return loaded ? *loaded : LoadCp932(lines, rows, path);
 }
 
+namespace {
+
+// Where text may be cut so that the first part ends with a line end: after
+// the last LF, or the last CR that has a byte after it (an LF may follow a
+// last one), looked for from `from` on; 0 when there is no such place.
+std::size_t AfterLastLineEnd(std::string_view text, std::size_t from) {
+  for (std::size_t i = text.size(); i-- > from;) {
+    if (text[i] == '\n' || (text[i] == '\r' && i + 1 < text.size())) return i + 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
 bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TLineEnd end, bool end_every_row,
                      const TTextFormat& format, const std::function<bool(int)>& confirm, bool eof_mark,
                      const TMappedChars* chars) {
@@ -314,30 +330,35 @@ bool SaveEncodedRows(const TPointerStringList& rows, const std::string& path, TL
     SaveDocumentRows(rows, path, end, end_every_row, eof_mark);
     return true;
   }
-  const std::string_view eol = LineEndBytes(end);
   TSafeFileWriter out(path);
-  TRowEndWriter ends(rows);
-  // Blocks end at line ends, where every encoding is back in its first
-  // state: written one by one they give the bytes of the whole.
+  // The text as the file holds it, a piece at a time; runs of unchanged
+  // rows are read out of the loaded file's image, so a save brings none of
+  // its pages into memory. Blocks are cut after a line end, where every
+  // encoding is back in its first state: encoded one by one they give the
+  // bytes of the whole.
   TTextFormat piece = format;
   std::string block;
   int lost = 0;
-  const auto flush = [&] {
-    const TEncodedText e = EncodeText(block, piece, chars);
+  const auto encode = [&](std::size_t n) {
+    const TEncodedText e = EncodeText(std::string_view(block).substr(0, n), piece, chars);
     out.Write(e.bytes);
     lost += e.unrepresentable;
-    block.clear();
+    block.erase(0, n);
     piece.bom = false;  // written once, at the start
   };
-  for (int r = 0, n = rows.GetCount(); r < n; ++r) {
-    block += rows.Row(r);
-    const std::string_view rowEnd = end_every_row ? eol : ends.After(r);
-    if (!rowEnd.empty()) {
-      block += rowEnd;
-      if (block.size() >= kBlock) flush();
+  const auto put = [&](std::string_view bytes, const TTextImage* image) {
+    for (std::size_t at = 0; at < bytes.size();) {
+      const std::size_t n = std::min(kBlock, bytes.size() - at);
+      const std::size_t before = block.size();
+      if (!image || !image->AppendTo(static_cast<std::size_t>(bytes.data() + at - image->Data()), n, block))
+        block.append(bytes.substr(at, n));
+      at += n;
+      if (block.size() < kBlock) continue;
+      if (const std::size_t cut = AfterLastLineEnd(block, before > 0 ? before - 1 : 0); cut > 0) encode(cut);
     }
-  }
-  flush();
+  };
+  rows.ForEachSavedPiece(end_every_row ? LineEndBytes(end) : std::string_view(), put);
+  encode(block.size());
   if (cp932 && eof_mark) out.Write("\x1a");
   if (lost > 0 && confirm && !confirm(lost)) return false;
   out.Commit();

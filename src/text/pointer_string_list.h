@@ -77,7 +77,7 @@ class TPointerStringList {
   void AttachImage(std::shared_ptr<const TTextImage> image);
   // Lets the pages of images that reading rows brought into this process's
   // resident set go again (the bytes stay): for after a read of the whole
-  // document, such as a search or a save.
+  // document row by row, such as the lines object's save.
   void ReleaseImagePages() const;
   // Exchanges the rows (not the observers or update state) with other.
   void SwapRows(TPointerStringList& other);

@@ -10,6 +10,7 @@
 #include "temp_dir.h"
 #include "text/errors.h"
 #include "text/fake_editor.h"
+#include "text/image_threshold.h"
 
 namespace yk::test {
 namespace {
@@ -203,6 +204,42 @@ TEST_F(EncodedFileTest, MixedLineEndsAreSavedBackAsTheyWere) {
     EXPECT_TRUE(ed.Rows().MixedLineEnds());
     ASSERT_TRUE(SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, format));
     EXPECT_TRUE(Slurp(path) == bytes);
+  }
+}
+
+// Rows still in the image of a loaded CP932 file are read out of it in
+// pieces that may end anywhere, also inside a line of several blocks or
+// between a CR and its LF: every encoding must still get the bytes of the
+// whole text the CP932 save writes, and the image's pages stay out of
+// memory.
+TEST_F(EncodedFileTest, RowsOfTheLoadedImageSaveInEveryEncoding) {
+  const ImageThreshold threshold(4096);
+  std::string mixed, crs, longLine = "x";
+  for (int i = 0; mixed.size() < 3 * kMiB / 2; ++i)
+    mixed += "\x82\xa0 line " + std::to_string(i) + (i % 5 ? "\r\n" : i % 3 ? "\n" : "\r");
+  for (int i = 0; crs.size() < 3 * kMiB / 2; ++i) crs += "\x8a\xbf " + std::to_string(i) + "\r";
+  while (longLine.size() < 2 * kMiB) longLine += "\x82\xa0";  // a block's end falls inside a character
+  longLine += "\r\n\xb6\xc5 last";
+  const struct {
+    const char* name;
+    std::string text;
+  } docs[] = {{"mixed line ends", mixed + "end"}, {"CR lines", crs}, {"long lines", longLine}};
+  for (const auto& doc : docs) {
+    SCOPED_TRACE(doc.name);
+    Load(doc.text, teCp932);
+    ASSERT_GT(ed.Rows().ImageBlockCount(), 0u);
+    ed.lines.Put(ed.lines.GetCount() / 2, "\x82\xa2 edited");
+    ASSERT_TRUE(SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, Format(teCp932)));
+    const std::string cp932 = Slurp(path);
+    ed.Rows().ReleaseImagePages();
+    for (const TTextFormat& format : {Format(teUtf8, true), Format(teJis), Format(teUtf16Be, true)}) {
+      SCOPED_TRACE(std::string(EncodingName(format.encoding)));
+      ASSERT_TRUE(SaveEncodedRows(ed.Rows(), path, TLineEnd::CrLf, false, format));
+      EXPECT_TRUE(Slurp(path) == EncodeText(cp932, format).bytes);
+      if (ResidentKb("yomikaki-text") >= 0) {
+        EXPECT_LT(ResidentKb("yomikaki-text"), 512);
+      }
+    }
   }
 }
 

@@ -125,23 +125,6 @@ TEST_F(TextImage, ALoadedDocumentKeepsItsTextWhenTheFileIsRewritten) {
   EXPECT_EQ(Slurp(path), text);
 }
 
-// Resident kilobytes of this process's mappings whose name holds `name`;
-// -1 when there is none.
-long ResidentKb(const std::string& name) {
-  std::ifstream maps("/proc/self/smaps");
-  long kb = -1;
-  bool inside = false;
-  for (std::string line; std::getline(maps, line);) {
-    if (line.find('-') < line.find(' ') && line.find_first_of("0123456789abcdef") == 0) {
-      inside = line.find(name) != std::string::npos;
-      if (inside) kb = std::max(kb, 0L);
-    } else if (inside && line.rfind("Rss:", 0) == 0) {
-      kb += std::strtol(line.c_str() + 4, nullptr, 10);
-    }
-  }
-  return kb;
-}
-
 // Reading the whole document (a save, a search) brings the image's pages
 // into the resident set; they go again afterwards, the text staying.
 TEST_F(TextImage, PagesReadThroughGoAgain) {
