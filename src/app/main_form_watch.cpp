@@ -10,40 +10,17 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <sys/stat.h>
-
 #include "app/display_text.h"
 #include "app/main_form.h"
 #include "app/prompts.h"
 #include "qt/editor_widget.h"
+#include "shell/document_file.h"
 
 namespace yk {
 
 namespace {
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
-
-// What a file is on disk, as far as telling a change goes: a replacement
-// is another inode, a write changes the size or the times.
-struct TDiskStamp {
-  bool exists = false;
-  dev_t dev = 0;
-  ino_t ino = 0;
-  off_t size = 0;
-  timespec mtime{};
-  timespec ctime{};
-
-  bool operator==(const TDiskStamp& o) const {
-    return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
-           mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
-  }
-};
-
-TDiskStamp StampOf(const std::string& path) {
-  struct stat st{};
-  if (path.empty() || ::stat(path.c_str(), &st) != 0) return {};
-  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
-}
 
 }  // namespace
 
@@ -60,11 +37,11 @@ class TDocumentWatch final : public QObject {
   // file replaced by another is watched anew: the watch stays on the old
   // one for as long as anybody (the editor's own mapping of a large file,
   // a viewer) still holds it open. Returns the file as it is now.
-  TDiskStamp Arm() {
+  TFileStamp Arm() {
     if (path.empty()) return {};
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     const QString folder = QFile::decodeName(QByteArray::fromStdString(FolderPart(path)));
-    const TDiskStamp now = StampOf(path);
+    const TFileStamp now = StampOfFile(path);
     const bool replaced = now.dev != watched.dev || now.ino != watched.ino;
     if (watcher.files().contains(file) && replaced) watcher.removePath(file);
     if (!watcher.files().contains(file) && now.exists && watcher.addPath(file)) watched = now;
@@ -81,8 +58,8 @@ class TDocumentWatch final : public QObject {
   QFileSystemWatcher watcher;
   QTimer settle;
   std::string path;  // the document's file; empty: none
-  TDiskStamp stamp;  // the file as the editor knows it
-  TDiskStamp watched;  // the file the watch is on
+  TFileStamp stamp;  // the file as the editor knows it
+  TFileStamp watched;  // the file the watch is on
 };
 
 QWidget* TMainForm::WithChangeBar(QWidget* editing) {
@@ -138,8 +115,8 @@ void TMainForm::WatchDocumentFile() {
 void TMainForm::CheckDocumentFile() {
   TDocumentWatch& w = *DocumentWatch;
   if (w.path.empty()) return;
-  const TDiskStamp now = w.Arm();
-  if (now == w.stamp) return;
+  const TFileStamp now = w.Arm();
+  if (now.Untouched(w.stamp)) return;
   ShowChangeBar(now.exists);
 }
 
@@ -170,7 +147,7 @@ void TMainForm::ReloadDocumentFile() {
 
 void TMainForm::KeepEditorText() {
   TDocumentWatch& w = *DocumentWatch;
-  w.stamp = StampOf(w.path);
+  w.stamp = StampOfFile(w.path);
   ChangeBar->hide();
   // The file no longer holds the editor's text: closing asks to save it,
   // rather than dropping text that may now exist nowhere else.

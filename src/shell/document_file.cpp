@@ -113,7 +113,7 @@ std::string WithDefaultExtension(const std::string& path, std::string_view ext) 
 TFileStamp StampOfFile(const std::string& path) {
   struct stat st{};
   if (path.empty() || ::stat(path.c_str(), &st) != 0) return {};
-  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, S_ISREG(st.st_mode)};
+  return {true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, S_ISREG(st.st_mode)};
 }
 
 TSaveProblem DiagnoseSaveFailure(const std::string& name, std::uint64_t bytes, int error) {

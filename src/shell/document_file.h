@@ -70,11 +70,17 @@ struct TFileStamp {
   ino_t ino = 0;
   off_t size = 0;
   timespec mtime{};
+  timespec ctime{};  // the status change time (not compared by ==)
   bool regular = false;  // a regular file (not compared: the identity says it)
 
   bool operator==(const TFileStamp& o) const {
     return exists == o.exists && dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
            mtime.tv_nsec == o.mtime.tv_nsec;
+  }
+  // The same and not touched since either: a write that set the
+  // modification time back, or a new mode or owner, changes the status time.
+  bool Untouched(const TFileStamp& o) const {
+    return *this == o && ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
   }
 };
 TFileStamp StampOfFile(const std::string& path);
