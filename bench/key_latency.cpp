@@ -202,7 +202,10 @@ double WaitForChange(XSession& x, Window w, const Rect& r, const std::string& be
   return MsSince(sent);
 }
 
-// Waits until the window has stopped changing for quiet_ms.
+// Waits until the window has stopped changing for quiet_ms. A blinking
+// caret changes it every half of the desktop's flash time (500 ms by
+// default): a quiet time must be shorter than that.
+constexpr int kWindowQuietMs = 300;
 void Settle(XSession& x, Window w, const Rect& all, int quiet_ms) {
   std::string last = x.Raw(w, all);
   auto since = Clock::now();
@@ -226,7 +229,7 @@ Rect Calibrate(XSession& x, Window w, const Rect& all, const std::string& key, i
   auto sent = Clock::now();
   x.Key(key);
   WaitForChange(x, w, all, raw, sent);
-  Settle(x, w, all, 300);
+  Settle(x, w, all, kWindowQuietMs);
   std::vector<uint32_t> after = x.Grab(w, all);
   for (int y = 0; y < all.h; ++y) {
     auto row = static_cast<std::size_t>(y) * all.w;
@@ -316,7 +319,7 @@ int Measure(const Options& o) {
   if (!w) Fail("no window named like " + o.window);
   Rect all = x.Geometry(*w);
   x.Focus(*w);
-  Settle(x, *w, all, 500);
+  Settle(x, *w, all, kWindowQuietMs);
   if (o.click_search) {
     std::optional<Rect> box = FindSearchBox(x, *w, all);
     if (!box) Fail("no search box found");
@@ -324,19 +327,19 @@ int Measure(const Options& o) {
   }
   std::stringstream prepare(o.prepare);
   for (std::string key; prepare >> key;) x.Key(key);
-  Settle(x, *w, all, 500);
+  Settle(x, *w, all, kWindowQuietMs);
 
   const bool type = o.mode == "type";
   const std::string first = type ? "a" : "Page_Down";
   if (type) {  // the first edit marks the document modified: not a typical key
     x.Key("a");
-    Settle(x, *w, all, 400);
+    Settle(x, *w, all, kWindowQuietMs);
     x.Key("BackSpace");
-    Settle(x, *w, all, 400);
+    Settle(x, *w, all, kWindowQuietMs);
   }
   Rect strip = Calibrate(x, *w, all, first, o.pace_ms > 0 ? 48 : 6);
   if (type) x.Key("BackSpace");
-  Settle(x, *w, all, 400);
+  Settle(x, *w, all, kWindowQuietMs);
 
   std::vector<double> ms = o.pace_ms > 0 ? MeasurePaced(x, *w, strip, o) : MeasureSettled(x, *w, strip, o);
   if (o.verbose)
