@@ -29,23 +29,12 @@ std::function<void()> TEditor::WrapAfterShown() {
   if (!host_) return {};
   return [this] {
     host_->RunAfterShown([rows = std::weak_ptr<TEditorScreenStrings>(rows_)] {
-      if (const auto r = rows.lock()) {
-        try {
-          r->FinishWrap();
-        } catch (...) {  // out of memory: early breaks, the text whole
-        }
-      }
+      if (const auto r = rows.lock()) r->FinishWrapNoThrow();
     });
   };
 }
 
-void TEditor::FinishDeferredWrap() {
-  if (!rows_->WrapPending()) return;
-  try {
-    rows_->FinishWrap();
-  } catch (...) {
-  }
-}
+void TEditor::FinishDeferredWrap() { rows_->FinishWrapNoThrow(); }
 
 void TEditor::InsertText(std::string_view s) {
   const TDeferredWrapScope typing(*rows_, WrapAfterShown());

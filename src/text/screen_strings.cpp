@@ -384,6 +384,13 @@ void TEditorScreenStrings::FinishWrap() {
   SetChangedRange(p.start + same, oldRows - same, scratch.GetCount() - same);
 }
 
+void TEditorScreenStrings::FinishWrapNoThrow() noexcept {
+  try {
+    FinishWrap();
+  } catch (...) {
+  }
+}
+
 void TEditorScreenStrings::SetWrapDeferrable(bool on) { defer_wrap_ = on; }
 
 // Puts the first newCount rows of scratch (whose text is newText) in place

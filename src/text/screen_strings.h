@@ -83,6 +83,10 @@ class TEditorScreenStrings : public TEditorStringList {
   bool WrapDeferrable() const { return defer_wrap_; }
   bool WrapPending() const { return pending_wrap_.record != nullptr; }
   void FinishWrap();
+  // FinishWrap where nothing may throw (a destructor, a timer): running out
+  // of memory leaves rows that break early, with the text and the undo
+  // record whole, and no wrap pending.
+  void FinishWrapNoThrow() noexcept;
   // Text of count rows from first (count -1: to the end of the logical
   // line), each raCrlf row followed by CR LF.
   TRowsText GetRowsText(int first, int count) const;
@@ -254,7 +258,7 @@ class TDeferredWrapScope {
   explicit TDeferredWrapScope(TEditorScreenStrings& rows, std::function<void()> later = {})
       : rows_(rows), later_(std::move(later)), outer_(!rows.WrapDeferrable()) {
     if (!outer_) return;
-    Finish();
+    rows_.FinishWrapNoThrow();
     rows_.SetWrapDeferrable(true);
   }
   ~TDeferredWrapScope() {
@@ -268,20 +272,12 @@ class TDeferredWrapScope {
       } catch (...) {
       }
     }
-    Finish();
+    rows_.FinishWrapNoThrow();
   }
   TDeferredWrapScope(const TDeferredWrapScope&) = delete;
   TDeferredWrapScope& operator=(const TDeferredWrapScope&) = delete;
 
  private:
-  // A failure to finish (out of memory) leaves rows that break early, with
-  // the text and the undo record whole, and no wrap pending.
-  void Finish() {
-    try {
-      rows_.FinishWrap();
-    } catch (...) {
-    }
-  }
   TEditorScreenStrings& rows_;
   std::function<void()> later_;
   bool outer_;
